@@ -1,0 +1,47 @@
+# One interface target carries the language level, warnings and Qt's strict defines.
+add_library(ringvale_defaults INTERFACE)
+target_compile_features(ringvale_defaults INTERFACE cxx_std_20)
+target_compile_options(ringvale_defaults INTERFACE -Wall -Wextra)
+if(RINGVALE_WERROR)
+    target_compile_options(ringvale_defaults INTERFACE -Werror)
+    target_compile_definitions(ringvale_defaults INTERFACE _GLIBCXX_ASSERTIONS)
+endif()
+target_compile_definitions(ringvale_defaults INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER)
+target_include_directories(ringvale_defaults INTERFACE ${PROJECT_SOURCE_DIR})
+
+# ringvale_library(<target> [LINKS <deps>...])
+# A library from every .cpp/.h in the calling folder (main.cpp excluded), so
+# adding a unit to a folder needs no edit here.
+function(ringvale_library target)
+    cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS
+        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    list(FILTER sources EXCLUDE REGEX "/main_[^/]*\\.cpp$")
+    if(NOT sources)
+        # A folder whose units have not arrived yet still gives a target.
+        add_library(${target} INTERFACE)
+        target_link_libraries(${target} INTERFACE ringvale_defaults ${ARG_LINKS})
+        return()
+    endif()
+    add_library(${target} STATIC ${sources})
+    target_link_libraries(${target} PUBLIC ringvale_defaults ${ARG_LINKS})
+endfunction()
+
+# ringvale_test(<name> FOLDER <dir> LINKS <deps>...)
+# One GoogleTest program from every .cpp in a test folder.
+function(ringvale_test name)
+    cmake_parse_arguments(ARG "" "FOLDER" "LINKS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${ARG_FOLDER}/*.cpp ${ARG_FOLDER}/*.h)
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ringvale_test_support ${ARG_LINKS}
+        GTest::gtest GTest::gmock)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+endfunction()

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Where the program folder, the settings store and the private runtime folder
+// are. Both programs use these rules, so they always meet in the same places.
+namespace AppPaths {
+
+// The program folder (g_sAppPath): RINGVALE_HOME when set, else the folder of
+// the running executable; never with a trailing separator.
+QString programFolder();
+
+// The settings store's folder: RINGVALE_REGISTRY, else $XDG_CONFIG_HOME/Ringvale
+// (normally ~/.config/Ringvale).
+QString registryFolder();
+
+// A folder private to this user (mode 0700) for sockets of this program folder:
+// $XDG_RUNTIME_DIR (or the temporary folder)/ringvale-<hash of programFolder()>.
+// Created when missing; empty when it cannot be made private.
+QString runtimeFolder();
+
+} // namespace AppPaths

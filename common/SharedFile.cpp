@@ -1,0 +1,75 @@
+#include "common/SharedFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+SharedFileLock::SharedFileLock(const QString& path)
+{
+    const QByteArray lockPath = QFile::encodeName(lockPathFor(path));
+    m_fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        return;
+    int rc;
+    do {
+        rc = ::flock(m_fd, LOCK_EX);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+SharedFileLock::~SharedFileLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd); // closing drops the flock
+}
+
+QString SharedFileLock::lockPathFor(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
+}
+
+namespace SharedFile {
+
+bool writeAtomically(const QString& path, const QByteArray& data, QFileDevice::Permissions permissions)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (permissions != QFileDevice::Permissions() && !file.setPermissions(permissions))
+        return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+std::optional<QByteArray> readBounded(const QString& path, qint64 maxBytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray data = file.read(maxBytes + 1);
+    if (data.size() > maxBytes || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return data;
+}
+
+bool append(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    return file.write(data) == data.size() && file.flush();
+}
+
+} // namespace SharedFile

@@ -1,0 +1,53 @@
+#include "platform/IniRegistry.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr qint32 HKLM = qint32(0x80000002);
+
+TEST(IniRegistry, FileTextRoundTripsEveryKindOfValue)
+{
+    IniRegistry::Tree tree = IniRegistry::parse(QByteArray());
+    const QByteArray text = "[Key\\With %]\n"
+                            "Name%3Dx=sz:a%0D%0Ab%25\n"
+                            "Num=dword:4294967295\n"
+                            "Raw=hex(3):00ff\n"
+                            "NoNul=hex(1):6869\n";
+    tree = IniRegistry::parse(text);
+    const IniRegistry::Key& key = tree[QStringLiteral("key\\with %")];
+    ASSERT_EQ(key.values.size(), 4);
+    EXPECT_EQ(key.values[0].name, u"Name=x");
+    EXPECT_EQ(key.values[0].value.data, QByteArray("a\r\nb%\0", 6));
+    EXPECT_EQ(IniRegistry::parse(IniRegistry::serialize(tree, HKLM))[QStringLiteral("key\\with %")].values.size(), 4);
+    EXPECT_EQ(IniRegistry::serialize(IniRegistry::parse(IniRegistry::serialize(tree, HKLM)), HKLM),
+              IniRegistry::serialize(tree, HKLM));
+}
+
+TEST(IniRegistry, DamagedLinesAreSkippedNotTheFile)
+{
+    const QByteArray text = "[A]\ngarbage line\nGood=sz:yes\nBad=dword:notanumber\r\n[B]\r\nX=sz:1\r\n";
+    IniRegistry::Tree tree = IniRegistry::parse(text);
+    ASSERT_EQ(tree[QStringLiteral("a")].values.size(), 1);
+    EXPECT_EQ(tree[QStringLiteral("a")].values[0].name, u"Good");
+    EXPECT_EQ(tree[QStringLiteral("b")].values.size(), 1);
+}
+
+TEST(IniRegistry, KeysImplyTheirParentsAndSubkeysListInNameOrder)
+{
+    QTemporaryDir dir;
+    IniRegistry store(dir.path());
+    ASSERT_TRUE(store.createKey(HKLM, QStringLiteral("A\\zeta")));
+    ASSERT_TRUE(store.createKey(HKLM, QStringLiteral("A\\Beta\\Deep")));
+    ASSERT_TRUE(store.createKey(HKLM, QStringLiteral("A B")));
+    EXPECT_TRUE(store.keyExists(HKLM, QStringLiteral("a\\beta")));
+    EXPECT_EQ(store.subkeys(HKLM, QStringLiteral("a")).value(),
+              (QStringList{QStringLiteral("Beta"), QStringLiteral("zeta")}));
+    EXPECT_FALSE(store.subkeys(HKLM, QStringLiteral("nope")).has_value());
+    // "A B" sorts between "A" and "A\..."; the child check must not be fooled by it.
+    EXPECT_FALSE(store.deleteKey(HKLM, QStringLiteral("A")));
+}
+
+} // namespace

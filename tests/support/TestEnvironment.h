@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+
+// A throw-away installation: a program folder and a settings store of its own,
+// named through RINGVALE_HOME and RINGVALE_REGISTRY for this process and for
+// every program it starts. The previous environment comes back on destruction.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    TestEnvironment(const TestEnvironment&) = delete;
+    TestEnvironment& operator=(const TestEnvironment&) = delete;
+
+    QString programFolder() const { return m_home.path(); }
+    QString registryFolder() const { return m_registry.path(); }
+    // Creates the product's settings keys as the installation's defaults file
+    // does (data/Defaults.reg), so writes into them succeed.
+    void installDefaults() const;
+
+    // The environment to start a real program with.
+    QProcessEnvironment processEnvironment() const;
+
+    // Path of a built program (RingvaleSvc, ringvale-reg, ...).
+    static QString binary(const QString& name);
+
+private:
+    QTemporaryDir m_home;
+    QTemporaryDir m_registry;
+    QByteArray m_oldHome;
+    QByteArray m_oldRegistry;
+};

@@ -1,0 +1,136 @@
+#include "tools/ringvale-reg/RegTool.h"
+
+#include "common/RegistryRoutines.h"
+
+#include <QFile>
+
+namespace {
+
+struct KeyName {
+    qint32 root = 0;
+    QString path;
+};
+
+std::optional<KeyName> parseKey(const QString& text)
+{
+    const QString rootText = text.section(u'\\', 0, 0).toUpper();
+    const QString path = text.section(u'\\', 1);
+    if (rootText == u"HKLM" || rootText == u"HKEY_LOCAL_MACHINE")
+        return KeyName{RegistryRoutines::HKEY_LOCAL_MACHINE, path};
+    if (rootText == u"HKCU" || rootText == u"HKEY_CURRENT_USER")
+        return KeyName{RegistryRoutines::HKEY_CURRENT_USER, path};
+    if (rootText == u"HKCR" || rootText == u"HKEY_CLASSES_ROOT")
+        return KeyName{RegistryRoutines::HKEY_CLASSES_ROOT, path};
+    return std::nullopt;
+}
+
+// An object whose key is exactly the given path.
+RegistryRoutines objectFor(const KeyName& key)
+{
+    return RegistryRoutines(key.root, key.path, QString());
+}
+
+QString printable(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QByteArray)
+        return QString::fromLatin1(value.toByteArray().toHex());
+    return value.toString();
+}
+
+int importFile(const QString& fileName, bool keep, QTextStream& err)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        err << "ringvale-reg: cannot read " << fileName << "\n";
+        return 2;
+    }
+    std::optional<KeyName> current;
+    int lineNumber = 0;
+    int failures = 0;
+    while (!file.atEnd()) {
+        ++lineNumber;
+        QString line = QString::fromUtf8(file.readLine());
+        while (line.endsWith(u'\n') || line.endsWith(u'\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty() || line.startsWith(u';') || line.startsWith(u'#'))
+            continue;
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            current = parseKey(line.mid(1, line.size() - 2));
+            if (!current || objectFor(*current).CreateKey(QString()).isEmpty()) {
+                err << fileName << ":" << lineNumber << ": cannot create key " << line << "\n";
+                current.reset();
+                ++failures;
+            }
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (!current || eq <= 0) {
+            err << fileName << ":" << lineNumber << ": not a value line\n";
+            ++failures;
+            continue;
+        }
+        const RegistryRoutines reg = objectFor(*current);
+        const QString name = line.left(eq);
+        if (keep && reg.hasValue(name))
+            continue;
+        if (!reg.setString(name, line.mid(eq + 1))) {
+            err << fileName << ":" << lineNumber << ": cannot write " << name << "\n";
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QString command = args.value(0);
+    if (command == u"import" && (args.size() == 2 || (args.size() == 3 && args[2] == u"--keep")))
+        return importFile(args[1], args.size() == 3, err);
+
+    const auto key = parseKey(args.value(1));
+    if (args.size() < 2 || !key) {
+        err << "usage: ringvale-reg get|set|create|delete|list KEY [NAME [VALUE]]\n"
+               "       ringvale-reg import FILE [--keep]\n"
+               "KEY begins with HKLM, HKCU or HKCR\n";
+        return 2;
+    }
+    const RegistryRoutines reg = objectFor(*key);
+
+    if (command == u"get" && args.size() == 3) {
+        const QVariant value = reg.GetRegistryValue(args[2]);
+        if (!value.isValid())
+            return 1;
+        out << printable(value) << "\n";
+        return 0;
+    }
+    if (command == u"set" && args.size() == 4) {
+        if (reg.setString(args[2], args[3]))
+            return 0;
+        err << "ringvale-reg: cannot write " << args[2] << " (does the key exist?)\n";
+        return 1;
+    }
+    if (command == u"create" && args.size() == 2)
+        return reg.CreateKey(QString()).isEmpty() ? 1 : 0;
+    if (command == u"delete" && args.size() == 3)
+        return reg.DeleteValue(args[2]) == 0 ? 0 : 1;
+    if (command == u"delete" && args.size() == 2) {
+        const KeyName parent{key->root, key->path.section(u'\\', 0, -2)};
+        objectFor(parent).DeleteKey(key->path.section(u'\\', -1));
+        return reg.KeyExists() ? 1 : 0;
+    }
+    if (command == u"list" && args.size() == 2) {
+        if (!reg.KeyExists()) {
+            err << "ringvale-reg: no such key\n";
+            return 1;
+        }
+        for (const QString& name : RegistryRoutines::EnumRegistryKeys(key->root, key->path))
+            out << name << "\\\n";
+        for (const QString& name : RegistryRoutines::EnumRegistryValues(key->root, key->path))
+            out << name << "=" << printable(reg.GetRegistryValue(name)) << "\n";
+        return 0;
+    }
+    err << "ringvale-reg: unknown command or wrong number of arguments\n";
+    return 2;
+}
