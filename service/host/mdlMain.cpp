@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 QString g_sProductTitle;
 QString g_sAppPath;
@@ -38,15 +39,19 @@ int RunAsProcess(ServiceMainForm& form, UnixSignalRoute& controls)
     controls.route(SIGINT);
     bool loading = true;
     bool endRequested = false;
-    QSocketNotifier notifier(controls.readFd(), QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &form, [&] {
-        while (const int signal = controls.takeSignal()) {
-            if (signal == SIGTERM || signal == SIGINT)
-                endRequested = true;
-        }
-        if (endRequested && !loading)
-            form.unload();
-    });
+    // Without a route the signals keep their default: they end the process.
+    std::optional<QSocketNotifier> notifier;
+    if (controls.isValid()) {
+        notifier.emplace(controls.readFd(), QSocketNotifier::Read);
+        QObject::connect(&*notifier, &QSocketNotifier::activated, &form, [&] {
+            while (const int signal = controls.takeSignal()) {
+                if (signal == SIGTERM || signal == SIGINT)
+                    endRequested = true;
+            }
+            if (endRequested && !loading)
+                form.unload();
+        });
+    }
 
     form.load();
     loading = false;

@@ -1,9 +1,13 @@
+#include "common/AppPaths.h"
 #include "common/RegistryRoutines.h"
 #include "tests/support/NotifySocket.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -24,9 +28,11 @@ public:
     // tells that the program runs; the exit rows leave them off, so standard
     // error holds exactly what a user would see.
     Svc(const TestEnvironment& env, const QStringList& args, const std::optional<QString>& notifySocket,
-        bool debug)
+        bool debug, const QString& runtimeBase = QString())
     {
         QProcessEnvironment e = env.processEnvironment();
+        if (!runtimeBase.isEmpty())
+            e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeBase);
         e.remove(QStringLiteral("NOTIFY_SOCKET"));
         if (notifySocket)
             e.insert(QStringLiteral("NOTIFY_SOCKET"), *notifySocket);
@@ -258,6 +264,41 @@ TEST_F(ServiceStartup, InstanceThatWasKilledLeavesNothingThatKeepsTheNextOut)
     ASSERT_TRUE(next.waitForLoaded());
     next.signal(SIGTERM);
     EXPECT_EQ(next.waitForExit(), 0);
+}
+
+TEST_F(ServiceStartup, UnusableInstanceLockIsAnErrorNotAFreeStart)
+{
+    // Without a lock that works, two services could drive one line.
+    const struct {
+        const char* name;
+        bool folderIsAFile; // else the lock file is a planted link
+        QByteArray message;
+    } rows[] = {
+        {"runtime folder is a file", true,
+         "RingvaleSvc: no private runtime folder; cannot tell whether another instance runs.\n"},
+        {"lock file is a link", false,
+         "RingvaleSvc: cannot lock the instance lock file; cannot tell whether another instance runs.\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir runtimeBase;
+        const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtimeBase.path().toUtf8());
+        const QString folder = AppPaths::runtimeFolder();
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        ASSERT_FALSE(folder.isEmpty());
+        if (row.folderIsAFile) {
+            ASSERT_TRUE(QDir(folder).removeRecursively());
+            QFile file(folder);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        } else {
+            ASSERT_TRUE(QFile::link(runtimeBase.path() + QStringLiteral("/elsewhere"),
+                                    folder + QStringLiteral("/RingvaleSvc.lock")));
+        }
+        Svc svc(env, kGc, std::nullopt, false, runtimeBase.path());
+        EXPECT_EQ(svc.waitForExit(), 1);
+        EXPECT_EQ(svc.userStderr(), row.message);
+    }
 }
 
 } // namespace
