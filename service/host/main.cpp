@@ -1,4 +1,11 @@
-int main()
+#include "platform/IniRegistry.h"
+#include "service/host/mdlMain.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char* argv[])
 {
-    return 0;
+    QCoreApplication app(argc, argv);
+    IniRegistry::installDefault();
+    return Main(app.arguments().mid(1));
 }

@@ -1,0 +1,3 @@
+#include "service/host/HostLog.h"
+
+Q_LOGGING_CATEGORY(lcHost, "ringvale.host", QtWarningMsg)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class ServiceMainForm;
+
+// Set at start-up, read by the whole service program.
+extern QString g_sProductTitle; // "Ringvale 1.1"
+extern QString g_sAppPath;      // the program folder, no trailing separator
+
+using MainFormFactory = std::function<std::unique_ptr<ServiceMainForm>()>;
+
+// The service program's start-up: decides whether and how it runs, then keeps
+// the main form loaded for as long as it runs. Returns the exit status:
+//   0  it ran and ended, another instance runs, or the settings forbid
+//      running (ChkRunAsProc "0" without "-gc"); nothing on standard error
+//   1  "This program must be started as a service." (ChkRunAsProc "1"
+//      without NOTIFY_SOCKET), or no private runtime folder for the lock
+// arguments: the command line without the program name. makeMainForm: the
+// main form to keep loaded (empty: the program's own).
+int Main(const QStringList& arguments, const MainFormFactory& makeMainForm = {});

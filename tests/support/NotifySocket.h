@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <optional>
+
+// A notify socket of the test's own, as systemd binds for a Type=notify unit:
+// an AF_UNIX datagram socket whose path goes into NOTIFY_SOCKET.
+class NotifySocket {
+public:
+    NotifySocket();
+    ~NotifySocket();
+    NotifySocket(const NotifySocket&) = delete;
+    NotifySocket& operator=(const NotifySocket&) = delete;
+
+    bool isValid() const { return m_fd >= 0; }
+    QString path() const { return m_path; }
+    // The next datagram, or nullopt when none came within timeoutMs.
+    std::optional<QByteArray> receive(int timeoutMs = 5000);
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    int m_fd = -1;
+};
