@@ -59,7 +59,8 @@ QByteArray CallRecord::toBytes() const
 
 CallRecord CallRecord::fromBytes(QByteArrayView bytes)
 {
-    Q_ASSERT(bytes.size() == Size);
+    if (bytes.size() != Size)
+        return CallRecord(); // never a partial record: every field unset
     return FixedRecord::decode(bytes, kLayout);
 }
 

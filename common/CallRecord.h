@@ -33,7 +33,7 @@ struct CallRecord {
     static const std::array<RecordField<CallRecord>, 12>& layout();
 
     QByteArray toBytes() const;
-    // bytes must be Size long.
+    // A record of Size bytes; anything else gives a record with every field unset.
     static CallRecord fromBytes(QByteArrayView bytes);
 };
 

@@ -54,6 +54,7 @@ QByteArray ContactRecord::toBytes() const
 
 ContactRecord ContactRecord::fromBytes(QByteArrayView bytes)
 {
-    Q_ASSERT(bytes.size() == Size);
+    if (bytes.size() != Size)
+        return ContactRecord(); // never a partial record: every field unset
     return FixedRecord::decode(bytes, kLayout);
 }

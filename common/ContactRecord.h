@@ -48,6 +48,6 @@ struct ContactRecord {
     static const std::array<RecordField<ContactRecord>, 27>& layout();
 
     QByteArray toBytes() const;
-    // bytes must be Size long.
+    // A record of Size bytes; anything else gives a record with every field unset.
     static ContactRecord fromBytes(QByteArrayView bytes);
 };
