@@ -67,7 +67,7 @@ private:
     QString m_source;
 };
 
-void readIncomingCallSettings(SettingsReader& reader, CallOptions& options)
+void readIncomingCallSettingsWith(SettingsReader& reader, CallOptions& options)
 {
     reader.section(kIncomingCall);
     reader.flag(QStringLiteral("chkViewLineControl_IC"), options.ShowLineControl);
@@ -111,7 +111,7 @@ std::optional<bool> readFlag(const QString& text)
 void ReadIncomingCallSettings(CallOptions& options, const QString& journalSource)
 {
     SettingsReader reader(journalSource);
-    readIncomingCallSettings(reader, options);
+    readIncomingCallSettingsWith(reader, options);
 }
 
 void SetDefaultCallOption(CurrentCall& call, const QString& description)
@@ -133,7 +133,7 @@ void SetDefaultCallOption(CurrentCall& call, const QString& description)
     reader.flag(QStringLiteral("chkDoEventsWhenGUI"), settings.bDoEventsWhenGUI);
     reader.section(kIncomingCall);
     reader.flag(QStringLiteral("chkWhenCallerID"), settings.bActOnCallerId);
-    readIncomingCallSettings(reader, options);
+    readIncomingCallSettingsWith(reader, options);
 
     reader.section(QStringLiteral("Forward\\Mail"));
     reader.flag(QStringLiteral("chkSendToMail"), options.ForwardToMail);

@@ -13,7 +13,7 @@ struct CallOptions {
     bool ShowCallDetails = false; // chkICViewCD
     qint16 DisplayStyle = 0;      // cmbCallDisplayStyleIncomming: 0 pop-up window, other balloon
     bool bPlaySound_IC = false;   // chkPlayInCall
-    QString SoundFile;            // CmbPlayWhenCall, a file in \Sound\ .
+    QString SoundFile;            // CmbPlayWhenCall, a file name in the sound folder
     bool SayText = false;         // chkSayInCommingCall
     QString SpeechText;           // IC_txtTTS, a message template
     bool ShowLineControl = false; // chkViewLineControl_IC

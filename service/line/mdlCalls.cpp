@@ -44,6 +44,8 @@ bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skip
 
 bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast)
 {
+    if (recordNumber < 1 || nativeDayFile(dayFolder).isEmpty())
+        return false; // a line no reader could use, or one that breaks the list
     const qsizetype limit = qMax(itemsInLast, 1);
     const QString line = LastList::lineFor(recordNumber, dayFolder);
     return LastList::change(DataPaths::native(DataPaths::lastList()), limit - 1,

@@ -10,7 +10,8 @@
 
 namespace {
 
-ContactRecord contact(const QString& name, const QString& number, const QString& sound = QString(64, QChar(0)))
+ContactRecord contact(const QString& name, const QString& number,
+                      const QString& sound = QString(64, QChar(0)))
 {
     ContactRecord record;
     record.ContactName = name;

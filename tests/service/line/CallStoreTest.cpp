@@ -41,7 +41,11 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(data);
     }
-    QStringList last() const { return LastList::readLines(DataPaths::native(DataPaths::lastList())).value_or(QStringList{QStringLiteral("unreadable")}); }
+    QStringList last() const
+    {
+        return LastList::readLines(DataPaths::native(DataPaths::lastList()))
+            .value_or(QStringList{QStringLiteral("unreadable")});
+    }
 
     TestEnvironment env;
 };
@@ -86,22 +90,22 @@ TEST_F(CallStoreTest, LastListKeepsTheConfiguredNumberOfNewestCalls)
     struct Case {
         qint32 limit;
         int calls;
-        QStringList expected; // record numbers, newest first
+        QList<int> expected; // record numbers, newest first
     };
     const Case cases[] = {
-        {5, 1, {QStringLiteral("1")}},
-        {5, 5, {QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}},
-        {5, 7, {QStringLiteral("7"), QStringLiteral("6"), QStringLiteral("5"), QStringLiteral("4"), QStringLiteral("3")}},
-        {0, 3, {QStringLiteral("3")}},  // a missing or zero setting keeps one line
-        {-4, 2, {QStringLiteral("2")}},
+        {5, 1, {1}},
+        {5, 5, {5, 4, 3, 2, 1}},
+        {5, 7, {7, 6, 5, 4, 3}},
+        {0, 3, {3}}, // a missing or zero setting keeps one line
+        {-4, 2, {2}},
     };
     for (const Case& c : cases) {
         TestEnvironment fresh;
         for (int i = 1; i <= c.calls; ++i)
             ASSERT_TRUE(AddCallRecord(call(QString::number(i)), kDay, false, c.limit));
         QStringList expected;
-        for (const QString& n : c.expected)
-            expected << n + u':' + kDay;
+        for (int n : c.expected)
+            expected << LastList::lineFor(n, kDay);
         EXPECT_EQ(last(), expected) << "limit " << c.limit << ", calls " << c.calls;
     }
 }
@@ -141,9 +145,11 @@ TEST_F(CallStoreTest, DayFolderOutsideTheProgramFolderIsRefused)
     for (const QString& folder : {QStringLiteral("\\Data\\..\\..\\x\\"), QStringLiteral("Data\\Log\\"),
                                   QStringLiteral("\\Data\\Log\\2026\\12\\10"), QString()}) {
         EXPECT_FALSE(AddCallRecord(call(QStringLiteral("1")), folder, false, 30)) << folder.toStdString();
+        EXPECT_FALSE(AddToLastList(1, folder, 30)) << folder.toStdString();
         CallRecord record;
         EXPECT_FALSE(ReadCallRecord(record, folder, 1));
     }
+    EXPECT_FALSE(AddToLastList(0, kDay, 30));
     EXPECT_FALSE(QFile::exists(DataPaths::native(DataPaths::lastList())));
 }
 
