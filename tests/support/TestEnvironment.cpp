@@ -5,16 +5,30 @@
 #include <gtest/gtest.h>
 
 TestEnvironment::TestEnvironment()
-    : m_oldHome(qgetenv("RINGVALE_HOME")), m_oldRegistry(qgetenv("RINGVALE_REGISTRY"))
+    : m_oldHome(qgetenv("RINGVALE_HOME")),
+      m_oldRegistry(qgetenv("RINGVALE_REGISTRY")),
+      m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
 {
     qputenv("RINGVALE_HOME", m_home.path().toUtf8());
     qputenv("RINGVALE_REGISTRY", m_registry.path().toUtf8());
+    // Sockets and locks go to a folder that vanishes with the test.
+    qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
 }
 
 TestEnvironment::~TestEnvironment()
 {
-    qputenv("RINGVALE_HOME", m_oldHome);
-    qputenv("RINGVALE_REGISTRY", m_oldRegistry);
+    if (m_oldHome.isNull())
+        qunsetenv("RINGVALE_HOME");
+    else
+        qputenv("RINGVALE_HOME", m_oldHome);
+    if (m_oldRegistry.isNull())
+        qunsetenv("RINGVALE_REGISTRY");
+    else
+        qputenv("RINGVALE_REGISTRY", m_oldRegistry);
+    if (m_oldRuntime.isNull())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
 }
 
 void TestEnvironment::installDefaults() const
@@ -32,6 +46,7 @@ QProcessEnvironment TestEnvironment::processEnvironment() const
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("RINGVALE_HOME"), m_home.path());
     env.insert(QStringLiteral("RINGVALE_REGISTRY"), m_registry.path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
     return env;
 }
 

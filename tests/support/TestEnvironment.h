@@ -4,9 +4,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A throw-away installation: a program folder and a settings store of its own,
-// named through RINGVALE_HOME and RINGVALE_REGISTRY for this process and for
-// every program it starts. The previous environment comes back on destruction.
+// A throw-away installation: a program folder, a settings store and a runtime
+// folder of its own, named through RINGVALE_HOME, RINGVALE_REGISTRY and
+// XDG_RUNTIME_DIR for this process and for every program it starts. The previous environment comes back on destruction.
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -16,6 +16,7 @@ public:
 
     QString programFolder() const { return m_home.path(); }
     QString registryFolder() const { return m_registry.path(); }
+    QString runtimeBase() const { return m_runtime.path(); }
     // Creates the product's settings keys as the installation's defaults file
     // does (data/Defaults.reg), so writes into them succeed.
     void installDefaults() const;
@@ -29,6 +30,8 @@ public:
 private:
     QTemporaryDir m_home;
     QTemporaryDir m_registry;
+    QTemporaryDir m_runtime;
     QByteArray m_oldHome;
     QByteArray m_oldRegistry;
+    QByteArray m_oldRuntime;
 };

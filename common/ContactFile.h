@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/ContactRecord.h"
+
+#include <functional>
+
+// Reading the contact file Data/Contactes, for both programs. A missing file
+// reads as an empty one and stays missing: only the contact editor creates it.
+namespace ContactFile {
+
+// The native path of Data/Contactes.
+QString path();
+
+// Reads the records in file order until match answers true and returns that
+// record's number, or -1. lastRead then holds the record that matched or, with
+// -1, the last record read; it is left alone when no record was read.
+qint32 find(const std::function<bool(const ContactRecord&)>& match, ContactRecord& lastRead);
+
+} // namespace ContactFile

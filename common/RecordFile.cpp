@@ -1,0 +1,124 @@
+#include "common/RecordFile.h"
+
+#include "common/FixedRecord.h"
+#include "common/SharedFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcRecords, "ringvale.records", QtWarningMsg)
+
+// A whole rewrite holds the file in memory: far beyond any day's calls or any
+// contact list, and small enough never to exhaust memory.
+constexpr qint64 kMaxRewriteBytes = 64 * 1024 * 1024;
+
+} // namespace
+
+RecordFile::RecordFile(const QString& path, int recordSize) : m_path(path), m_size(recordSize) {}
+
+qint32 RecordFile::count() const
+{
+    const QFileInfo info(m_path);
+    return info.isFile() ? FixedRecord::wholeRecords(info.size(), m_size) : 0;
+}
+
+std::optional<QByteArray> RecordFile::read(qint32 n) const
+{
+    if (n < 1)
+        return std::nullopt;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    if (n > FixedRecord::wholeRecords(file.size(), m_size) || !file.seek(qint64(n - 1) * m_size))
+        return std::nullopt;
+    QByteArray bytes = file.read(m_size);
+    if (bytes.size() != m_size)
+        return std::nullopt;
+    return bytes;
+}
+
+qint32 RecordFile::scan(const std::function<bool(const QByteArray&)>& visit) const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const qint32 count = FixedRecord::wholeRecords(file.size(), m_size);
+    for (qint32 n = 1; n <= count; ++n) {
+        const QByteArray bytes = file.read(m_size);
+        if (bytes.size() != m_size)
+            return -1; // cut by a writer meanwhile
+        if (visit(bytes))
+            return n;
+    }
+    return -1;
+}
+
+qint32 RecordFile::append(const QByteArray& record) const
+{
+    if (record.size() != m_size)
+        return -1;
+    const QFileInfo info(m_path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        qCDebug(lcRecords) << "cannot create the folder of" << m_path;
+        return -1;
+    }
+    const SharedFileLock lock(m_path);
+    if (!lock.isLocked())
+        return -1;
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        qCDebug(lcRecords) << "cannot open" << m_path << file.errorString();
+        return -1;
+    }
+    const qint32 whole = FixedRecord::wholeRecords(file.size(), m_size);
+    const qint64 end = qint64(whole) * m_size;
+    if (file.size() != end && !file.resize(end))
+        return -1;
+    if (!file.seek(end))
+        return -1;
+    if (file.write(record) != record.size() || !file.flush()) {
+        qCDebug(lcRecords) << "cannot append to" << m_path << file.errorString();
+        file.resize(end);
+        return -1;
+    }
+    return whole + 1;
+}
+
+bool RecordFile::replace(qint32 n, const QByteArray& record) const
+{
+    return record.size() == m_size && rewrite(n, record);
+}
+
+bool RecordFile::remove(qint32 n) const
+{
+    return rewrite(n, std::nullopt);
+}
+
+bool RecordFile::rewrite(qint32 n, const std::optional<QByteArray>& record) const
+{
+    if (n < 1 || !QFileInfo(m_path).isFile())
+        return false;
+    const SharedFileLock lock(m_path);
+    if (!lock.isLocked())
+        return false;
+    const std::optional<QByteArray> old = SharedFile::readBounded(m_path, kMaxRewriteBytes);
+    if (!old)
+        return false;
+    const qint32 whole = FixedRecord::wholeRecords(old->size(), m_size);
+    if (n > whole)
+        return false;
+    const qint64 at = qint64(n - 1) * m_size;
+    QByteArray data = old->left(at);
+    if (record)
+        data += *record;
+    data += old->mid(at + m_size, qint64(whole - n) * m_size);
+    if (!SharedFile::writeAtomically(m_path, data)) {
+        qCDebug(lcRecords) << "cannot rewrite" << m_path;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// A file of fixed-size records numbered from 1, as the day files and the
+// contact file are. Readers take no lock: writers only append whole records or
+// replace the whole file by rename, so a reader sees whole records. Writers take
+// the file's SharedFileLock, so the two programs never undo each other's work.
+// A torn tail (a length that is not a whole number of records) is not counted;
+// the next writer cuts it before it writes.
+class RecordFile {
+public:
+    RecordFile(const QString& path, int recordSize);
+
+    // Whole records now in the file; 0 when it is missing.
+    qint32 count() const;
+
+    // Record n, 1 to count(); nullopt for any other number or a missing file.
+    std::optional<QByteArray> read(qint32 n) const;
+
+    // Reads the records in file order until visit answers true. The number of
+    // that record, or -1 (also for a missing file, which stays missing).
+    qint32 scan(const std::function<bool(const QByteArray&)>& visit) const;
+
+    // Appends a record after the last whole one, creating the file and its
+    // folder when missing. The new record's number, or -1 when nothing could
+    // be written.
+    qint32 append(const QByteArray& record) const;
+
+    // Replaces record n, 1 to count(), through a whole rewrite; false and
+    // nothing changed for any other number.
+    bool replace(qint32 n, const QByteArray& record) const;
+
+    // Removes record n, 1 to count(): later records move down by one and the
+    // file is a record shorter. False and nothing changed for any other number.
+    bool remove(qint32 n) const;
+
+private:
+    bool rewrite(qint32 n, const std::optional<QByteArray>& record) const;
+
+    QString m_path;
+    int m_size;
+};

@@ -1,0 +1,103 @@
+#include "service/line/mdlCalls.h"
+
+#include "common/DataPaths.h"
+#include "common/FixedRecord.h"
+#include "common/LastList.h"
+#include "common/RecordFile.h"
+#include "service/line/CallStamp.h"
+#include "service/line/Journal.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// A day folder as the call store writes it: a stored path that stays below
+// the program folder and names a folder.
+QString nativeDayFile(const QString& dayFolder)
+{
+    if (!dayFolder.endsWith(u'\\'))
+        return {};
+    return DataPaths::native(DataPaths::dayFile(dayFolder));
+}
+
+} // namespace
+
+bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList,
+                   qint32 itemsInLast)
+{
+    const QString path = nativeDayFile(dayFolder);
+    const qint32 number = path.isEmpty() ? -1 : RecordFile(path, CallRecord::Size).append(record.toBytes());
+    if (number < 1) {
+        WriteSysJournal(QStringLiteral("Cannot store the call in ") + dayFolder, -1,
+                        QStringLiteral("ErrAddCallRecord"));
+        return false;
+    }
+    if (skipList)
+        return true;
+    if (!AddToLastList(number, dayFolder, itemsInLast)) {
+        WriteSysJournal(QStringLiteral("Cannot write the recent-calls list"), -1,
+                        QStringLiteral("ErrAddToLastList"));
+        return false;
+    }
+    return true;
+}
+
+bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast)
+{
+    if (recordNumber < 1 || nativeDayFile(dayFolder).isEmpty())
+        return false; // a line no reader could use, or one that breaks the list
+    const qsizetype limit = qMax(itemsInLast, 1);
+    const QString line = LastList::lineFor(recordNumber, dayFolder);
+    return LastList::change(DataPaths::native(DataPaths::lastList()), limit - 1,
+                            [&](QStringList& lines) {
+                                lines.prepend(line);
+                                return true;
+                            });
+}
+
+bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber)
+{
+    const QString path = nativeDayFile(dayFolder);
+    if (path.isEmpty())
+        return false;
+    const std::optional<QByteArray> bytes = RecordFile(path, CallRecord::Size).read(recordNumber);
+    if (!bytes)
+        return false;
+    record = CallRecord::fromBytes(*bytes);
+    return CallStamp::readDate(FixedRecord::trimBlanks(record.CallDate)).has_value();
+}
+
+bool DeleteFromLastList(qint32 lineNumber)
+{
+    const QString path = DataPaths::native(DataPaths::lastList());
+    if (lineNumber < 1 || !QFileInfo::exists(path))
+        return false;
+    return LastList::change(path, -1, [&](QStringList& lines) {
+        if (lineNumber > lines.size())
+            return false;
+        lines.removeAt(lineNumber - 1);
+        return true;
+    });
+}
+
+CallRecord MakeCallRecord(const CurrentCall& call, qint32 lineIndex)
+{
+    CallRecord record;
+    record.EmergencyMark = QString::number(call.EmergencyMark);
+    record.CallType = call.info.CallType;
+    record.CallerName = call.info.CallerName;
+    record.CallerNumber = call.info.CallerNumber;
+    record.CallDate = call.info.CallDate;
+    record.CallTime = call.info.CallTime;
+    record.Length = call.info.Length;
+    record.LineIndex = QString::number(lineIndex);
+    record.ReadMark = QStringLiteral("1");
+    record.Description = call.Description;
+    return record;
+}
+
+QString CallDayFolder(const QString& callDate)
+{
+    const std::optional<QDate> date = CallStamp::readDate(callDate);
+    return date ? DataPaths::dayFolderOf(*date) : QString();
+}

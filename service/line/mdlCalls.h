@@ -1,0 +1,36 @@
+#pragma once
+
+#include "common/CallRecord.h"
+#include "service/line/CallOptions.h"
+
+#include <QString>
+
+// The service's call store: the day files Data and the recent-calls list
+// Data/Last. Day folders are given in the stored form "\Data\Log\yyyy\MM\dd\".
+
+// Appends the record to the day file, creating a missing day folder, and
+// unless skipList puts it on top of Data/Last, which keeps at most itemsInLast
+// lines (at least one). False, with a system-journal line, when the call could
+// not be stored; the list is then left alone.
+bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList,
+                   qint32 itemsInLast);
+
+// Puts "recordNumber:dayFolder" on top of Data/Last and keeps at most
+// itemsInLast lines (at least one).
+bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast);
+
+// Reads record recordNumber of the day file into record. True when it was read
+// and its CallDate is a date; a missing file or a number outside the file gives
+// False and leaves record as it was.
+bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber);
+
+// Removes line lineNumber (from 1) of Data/Last; a number outside the list
+// changes nothing and gives False.
+bool DeleteFromLastList(qint32 lineNumber);
+
+// The record of an ended call, as both end-of-call handlers store it.
+CallRecord MakeCallRecord(const CurrentCall& call, qint32 lineIndex);
+
+// The day folder of a call, from its CallDate text, so a call that runs past
+// midnight stays in the folder of its first day; empty when the text is no date.
+QString CallDayFolder(const QString& callDate);
