@@ -17,3 +17,7 @@ struct JournalSwitches {
 };
 void SetJournalSwitches(const JournalSwitches& switches);
 JournalSwitches CurrentJournalSwitches();
+
+// The switches as stored under Properties\TabLog: a value is on when it reads
+// as a whole number other than 0; "0", missing and non-numbers are off.
+JournalSwitches ReadJournalSwitches();
