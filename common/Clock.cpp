@@ -12,6 +12,8 @@ std::atomic<Clock*> g_override{nullptr};
 
 Clock::~Clock() = default;
 
+void Clock::cancelWakeUps(QObject*) {}
+
 Clock& Clock::instance()
 {
     if (Clock* clock = g_override.load())
@@ -42,16 +44,16 @@ void SystemClock::sleepUntil(qint64 deadlineMs)
         std::this_thread::sleep_for(std::chrono::milliseconds(left));
 }
 
-void SystemClock::requestWakeUp(qint64 deadlineMs)
+void SystemClock::requestWakeUp(qint64 deadlineMs, QObject* waiter)
 {
     const qint64 left = deadlineMs - elapsedMs();
     if (left <= 0) {
-        QTimer::singleShot(0, this, &Clock::wakeUp);
+        QTimer::singleShot(0, waiter, [this] { emit wakeUp(); });
         return;
     }
     // A timer may fire a little early: wake nobody before the deadline.
-    QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, this,
-                       [this, deadlineMs] { requestWakeUp(deadlineMs); });
+    QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, waiter,
+                       [this, deadlineMs, waiter] { requestWakeUp(deadlineMs, waiter); });
 }
 
 ClockOverride::ClockOverride(Clock& clock)

@@ -25,9 +25,14 @@ public:
     virtual void sleepUntil(qint64 deadlineMs) = 0;
 
     // Asks for wakeUp() through the event loop once elapsedMs() has reached
-    // deadlineMs. Waiters that let events run (Pause) re-check their deadline
-    // on every wakeUp(), whoever asked for it.
-    virtual void requestWakeUp(qint64 deadlineMs) = 0;
+    // deadlineMs; the request lapses when waiter is destroyed first. Waiters
+    // that let events run (Pause) re-check their deadline on every wakeUp(),
+    // whoever asked for it.
+    virtual void requestWakeUp(qint64 deadlineMs, QObject* waiter) = 0;
+
+    // The waiter is done: what it asked for may be dropped. A late wakeUp()
+    // would be harmless; a test clock must not move time for nobody.
+    virtual void cancelWakeUps(QObject* waiter);
 
     // The clock of this process: the system clock, or the installed override.
     static Clock& instance();
@@ -43,7 +48,7 @@ public:
     QDateTime now() const override;
     qint64 elapsedMs() const override;
     void sleepUntil(qint64 deadlineMs) override;
-    void requestWakeUp(qint64 deadlineMs) override;
+    void requestWakeUp(qint64 deadlineMs, QObject* waiter) override;
 
 private:
     QElapsedTimer m_started;

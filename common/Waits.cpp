@@ -12,24 +12,25 @@ bool WaitLettingEventsRun(qint64 timeoutMs, const std::function<bool()>& done)
     const qint64 deadline = timeoutMs < 0 ? -1 : clock.elapsedMs() + timeoutMs;
     QEventLoop loop;
     bool finished = false;
+    bool ended = false;
     const auto check = [&] {
-        if (finished)
+        if (ended)
             return;
-        if (done && done()) {
-            finished = true;
-            loop.quit();
-        } else if (deadline >= 0 && clock.elapsedMs() >= deadline) {
+        finished = done && done();
+        ended = finished || (deadline >= 0 && clock.elapsedMs() >= deadline);
+        if (ended) {
+            clock.cancelWakeUps(&loop);
             loop.quit();
         }
     };
     QObject::connect(&clock, &Clock::wakeUp, &loop, check);
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
         QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &loop, check);
-    if (deadline >= 0)
-        clock.requestWakeUp(deadline);
     // A quit before exec() would be lost: the first check runs inside the
     // loop, after the events that were already pending.
     QTimer::singleShot(0, &loop, check);
+    if (deadline >= 0)
+        clock.requestWakeUp(deadline, &loop);
     loop.exec();
     return finished;
 }

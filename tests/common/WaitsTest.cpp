@@ -82,6 +82,13 @@ TEST(Waits_WaitLettingEventsRun, EndsWhenDoneAnswersTrueOrAtTheTimeout)
     clock.setAutoAdvance(true);
     EXPECT_FALSE(WaitLettingEventsRun(300, [] { return false; }));
     EXPECT_EQ(clock.elapsedMs(), 300);
+
+    // A wait that ended early leaves no time jump behind.
+    bool again = false;
+    QTimer::singleShot(0, [&] { again = true; });
+    EXPECT_TRUE(WaitLettingEventsRun(5000, [&] { return again; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clock.elapsedMs(), 300);
 }
 
 // The system clock really waits; a tenth of a second each keeps this short.

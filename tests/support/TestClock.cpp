@@ -23,11 +23,38 @@ void TestClock::sleepUntil(qint64 deadlineMs)
     advanceTo(deadlineMs);
 }
 
-void TestClock::requestWakeUp(qint64 deadlineMs)
+void TestClock::requestWakeUp(qint64 deadlineMs, QObject* waiter)
 {
-    if (!m_autoAdvance)
-        return;
-    QTimer::singleShot(0, this, [this, deadlineMs] { advanceTo(deadlineMs); });
+    if (m_autoAdvance)
+        jumpAfterRounds(waiter, deadlineMs, 2);
+}
+
+namespace {
+const QString kJump = QStringLiteral("TestClockJump");
+}
+
+void TestClock::jumpAfterRounds(QObject* waiter, qint64 deadlineMs, int rounds)
+{
+    // Zero timers rather than posted calls: they run after the posted events
+    // and the timers already due. A timer started from a timeout fires no
+    // earlier than the next round, so the waiter checks in between.
+    auto* timer = new QTimer(waiter);
+    timer->setObjectName(kJump);
+    timer->setSingleShot(true);
+    connect(timer, &QTimer::timeout, this, [this, waiter, deadlineMs, rounds, timer] {
+        timer->deleteLater();
+        if (rounds > 1)
+            jumpAfterRounds(waiter, deadlineMs, rounds - 1);
+        else
+            advanceTo(deadlineMs);
+    });
+    timer->start(0);
+}
+
+void TestClock::cancelWakeUps(QObject* waiter)
+{
+    for (QTimer* timer : waiter->findChildren<QTimer*>(kJump, Qt::FindDirectChildrenOnly))
+        timer->stop();
 }
 
 void TestClock::advance(qint64 ms)
