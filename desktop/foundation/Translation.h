@@ -28,6 +28,8 @@ QString g_sTransPath();
 
 // The translation editor's buffer: lines 1 to 1000 of the translation being
 // edited, header lines and headings included, and the file they came from.
+// The editor fills it with load() when it loads its grid, so a save can tell
+// whose lines it holds.
 class TranslationEditBuffer {
 public:
     // Fills every entry from the file <g_sTransPath()>/fileName; the result as

@@ -5,6 +5,23 @@
 
 namespace {
 
+// Each case's text parses to its expected value; an invalid expected value
+// means the text is refused.
+template <typename Case, std::size_t N, typename Parser>
+void expectParses(const Case (&cases)[N], Parser parse)
+{
+    for (const Case& c : cases) {
+        const auto parsed = parse(c.text);
+        const std::string shown = QString::fromUtf16(c.text).toStdString();
+        if (c.expected.isValid()) {
+            ASSERT_TRUE(parsed.has_value()) << shown;
+            EXPECT_EQ(*parsed, c.expected) << shown;
+        } else {
+            EXPECT_FALSE(parsed.has_value()) << shown;
+        }
+    }
+}
+
 TEST(DateTimeText, FormatsWithLeadingZerosAndFourDigitYears)
 {
     EXPECT_EQ(DateTimeText::formatDate(QDate(2026, 12, 10)), u"12/10/2026");
@@ -39,15 +56,7 @@ TEST(DateTimeText, ParsesExactlyTheFormatAndOnlyRealDates)
         {u"１２/10/2026", QDate()}, // full-width digits are not digits here
         {u"", QDate()},
     };
-    for (const Case& c : cases) {
-        const std::optional<QDate> parsed = DateTimeText::parseDate(c.text);
-        if (c.expected.isValid()) {
-            ASSERT_TRUE(parsed.has_value()) << QString::fromUtf16(c.text).toStdString();
-            EXPECT_EQ(*parsed, c.expected);
-        } else {
-            EXPECT_FALSE(parsed.has_value()) << QString::fromUtf16(c.text).toStdString();
-        }
-    }
+    expectParses(cases, DateTimeText::parseDate);
 }
 
 TEST(DateTimeText, ParsesTimesOfTheDayOnly)
@@ -68,15 +77,7 @@ TEST(DateTimeText, ParsesTimesOfTheDayOnly)
         {u"09.30.05", QTime()},
         {u"09:30:05 PM", QTime()},
     };
-    for (const Case& c : cases) {
-        const std::optional<QTime> parsed = DateTimeText::parseTime(c.text);
-        if (c.expected.isValid()) {
-            ASSERT_TRUE(parsed.has_value()) << QString::fromUtf16(c.text).toStdString();
-            EXPECT_EQ(*parsed, c.expected);
-        } else {
-            EXPECT_FALSE(parsed.has_value()) << QString::fromUtf16(c.text).toStdString();
-        }
-    }
+    expectParses(cases, DateTimeText::parseTime);
 }
 
 TEST(DateTimeText, FormatAndParseRoundTripOverAYear)
