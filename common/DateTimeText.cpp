@@ -1,0 +1,82 @@
+#include "common/DateTimeText.h"
+
+#include "common/Clock.h"
+
+namespace DateTimeText {
+
+namespace {
+
+QString twoDigits(int value)
+{
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+
+// The number written by the digits text[from, from + count), or -1 when any of
+// them is not an ASCII digit.
+int digitsAt(QStringView text, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+} // namespace
+
+QString formatDate(const QDate& date)
+{
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return {};
+    return twoDigits(date.month()) + u'/' + twoDigits(date.day()) + u'/'
+        + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString formatTime(const QTime& time)
+{
+    if (!time.isValid())
+        return {};
+    return twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' + twoDigits(time.second());
+}
+
+std::optional<QDate> parseDate(QStringView text)
+{
+    if (text.size() != 10 || text[2] != u'/' || text[5] != u'/')
+        return std::nullopt;
+    const int month = digitsAt(text, 0, 2);
+    const int day = digitsAt(text, 3, 2);
+    const int year = digitsAt(text, 6, 4);
+    if (month < 0 || day < 0 || year < 1)
+        return std::nullopt;
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
+std::optional<QTime> parseTime(QStringView text)
+{
+    if (text.size() != 8 || text[2] != u':' || text[5] != u':')
+        return std::nullopt;
+    const int hour = digitsAt(text, 0, 2);
+    const int minute = digitsAt(text, 3, 2);
+    const int second = digitsAt(text, 6, 2);
+    if (hour < 0 || minute < 0 || second < 0 || !QTime::isValid(hour, minute, second))
+        return std::nullopt;
+    return QTime(hour, minute, second);
+}
+
+QString currentDate()
+{
+    return formatDate(Clock::instance().now().date());
+}
+
+QString currentTime()
+{
+    return formatTime(Clock::instance().now().time());
+}
+
+} // namespace DateTimeText

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringView>
+#include <QTime>
+
+#include <optional>
+
+// The one date and time format of both programs: dates "MM/dd/yyyy" (always ten
+// characters), times "HH:mm:ss" (24-hour). Call records, journal names, day
+// folders and sort keys all derive from these; nothing reads the system locale.
+namespace DateTimeText {
+
+inline constexpr QStringView kDateFormat = u"MM/dd/yyyy";
+inline constexpr QStringView kTimeFormat = u"HH:mm:ss";
+
+// Empty for an invalid date or time, or a year outside 1 to 9999.
+QString formatDate(const QDate& date);
+QString formatTime(const QTime& time);
+
+// Exactly the format, digits where digits belong, and a date or time that
+// exists; anything else (blanks, a missing leading zero, 02/30/2026) is nullopt.
+std::optional<QDate> parseDate(QStringView text);
+std::optional<QTime> parseTime(QStringView text);
+
+// Today and the time of day now, from Clock::instance().
+QString currentDate();
+QString currentTime();
+
+} // namespace DateTimeText
