@@ -17,11 +17,7 @@ QString dayFolderOf(const QDate& date);
 // The day file "Data" in a day folder given in the stored form.
 QString dayFile(const QString& dayFolder);
 
-// The native path below the program folder of a stored relative path; empty
-// for a path that is not relative to the program folder or climbs out of it
-// (a "..", a drive, an empty part), so a stored or received text can never
-// name a file elsewhere.
-// Stand-in for the shared stored-path helper of common/; point it there.
+// ProgramPath::toNative, empty where that refuses the path.
 QString native(const QString& storedPath);
 
 } // namespace DataPaths

@@ -22,8 +22,12 @@ std::optional<QString> toNative(QStringView stored)
 
 std::optional<QString> toNative(QStringView stored, const QString& programFolder)
 {
-    if (stored.contains(QChar(0)))
-        return std::nullopt;
+    // No stored name ever holds a control character; a NUL would also cut the
+    // path short where it reaches the system.
+    for (const QChar c : stored) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return std::nullopt;
+    }
     if (stored.size() >= 2 && isSeparator(stored[0]) && isSeparator(stored[1]))
         return std::nullopt;
     if (stored.size() >= 2 && stored[1] == u':' && stored[0].isLetter())

@@ -16,7 +16,7 @@ namespace ProgramPath {
 // folder given). "\" and "/" both separate; a leading one, repeated ones and "."
 // parts mean nothing; a trailing one is kept ("\Data\Log\" gives
 // "<folder>/Data/Log/"). Refused (nullopt), because the result would leave the
-// program folder or be cut short: a ".." part, a NUL character, and absolute
+// program folder or be cut short: a ".." part, a control character (NUL among them), and absolute
 // forms: a drive ("C:\..."), a UNC or network path ("\\server\share", "//host").
 std::optional<QString> toNative(QStringView stored);
 std::optional<QString> toNative(QStringView stored, const QString& programFolder);

@@ -2,7 +2,7 @@
 
 #include "common/DataPaths.h"
 #include "common/RegistryRoutines.h"
-#include "service/line/CallStamp.h"
+#include "common/DateTimeText.h"
 #include "service/line/Journal.h"
 
 #include <QDir>
@@ -173,8 +173,8 @@ void SetCallInfo(CurrentCall& call, const QDateTime& now)
     info = CallInfo();
     info.CallerName = QStringLiteral("UNKNOWN");
     info.CallerNumber = QStringLiteral("UNKNOWN");
-    info.CallDate = CallStamp::dateText(now.date());
-    info.CallTime = CallStamp::timeText(now.time());
+    info.CallDate = DateTimeText::formatDate(now.date());
+    info.CallTime = DateTimeText::formatTime(now.time());
     info.ContactName = QString();
     info.Length = QStringLiteral("0:00:00");
     info.MessagePath = QString();

@@ -4,7 +4,7 @@
 #include "common/FixedRecord.h"
 #include "common/LastList.h"
 #include "common/RecordFile.h"
-#include "service/line/CallStamp.h"
+#include "common/DateTimeText.h"
 #include "service/line/Journal.h"
 
 #include <QFileInfo>
@@ -16,6 +16,9 @@ namespace {
 QString nativeDayFile(const QString& dayFolder)
 {
     if (!dayFolder.endsWith(u'\\'))
+        return {};
+    // A day folder is stored as "\Data\Log\yyyy\MM\dd\": anything else names no day.
+    if (!dayFolder.startsWith(u'\\') || !dayFolder.endsWith(u'\\'))
         return {};
     return DataPaths::native(DataPaths::dayFile(dayFolder));
 }
@@ -64,7 +67,7 @@ bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordN
     if (!bytes)
         return false;
     record = CallRecord::fromBytes(*bytes);
-    return CallStamp::readDate(FixedRecord::trimBlanks(record.CallDate)).has_value();
+    return DateTimeText::parseDate(FixedRecord::trimBlanks(record.CallDate)).has_value();
 }
 
 bool DeleteFromLastList(qint32 lineNumber)
@@ -98,6 +101,6 @@ CallRecord MakeCallRecord(const CurrentCall& call, qint32 lineIndex)
 
 QString CallDayFolder(const QString& callDate)
 {
-    const std::optional<QDate> date = CallStamp::readDate(callDate);
+    const std::optional<QDate> date = DateTimeText::parseDate(callDate);
     return date ? DataPaths::dayFolderOf(*date) : QString();
 }
