@@ -124,6 +124,14 @@ TEST_F(WaveTest, SinkWritesTheFileAndEndsAfterItsDuration)
     EXPECT_EQ(copy.readAll(), original.readAll());
     QTest::qWait(150);
     EXPECT_EQ(done.count(), 1);
+
+    // A faster sink (RINGVALE_AUDIO_SINK_SPEED) ends the same sound sooner.
+    SinkWave faster(sinkFolder(), 20.0);
+    QSignalSpy fasterDone(&faster, &WaveControl::PlayDone);
+    clock.restart();
+    ASSERT_EQ(faster.PlayFile(path, 0), 0);
+    ASSERT_TRUE(waitUntil([&] { return fasterDone.count() == 1; }));
+    EXPECT_LT(clock.elapsed(), 60);
 }
 
 TEST_F(WaveTest, ExactlyOnePlayDonePerPlaybackAlsoWhenStoppedOrReplaced)
