@@ -1,5 +1,7 @@
 #include "common/WaveCodec.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cmath>
 
@@ -72,7 +74,7 @@ struct ImaState {
 
 qint16 readLe16(const QByteArray& data, qsizetype at)
 {
-    return static_cast<qint16>(quint8(data.at(at)) | (quint8(data.at(at + 1)) << 8));
+    return qFromLittleEndian<qint16>(data.constData() + at);
 }
 
 void decodeImaBlock(const QByteArray& data, qsizetype offset, qsizetype length, int channels,
@@ -287,11 +289,8 @@ QByteArray WaveEncoder::encode(const qint16* interleaved, qsizetype frames)
     case WaveFormatTag::Pcm:
         if (m_format.wBitsPerSample == 16) {
             out.resize(count * 2);
-            for (qsizetype i = 0; i < count; ++i) {
-                const quint16 v = static_cast<quint16>(interleaved[i]);
-                out[i * 2] = static_cast<char>(v & 0xFF);
-                out[i * 2 + 1] = static_cast<char>(v >> 8);
-            }
+            for (qsizetype i = 0; i < count; ++i)
+                qToLittleEndian(interleaved[i], out.data() + i * 2);
         } else {
             out.resize(count);
             for (qsizetype i = 0; i < count; ++i)
@@ -339,9 +338,7 @@ QByteArray WaveEncoder::encodeImaBlock()
     ImaState state;
     state.predictor = m_pending.front();
     state.index = m_imaIndex;
-    const quint16 first = static_cast<quint16>(m_pending.front());
-    block[0] = static_cast<char>(first & 0xFF);
-    block[1] = static_cast<char>(first >> 8);
+    qToLittleEndian(m_pending.front(), block.data());
     block[2] = static_cast<char>(state.index);
     for (size_t i = 1; i < m_pending.size(); ++i) {
         const int nibble = state.encode(m_pending[i]);

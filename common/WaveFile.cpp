@@ -3,6 +3,7 @@
 #include "common/SharedFile.h"
 
 #include <QFileInfo>
+#include <QtEndian>
 
 namespace {
 
@@ -12,31 +13,26 @@ constexpr qint64 kMaxDataBytes = 0xFFFFFFFFLL - 1024;
 
 quint32 readLe32(const QByteArray& bytes, qsizetype at)
 {
-    return quint32(quint8(bytes.at(at))) | (quint32(quint8(bytes.at(at + 1))) << 8)
-        | (quint32(quint8(bytes.at(at + 2))) << 16) | (quint32(quint8(bytes.at(at + 3))) << 24);
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
 quint16 readLe16(const QByteArray& bytes, qsizetype at)
 {
-    return static_cast<quint16>(quint8(bytes.at(at)) | (quint8(bytes.at(at + 1)) << 8));
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
-void appendLe16(QByteArray& out, quint16 value)
+template <typename T>
+void appendLe(QByteArray& out, T value)
 {
-    out.append(static_cast<char>(value & 0xFF));
-    out.append(static_cast<char>(value >> 8));
-}
-
-void appendLe32(QByteArray& out, quint32 value)
-{
-    for (int shift = 0; shift < 32; shift += 8)
-        out.append(static_cast<char>((value >> shift) & 0xFF));
+    char bytes[sizeof(T)];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof(T));
 }
 
 QByteArray le32(quint32 value)
 {
     QByteArray out;
-    appendLe32(out, value);
+    appendLe(out, value);
     return out;
 }
 
@@ -75,7 +71,7 @@ std::optional<WaveFormat> parseFormatChunk(const QByteArray& bytes, qsizetype at
             fail(error, QStringLiteral("the extensible format chunk is too short"));
             return std::nullopt;
         }
-        format.wFormatTag = static_cast<quint16>(quint8(format.extra.at(6)) | (quint8(format.extra.at(7)) << 8));
+        format.wFormatTag = readLe16(format.extra, 6);
         format.extra.clear();
     }
     return format;
@@ -163,33 +159,33 @@ QByteArray SerializeWaveFile(const WaveFormat& format, const QByteArray& data,
                              std::optional<quint32> factSamples)
 {
     QByteArray fmt;
-    appendLe16(fmt, format.wFormatTag);
-    appendLe16(fmt, format.nChannels);
-    appendLe32(fmt, format.nSamplesPerSec);
-    appendLe32(fmt, format.nAvgBytesPerSec);
-    appendLe16(fmt, format.nBlockAlign);
-    appendLe16(fmt, format.wBitsPerSample);
+    appendLe<quint16>(fmt, format.wFormatTag);
+    appendLe<quint16>(fmt, format.nChannels);
+    appendLe<quint32>(fmt, format.nSamplesPerSec);
+    appendLe<quint32>(fmt, format.nAvgBytesPerSec);
+    appendLe<quint16>(fmt, format.nBlockAlign);
+    appendLe<quint16>(fmt, format.wBitsPerSample);
     // Plain PCM has the short layout; every other format states its extra size.
     if (format.wFormatTag != WaveFormatTag::Pcm || !format.extra.isEmpty()) {
-        appendLe16(fmt, format.cbSize());
+        appendLe<quint16>(fmt, format.cbSize());
         fmt += format.extra;
     }
     if (fmt.size() & 1)
         fmt.append('\0');
 
     QByteArray out("RIFF");
-    appendLe32(out, 0); // patched below
+    appendLe<quint32>(out, 0); // patched below
     out += "WAVE";
     out += "fmt ";
-    appendLe32(out, quint32(fmt.size()));
+    appendLe<quint32>(out, quint32(fmt.size()));
     out += fmt;
     if (factSamples) {
         out += "fact";
-        appendLe32(out, 4);
-        appendLe32(out, *factSamples);
+        appendLe<quint32>(out, 4);
+        appendLe<quint32>(out, *factSamples);
     }
     out += "data";
-    appendLe32(out, quint32(data.size()));
+    appendLe<quint32>(out, quint32(data.size()));
     out += data;
     if (data.size() & 1)
         out.append('\0');

@@ -1,5 +1,7 @@
 #include "common/WaveFormats.h"
 
+#include <QtEndian>
+
 std::array<WaveFormat, TelephoneWaveFormatCount + 1> g_WaveFormats;
 
 quint16 WaveFormat::extraWord(int index) const
@@ -7,7 +9,7 @@ quint16 WaveFormat::extraWord(int index) const
     const qsizetype at = qsizetype(index) * 2;
     if (index < 0 || at + 1 >= extra.size())
         return 0;
-    return static_cast<quint16>(quint8(extra.at(at)) | (quint8(extra.at(at + 1)) << 8));
+    return qFromLittleEndian<quint16>(extra.constData() + at);
 }
 
 WaveFormat PcmWaveFormat(quint32 samplesPerSec, quint16 channels, quint16 bitsPerSample)

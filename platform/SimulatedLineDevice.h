@@ -16,11 +16,12 @@
 // How fast a scripted call runs: slow enough to follow by eye, or fast.
 struct SimulatedLinePacing {
     int ringIntervalMs = 3000;
-    // A far-end hang-up that nobody drops clears by itself after this.
-    int clearDelayMs = 1000;
+    // A far-end hang-up that nobody drops clears by itself after this; long
+    // enough that a busy program's own drop comes first.
+    int clearDelayMs = 2000;
 
     static SimulatedLinePacing normal() { return {}; }
-    static SimulatedLinePacing fast() { return {150, 50}; }
+    static SimulatedLinePacing fast() { return {150, 1000}; }
 };
 
 // A whole incoming call as a line delivers it: offer, rings, caller ID after

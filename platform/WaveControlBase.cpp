@@ -131,6 +131,9 @@ std::unique_ptr<AudioCapture> WaveControlBase::openCapture(const QString& device
 qint32 WaveControlBase::StartRecord(const QString& device, const QString& path, const WaveFormat& captureFormat,
                                     const WaveFormat& fileFormat, qint32& rate, bool wait)
 {
+    // A line gives its own format and a sound card captures in the file's
+    // rate and channels, so the capture format is not needed; nor is wait.
+    Q_UNUSED(captureFormat)
     Q_UNUSED(wait)
     if (m_recording)
         return failed(WaveResult::Busy, QStringLiteral("a recording is already running"));
@@ -145,9 +148,7 @@ qint32 WaveControlBase::StartRecord(const QString& device, const QString& path, 
                           QStringLiteral("a line carries 8000 Hz sound, recorded in mono or stereo"));
         recording->capture = std::make_unique<LineCapture>(device);
     } else {
-        // A sound card captures in the file's own rate and channels.
-        WaveFormat capture = PcmWaveFormat(fileFormat.nSamplesPerSec, fileFormat.nChannels, 16);
-        Q_UNUSED(captureFormat)
+        const WaveFormat capture = PcmWaveFormat(fileFormat.nSamplesPerSec, fileFormat.nChannels, 16);
         qint32 code = WaveResult::NoDevice;
         QString detail;
         recording->capture = openCapture(device, capture, &code, &detail);

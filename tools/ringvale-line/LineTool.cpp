@@ -26,7 +26,7 @@ const char* const kUsageText =
     "  ring                one ring of the offered call\n"
     "  cid [--number N] [--name X]   caller ID (default: the offer's)\n"
     "  hangup [--fast]     the far end hangs up; unless the program drops the\n"
-    "                      call, it clears after 1 s (50 ms with --fast)\n"
+    "                      call, it clears after 2 s (1 s with --fast)\n"
     "  answer [--audio FILE]   the far end of a dialled call answers\n"
     "  status              what the program did on the line\n"
     "  fail WHAT... [--times N]   make requests fail: initialize open close\n"
