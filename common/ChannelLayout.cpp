@@ -2,6 +2,21 @@
 
 namespace ChannelLayout {
 
+namespace {
+
+QString joinCleaned(const QStringList& fields, QStringView separator, QString (*clean)(QString))
+{
+    QString text;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            text += separator;
+        text += clean(fields.at(i));
+    }
+    return text;
+}
+
+} // namespace
+
 QString boolText(bool value)
 {
     return value ? QStringLiteral("True") : QStringLiteral("False");
@@ -43,13 +58,7 @@ QString mailField(QString text)
 
 QString joinLines(const QStringList& lines)
 {
-    QString text;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            text += LineBreak;
-        text += lineField(lines.at(i));
-    }
-    return text;
+    return joinCleaned(lines, LineBreak, lineField);
 }
 
 QStringList splitLines(const QString& text)
@@ -59,13 +68,7 @@ QStringList splitLines(const QString& text)
 
 QString joinMailFields(const QStringList& fields)
 {
-    QString text;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
-        if (i > 0)
-            text += MailSeparator;
-        text += mailField(fields.at(i));
-    }
-    return text;
+    return joinCleaned(fields, QStringView(&MailSeparator, 1), mailField);
 }
 
 QStringList splitMailFields(const QString& text)

@@ -119,10 +119,6 @@ MessageControl::~MessageControl()
 {
     Flush(FlushOnDestructionMsecs);
     unbind();
-    for (const QPointer<QLocalSocket>& peer : std::as_const(m_peers)) {
-        if (peer)
-            peer->abort();
-    }
 }
 
 void MessageControl::setSameProcessDelivery(bool on)
@@ -143,17 +139,19 @@ bool MessageControl::Channel(qint32 number)
         unbind();
         return false;
     }
-    if (m_number != number || m_folder != folder || !m_server || !m_server->isListening()) {
+    if (m_number != number || m_folder != folder) {
         unbind();
         m_number = number;
         m_folder = folder;
-        listen(number, folder);
     }
+    if (!m_server || !m_server->isListening())
+        listen(number, folder);
     return refreshPeers() > 0;
 }
 
 bool MessageControl::listen(qint32 number, const QString& folder)
 {
+    delete m_server;
     m_server = new QLocalServer(this);
     connect(m_server, &QLocalServer::newConnection, this, &MessageControl::acceptConnections);
     const QString path = folder + u'/' + socketFileName(number, ::getpid(), m_token);
@@ -174,9 +172,11 @@ void MessageControl::unbind()
         }
     }
     m_incoming.clear();
+    // Texts already sent on the old number still go out, then the
+    // connection closes (and deletes itself).
     for (auto it = m_peers.begin(); it != m_peers.end(); ++it) {
         if (it.value())
-            it.value()->deleteLater();
+            it.value()->disconnectFromServer();
     }
     m_peers.clear();
     if (m_server) {
@@ -319,7 +319,11 @@ void MessageControl::Send(const QString& text)
         if (socket->write(frame) != frame.size()) {
             qCDebug(lcChannels) << "write failed, dropping" << path;
             dropPeer(path);
+            continue;
         }
+        // What the kernel takes goes now, so the text is out even if this
+        // thread then blocks (WaitTenths); never waits.
+        socket->flush();
     }
 }
 

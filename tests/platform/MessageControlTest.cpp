@@ -117,8 +117,8 @@ TEST_F(MessageControlTest, TrueWhileAPeerIsBoundAndNotAfterItEnds)
     MessageControl endpoint;
     {
         Listener listener(m_env, {u"308"_s, u"309"_s});
-        ASSERT_TRUE(waitForPeer(endpoint, 308));
-        EXPECT_TRUE(endpoint.Channel(309));
+        ASSERT_TRUE(waitForPeer(endpoint, 309));
+        EXPECT_TRUE(endpoint.Channel(308));
         EXPECT_FALSE(endpoint.Channel(310));
         listener.process().terminate();
         ASSERT_TRUE(listener.process().waitForFinished(3000));
@@ -272,6 +272,21 @@ TEST_F(MessageControlTest, RebindingMovesTheEndpoint)
     EXPECT_TRUE(QFileInfo(endpoint.socketPath()).fileName().startsWith(u"chan_306_"_s));
     endpoint.Channel(306);
     EXPECT_EQ(socketFiles().size(), 1);
+}
+
+TEST_F(MessageControlTest, RebindingStillDeliversWhatWasSentBefore)
+{
+    Listener listener(m_env, {u"305"_s});
+    MessageControl endpoint;
+    ASSERT_TRUE(waitForPeer(endpoint, 305));
+    const QString big(1024 * 1024, u'b');
+    endpoint.Send(big);
+    endpoint.Send(u"UNLOAD"_s);
+    EXPECT_FALSE(endpoint.Channel(306));
+    const QList<QByteArray> lines = listener.waitForLines(2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines.at(0), "305 " + big.toUtf8());
+    EXPECT_EQ(lines.at(1), "305 UNLOAD");
 }
 
 // A handler may run a nested event loop or end the endpoint; the texts of one
