@@ -39,12 +39,15 @@ struct ShownCall {
 // The lines of the list whose call record reads; the others are stale.
 QList<ShownCall> readableCalls(const QStringList& lines)
 {
+    QList<LastList::Entry> entries;
+    entries.reserve(lines.size());
+    for (const QString& line : lines)
+        entries.append(LastList::parseLine(line).value_or(LastList::Entry{}));
+    const QList<std::optional<CallRecord>> records = ReadCallRecords(entries);
     QList<ShownCall> calls;
-    for (const QString& line : lines) {
-        const std::optional<LastList::Entry> entry = LastList::parseLine(line);
-        CallRecord record;
-        if (entry && ReadCallRecord(record, entry->dayFolder, entry->recordNumber))
-            calls.append({line, record});
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (records.at(i))
+            calls.append({lines.at(i), *records.at(i)});
     }
     return calls;
 }

@@ -4,11 +4,6 @@
 #include <QFileInfo>
 #include <QHash>
 
-QString UrlPathToFilePath(const QString& urlPath)
-{
-    return urlPath.split(u'/').join(u'\\');
-}
-
 QString UrlLastSegment(const QString& urlPath)
 {
     return urlPath.mid(urlPath.lastIndexOf(u'/') + 1);

@@ -6,9 +6,6 @@
 
 // Path and answer helpers of the web server.
 
-// "/"-separated URL path to the stored "\"-separated form: "/data/last" gives
-// "\data\last".
-QString UrlPathToFilePath(const QString& urlPath);
 // The piece after the last "/" (the whole text when there is none).
 QString UrlLastSegment(const QString& urlPath);
 

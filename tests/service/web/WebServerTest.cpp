@@ -504,6 +504,27 @@ TEST_F(WebServerTest, ListenFailureIsJournalledAndClearsRemoteAccess)
     EXPECT_TRUE(invalid.sysJournal().first().startsWith(u"OpenWeb|Can't opening WWW - The port 70000"));
 }
 
+TEST_F(WebServerTest, StopDropsConnectionsAndStartListensAgain)
+{
+    ServerThread server(open());
+    const quint16 first = server.port();
+    Client waiting(first);
+    ASSERT_TRUE(waiting.send("GET /calls HTTP/1.0\r\n"));
+    for (int i = 0; i < 200 && server.slotsTaken() < 1; ++i)
+        QThread::msleep(5);
+    ASSERT_EQ(server.slotsTaken(), 1);
+
+    server.stop();
+    EXPECT_EQ(server.slotsTaken(), 0);
+    bool closed = false;
+    EXPECT_EQ(waiting.readToEnd(2000, &closed), QByteArray()) << "nothing is sent on stop";
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(Client(first).connected());
+
+    ASSERT_TRUE(server.restart());
+    EXPECT_EQ(int(pageOf(splitAnswer(exchange(server.port(), get("/calls"))).body)), int(Page::Calls));
+}
+
 TEST_F(WebServerTest, JournalsEachRequestAsItArrived)
 {
     ServerThread server(open());

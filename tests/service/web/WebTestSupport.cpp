@@ -61,6 +61,20 @@ void ServerThread::run(F&& f)
     QMetaObject::invokeMethod(m_context, std::forward<F>(f), Qt::BlockingQueuedConnection);
 }
 
+void ServerThread::stop()
+{
+    run([&] { m_server->stop(); });
+}
+
+bool ServerThread::restart()
+{
+    run([&] {
+        m_started = m_server->start();
+        m_port = m_server->serverPort();
+    });
+    return m_started;
+}
+
 int ServerThread::slotsTaken()
 {
     int taken = 0;

@@ -30,6 +30,9 @@ public:
     static QDateTime fixedNow();
 
     bool started() const { return m_started; }
+    // The main form's "CLOSE_WEB" and "OPEN_WEB".
+    void stop();
+    bool restart();
     quint16 port() const { return m_port; }
     int slotsTaken();
     WebAccessSettings settings();
