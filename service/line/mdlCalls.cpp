@@ -8,6 +8,8 @@
 #include "service/line/Journal.h"
 
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -21,6 +23,12 @@ QString nativeDayFile(const QString& dayFolder)
     if (!dayFolder.startsWith(u'\\') || !dayFolder.endsWith(u'\\'))
         return {};
     return DataPaths::native(DataPaths::dayFile(dayFolder));
+}
+
+// A record read from a day file counts only when its date reads as a date.
+bool isValidCall(const CallRecord& record)
+{
+    return DateTimeText::parseDate(FixedRecord::trimBlanks(record.CallDate)).has_value();
 }
 
 } // namespace
@@ -67,7 +75,43 @@ bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordN
     if (!bytes)
         return false;
     record = CallRecord::fromBytes(*bytes);
-    return DateTimeText::parseDate(FixedRecord::trimBlanks(record.CallDate)).has_value();
+    return isValidCall(record);
+}
+
+QList<std::optional<CallRecord>> ReadCallRecords(const QList<LastList::Entry>& entries)
+{
+    QList<std::optional<CallRecord>> records(entries.size());
+    // For each day folder, the entries that ask for one of its records.
+    QHash<QString, QList<qsizetype>> byDay;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).recordNumber >= 1)
+            byDay[entries.at(i).dayFolder].append(i);
+    }
+    for (auto day = byDay.cbegin(); day != byDay.cend(); ++day) {
+        const QString path = nativeDayFile(day.key());
+        if (path.isEmpty())
+            continue;
+        QSet<qint32> wanted;
+        qint32 last = 0;
+        for (const qsizetype i : day.value()) {
+            wanted.insert(entries.at(i).recordNumber);
+            last = qMax(last, entries.at(i).recordNumber);
+        }
+        QHash<qint32, CallRecord> read;
+        qint32 n = 0;
+        RecordFile(path, CallRecord::Size).scan([&](const QByteArray& bytes) {
+            ++n;
+            if (wanted.contains(n))
+                read.insert(n, CallRecord::fromBytes(bytes));
+            return n >= last;
+        });
+        for (const qsizetype i : day.value()) {
+            const auto found = read.constFind(entries.at(i).recordNumber);
+            if (found != read.cend() && isValidCall(*found))
+                records[i] = *found;
+        }
+    }
+    return records;
 }
 
 bool DeleteFromLastList(qint32 lineNumber)

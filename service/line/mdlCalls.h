@@ -1,9 +1,13 @@
 #pragma once
 
 #include "common/CallRecord.h"
+#include "common/LastList.h"
 #include "service/line/CallOptions.h"
 
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 // The service's call store: the day files Data and the recent-calls list
 // Data/Last. Day folders are given in the stored form "\Data\Log\yyyy\MM\dd\".
@@ -23,6 +27,11 @@ bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsIn
 // and its CallDate is a date; a missing file or a number outside the file gives
 // False and leaves record as it was.
 bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber);
+
+// ReadCallRecord for every entry of a recent-calls list at once: each day
+// file is opened once and read up to the last record asked for. The result
+// holds one element per entry, empty where ReadCallRecord would give False.
+QList<std::optional<CallRecord>> ReadCallRecords(const QList<LastList::Entry>& entries);
 
 // Removes line lineNumber (from 1) of Data/Last; a number outside the list
 // changes nothing and gives False.

@@ -103,3 +103,22 @@ QString GetContactName(const QString& callerName, const QString& callerNumber)
         record);
     return n < 1 ? QString() : field(record.ContactName);
 }
+
+ContactNames::ContactNames()
+{
+    ContactRecord last;
+    ContactFile::find(
+        [&](const ContactRecord& contact) {
+            // The first contact of a caller wins, as in GetContactName.
+            const auto key = qMakePair(field(contact.CallerName), field(contact.CallerNumber));
+            if (!m_names.contains(key))
+                m_names.insert(key, field(contact.ContactName));
+            return false;
+        },
+        last);
+}
+
+QString ContactNames::get(const QString& callerName, const QString& callerNumber) const
+{
+    return m_names.value(qMakePair(callerName, callerNumber));
+}

@@ -3,6 +3,8 @@
 #include "common/ContactRecord.h"
 #include "service/line/CallOptions.h"
 
+#include <QHash>
+#include <QPair>
 #include <QString>
 
 // The service's reading of the contact file. Nothing here writes or creates
@@ -25,3 +27,14 @@ void ApplyContactCallSettings(CallOptions& options, const ContactRecord& record)
 // The trimmed ContactName of the first contact whose trimmed CallerName and
 // CallerNumber both equal the arguments exactly; empty when none does.
 QString GetContactName(const QString& callerName, const QString& callerNumber);
+
+// GetContactName for many calls at once (a page of recent calls): the contact
+// file is read once, when this is made.
+class ContactNames {
+public:
+    ContactNames();
+    QString get(const QString& callerName, const QString& callerNumber) const;
+
+private:
+    QHash<QPair<QString, QString>, QString> m_names;
+};

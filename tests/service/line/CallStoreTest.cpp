@@ -177,6 +177,33 @@ TEST_F(CallStoreTest, ReadGivesFalseForMissingOrInvalidRecords)
     EXPECT_EQ(FixedRecord::trimBlanks(record.CallerNumber), u"1");
 }
 
+TEST_F(CallStoreTest, ReadingManyRecordsAgreesWithReadingEachOne)
+{
+    CallRecord blankDate = call(QStringLiteral("2"));
+    blankDate.CallDate = QString();
+    writeFile(DataPaths::dayFile(kDay), call(QStringLiteral("1")).toBytes() + blankDate.toBytes()
+                                            + call(QStringLiteral("3")).toBytes() + QByteArray(100, 'x'));
+    writeFile(DataPaths::dayFile(kOtherDay), call(QStringLiteral("other")).toBytes());
+    const QList<LastList::Entry> entries = {
+        {3, kDay},      {1, kOtherDay}, {2, kDay},
+        {1, kDay},      {3, kDay},      {4, kDay}, // a torn tail is no record
+        {0, kDay},      {-1, kDay},     {1, QStringLiteral("\\Data\\Log\\2026\\12\\08\\")},
+        {1, QStringLiteral("\\..\\Data\\Log\\2026\\12\\10\\")},
+    };
+    const QList<std::optional<CallRecord>> records = ReadCallRecords(entries);
+    ASSERT_EQ(records.size(), entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        CallRecord one;
+        const bool read = ReadCallRecord(one, entries.at(i).dayFolder, entries.at(i).recordNumber);
+        ASSERT_EQ(records.at(i).has_value(), read) << i;
+        if (read) {
+            EXPECT_EQ(records.at(i)->toBytes(), one.toBytes()) << i;
+        }
+    }
+    EXPECT_EQ(FixedRecord::trimBlanks(records.at(0)->CallerNumber), u"3");
+    EXPECT_EQ(FixedRecord::trimBlanks(records.at(1)->CallerNumber), u"other");
+}
+
 TEST_F(CallStoreTest, DeleteFromLastListRemovesOneLineOrNothing)
 {
     const QByteArray three = "1:a\r\n2:b\r\n3:c\r\n";

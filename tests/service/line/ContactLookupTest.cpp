@@ -302,4 +302,22 @@ TEST_F(ContactLookupTest, ContactNameNeedsBothCallerNameAndNumber)
     EXPECT_EQ(GetContactName(QStringLiteral("anna b"), QStringLiteral("123")), QString());
 }
 
+TEST_F(ContactLookupTest, ContactNamesAgreeWithGetContactName)
+{
+    ContactRecord first = contact(QStringLiteral("First"), QStringLiteral("123"));
+    first.CallerName = QStringLiteral("ANNA B");
+    ContactRecord second = contact(QStringLiteral("Second"), QStringLiteral("123"));
+    second.CallerName = QStringLiteral("ANNA B");
+    writeContactFile({contact(QStringLiteral("Bob"), QStringLiteral("9")), first, second});
+    const ContactNames names;
+    for (const auto& [name, number] : {std::pair{"ANNA B", "123"}, std::pair{"ANNA B", "124"},
+                                       std::pair{"anna b", "123"}, std::pair{"CALLER Bob", "9"},
+                                       std::pair{"", ""}}) {
+        const QString n = QString::fromLatin1(name);
+        const QString m = QString::fromLatin1(number);
+        EXPECT_EQ(names.get(n, m), GetContactName(n, m)) << name << " " << number;
+    }
+    EXPECT_EQ(names.get(QStringLiteral("ANNA B"), QStringLiteral("123")), u"First");
+}
+
 } // namespace

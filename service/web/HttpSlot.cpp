@@ -1,0 +1,160 @@
+#include "service/web/HttpSlot.h"
+
+#include "service/web/HttpRequest.h"
+#include "service/web/WebLog.h"
+
+#include <QFile>
+#include <QTcpSocket>
+
+namespace {
+
+// One block of a file is handed to the socket at a time.
+constexpr qint64 kBlockSize = 1024;
+
+} // namespace
+
+HttpSlot::HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes,
+                   QObject* parent)
+    : QObject(parent), m_index(index), m_socket(socket), m_maxHeadBytes(maxHeadBytes)
+{
+    m_socket->setParent(this);
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(timeoutMs);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        qCDebug(lcWeb) << "slot" << m_index << "timed out";
+        release();
+    });
+    connect(m_socket, &QTcpSocket::readyRead, this, &HttpSlot::onReadyRead);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &HttpSlot::onBytesWritten);
+    connect(m_socket, &QTcpSocket::disconnected, this, &HttpSlot::release);
+    connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        if (m_state == State::Released)
+            return;
+        if (error != QAbstractSocket::RemoteHostClosedError)
+            Q_EMIT socketError(this, int(error), m_socket->errorString());
+        release();
+    });
+    // The head must be whole within the time-out, however slowly it trickles in.
+    m_timer.start();
+    // A connection that waited for a free slot may have sent its request, or
+    // gone away, already: nothing would signal it again.
+    QMetaObject::invokeMethod(this, [this] {
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            release();
+        else if (m_socket->bytesAvailable() > 0)
+            onReadyRead();
+    }, Qt::QueuedConnection);
+}
+
+HttpSlot::~HttpSlot() = default;
+
+void HttpSlot::onReadyRead()
+{
+    if (m_state != State::Reading) {
+        m_socket->readAll(); // a POST body or anything else after the head
+        return;
+    }
+    m_buffer += m_socket->readAll();
+    qsizetype headLength = 0;
+    switch (HttpRequest::findHead(m_buffer, m_maxHeadBytes, headLength)) {
+    case HttpRequest::HeadState::Incomplete:
+        return;
+    case HttpRequest::HeadState::TooLarge:
+        m_state = State::Answering;
+        m_buffer.clear();
+        Q_EMIT requestTooLarge(this);
+        return;
+    case HttpRequest::HeadState::Complete:
+        m_state = State::Answering;
+        const QByteArray head = m_buffer.left(headLength);
+        m_buffer.clear();
+        Q_EMIT requestArrived(this, head);
+        return;
+    }
+}
+
+void HttpSlot::answer(const QByteArray& bytes)
+{
+    if (m_state != State::Answering)
+        return;
+    m_timer.start();
+    m_socket->write(bytes);
+    finish();
+}
+
+void HttpSlot::answerFile(const QByteArray& head, std::unique_ptr<QFile> file, qint64 length)
+{
+    if (m_state != State::Answering)
+        return;
+    m_timer.start();
+    m_file = std::move(file);
+    m_remaining = length;
+    m_socket->write(head);
+    pumpFile();
+}
+
+void HttpSlot::closeWithoutAnswer()
+{
+    if (m_state == State::Released || m_state == State::Closing)
+        return;
+    finish();
+}
+
+void HttpSlot::abort()
+{
+    release();
+}
+
+void HttpSlot::onBytesWritten()
+{
+    if (m_state == State::Released)
+        return;
+    m_timer.start(); // the peer is taking the answer
+    if (m_file)
+        pumpFile();
+}
+
+void HttpSlot::pumpFile()
+{
+    // The head counts as the first block: nothing more until it has gone out.
+    if (!m_file || m_state != State::Answering || m_socket->bytesToWrite() > 0)
+        return;
+    if (m_remaining <= 0) {
+        m_file.reset();
+        finish();
+        return;
+    }
+    const QByteArray block = m_file->read(qMin(kBlockSize, m_remaining));
+    if (block.isEmpty()) {
+        qCDebug(lcWeb) << "slot" << m_index << "file ended early:" << m_file->errorString();
+        release();
+        return;
+    }
+    m_remaining -= block.size();
+    // The next block follows from bytesWritten, once this one has gone out.
+    m_socket->write(block);
+}
+
+void HttpSlot::finish()
+{
+    m_state = State::Closing;
+    // Unread input at close would make the kernel reset the connection and
+    // could cost the peer the end of its answer.
+    m_socket->readAll();
+    m_socket->flush();
+    m_socket->disconnectFromHost();
+    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+        release();
+}
+
+void HttpSlot::release()
+{
+    if (m_state == State::Released)
+        return;
+    m_state = State::Released;
+    m_timer.stop();
+    m_file.reset();
+    m_socket->disconnect(this);
+    m_socket->abort();
+    Q_EMIT released(this);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class QFile;
+class QTcpSocket;
+
+// One of the web server's connection slots while it holds a connection: it
+// gathers the request's head, sends one answer and closes. A slot ends
+// (released) when its answer has gone out, when the peer goes away, on a
+// socket error, and when the peer keeps it waiting: the head must arrive
+// within the time-out of its acceptance, and an answer that the peer does not
+// take for that long is dropped.
+class HttpSlot : public QObject {
+    Q_OBJECT
+public:
+    HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes,
+             QObject* parent = nullptr);
+    ~HttpSlot() override;
+
+    int index() const { return m_index; }
+
+    // Sends the whole answer, then closes.
+    void answer(const QByteArray& bytes);
+    // Sends head, then exactly length bytes of file in blocks (never the whole
+    // file at once), then closes. A file that cannot give its bytes ends the
+    // connection early, so the peer sees a short answer, not a wrong one.
+    void answerFile(const QByteArray& head, std::unique_ptr<QFile> file, qint64 length);
+    // Closes without an answer.
+    void closeWithoutAnswer();
+    // Drops the connection at once; nothing more is sent.
+    void abort();
+
+Q_SIGNALS:
+    void requestArrived(HttpSlot* slot, const QByteArray& head);
+    void requestTooLarge(HttpSlot* slot);
+    // A socket error other than the peer closing its end.
+    void socketError(HttpSlot* slot, int number, const QString& description);
+    // The connection is over; the slot may be reused.
+    void released(HttpSlot* slot);
+
+private:
+    enum class State { Reading, Answering, Closing, Released };
+
+    void onReadyRead();
+    void onBytesWritten();
+    void pumpFile();
+    void finish();
+    void release();
+
+    int m_index;
+    QTcpSocket* m_socket;
+    QTimer m_timer;
+    qsizetype m_maxHeadBytes;
+    State m_state = State::Reading;
+    QByteArray m_buffer;
+    std::unique_ptr<QFile> m_file;
+    qint64 m_remaining = 0;
+};

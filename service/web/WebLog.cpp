@@ -1,0 +1,3 @@
+#include "service/web/WebLog.h"
+
+Q_LOGGING_CATEGORY(lcWeb, "ringvale.web", QtWarningMsg)

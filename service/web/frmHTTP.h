@@ -1,0 +1,80 @@
+#pragma once
+
+#include "service/web/WebAccessSettings.h"
+#include "service/web/WebPages.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class HttpSlot;
+class QTcpServer;
+
+// The service's web server: one listener on the configured port and 256
+// connection slots, on the service's event loop. Each connection carries one
+// request and gets one HTTP/1.0 answer: the recent-calls page, the journal
+// page, a recording below Data/Log or a file of WWW/.
+//
+// The main form makes it with its web-settings record, calls start() when it
+// loads with remote access allowed and on "OPEN_WEB", and stop() (or deletes
+// it) on "CLOSE_WEB" and when it unloads.
+class frmHTTP : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kSlotCount = 256;
+
+    struct Options {
+        QString productTitle; // g_sProductTitle, shown in the calls page's footer
+        // A connection whose request is not whole within this time of its
+        // acceptance, or that takes none of its answer for this long, is
+        // closed and its slot freed.
+        int idleTimeoutMs = 15000;
+        // A request head (request line and header) larger than this is refused.
+        qsizetype maxRequestBytes = 16 * 1024;
+        WebPages::Now now; // empty: Clock::instance()
+        // Where the web and system journal lines go; empty: WriteWWWJournal
+        // and WriteSysJournal.
+        std::function<void(const QString& text)> wwwJournal;
+        std::function<void(const QString& message, qint32 number, const QString& source)> sysJournal;
+    };
+
+    frmHTTP(const WebAccessSettings& settings, Options options, QObject* parent = nullptr);
+    ~frmHTTP() override;
+
+    // Listens on RCWWWPort (0: any free port) on every address. When it
+    // cannot, it journals the failure, sets RCWWWAllow to 0 and returns false;
+    // the server then stays without a listener until the next start.
+    bool start();
+    // Closes the listener and drops every connection; nothing more is sent.
+    void stop();
+
+    bool isListening() const;
+    // The port listened on (useful when RCWWWPort is 0); 0 when not listening.
+    quint16 serverPort() const;
+    // Connections now holding a slot.
+    int slotsTaken() const;
+
+    // The record as the server uses it; RCWWWAllow is 0 after a failed start.
+    const WebAccessSettings& settings() const { return m_settings; }
+    // Applies to the next request; the port only at the next start.
+    void setSettings(const WebAccessSettings& settings);
+
+private:
+    void acceptPending();
+    void handleRequest(HttpSlot* slot, const QByteArray& head);
+    void answerRequest(HttpSlot* slot, const QString& path);
+    void sendFile(HttpSlot* slot, const QString& path);
+    void onSocketError(HttpSlot* slot, int number, const QString& description);
+    void onReleased(HttpSlot* slot);
+    void journalError(const QString& text);
+    void www(const QString& text) const;
+    void sys(const QString& message, qint32 number, const QString& source) const;
+
+    WebAccessSettings m_settings;
+    Options m_options;
+    WebPages m_pages;
+    std::unique_ptr<QTcpServer> m_listener;
+    std::array<HttpSlot*, kSlotCount> m_slots{};
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "service/web/frmHTTP.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QMutex>
+#include <QStringList>
+#include <QThread>
+
+#include <memory>
+
+// The real web server on its own event loop in a second thread, so a test can
+// talk to it over 127.0.0.1 with plain blocking sockets.
+class ServerThread {
+public:
+    struct Journals {
+        QMutex mutex;
+        QStringList www;
+        QStringList sys; // "source|message|number"
+    };
+
+    explicit ServerThread(const WebAccessSettings& settings, int idleTimeoutMs = 3000,
+                          qsizetype maxRequestBytes = 16 * 1024);
+    ~ServerThread();
+    ServerThread(const ServerThread&) = delete;
+    ServerThread& operator=(const ServerThread&) = delete;
+
+    // The time shown on every page.
+    static QDateTime fixedNow();
+
+    bool started() const { return m_started; }
+    // The main form's "CLOSE_WEB" and "OPEN_WEB".
+    void stop();
+    bool restart();
+    quint16 port() const { return m_port; }
+    int slotsTaken();
+    WebAccessSettings settings();
+    QStringList wwwJournal();
+    QStringList sysJournal();
+
+private:
+    template <class F>
+    void run(F&& f);
+
+    QThread m_thread;
+    QObject* m_context = nullptr;
+    frmHTTP* m_server = nullptr;
+    std::shared_ptr<Journals> m_journals = std::make_shared<Journals>();
+    bool m_started = false;
+    quint16 m_port = 0;
+};
+
+// A blocking client socket to 127.0.0.1.
+class Client {
+public:
+    explicit Client(quint16 port);
+    ~Client();
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    bool connected() const { return m_fd >= 0; }
+    bool send(const QByteArray& bytes);
+    // Everything the server sends until it closes; closedByServer tells
+    // whether it did within timeoutMs.
+    QByteArray readToEnd(int timeoutMs, bool* closedByServer = nullptr);
+
+private:
+    int m_fd = -1;
+};
+
+// One request on a fresh connection; the whole answer.
+QByteArray exchange(quint16 port, const QByteArray& request, int timeoutMs = 5000);
+
+struct Answer {
+    QByteArray statusLine;
+    QByteArray head; // status line and headers, up to the empty line
+    QByteArray body;
+    QByteArray header(const QByteArray& name) const;
+};
+Answer splitAnswer(const QByteArray& bytes);
