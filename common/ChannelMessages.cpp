@@ -1,27 +1,17 @@
 #include "common/ChannelMessages.h"
 
+#include "common/FixedRecord.h"
+
 using ChannelLayout::boolText;
 
 namespace ChannelMessages {
 
 namespace {
 
-// VB's Trim: blanks only, tabs and the rest stay.
-QString trimBlanks(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QString callerId(QStringView name, qint32 lineIndex, const CallerIdFields& f)
 {
     return event(name, lineIndex,
-                 {f.callerName, f.callerNumber, trimBlanks(f.contactName), trimBlanks(f.pictureFile),
+                 {f.callerName, f.callerNumber, FixedRecord::trimBlanks(f.contactName), FixedRecord::trimBlanks(f.pictureFile),
                   boolText(f.showCallDetails), QString::number(f.displayStyle),
                   boolText(f.showLineControl)});
 }
