@@ -1,0 +1,342 @@
+#include "platform/MessageControl.h"
+
+#include "common/AppPaths.h"
+#include "platform/ChannelConnection.h"
+#include "platform/ChannelFrame.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QRandomGenerator>
+#include <QSet>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcChannels, "ringvale.channels", QtCriticalMsg)
+
+namespace {
+
+bool g_sameProcessDelivery = false;
+
+// A peer with this much unsent behind it has stopped reading: it is dropped
+// rather than let the sender's memory grow without end.
+constexpr qint64 MaxPendingBytes = 64 * 1024 * 1024;
+// How long the destructor waits for texts still on their way.
+constexpr int FlushOnDestructionMsecs = 2000;
+
+struct SocketName {
+    qint32 number = 0;
+    pid_t pid = 0;
+    QString token;
+};
+
+QString socketFileName(qint32 number, pid_t pid, const QString& token)
+{
+    return QStringLiteral("chan_") + QString::number(number) + u'_' + QString::number(pid) + u'_'
+        + token;
+}
+
+std::optional<SocketName> parseSocketFileName(const QString& name)
+{
+    const QStringList parts = name.split(u'_');
+    if (parts.size() != 4 || parts.at(0) != u"chan" || parts.at(3).isEmpty())
+        return std::nullopt;
+    bool numberOk = false;
+    bool pidOk = false;
+    const int number = parts.at(1).toInt(&numberOk);
+    const int pid = parts.at(2).toInt(&pidOk);
+    if (!numberOk || !pidOk || pid <= 0)
+        return std::nullopt;
+    return SocketName{number, static_cast<pid_t>(pid), parts.at(3)};
+}
+
+bool processIsGone(pid_t pid)
+{
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// The folder is private to the user already; the credentials are checked as
+// well, so a socket that someone else got hold of is never trusted either way.
+bool sameUser(int fd)
+{
+    struct ucred cred {};
+    socklen_t length = sizeof cred;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0 || length != sizeof cred)
+        return false;
+    return cred.uid == ::geteuid();
+}
+
+enum class ConnectResult { Connected, Busy, Refused, Failed };
+
+// A connect that never waits: a local listener either takes the connection at
+// once, refuses it (its process has gone) or has a full backlog.
+ConnectResult connectTo(const QString& path, int& fd)
+{
+    fd = -1;
+    const QByteArray native = QFile::encodeName(path);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    if (native.size() >= static_cast<qsizetype>(sizeof address.sun_path))
+        return ConnectResult::Failed;
+    std::memcpy(address.sun_path, native.constData(), native.size());
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (socket < 0)
+        return ConnectResult::Failed;
+    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        ::close(socket);
+        if (error == EAGAIN || error == EINTR)
+            return ConnectResult::Busy;
+        if (error == ECONNREFUSED || error == ENOENT)
+            return ConnectResult::Refused;
+        return ConnectResult::Failed;
+    }
+    if (!sameUser(socket)) {
+        ::close(socket);
+        return ConnectResult::Failed;
+    }
+    fd = socket;
+    return ConnectResult::Connected;
+}
+
+} // namespace
+
+MessageControl::MessageControl(QObject* parent)
+    : QObject(parent),
+      m_token(QString::number(QRandomGenerator::global()->generate64() & 0xffffffffffffULL, 16))
+{
+}
+
+MessageControl::~MessageControl()
+{
+    Flush(FlushOnDestructionMsecs);
+    unbind();
+    for (const QPointer<QLocalSocket>& peer : std::as_const(m_peers)) {
+        if (peer)
+            peer->abort();
+    }
+}
+
+void MessageControl::setSameProcessDelivery(bool on)
+{
+    g_sameProcessDelivery = on;
+}
+
+QString MessageControl::socketPath() const
+{
+    return m_server && m_server->isListening() ? m_server->fullServerName() : QString();
+}
+
+bool MessageControl::Channel(qint32 number)
+{
+    const QString folder = AppPaths::runtimeFolder();
+    if (folder.isEmpty()) {
+        qCWarning(lcChannels) << "no private runtime folder: channel" << number << "unusable";
+        unbind();
+        return false;
+    }
+    if (m_number != number || m_folder != folder || !m_server || !m_server->isListening()) {
+        unbind();
+        m_number = number;
+        m_folder = folder;
+        listen(number, folder);
+    }
+    return refreshPeers() > 0;
+}
+
+bool MessageControl::listen(qint32 number, const QString& folder)
+{
+    m_server = new QLocalServer(this);
+    connect(m_server, &QLocalServer::newConnection, this, &MessageControl::acceptConnections);
+    const QString path = folder + u'/' + socketFileName(number, ::getpid(), m_token);
+    if (!m_server->listen(path)) {
+        // Sending still works; only texts to this endpoint cannot arrive.
+        qCWarning(lcChannels) << "cannot listen on" << path << m_server->errorString();
+        return false;
+    }
+    return true;
+}
+
+void MessageControl::unbind()
+{
+    for (const QPointer<ChannelConnection>& connection : std::as_const(m_incoming)) {
+        if (connection) {
+            connection->disconnect(this);
+            connection->shutdown();
+        }
+    }
+    m_incoming.clear();
+    for (auto it = m_peers.begin(); it != m_peers.end(); ++it) {
+        if (it.value())
+            it.value()->deleteLater();
+    }
+    m_peers.clear();
+    if (m_server) {
+        m_server->close(); // removes the socket file
+        delete m_server;
+        m_server = nullptr;
+    }
+    m_number.reset();
+    m_folder.clear();
+}
+
+void MessageControl::acceptConnections()
+{
+    m_incoming.removeAll(QPointer<ChannelConnection>());
+    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        if (!sameUser(static_cast<int>(socket->socketDescriptor()))) {
+            qCWarning(lcChannels) << "refused a connection from another user";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto* connection = new ChannelConnection(socket, this);
+        connect(connection, &ChannelConnection::textArrived, this, &MessageControl::MessageArrived);
+        m_incoming.append(connection);
+    }
+}
+
+int MessageControl::refreshPeers()
+{
+    if (!m_number || m_folder.isEmpty())
+        return 0;
+    const QString prefix = QStringLiteral("chan_") + QString::number(*m_number) + u'_';
+    const QStringList names = QDir(m_folder).entryList(
+        {prefix + u'*'}, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    const pid_t ownPid = ::getpid();
+    QSet<QString> present;
+    for (const QString& name : names) {
+        const std::optional<SocketName> peer = parseSocketFileName(name);
+        if (!peer || peer->number != *m_number || peer->token == m_token)
+            continue;
+        if (peer->pid == ownPid && !g_sameProcessDelivery)
+            continue;
+        const QString path = m_folder + u'/' + name;
+        // A process that was killed leaves its socket behind; no event has
+        // told our connection yet, so ask whether the process is still there.
+        if (processIsGone(peer->pid)) {
+            if (QFile::remove(path))
+                qCDebug(lcChannels) << "removed stale socket" << path;
+            continue;
+        }
+        const QPointer<QLocalSocket> known = m_peers.value(path);
+        if (known && known->state() == QLocalSocket::ConnectedState) {
+            present.insert(path);
+            continue;
+        }
+        int fd = -1;
+        switch (connectTo(path, fd)) {
+        case ConnectResult::Connected: {
+            auto* socket = new QLocalSocket(this);
+            if (!socket->setSocketDescriptor(fd)) {
+                ::close(fd);
+                delete socket;
+                break;
+            }
+            // Nothing is read from a peer; a close or an error ends it.
+            connect(socket, &QLocalSocket::readyRead, socket, [socket] { socket->readAll(); });
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::errorOccurred, socket, [socket] {
+                qCDebug(lcChannels) << "peer dropped:" << socket->errorString();
+                socket->abort();
+                socket->deleteLater();
+            });
+            if (known)
+                known->deleteLater();
+            m_peers.insert(path, socket);
+            present.insert(path);
+            break;
+        }
+        case ConnectResult::Busy:
+            // Bound and alive but not taking connections right now.
+            qCDebug(lcChannels) << "peer busy:" << path;
+            present.insert(path);
+            break;
+        case ConnectResult::Refused:
+            // Its process is alive (checked above) but not listening yet or
+            // any more: not there for this text.
+            break;
+        case ConnectResult::Failed:
+            qCDebug(lcChannels) << "cannot connect to" << path;
+            break;
+        }
+    }
+    for (auto it = m_peers.begin(); it != m_peers.end();) {
+        const bool alive = it.value() && it.value()->state() == QLocalSocket::ConnectedState;
+        if (alive && present.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        // The peer has gone or unbound.
+        if (it.value())
+            it.value()->deleteLater();
+        it = m_peers.erase(it);
+    }
+    return static_cast<int>(present.size());
+}
+
+void MessageControl::dropPeer(const QString& path)
+{
+    const QPointer<QLocalSocket> socket = m_peers.take(path);
+    if (socket) {
+        socket->abort();
+        socket->deleteLater();
+    }
+}
+
+void MessageControl::Send(const QString& text)
+{
+    if (!m_number) {
+        qCDebug(lcChannels) << "send on an unbound endpoint dropped";
+        return;
+    }
+    refreshPeers();
+    const QByteArray payload = text.toUtf8();
+    if (payload.size() > ChannelFrame::MaxPayload) {
+        qCWarning(lcChannels) << "text of" << payload.size() << "bytes is too long to send";
+        return;
+    }
+    const QByteArray frame = ChannelFrame::encode(payload);
+    const QStringList paths = m_peers.keys();
+    for (const QString& path : paths) {
+        const QPointer<QLocalSocket> socket = m_peers.value(path);
+        if (!socket)
+            continue;
+        const qint64 pending = socket->bytesToWrite();
+        if (pending > 0 && pending + frame.size() > MaxPendingBytes) {
+            qCWarning(lcChannels) << "dropping a peer that stopped reading:" << path;
+            dropPeer(path);
+            continue;
+        }
+        if (socket->write(frame) != frame.size()) {
+            qCDebug(lcChannels) << "write failed, dropping" << path;
+            dropPeer(path);
+        }
+    }
+}
+
+bool MessageControl::Flush(int msecs)
+{
+    const QDeadlineTimer deadline(msecs);
+    bool done = true;
+    const QList<QPointer<QLocalSocket>> peers = m_peers.values();
+    for (const QPointer<QLocalSocket>& socket : peers) {
+        while (socket && socket->state() == QLocalSocket::ConnectedState
+               && socket->bytesToWrite() > 0) {
+            const qint64 left = deadline.remainingTime();
+            if (left == 0 || !socket->waitForBytesWritten(static_cast<int>(left)))
+                break;
+        }
+        if (socket && socket->state() == QLocalSocket::ConnectedState && socket->bytesToWrite() > 0)
+            done = false;
+    }
+    return done;
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+
+class ChannelConnection;
+class QLocalServer;
+class QLocalSocket;
+
+// One endpoint of the numbered text channels between the two programs and
+// Postrun. Each bound endpoint listens on a local socket of its own in
+// AppPaths::runtimeFolder() (private to the user), named
+// "chan_<number>_<pid>_<token>". Send writes each text, length-prefixed, to
+// every endpoint of another process bound to the same number; texts arrive
+// whole and in order as MessageArrived on the receiver's event loop.
+//
+// Nothing here waits for a receiver: texts are written as the peer takes them,
+// a peer that has gone is dropped, and one that stops reading is dropped once
+// too much waits for it. Only the destructor waits, briefly, so that a text
+// sent just before the program ends still goes out.
+class MessageControl : public QObject {
+    Q_OBJECT
+public:
+    explicit MessageControl(QObject* parent = nullptr);
+    ~MessageControl() override;
+    MessageControl(const MessageControl&) = delete;
+    MessageControl& operator=(const MessageControl&) = delete;
+
+    // Binds the endpoint to the number (the last number counts) and answers
+    // whether at least one endpoint of another process is bound to it, so that
+    // a Send right after reaches someone.
+    bool Channel(qint32 number);
+    // Sends one text on the bound number; dropped when nobody is there.
+    void Send(const QString& text);
+
+    // Waits at most msecs for the texts already sent to be handed to the peers;
+    // true when nothing is left waiting.
+    bool Flush(int msecs);
+
+    std::optional<qint32> number() const { return m_number; }
+    // The socket this endpoint listens on; empty while it cannot listen.
+    QString socketPath() const;
+
+    // Tests: endpoints of this process talk to each other as if each were a
+    // program of its own (an endpoint never hears itself).
+    static void setSameProcessDelivery(bool on);
+
+signals:
+    void MessageArrived(const QString& text);
+
+private:
+    bool listen(qint32 number, const QString& folder);
+    void unbind();
+    void acceptConnections();
+    // Connects to the endpoints bound to the number that are not connected yet,
+    // forgets the ones that have gone, and answers how many are there.
+    int refreshPeers();
+    void dropPeer(const QString& path);
+
+    std::optional<qint32> m_number;
+    QString m_folder;
+    QString m_token;
+    QLocalServer* m_server = nullptr;
+    QList<QPointer<ChannelConnection>> m_incoming;
+    QHash<QString, QPointer<QLocalSocket>> m_peers; // by socket path
+};

@@ -1,0 +1,359 @@
+#include "platform/MessageControl.h"
+
+#include "common/AppPaths.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/QtPrinters.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <memory>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// ringvale-chan listen, the other program: its stdout lines are what arrived.
+class Listener {
+public:
+    Listener(const TestEnvironment& env, const QStringList& numbers)
+    {
+        m_process.setProcessEnvironment(env.processEnvironment());
+        m_process.start(TestEnvironment::binary(u"ringvale-chan"_s), QStringList{u"listen"_s} + numbers);
+    }
+    ~Listener()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            ::kill(static_cast<pid_t>(m_process.processId()), SIGCONT);
+            m_process.terminate();
+            if (!m_process.waitForFinished(2000))
+                m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+
+    pid_t pid() const { return static_cast<pid_t>(m_process.processId()); }
+    QProcess& process() { return m_process; }
+
+    // The lines printed so far, waiting (with events running) until there are
+    // at least count of them or the time is up.
+    QList<QByteArray> waitForLines(qsizetype count, int msecs = 5000)
+    {
+        const QDeadlineTimer deadline(msecs);
+        while (true) {
+            m_output += m_process.readAllStandardOutput();
+            const qsizetype complete = m_output.count('\n');
+            if (complete >= count || deadline.hasExpired())
+                break;
+            QTest::qWait(2);
+        }
+        QList<QByteArray> lines = m_output.split('\n');
+        lines.removeLast(); // the part after the last line end
+        return lines;
+    }
+
+private:
+    QProcess m_process;
+    QByteArray m_output;
+};
+
+bool waitForPeer(MessageControl& endpoint, qint32 number, int msecs = 5000)
+{
+    const QDeadlineTimer deadline(msecs);
+    while (!deadline.hasExpired()) {
+        if (endpoint.Channel(number))
+            return true;
+        QTest::qWait(5);
+    }
+    return false;
+}
+
+QStringList socketFiles()
+{
+    return QDir(AppPaths::runtimeFolder()).entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot);
+}
+
+class MessageControlTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        MessageControl::setSameProcessDelivery(false);
+        QDir().rmdir(AppPaths::runtimeFolder());
+    }
+    TestEnvironment m_env;
+};
+
+} // namespace
+
+TEST_F(MessageControlTest, FalseWithoutAPeerAndTheTextIsDropped)
+{
+    MessageControl endpoint;
+    EXPECT_FALSE(endpoint.Channel(307));
+    endpoint.Send(u"lost"_s);
+
+    Listener listener(m_env, {u"307"_s});
+    ASSERT_TRUE(waitForPeer(endpoint, 307));
+    endpoint.Send(u"kept"_s);
+    const QList<QByteArray> lines = listener.waitForLines(1);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines.at(0), "307 kept");
+}
+
+TEST_F(MessageControlTest, TrueWhileAPeerIsBoundAndNotAfterItEnds)
+{
+    MessageControl endpoint;
+    {
+        Listener listener(m_env, {u"308"_s, u"309"_s});
+        ASSERT_TRUE(waitForPeer(endpoint, 308));
+        EXPECT_TRUE(endpoint.Channel(309));
+        EXPECT_FALSE(endpoint.Channel(310));
+        listener.process().terminate();
+        ASSERT_TRUE(listener.process().waitForFinished(3000));
+    }
+    EXPECT_FALSE(endpoint.Channel(308));
+    // The listener took its sockets away; only ours is left.
+    EXPECT_EQ(socketFiles(), QStringList{QFileInfo(endpoint.socketPath()).fileName()});
+}
+
+TEST_F(MessageControlTest, ThousandTextsArriveWholeAndInOrder)
+{
+    Listener listener(m_env, {u"307"_s});
+    MessageControl endpoint;
+    ASSERT_TRUE(waitForPeer(endpoint, 307));
+    QList<QByteArray> expected;
+    for (int i = 0; i < 1000; ++i) {
+        const QString filler(i % 97, QChar(u'a' + i % 26));
+        endpoint.Send(u"Text "_s + QString::number(i) + u"\r\nx\x14y\\"_s + filler + u" \u00e9"_s);
+        expected.append("307 Text " + QByteArray::number(i) + "\\r\\nx\\x14y\\\\" + filler.toUtf8()
+                        + " \xc3\xa9");
+    }
+    EXPECT_EQ(listener.waitForLines(1000), expected);
+}
+
+TEST_F(MessageControlTest, OneMebibyteTextArrivesWhole)
+{
+    Listener listener(m_env, {u"309"_s});
+    MessageControl endpoint;
+    ASSERT_TRUE(waitForPeer(endpoint, 309));
+    QString text;
+    for (int i = 0; text.size() < 1024 * 1024; ++i)
+        text += QString::number(i) + u' ';
+    text.truncate(1024 * 1024 - 2);
+    text += u"\r\n"_s;
+    endpoint.Send(text);
+    endpoint.Send(u"after"_s);
+    const QList<QByteArray> lines = listener.waitForLines(2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines.at(0), "309 " + text.chopped(2).toUtf8() + "\\r\\n");
+    EXPECT_EQ(lines.at(1), "309 after");
+}
+
+TEST_F(MessageControlTest, ReceivesFromAnotherProcess)
+{
+    MessageControl endpoint;
+    endpoint.Channel(308);
+    QSignalSpy arrived(&endpoint, &MessageControl::MessageArrived);
+    QProcess sender;
+    sender.setProcessEnvironment(m_env.processEnvironment());
+    sender.start(TestEnvironment::binary(u"ringvale-chan"_s),
+                 {u"send"_s, u"308"_s, u"CallOut\\r\\n555\\x14\\\\"_s});
+    // Events must run meanwhile: our endpoint accepts the connection.
+    QTRY_COMPARE_WITH_TIMEOUT(sender.state(), QProcess::NotRunning, 5000);
+    EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
+    QTRY_COMPARE_WITH_TIMEOUT(arrived.size(), 1, 5000);
+    EXPECT_EQ(arrived.at(0).at(0).toString(), u"CallOut\r\n555\x14\\"_s);
+}
+
+TEST_F(MessageControlTest, EveryPeerGetsTheTextButNotTheSendersOwnProcess)
+{
+    Listener first(m_env, {u"307"_s});
+    Listener second(m_env, {u"307"_s});
+    MessageControl endpoint;
+    MessageControl neighbour; // same process: hears nothing of its own program
+    neighbour.Channel(307);
+    QSignalSpy neighbourGot(&neighbour, &MessageControl::MessageArrived);
+    const QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired() && socketFiles().size() < 3)
+        QTest::qWait(5);
+    ASSERT_TRUE(endpoint.Channel(307));
+    endpoint.Send(u"LineStatus\r\n0\r\n0\r\nTrue"_s);
+    EXPECT_EQ(first.waitForLines(1), QList<QByteArray>{"307 LineStatus\\r\\n0\\r\\n0\\r\\nTrue"});
+    EXPECT_EQ(second.waitForLines(1), QList<QByteArray>{"307 LineStatus\\r\\n0\\r\\n0\\r\\nTrue"});
+    EXPECT_EQ(neighbourGot.size(), 0);
+}
+
+// A receiver killed outright leaves its socket file behind; nobody may wait
+// for it and the file goes.
+TEST_F(MessageControlTest, ReceiverThatDiesDoesNotStallTheSender)
+{
+    auto listener = std::make_unique<Listener>(m_env, QStringList{u"310"_s});
+    MessageControl endpoint;
+    ASSERT_TRUE(waitForPeer(endpoint, 310));
+    endpoint.Send(u"first"_s);
+    ASSERT_EQ(listener->waitForLines(1).size(), 1);
+    ASSERT_EQ(socketFiles().size(), 2);
+    ::kill(listener->pid(), SIGKILL);
+    ASSERT_TRUE(listener->process().waitForFinished(3000));
+    listener.reset();
+
+    QElapsedTimer timer;
+    timer.start();
+    const QString big(256 * 1024, u'x');
+    for (int i = 0; i < 200; ++i)
+        endpoint.Send(big);
+    EXPECT_FALSE(endpoint.Channel(310));
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_EQ(socketFiles(), QStringList{QFileInfo(endpoint.socketPath()).fileName()});
+    EXPECT_TRUE(endpoint.Flush(1000));
+}
+
+// A receiver that stops reading holds nobody up; what was sent arrives once it
+// reads again.
+TEST_F(MessageControlTest, SlowReceiverDoesNotBlockTheSender)
+{
+    Listener listener(m_env, {u"311"_s});
+    MessageControl endpoint;
+    ASSERT_TRUE(waitForPeer(endpoint, 311));
+    ::kill(listener.pid(), SIGSTOP);
+    QElapsedTimer timer;
+    timer.start();
+    const QString big(1024 * 1024, u'y');
+    for (int i = 0; i < 8; ++i)
+        endpoint.Send(QString::number(i) + big);
+    QTest::qWait(50);
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_TRUE(endpoint.Channel(311));
+    ::kill(listener.pid(), SIGCONT);
+    const QList<QByteArray> lines = listener.waitForLines(8);
+    ASSERT_EQ(lines.size(), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(lines.at(i), "311 " + QByteArray::number(i) + big.toUtf8()) << i;
+}
+
+// The desktop sends "UNLOAD" and ends: the text must still go out.
+TEST_F(MessageControlTest, TextSentJustBeforeTheEndpointGoesIsDelivered)
+{
+    Listener listener(m_env, {u"305"_s});
+    const QString big(1024 * 1024, u'z');
+    {
+        MessageControl endpoint;
+        ASSERT_TRUE(waitForPeer(endpoint, 305));
+        endpoint.Send(big);
+        endpoint.Send(u"UNLOAD"_s);
+    }
+    const QList<QByteArray> lines = listener.waitForLines(2);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines.at(0).size(), 4 + big.size());
+    EXPECT_EQ(lines.at(1), "305 UNLOAD");
+    EXPECT_TRUE(socketFiles().size() == 1); // the listener's own
+}
+
+TEST_F(MessageControlTest, RebindingMovesTheEndpoint)
+{
+    MessageControl endpoint;
+    endpoint.Channel(305);
+    const QString first = endpoint.socketPath();
+    ASSERT_TRUE(QFileInfo::exists(first));
+    endpoint.Channel(306);
+    EXPECT_FALSE(QFileInfo::exists(first));
+    EXPECT_TRUE(QFileInfo(endpoint.socketPath()).fileName().startsWith(u"chan_306_"_s));
+    endpoint.Channel(306);
+    EXPECT_EQ(socketFiles().size(), 1);
+}
+
+// A handler may run a nested event loop or end the endpoint; the texts of one
+// sender keep their order and nothing is handed to an endpoint that is gone.
+TEST_F(MessageControlTest, HandlersMayNestEventLoopsOrDestroyTheEndpoint)
+{
+    MessageControl::setSameProcessDelivery(true);
+    MessageControl sender;
+    auto receiver = std::make_unique<MessageControl>();
+    receiver->Channel(306);
+    ASSERT_TRUE(sender.Channel(306));
+    QStringList trace;
+    QObject::connect(receiver.get(), &MessageControl::MessageArrived, [&](const QString& text) {
+        trace << u"start "_s + text;
+        if (text == u"1") {
+            // These arrive while the handler still runs.
+            for (const char* later : {"2", "3", "4"})
+                sender.Send(QString::fromLatin1(later));
+            QTest::qWait(50);
+        }
+        if (text == u"3")
+            receiver.reset();
+        trace << u"end "_s + text;
+    });
+    sender.Send(u"1"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(!receiver, 5000);
+    QTest::qWait(50);
+    EXPECT_EQ(trace, (QStringList{u"start 1"_s, u"end 1"_s, u"start 2"_s, u"end 2"_s, u"start 3"_s,
+                                  u"end 3"_s}));
+}
+
+// Another local user who reaches the socket (here through folder and socket
+// permissions opened on purpose) is turned away by its credentials.
+TEST_F(MessageControlTest, RefusesTextsFromAnotherUser)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    MessageControl endpoint;
+    endpoint.Channel(305);
+    QSignalSpy arrived(&endpoint, &MessageControl::MessageArrived);
+    const QByteArray folder = QFile::encodeName(AppPaths::runtimeFolder());
+    const QByteArray path = QFile::encodeName(endpoint.socketPath());
+    ASSERT_EQ(::chmod(folder.constData(), 0711), 0);
+    ASSERT_EQ(::chmod(path.constData(), 0777), 0);
+
+    // Child: connect, send "UNLOAD", exit 0 once our side closes the connection.
+    const auto intrude = [&path](uid_t uid) {
+        const pid_t child = ::fork();
+        if (child != 0)
+            return child;
+        if (::setuid(uid) != 0)
+            ::_exit(3);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, path.constData(), path.size());
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+            ::_exit(4);
+        const char frame[] = "\0\0\0\x06UNLOAD";
+        if (::write(fd, frame, 10) != 10)
+            ::_exit(5);
+        ::alarm(3);
+        char byte;
+        ::_exit(::read(fd, &byte, 1) <= 0 ? 0 : 6);
+    };
+    const auto finish = [](pid_t child) {
+        int status = 0;
+        const QDeadlineTimer deadline(5000);
+        while (::waitpid(child, &status, WNOHANG) == 0 && !deadline.hasExpired())
+            QTest::qWait(5);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+
+    EXPECT_EQ(finish(intrude(65534)), 0);
+    QTest::qWait(50);
+    EXPECT_EQ(arrived.size(), 0);
+
+    // The same texts from our own user do arrive.
+    const pid_t own = intrude(::geteuid());
+    QTRY_COMPARE_WITH_TIMEOUT(arrived.size(), 1, 5000);
+    ::kill(own, SIGKILL);
+    finish(own);
+    EXPECT_EQ(arrived.at(0).at(0).toString(), u"UNLOAD"_s);
+    ::chmod(folder.constData(), 0700);
+}

@@ -1,0 +1,190 @@
+#include "tools/ringvale-chan/ChanTool.h"
+
+#include "platform/MessageControl.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace ChanTool {
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM end the event loop, so the endpoints close and remove
+// their sockets instead of leaving them behind.
+void quitOnSignals(QCoreApplication& app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+void printError(const QString& text)
+{
+    const QByteArray bytes = QStringLiteral("ringvale-chan: %1\n").arg(text).toUtf8();
+    std::fwrite(bytes.constData(), 1, bytes.size(), stderr);
+    std::fflush(stderr);
+}
+
+int usage()
+{
+    printError(QStringLiteral("usage: ringvale-chan listen N... | ringvale-chan send N TEXT"));
+    return 2;
+}
+
+std::optional<qint32> channelNumber(const QString& text)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok, 10);
+    if (!ok) {
+        printError(QStringLiteral("not a channel number: %1").arg(text));
+        return std::nullopt;
+    }
+    return number;
+}
+
+int hexDigit(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+int listen(const QStringList& numbers)
+{
+    if (numbers.isEmpty())
+        return usage();
+    std::vector<std::unique_ptr<MessageControl>> endpoints;
+    for (const QString& text : numbers) {
+        const std::optional<qint32> number = channelNumber(text);
+        if (!number)
+            return 2;
+        auto endpoint = std::make_unique<MessageControl>();
+        endpoint->Channel(*number);
+        if (endpoint->socketPath().isEmpty()) {
+            printError(QStringLiteral("cannot listen on channel %1").arg(*number));
+            return 1;
+        }
+        const QByteArray prefix = QByteArray::number(*number) + ' ';
+        QObject::connect(endpoint.get(), &MessageControl::MessageArrived, [prefix](const QString& text) {
+            const QByteArray line = prefix + escape(text).toUtf8() + '\n';
+            std::fwrite(line.constData(), 1, line.size(), stdout);
+            // Whoever reads this reads it live.
+            std::fflush(stdout);
+        });
+        endpoints.push_back(std::move(endpoint));
+    }
+    quitOnSignals(*QCoreApplication::instance());
+    printError(QStringLiteral("listening on %1").arg(numbers.join(u' ')));
+    return QCoreApplication::exec();
+}
+
+int send(const QString& numberText, const QString& escaped)
+{
+    const std::optional<qint32> number = channelNumber(numberText);
+    if (!number)
+        return 2;
+    const std::optional<QString> text = unescape(escaped);
+    if (!text) {
+        printError(QStringLiteral("bad escape in: %1").arg(escaped));
+        return 2;
+    }
+    MessageControl endpoint;
+    if (!endpoint.Channel(*number)) {
+        printError(QStringLiteral("nobody is bound to channel %1; nothing sent").arg(*number));
+        return 1;
+    }
+    endpoint.Send(*text);
+    if (!endpoint.Flush(5000)) {
+        printError(QStringLiteral("the receiver on channel %1 did not take the text").arg(*number));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+QString escape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'\\')
+            out += u"\\\\";
+        else if (c == u'\r')
+            out += u"\\r";
+        else if (c == u'\n')
+            out += u"\\n";
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::optional<QString> unescape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != u'\\') {
+            out += c;
+            continue;
+        }
+        if (++i >= text.size())
+            return std::nullopt;
+        const QChar kind = text.at(i);
+        if (kind == u'\\') {
+            out += u'\\';
+        } else if (kind == u'r') {
+            out += u'\r';
+        } else if (kind == u'n') {
+            out += u'\n';
+        } else if (kind == u'x' && i + 2 < text.size() && hexDigit(text.at(i + 1)) >= 0
+                   && hexDigit(text.at(i + 2)) >= 0) {
+            out += QChar(static_cast<char16_t>(hexDigit(text.at(i + 1)) * 16 + hexDigit(text.at(i + 2))));
+            i += 2;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+int run(const QStringList& args)
+{
+    if (args.size() >= 2 && args.at(0) == u"listen")
+        return listen(args.mid(1));
+    if (args.size() == 3 && args.at(0) == u"send")
+        return send(args.at(1), args.at(2));
+    return usage();
+}
+
+} // namespace ChanTool
