@@ -208,6 +208,12 @@ void frmMain::unloadWebServer()
     release(m_http);
 }
 
+void frmMain::storeRemoteAccess(bool allowed)
+{
+    Reg.setSubkey(kRemoteAccess);
+    Reg.setString(QStringLiteral("chkAllowWWWRemoteAccess"), allowed ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 void frmMain::udiProc_MessageArrived(const QString& text)
 {
     RunGuarded(QStringLiteral("ErrudiProc_MessageArrived"), [this, &text] {
@@ -229,13 +235,11 @@ void frmMain::udiProc_MessageArrived(const QString& text)
             unloadWebServer();
             LoadWebAccessSettings();
             loadWebServer();
-            Reg.setSubkey(kRemoteAccess);
-            Reg.setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("1"));
+            storeRemoteAccess(true);
             break;
         case ChannelMessages::ProcCommand::CloseWeb:
             unloadWebServer();
-            Reg.setSubkey(kRemoteAccess);
-            Reg.setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0"));
+            storeRemoteAccess(false);
             break;
         }
     });

@@ -64,6 +64,8 @@ private:
     void LoadWebAccessSettings();
     void loadWebServer();
     void unloadWebServer();
+    // chkAllowWWWRemoteAccess, as "OPEN_WEB" and "CLOSE_WEB" leave it.
+    void storeRemoteAccess(bool allowed);
     void applyStoredLineState();
     // cmbSoundDev into g_lSoundDeviceIndex; at start-up "0" becomes the name
     // of device 0.

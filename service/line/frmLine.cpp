@@ -202,8 +202,9 @@ void frmLine::OpenTheLine(qint32 index)
                 Tapi1->LineClose();
                 Tapi1->LineShutdown();
                 if (!waitForLineClosed()) {
-                    WriteSysJournal(QStringLiteral("The line did not close within 3 seconds; the modem's port is not opened"),
-                                    0, QStringLiteral("LineOpen:IsLineOpen"));
+                    WriteSysJournal(
+                        QStringLiteral("The line did not close within 3 seconds; the modem's port is not opened"), 0,
+                        QStringLiteral("LineOpen:IsLineOpen"));
                     open = false;
                 } else {
                     WaitTenths(15);

@@ -76,6 +76,8 @@ public:
     bool IsWatching() const;
     // A call keeps auto mode from switching the line.
     bool IsInCall() const { return bInCall || bDialledCall; }
+    // The main form's speech engine (frmTTS), for the alerts.
+    SpeechEngine& tts() const { return m_tts; }
 
     TelephonyControl* const Tapi1;
     WaveControl* const Wave1;

@@ -1,6 +1,7 @@
 #include "common/ChannelMessages.h"
 #include "common/RegistryRoutines.h"
 #include "platform/MessageControl.h"
+#include "tests/support/JournalFiles.h"
 #include "tests/support/NotifySocket.h"
 #include "tests/support/ServiceProcess.h"
 #include "tests/support/TestEnvironment.h"
@@ -84,10 +85,7 @@ protected:
         QStringList lines;
         QDir folder(env.programFolder() + u"/Journal"_s);
         for (const QString& name : folder.entryList({u"*_Sys.txt"_s}, QDir::Files, QDir::Name)) {
-            QFile file(folder.filePath(name));
-            if (!file.open(QIODevice::ReadOnly))
-                continue;
-            for (const QString& line : QString::fromUtf8(file.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts)) {
+            for (const QString& line : journalEntries(folder.filePath(name))) {
                 static const QRegularExpression time(u"^\\d\\d:\\d\\d:\\d\\d : "_s);
                 EXPECT_TRUE(time.match(line).hasMatch()) << line.toStdString();
                 lines << line.mid(11);

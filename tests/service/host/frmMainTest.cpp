@@ -8,6 +8,7 @@
 #include "service/line/LineGlobals.h"
 #include "service/line/SpeechEngine.h"
 #include "service/line/frmLine.h"
+#include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -105,15 +106,7 @@ protected:
         form->load();
     }
     QStringList takeLog() { return std::exchange(log, {}); }
-    QStringList journalLines() const
-    {
-        QFile file(env.programFolder() + u"/Journal/12-10-2026_Sys.txt"_s);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(u"\r\n"_s);
-        lines.removeAll(QString());
-        return lines;
-    }
+    QStringList journalLines() const { return journalEntries(testDaySysJournal(env.programFolder())); }
 
     TestEnvironment env;
     TestClock clock; // 12/10/2026 09:30:00
@@ -177,7 +170,7 @@ TEST_F(MainFormTest, MakeWaveWritesOnlyAPlainFileNameIntoTheSoundFolder)
         u"bad\u0001name.wav"_s,
     };
     for (const QString& name : refused) {
-        QFile::remove(env.programFolder() + u"/Journal/12-10-2026_Sys.txt"_s);
+        QFile::remove(testDaySysJournal(env.programFolder()));
         form->uDiTTS_MessageArrived(u"MakeWave\r\nHi\r\n"_s + name);
         EXPECT_EQ(takeLog(), QStringList()) << name.toStdString();
         EXPECT_EQ(journalLines(),
@@ -204,7 +197,8 @@ TEST_F(MainFormTest, WebServerStartsWhenAllowedAndFollowsOpenAndCloseWeb)
     set(kWebSection, u"txtWWWPort"_s, u"eighty"_s);
     set(kWebSection, u"chkAllowWWWRemoteAccess"_s, u"0"_s);
     form->udiProc_MessageArrived(u"OPEN_WEB"_s);
-    EXPECT_EQ(takeLog(), (QStringList{u"web stop, line open"_s, u"web start port 0 protect 1 user ann pass s3cret views 1 1 Calls 0"_s}));
+    EXPECT_EQ(takeLog(), (QStringList{u"web stop, line open"_s,
+                                      u"web start port 0 protect 1 user ann pass s3cret views 1 1 Calls 0"_s}));
     EXPECT_EQ(get(kWebSection, u"chkAllowWWWRemoteAccess"_s), u"1"_s);
 
     form->udiProc_MessageArrived(u"CLOSE_WEB"_s);

@@ -11,6 +11,7 @@
 #include "service/line/LineGlobals.h"
 #include "service/line/ModemSerialPath.h"
 #include "service/line/SpeechEngine.h"
+#include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
@@ -170,15 +171,7 @@ protected:
         QTest::qWait(30);
         return std::exchange(received, {});
     }
-    QStringList journalLines() const
-    {
-        QFile file(env.programFolder() + u"/Journal/12-10-2026_Sys.txt"_s);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(u"\r\n"_s);
-        lines.removeAll(QString());
-        return lines;
-    }
+    QStringList journalLines() const { return journalEntries(testDaySysJournal(env.programFolder())); }
 
     TestEnvironment env;
     TestClock clock; // 12/10/2026 09:30:00
@@ -305,7 +298,7 @@ TEST_F(LineTest, DeviceScanChoosesTheLastLineOfTheNameAndStoresOnlyANameItRead)
     };
     for (const ScanRow& row : rows) {
         SCOPED_TRACE(row.name);
-        QFile::remove(env.programFolder() + u"/Journal/12-10-2026_Sys.txt"_s);
+        QFile::remove(testDaySysJournal(env.programFolder()));
         set(u"Properties\\TabDevices"_s, u"cmbModemDev"_s, row.configured);
         auto* tapi = new NamedLines(row.devices);
         frmLine::Controls controls;
@@ -465,8 +458,8 @@ TEST_F(LineTest, LineThatNeverReportsClosedIsGivenUpAfterABoundedWait)
     EXPECT_TRUE(modem->connects.isEmpty());
     EXPECT_EQ(g_nLineState, 1);
     EXPECT_EQ(takeReceived(1), QStringList{kStatusClosed});
-    EXPECT_TRUE(journalLines().contains(
-        u"09:30:03 : LineOpen:IsLineOpen->The line did not close within 3 seconds; the modem's port is not opened(0)"_s))
+    EXPECT_TRUE(journalLines().contains(u"09:30:03 : LineOpen:IsLineOpen->The line did not close within 3 "
+                                        u"seconds; the modem's port is not opened(0)"_s))
         << journalLines().join(u'\n').toStdString();
 }
 
