@@ -130,6 +130,12 @@ void NTService::SetServiceState(quint32 state)
         wakeDispatcher();
 }
 
+void NTService::RequestStop()
+{
+    if (!hStopEvent.isSignalled())
+        ServiceControlHandler(ServiceControl::Stop);
+}
+
 quint32 NTService::CurrentState() const
 {
     const std::lock_guard lock(m_statusMutex);

@@ -56,6 +56,9 @@ public:
     // so the manager always ends up with the state the record holds.
     void SetServiceState(quint32 state);
     quint32 CurrentState() const;
+    // A stop the service asks for itself: reported and signalled as the stop
+    // control would, unless a stop is already under way.
+    void RequestStop();
 
     const QString ServiceName = QStringLiteral("RingvaleSvc");
     // Manual-reset, unset, created in this order.

@@ -17,6 +17,10 @@ public:
     virtual bool isLoaded() const = 0;
 
 Q_SIGNALS:
-    // The form was unloaded, by the start-up or by itself ("UNLOAD").
+    // The desktop asked the service to end ("UNLOAD"). The start-up decides
+    // how: a plain process unloads the form and ends, a service stops as on
+    // a stop control.
+    void unloadRequested();
+    // The form was unloaded, by the start-up or by itself.
     void unloaded();
 };

@@ -6,9 +6,9 @@
 #include "platform/SingleInstanceLock.h"
 #include "platform/UnixSignalRoute.h"
 #include "service/host/HostLog.h"
-#include "service/host/MainFormStandIn.h"
 #include "service/host/NTService.h"
 #include "service/host/WaitWithMessages.h"
+#include "service/host/frmMain.h"
 
 #include <QEventLoop>
 #include <QSocketNotifier>
@@ -31,25 +31,32 @@ void showMessage(const char* text)
     std::fflush(stderr);
 }
 
-// A plain process lives until its main form unloads: by "UNLOAD", or here on
-// SIGTERM or SIGINT. A signal that comes while the form is loading is kept
-// and acted on once loading is done.
+// A plain process lives until its main form unloads: on "UNLOAD", or here on
+// SIGTERM or SIGINT. An end asked for while the form is loading is kept and
+// acted on once loading is done.
 int RunAsProcess(ServiceMainForm& form, UnixSignalRoute& controls)
 {
     controls.route(SIGINT);
     bool loading = true;
     bool endRequested = false;
+    const auto requestEnd = [&] {
+        endRequested = true;
+        if (!loading)
+            form.unload();
+    };
+    QObject::connect(&form, &ServiceMainForm::unloadRequested, &form, requestEnd);
     // Without a route the signals keep their default: they end the process.
     std::optional<QSocketNotifier> notifier;
     if (controls.isValid()) {
         notifier.emplace(controls.readFd(), QSocketNotifier::Read);
         QObject::connect(&*notifier, &QSocketNotifier::activated, &form, [&] {
+            bool end = false;
             while (const int signal = controls.takeSignal()) {
                 if (signal == SIGTERM || signal == SIGINT)
-                    endRequested = true;
+                    end = true;
             }
-            if (endRequested && !loading)
-                form.unload();
+            if (end)
+                requestEnd();
         });
     }
 
@@ -84,6 +91,17 @@ int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
     }
 
     service.SetServiceState(ServiceState::Running);
+    // "UNLOAD", or a form that unloads itself, ends the service as a stop
+    // control does: a service that reports running must have its line.
+    bool stopping = false;
+    const auto stopFromInside = [&] {
+        if (!stopping) {
+            stopping = true;
+            service.RequestStop();
+        }
+    };
+    QObject::connect(&form, &ServiceMainForm::unloadRequested, &form, stopFromInside);
+    QObject::connect(&form, &ServiceMainForm::unloaded, &form, stopFromInside);
     form.load();
     qCDebug(lcHost) << "main form loaded";
     // hStopEvent stays set, so a stop that came while the form was loading
@@ -92,6 +110,7 @@ int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
     while (WaitWithMessages(1000, stopWait) == WaitResult::Timeout) {
     }
 
+    stopping = true;
     form.unload();
     qCDebug(lcHost) << "main form unloaded";
     service.SetServiceState(ServiceState::Stopped);
@@ -136,6 +155,6 @@ int Main(const QStringList& arguments, const MainFormFactory& makeMainForm)
     const bool RunAsService = runAsProc == u"1";
     qCDebug(lcHost) << "ChkRunAsProc" << runAsProc << (RunAsService ? "service mode" : "plain process");
 
-    std::unique_ptr<ServiceMainForm> form = makeMainForm ? makeMainForm() : std::make_unique<MainFormStandIn>();
+    std::unique_ptr<ServiceMainForm> form = makeMainForm ? makeMainForm() : std::make_unique<frmMain>();
     return RunAsService ? RunAsNTService(*form, controls) : RunAsProcess(*form, controls);
 }

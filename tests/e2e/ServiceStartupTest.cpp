@@ -1,12 +1,11 @@
 #include "common/AppPaths.h"
 #include "common/RegistryRoutines.h"
 #include "tests/support/NotifySocket.h"
+#include "tests/support/ServiceProcess.h"
 #include "tests/support/TestEnvironment.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,78 +18,6 @@
 namespace {
 
 const QByteArray kMustBeService = "This program must be started as a service.\n";
-const QByteArray kLoaded = "ringvale.host: main form loaded";
-
-// RingvaleSvc started for real in the test's installation.
-class Svc {
-public:
-    // debug: turn on the host's diagnostics, whose "main form loaded" line
-    // tells that the program runs; the exit rows leave them off, so standard
-    // error holds exactly what a user would see.
-    Svc(const TestEnvironment& env, const QStringList& args, const std::optional<QString>& notifySocket,
-        bool debug, const QString& runtimeBase = QString())
-    {
-        QProcessEnvironment e = env.processEnvironment();
-        if (!runtimeBase.isEmpty())
-            e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeBase);
-        e.remove(QStringLiteral("NOTIFY_SOCKET"));
-        if (notifySocket)
-            e.insert(QStringLiteral("NOTIFY_SOCKET"), *notifySocket);
-        e.remove(QStringLiteral("QT_LOGGING_RULES"));
-        if (debug)
-            e.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("ringvale.host.debug=true"));
-        e.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
-        m_process.setProcessEnvironment(e);
-        m_process.setReadChannel(QProcess::StandardError);
-        m_process.start(TestEnvironment::binary(QStringLiteral("RingvaleSvc")), args);
-        m_process.waitForStarted(5000);
-    }
-    ~Svc()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-
-    bool waitForLoaded(int timeoutMs = 5000)
-    {
-        const QDeadlineTimer deadline(timeoutMs);
-        for (;;) {
-            m_stderr += m_process.readAllStandardError();
-            if (m_stderr.contains(kLoaded))
-                return true;
-            if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
-                return false;
-            m_process.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 1)));
-        }
-    }
-    // The exit status, or nullopt when it did not end normally in time.
-    std::optional<int> waitForExit(int timeoutMs = 5000)
-    {
-        if (!m_process.waitForFinished(timeoutMs) || m_process.exitStatus() != QProcess::NormalExit)
-            return std::nullopt;
-        m_stderr += m_process.readAllStandardError();
-        return m_process.exitCode();
-    }
-    void signal(int number) { ::kill(pid_t(m_process.processId()), number); }
-    // Still alive: a death not yet noticed is picked up here.
-    bool isRunning() { return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0); }
-    // Standard error without the diagnostics lines.
-    QByteArray userStderr() const
-    {
-        QByteArray text;
-        for (const QByteArray& line : m_stderr.split('\n')) {
-            if (!line.startsWith("ringvale.") && !line.isEmpty())
-                text += line + '\n';
-        }
-        return text;
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_stderr;
-};
 
 class ServiceStartup : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include "tests/support/TestEnvironment.h"
 
+#include "common/RegistryRoutines.h"
+
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -31,7 +33,7 @@ TestEnvironment::~TestEnvironment()
         qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
 }
 
-void TestEnvironment::installDefaults() const
+void TestEnvironment::installShippedDefaults() const
 {
     QProcess reg;
     reg.setProcessEnvironment(processEnvironment());
@@ -39,6 +41,15 @@ void TestEnvironment::installDefaults() const
               {QStringLiteral("import"), QStringLiteral(RINGVALE_SOURCE_DIR "/data/Defaults.reg")});
     ASSERT_TRUE(reg.waitForFinished(10000));
     ASSERT_EQ(reg.exitCode(), 0) << reg.readAllStandardError().toStdString();
+}
+
+void TestEnvironment::installDefaults() const
+{
+    installShippedDefaults();
+    // Many services run side by side in tests: none may take the one port of a
+    // development run. Web tests turn remote access on with a port of their own.
+    RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
+        .setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0"));
 }
 
 QProcessEnvironment TestEnvironment::processEnvironment() const

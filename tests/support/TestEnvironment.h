@@ -18,8 +18,11 @@ public:
     QString registryFolder() const { return m_registry.path(); }
     QString runtimeBase() const { return m_runtime.path(); }
     // Creates the product's settings keys as the installation's defaults file
-    // does (data/Defaults.reg), so writes into them succeed.
+    // does (data/Defaults.reg), so writes into them succeed; remote access
+    // stays off.
     void installDefaults() const;
+    // data/Defaults.reg exactly as an installation applies it.
+    void installShippedDefaults() const;
 
     // The environment to start a real program with.
     QProcessEnvironment processEnvironment() const;

@@ -12,6 +12,7 @@
 
 #include <csignal>
 #include <functional>
+#include <string_view>
 
 namespace {
 
@@ -148,24 +149,64 @@ TEST_F(MainTest, ServiceInterrogateReReportsRunningAndChangesNothing)
     EXPECT_EQ(log.unloads, 1);
 }
 
-TEST_F(MainTest, ServiceRunsOnWhenItsMainFormUnloadsItself)
+TEST_F(MainTest, ServiceUnloadRequestIsANormalStop)
 {
+    // A service that reported running with its forms gone would have no line.
     setRunAsProc(QStringLiteral("1"));
+    bool stopPendingBeforeUnload = false;
     const int rc = runMain([&](ScriptedForm& form) {
-        QTimer::singleShot(0, [&] {
-            form.unload(); // "UNLOAD" from the desktop
-            QTimer::singleShot(30, [&] {
-                EXPECT_EQ(socket.receive(), kStarting);
-                EXPECT_EQ(socket.receive(), kRunning);
-                EXPECT_FALSE(socket.receive(0).has_value()) << "the service ended without a stop";
-                ASSERT_EQ(::raise(SIGTERM), 0);
-            });
+        QObject::connect(&form, &ServiceMainForm::unloaded, [&] {
+            EXPECT_EQ(socket.receive(), kStarting);
+            EXPECT_EQ(socket.receive(), kRunning);
+            stopPendingBeforeUnload = socket.receive() == kStopping;
         });
+        QTimer::singleShot(0, [&] { Q_EMIT form.unloadRequested(); }); // "UNLOAD"
     });
     EXPECT_EQ(rc, 0);
+    EXPECT_TRUE(stopPendingBeforeUnload);
+    EXPECT_EQ(socket.receive(), kStopped);
+    EXPECT_FALSE(socket.receive(0).has_value());
+    EXPECT_EQ(log.unloads, 1);
+}
+
+TEST_F(MainTest, ServiceWhoseMainFormUnloadsItselfStopsNormally)
+{
+    setRunAsProc(QStringLiteral("1"));
+    const int rc = runMain([&](ScriptedForm& form) { QTimer::singleShot(0, [&] { form.unload(); }); });
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(socket.receive(), kStarting);
+    EXPECT_EQ(socket.receive(), kRunning);
     EXPECT_EQ(socket.receive(), kStopping);
     EXPECT_EQ(socket.receive(), kStopped);
+    EXPECT_FALSE(socket.receive(0).has_value());
     EXPECT_EQ(log.unloads, 1);
+}
+
+TEST_F(MainTest, PlainProcessUnloadRequestUnloadsAndEnds)
+{
+    const int rc = runMain([](ScriptedForm& form) {
+        QTimer::singleShot(10, [&] { Q_EMIT form.unloadRequested(); });
+    });
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(log.unloads, 1);
+    EXPECT_FALSE(socket.receive(0).has_value());
+}
+
+TEST_F(MainTest, UnloadRequestDuringLoadIsKeptUntilLoaded)
+{
+    for (const char* mode : {"plain", "service"}) {
+        SCOPED_TRACE(mode);
+        log = FormLog();
+        const bool service = std::string_view(mode) == "service";
+        if (service)
+            setRunAsProc(QStringLiteral("1"));
+        const int rc = runMain([](ScriptedForm& form) { Q_EMIT form.unloadRequested(); });
+        EXPECT_EQ(rc, 0);
+        EXPECT_EQ(log.unloads, 1);
+        EXPECT_FALSE(log.unloadedWhileLoading);
+        while (socket.receive(0)) {
+        }
+    }
 }
 
 TEST_F(MainTest, PlainProcessEndsWhenItsMainFormUnloadsAndReportsNothing)

@@ -9,7 +9,7 @@ namespace {
 TEST(WebAccessSettings, DefaultsTurnRemoteAccessOnAtPort8080WithoutProtection)
 {
     TestEnvironment env;
-    env.installDefaults();
+    env.installShippedDefaults();
     const WebAccessSettings settings = LoadWebAccessSettings();
     EXPECT_TRUE(RemoteAccessAllowed());
     EXPECT_EQ(settings.RCWWWAllow, 1);

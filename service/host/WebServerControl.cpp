@@ -1,0 +1,28 @@
+#include "service/host/WebServerControl.h"
+
+#include "service/host/mdlMain.h"
+#include "service/web/frmHTTP.h"
+
+WebServer::~WebServer()
+{
+    stop();
+}
+
+void WebServer::start(WebAccessSettings& settings)
+{
+    stop();
+    frmHTTP::Options options;
+    options.productTitle = g_sProductTitle;
+    m_server = new frmHTTP(settings, options, this);
+    m_server->start();
+    settings.RCWWWAllow = m_server->settings().RCWWWAllow;
+}
+
+void WebServer::stop()
+{
+    if (!m_server)
+        return;
+    m_server->stop();
+    delete m_server;
+    m_server = nullptr;
+}

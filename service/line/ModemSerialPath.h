@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The modem's serial port as the line engine uses it in modem mode: once the
+// line device has been opened and closed again, the port takes over the line
+// and plays the AT scenario to the modem.
+class ModemSerialPath : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Resets the modem call state (caller, ring count, report flags).
+    virtual void InitVals() = 0;
+    // Opens the port (a device path) and starts the scenario; true when the
+    // port is open afterwards.
+    virtual bool CommConnect(const QString& port, const QString& atCommands) = 0;
+    // Closes the port when it is open.
+    virtual void CommDisconnect() = 0;
+    virtual bool PortOpen() const = 0;
+};
+
+// Holds the modem path's place until the real one exists: the port never
+// opens, so a line in modem mode is reported closed.
+class ModemPathStandIn final : public ModemSerialPath {
+    Q_OBJECT
+public:
+    using ModemSerialPath::ModemSerialPath;
+
+    void InitVals() override {}
+    bool CommConnect(const QString&, const QString&) override { return false; }
+    void CommDisconnect() override {}
+    bool PortOpen() const override { return false; }
+};

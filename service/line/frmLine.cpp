@@ -1,0 +1,301 @@
+#include "service/line/frmLine.h"
+
+#include "common/ChannelMessages.h"
+#include "common/Clock.h"
+#include "common/DateTimeText.h"
+#include "common/ProgramPath.h"
+#include "common/SharedUtilities.h"
+#include "common/Waits.h"
+#include "platform/Backends.h"
+#include "platform/MessageControl.h"
+#include "platform/TelephonyControl.h"
+#include "platform/WaveControl.h"
+#include "service/line/HandlerGuard.h"
+#include "service/line/Journal.h"
+#include "service/line/LineGlobals.h"
+#include "service/line/ModemSerialPath.h"
+#include "service/line/ServiceTranslation.h"
+#include "service/line/SpeechEngine.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcLine, "ringvale.line", QtWarningMsg)
+
+namespace {
+
+// Watch the line (monitor plus owner) for data-modem calls.
+constexpr qint32 kWatchPrivileges = LinePrivilege::Monitor | LinePrivilege::Owner;
+constexpr qint32 kMediaDataModem = 16;
+// How long a line device may take to report its line closed before the modem
+// takes over: a device that never does must not hold the service.
+constexpr qint32 kLineCloseBoundTenths = 30;
+
+const QString kTabDevices = QStringLiteral("Properties\\TabDevices");
+const QString kCallerId = QStringLiteral("Properties\\TabDevices\\CallerID");
+
+} // namespace
+
+bool IsNowInTimeRange(const QString& timeOn, const QString& timeOff)
+{
+    const std::optional<QTime> on = DateTimeText::parseTime(timeOn.trimmed());
+    const std::optional<QTime> off = DateTimeText::parseTime(timeOff.trimmed());
+    if (!on || !off)
+        return false;
+    const QTime clock = Clock::instance().now().time();
+    const QTime now(clock.hour(), clock.minute(), clock.second());
+    if (*off > *on)
+        return *on < now && now < *off;
+    if (*off < *on)
+        return now < *off || now > *on;
+    return false;
+}
+
+QString DeviceDetailsMessage(qint32 lineIndex, const DeviceCaps& caps)
+{
+    const QString indent(26, u' ');
+    const QStringList lines = {
+        QStringLiteral("Device Details -"),
+        indent + QStringLiteral("Line Index: ") + QString::number(lineIndex),
+        indent + QStringLiteral("Device Name: ") + caps.DeviceName,
+        indent + QStringLiteral("Tapi Capability: ") + YesNo(caps.TapiCapability),
+        indent + QStringLiteral("Voice Capability: ") + YesNo(caps.VoiceCapability),
+        indent + QStringLiteral("Monitor Digits: ") + YesNo(caps.MonitorDigits),
+    };
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+frmLine::frmLine(SpeechEngine& tts, QObject* parent) : frmLine(tts, Controls(), parent) {}
+
+frmLine::frmLine(SpeechEngine& tts, const Controls& controls, QObject* parent)
+    : QObject(parent),
+      Tapi1(controls.Tapi1 ? controls.Tapi1 : CreateTelephonyControl(nullptr)),
+      Wave1(controls.Wave1 ? controls.Wave1 : CreateWaveControl(nullptr)),
+      WavePlayer(controls.WavePlayer ? controls.WavePlayer : CreateWaveControl(nullptr)),
+      MSComm1(controls.MSComm1 ? controls.MSComm1 : new ModemPathStandIn),
+      udiOut(new MessageControl(this)),
+      udiIn(new MessageControl(this)),
+      udiCallerID(new MessageControl(this)),
+      udiIdle(new MessageControl(this)),
+      udiMail(new MessageControl(this)),
+      Reg(RegistryRoutines::forProduct(QString())),
+      m_tts(tts)
+{
+    setObjectName(QStringLiteral("frmLine"));
+    Tapi1->setParent(this);
+    Wave1->setParent(this);
+    WavePlayer->setParent(this);
+    MSComm1->setParent(this);
+    tmrAutoMode.setInterval(1000);
+    connect(&tmrAutoMode, &QTimer::timeout, this, &frmLine::tmrAutoMode_Timer);
+    connect(WavePlayer, &WaveControl::PlayDone, this, &frmLine::WavePlayer_PlayDone);
+}
+
+frmLine::~frmLine()
+{
+    if (m_loaded)
+        Form_Unload();
+}
+
+void frmLine::Form_Load()
+{
+    m_loaded = true;
+    RegisterLoadedForm(this);
+    RunGuarded(QStringLiteral("errForm_Load"), [this] {
+        Tapi1->Initialize();
+        Wave1->InitDevices();
+        WavePlayer->InitDevices();
+        Reg = RegistryRoutines::forProduct(QString());
+        SetDefaultCallOption(call, ServiceTrans(1));
+        LoadTTSSettings();
+        udiOut->Channel(ChannelNumber::EventChannel);
+        udiIn->Channel(ChannelNumber::CommandChannel);
+        udiCallerID->Channel(ChannelNumber::CallerIdChannel);
+        udiIdle->Channel(ChannelNumber::IdleChannel);
+        udiMail->Channel(ChannelNumber::MailChannel);
+    });
+}
+
+void frmLine::Form_Unload()
+{
+    if (!m_loaded)
+        return;
+    tmrAutoMode.stop();
+    CloseLine();
+    Wave1->CloseDevices();
+    WavePlayer->CloseDevices();
+    if (MSComm1->PortOpen())
+        MSComm1->CommDisconnect();
+    m_loaded = false;
+    UnregisterLoadedForm(this);
+}
+
+void frmLine::LoadTTSSettings()
+{
+    const RegistryRoutines tts = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabTTS"));
+    // Missing or not a number reads as 0.
+    const auto number = [&](const QString& name) {
+        bool ok = false;
+        const qint32 value = tts.getString(name).trimmed().toInt(&ok);
+        return ok ? value : 0;
+    };
+    m_tts.TTSSetVoice(number(QStringLiteral("TTSVoices")));
+    m_tts.SetRate(number(QStringLiteral("sldrTTS")));
+}
+
+qint32 frmLine::OpenLine()
+{
+    RunGuarded(QStringLiteral("LineOpen:ErrOpenLine"), [this] {
+        Reg.setSubkey(kTabDevices);
+        const QString wanted = Reg.getString(QStringLiteral("cmbModemDev"));
+        // Every device of the name is journaled; the last one is taken.
+        qint32 chosen = 0;
+        if (!wanted.isEmpty()) {
+            for (qint32 i = 0; i < Tapi1->DeviceCount(); ++i) {
+                Tapi1->setCurrentLine(i);
+                DeviceCaps caps;
+                if (Tapi1->GetDeviceCaps(caps) == LineResult::Ok && caps.DeviceName == wanted) {
+                    chosen = i;
+                    WriteSysJournal(DeviceDetailsMessage(i, caps), 0, QString());
+                }
+            }
+        }
+        Tapi1->setCurrentLine(chosen);
+        DeviceCaps caps;
+        // Only a name read from the device is stored: without devices, or
+        // with capabilities that cannot be read, the user's choice stays.
+        if (Tapi1->GetDeviceCaps(caps) == LineResult::Ok)
+            Reg.setString(QStringLiteral("cmbModemDev"), caps.DeviceName);
+
+        Reg.setSubkey(kCallerId);
+        g_bCallerIdFromTapi = Reg.getString(QStringLiteral("Tapi")) == u"1";
+        g_sATCommands = Reg.getString(QStringLiteral("cmbATCommands"));
+
+        // In modem mode the port watches the line while the device is closed:
+        // opening the device again would take the line from the modem.
+        if (!IsWatching())
+            OpenTheLine(chosen);
+        if (g_bAutoMode)
+            tmrAutoMode.start();
+    });
+    SendLineStatus();
+    return 0;
+}
+
+void frmLine::OpenTheLine(qint32 index)
+{
+    RunGuarded(QStringLiteral("LineOpen:errOpenTheLine"), [this, index] {
+        Tapi1->setCurrentLine(index);
+        DeviceCaps caps;
+        Tapi1->GetDeviceCaps(caps);
+        lLineIndex = index;
+        const qint32 result = Tapi1->LineOpen(kWatchPrivileges, kMediaDataModem);
+        WriteSysJournal(Tapi1->ErrorText(result), result,
+                        QStringLiteral("OpenLine:Tapi1.LineOpen(") + QString::number(index) + u')');
+        bool open = result == LineResult::Ok;
+        if (!g_bCallerIdFromTapi) {
+            if (!open) {
+                WriteSysJournal(QStringLiteral("Can't open comm without TAPI"), 0,
+                                QStringLiteral("LineOpen:CommConnect"));
+            } else {
+                if (g_lCommPort.isEmpty())
+                    g_lCommPort = Tapi1->GetDeviceID(LineDeviceClass::SerialPort);
+                Tapi1->LineClose();
+                Tapi1->LineShutdown();
+                if (!waitForLineClosed()) {
+                    WriteSysJournal(
+                        QStringLiteral("The line did not close within 3 seconds; the modem's port is not opened"), 0,
+                        QStringLiteral("LineOpen:IsLineOpen"));
+                    open = false;
+                } else {
+                    WaitTenths(15);
+                    MSComm1->InitVals();
+                    // The line counts as open only once the port watches it.
+                    open = MSComm1->CommConnect(g_lCommPort, g_sATCommands);
+                }
+            }
+        }
+        g_nLineState = open ? 0 : 1;
+        if (open)
+            playBeep();
+    });
+}
+
+bool frmLine::waitForLineClosed()
+{
+    for (qint32 waited = 0; Tapi1->IsLineOpen(); ++waited) {
+        if (waited >= kLineCloseBoundTenths)
+            return false;
+        WaitTenths(1);
+    }
+    return true;
+}
+
+void frmLine::playBeep()
+{
+    const RegistryRoutines general = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabGeneral"));
+    if (general.getString(QStringLiteral("chkModemSoundControl")) != u"1")
+        return;
+    const std::optional<QString> beep = ProgramPath::toNative(u"\\Beep.wav");
+    // A beep that did not start raises no PlayDone that would clear the flag,
+    // and the next alert's end would be taken for the beep's.
+    bBeepPlaying = beep && WavePlayer->PlayFile(*beep, g_lSoundDeviceIndex) == WaveResult::Ok;
+}
+
+void frmLine::WavePlayer_PlayDone()
+{
+    if (bBeepPlaying) {
+        bBeepPlaying = false;
+        return;
+    }
+    // The end of an incoming-call sound belongs to the alerts.
+}
+
+qint32 frmLine::CloseTheLine()
+{
+    RunGuarded(QStringLiteral("CloseLine:errCloseTheLine"), [this] {
+        if (!g_bCallerIdFromTapi)
+            MSComm1->CommDisconnect();
+        qint32 result = Tapi1->LineClose();
+        if (result != LineResult::Ok)
+            WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine:Tapi1.LineClose"));
+        result = Tapi1->LineShutdown();
+        if (result != LineResult::Ok)
+            WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine:Tapi1.LineShutdown"));
+        g_nLineState = 1;
+        WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine"));
+    });
+    return 0;
+}
+
+qint32 frmLine::CloseLine()
+{
+    RunGuarded(QStringLiteral("CloseLine:errCloseLine"), [this] { CloseTheLine(); });
+    SendLineStatus();
+    return 0;
+}
+
+void frmLine::tmrAutoMode_Timer()
+{
+    RunGuarded(QStringLiteral("tmrAutoMode_Timer"), [this] {
+        if (IsInCall())
+            return;
+        const bool inside = IsNowInTimeRange(g_sTimeOn, g_sTimeOff);
+        const bool watching = IsWatching();
+        qCDebug(lcLine) << "auto tick: inside" << inside << "watching" << watching;
+        if (!inside && watching)
+            CloseLine();
+        else if (inside && !watching)
+            OpenLine();
+    });
+}
+
+void frmLine::SendLineStatus()
+{
+    if (udiOut->Channel(ChannelNumber::EventChannel))
+        udiOut->Send(ChannelMessages::lineStatus(Tapi1->CurrentLine(), g_nLineState, g_bAutoMode));
+}
+
+bool frmLine::IsWatching() const
+{
+    return g_bCallerIdFromTapi ? Tapi1->IsLineOpen() : MSComm1->PortOpen();
+}

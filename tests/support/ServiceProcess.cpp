@@ -1,0 +1,86 @@
+#include "tests/support/ServiceProcess.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QDeadlineTimer>
+
+#include <csignal>
+
+namespace {
+
+const QByteArray kLoaded = "ringvale.host: main form loaded";
+
+} // namespace
+
+Svc::Svc(const TestEnvironment& env, const QStringList& args, const std::optional<QString>& notifySocket,
+         bool debug, const QString& runtimeBase, const QProcessEnvironment& extra)
+{
+    QProcessEnvironment e = env.processEnvironment();
+    if (!runtimeBase.isEmpty())
+        e.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeBase);
+    e.remove(QStringLiteral("NOTIFY_SOCKET"));
+    if (notifySocket)
+        e.insert(QStringLiteral("NOTIFY_SOCKET"), *notifySocket);
+    e.remove(QStringLiteral("QT_LOGGING_RULES"));
+    if (debug)
+        e.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("ringvale.host.debug=true"));
+    e.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
+    for (const QString& name : extra.keys())
+        e.insert(name, extra.value(name));
+    m_process.setProcessEnvironment(e);
+    m_process.setReadChannel(QProcess::StandardError);
+    m_process.start(TestEnvironment::binary(QStringLiteral("RingvaleSvc")), args);
+    m_process.waitForStarted(5000);
+}
+
+Svc::~Svc()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+bool Svc::waitForLoaded(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        m_stderr += m_process.readAllStandardError();
+        if (m_stderr.contains(kLoaded))
+            return true;
+        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
+            return false;
+        m_process.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 1)));
+    }
+}
+
+std::optional<int> Svc::waitForExit(int timeoutMs)
+{
+    // One that ended while the test ran events has been reaped already.
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(timeoutMs))
+        return std::nullopt;
+    m_stderr += m_process.readAllStandardError();
+    if (m_process.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return m_process.exitCode();
+}
+
+void Svc::signal(int number)
+{
+    ::kill(pid_t(m_process.processId()), number);
+}
+
+bool Svc::isRunning()
+{
+    return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0);
+}
+
+QByteArray Svc::userStderr() const
+{
+    QByteArray text;
+    for (const QByteArray& line : m_stderr.split('\n')) {
+        if (!line.startsWith("ringvale.") && !line.isEmpty())
+            text += line + '\n';
+    }
+    return text;
+}
