@@ -11,6 +11,7 @@
 #include "service/line/LineGlobals.h"
 #include "service/line/ModemSerialPath.h"
 #include "service/line/SpeechEngine.h"
+#include "tests/service/line/LineFakes.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
@@ -76,33 +77,6 @@ public:
 private:
     QList<Device> m_devices;
     QSet<qint32> m_open;
-};
-
-// Stands for the modem's serial path, which comes later: the port opens or
-// not as the test says.
-class ModemPort final : public ModemSerialPath {
-public:
-    void InitVals() override { ++initVals; }
-    bool CommConnect(const QString& port, const QString& atCommands) override
-    {
-        connects.append(port + u'|' + atCommands);
-        m_open = opens;
-        return m_open;
-    }
-    void CommDisconnect() override
-    {
-        ++disconnects;
-        m_open = false;
-    }
-    bool PortOpen() const override { return m_open; }
-
-    bool opens = true;
-    int initVals = 0;
-    int disconnects = 0;
-    QStringList connects;
-
-private:
-    bool m_open = false;
 };
 
 class LineTest : public ::testing::Test {
