@@ -16,6 +16,17 @@ namespace {
 // The text table's description of a dialled call.
 constexpr int kDialledCallText = 13;
 
+// A refused number as the journal shows it: no control character reaches
+// the file.
+QString shown(QString number)
+{
+    for (QChar& c : number) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u'?';
+    }
+    return number;
+}
+
 } // namespace
 
 void frmLine::udiIn_MessageArrived(const QString& text)
@@ -88,14 +99,14 @@ void frmLine::PlaceCall(const QString& requested, bool record)
     // The live call's information is what its record is made of: a dial now
     // would overwrite it.
     if (IsInCall()) {
-        WriteSysJournal(QStringLiteral("A call is in progress; not dialled: ") + requested, 0, source);
+        WriteSysJournal(QStringLiteral("A call is in progress; not dialled: ") + shown(requested), 0, source);
         return;
     }
     // Blanks around the number are no part of it; anything else that no line
     // dials (a line break, letters, a NUL) refuses the whole number.
     const QString number = FixedRecord::trimBlanks(requested);
     if (!IsDialable(number)) {
-        WriteSysJournal(QStringLiteral("Not a number to dial: ") + requested, 0, source);
+        WriteSysJournal(QStringLiteral("Not a number to dial: ") + shown(requested), 0, source);
         return;
     }
     if (!g_bCallerIdFromTapi)
