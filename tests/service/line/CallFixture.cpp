@@ -31,14 +31,8 @@ void CallFixture::SetUp()
     ASSERT_TRUE(QDir(env.programFolder()).mkpath(QStringLiteral("Journal")));
     SetJournalSwitches({true, true, false});
     ASSERT_EQ(LoadServiceTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);
-    g_nLineState = 1;
-    g_bAutoMode = false;
-    g_sTimeOn.clear();
-    g_sTimeOff.clear();
+    resetLineGlobals();
     g_bCallerIdFromTapi = true;
-    g_lCommPort.clear();
-    g_sATCommands.clear();
-    g_lSoundDeviceIndex = 0;
     set(QStringLiteral("Properties\\TabDevices\\CallerID"), QStringLiteral("Tapi"), QStringLiteral("1"));
     MessageControl::setSameProcessDelivery(true);
     const auto listen = [](MessageControl& endpoint, qint32 number, QStringList& into) {

@@ -3,10 +3,25 @@
 #include "service/line/CallForwarding.h"
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
+#include "service/line/LineGlobals.h"
 #include "service/line/ModemSerialPath.h"
 #include "service/line/frmLine.h"
 
 #include <QStringList>
+
+// The line engine's globals as a fresh service has them: line closed, no
+// auto mode, modem mode until a line is opened, no port yet.
+inline void resetLineGlobals()
+{
+    g_nLineState = 1;
+    g_bAutoMode = false;
+    g_sTimeOn.clear();
+    g_sTimeOff.clear();
+    g_bCallerIdFromTapi = false;
+    g_lCommPort.clear();
+    g_sATCommands.clear();
+    g_lSoundDeviceIndex = 0;
+}
 
 // Stands for the modem's serial path, which comes later: the port opens or
 // not as the test says, and the hand-overs of the line are noted.

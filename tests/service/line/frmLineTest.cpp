@@ -86,14 +86,7 @@ protected:
         env.installDefaults();
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
         SetJournalSwitches({true, false, false});
-        g_nLineState = 1;
-        g_bAutoMode = false;
-        g_sTimeOn.clear();
-        g_sTimeOff.clear();
-        g_bCallerIdFromTapi = false;
-        g_lCommPort.clear();
-        g_sATCommands.clear();
-        g_lSoundDeviceIndex = 0;
+        resetLineGlobals();
         MessageControl::setSameProcessDelivery(true);
         ASSERT_FALSE(listener.Channel(ChannelNumber::EventChannel));
         QObject::connect(&listener, &MessageControl::MessageArrived, [this](const QString& text) {
