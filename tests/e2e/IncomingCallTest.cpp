@@ -186,6 +186,7 @@ TEST_F(LineCommandChannel, CallOutDialsTheNumberAndStoresADialledCall)
         EXPECT_EQ(trimmed(stored->CallerNumber), u"5559876"_s);
         EXPECT_EQ(trimmed(stored->Description), u"Outgoing call"_s);
         EXPECT_EQ(last().value(0), QString::number(calls) + u':' + todaysFolder());
+        EXPECT_EQ(last().size(), calls) << "the newest call on top of the older";
     }
 }
 
