@@ -3,6 +3,7 @@
 #include "service/line/frmLine.h"
 
 #include "common/ChannelMessages.h"
+#include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "platform/TelephonyControl.h"
 #include "service/line/HandlerGuard.h"
@@ -52,6 +53,16 @@ void frmLine::udiIn_MessageArrived(const QString& text)
             CloseLine();
             break;
         case Kind::Auto:
+            // Times that are none would hold the line closed until the next
+            // "ON": the command is refused, and the state it leaves reported.
+            if (!DateTimeText::parseTime(command->timeOn.trimmed())
+                || !DateTimeText::parseTime(command->timeOff.trimmed())) {
+                WriteSysJournal(QStringLiteral("Not a time window: ") + shown(command->timeOn) + QStringLiteral(" - ")
+                                    + shown(command->timeOff),
+                                0, QStringLiteral("AUTO"));
+                SendLineStatus();
+                break;
+            }
             // The next tick opens or closes the line; the times are not stored.
             g_sTimeOn = command->timeOn;
             g_sTimeOff = command->timeOff;

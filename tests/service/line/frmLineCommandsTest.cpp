@@ -41,6 +41,8 @@ TEST_F(LineCommands, LineSwitchAndGreetingReportLineStatus)
         {"AUTO outside the window: reported open, closed by the tick", u"AUTO\r\n10:00:00\r\n16:00:00"_s, true,
          {kOpenAuto, kClosedAuto}, false, true},
         {"HELLO in auto mode", u"HELLO"_s, false, {kClosedAuto}, false, true},
+        // A window that is none is refused; what stands is reported.
+        {"AUTO with no times", u"AUTO\r\nnoon\r\n16:00:00"_s, true, {kClosedAuto}, false, true},
         {"ON ends auto mode", u"ON"_s, false, {kOpen}, true, false},
     };
     for (const SwitchRow& row : rows) {
@@ -57,6 +59,7 @@ TEST_F(LineCommands, LineSwitchAndGreetingReportLineStatus)
     }
     EXPECT_EQ(g_sTimeOn, u"10:00:00"_s);
     EXPECT_EQ(g_sTimeOff, u"16:00:00"_s);
+    EXPECT_TRUE(sysJournal().contains(u"AUTO->Not a time window: noon - 16:00:00(0)"_s));
 }
 
 struct DialRow {
