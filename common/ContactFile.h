@@ -16,4 +16,10 @@ QString path();
 // -1, the last record read; it is left alone when no record was read.
 qint32 find(const std::function<bool(const ContactRecord&)>& match, ContactRecord& lastRead);
 
+// The first record whose CallerNumber, blanks trimmed, equals number exactly,
+// or -1; found then holds it (left alone with -1). Only the number field of
+// the other records is decoded: this runs at every caller ID over the whole
+// file.
+qint32 findByCallerNumber(const QString& number, ContactRecord& found);
+
 } // namespace ContactFile

@@ -7,16 +7,6 @@ QString result(qint32 code)
     return QStringLiteral(" -> ") + QString::number(code);
 }
 
-// What a line accepts as a number to dial: digits, the dial-string letters
-// and the usual separators, nothing that could end a line or a command.
-bool isDialable(const QString& number)
-{
-    static const QString allowed = QStringLiteral("0123456789*#+,!@$WwPpTt ()-.ABCDabcd");
-    if (number.trimmed().isEmpty())
-        return false;
-    return std::all_of(number.cbegin(), number.cend(), [](QChar c) { return allowed.contains(c); });
-}
-
 } // namespace
 
 SimulatedTelephony::SimulatedTelephony(SimulatedLines* lines, QObject* parent)
@@ -200,7 +190,7 @@ qint32 SimulatedTelephony::LineDial(const QString& number)
     qint32 code = openLine(&device, false);
     if (!device)
         return code;
-    if (code == LineResult::Ok && !isDialable(number))
+    if (code == LineResult::Ok && !IsDialable(number))
         code = LineResult::BadNumber;
     else if (code == LineResult::Ok && device->hasCall())
         code = LineResult::CallInProgress;

@@ -45,6 +45,11 @@ inline constexpr qint32 Monitor = 2;
 inline constexpr qint32 Owner = 4;
 } // namespace LinePrivilege
 
+// What a line accepts as a number to dial: digits, the dial-string letters
+// and the usual separators, nothing that could end a line or a command; an
+// empty or blank number is none.
+bool IsDialable(const QString& number);
+
 // The line device layer (Tapi1 of the forms): line devices and their
 // capabilities, open and close, and the steps of a call. Events arrive as
 // signals on the event loop, never inside one of these calls, one at a time,

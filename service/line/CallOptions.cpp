@@ -1,5 +1,6 @@
 #include "service/line/CallOptions.h"
 
+#include "common/Clock.h"
 #include "common/DataPaths.h"
 #include "common/RegistryRoutines.h"
 #include "common/DateTimeText.h"
@@ -10,9 +11,6 @@
 #include <limits>
 
 namespace {
-
-// The run-time error of a conversion that fails, as the journal numbers it.
-constexpr qint32 kTypeMismatch = 13;
 
 const QString kIncomingCall = QStringLiteral("Events\\TabInCommingCall");
 
@@ -60,7 +58,7 @@ private:
     void fail(const QString& name)
     {
         if (!m_source.isEmpty())
-            WriteSysJournal(QStringLiteral("Type mismatch (") + name + u')', kTypeMismatch, m_source);
+            WriteSysJournal(QStringLiteral("Type mismatch (") + name + u')', kTypeMismatchError, m_source);
     }
 
     RegistryRoutines m_reg = RegistryRoutines::forProduct(QString());
@@ -185,5 +183,5 @@ void SetCallInfo(CurrentCall& call, const QDateTime& now)
 
 void SetCallInfo(CurrentCall& call)
 {
-    SetCallInfo(call, QDateTime::currentDateTime());
+    SetCallInfo(call, Clock::instance().now());
 }

@@ -5,6 +5,10 @@
 
 #include <optional>
 
+// The journal number of a conversion that fails (a flag or number setting or
+// field that holds no number).
+inline constexpr qint32 kTypeMismatchError = 13;
+
 // The line engine's reactions to the call in progress: read from the settings
 // at every incoming call (SetDefaultCallOption) and overridden by the caller's
 // contact (ApplyContactCallSettings, mdlContacts.h).
@@ -81,8 +85,8 @@ struct CurrentCall {
 // engine also stops its per-call timers and reloads its speech settings.
 void SetDefaultCallOption(CurrentCall& call, const QString& description);
 
-// A fresh call: "UNKNOWN" caller, the date and time of now, and its day
-// folder, which is created when missing.
+// A fresh call: "UNKNOWN" caller, the date and time of now (the process's
+// clock), and its day folder, which is created when missing.
 void SetCallInfo(CurrentCall& call, const QDateTime& now);
 void SetCallInfo(CurrentCall& call);
 

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class frmLine;
+
 // The modem's serial port as the line engine uses it in modem mode: once the
 // line device has been opened and closed again, the port takes over the line
 // and plays the AT scenario to the modem.
@@ -19,6 +21,19 @@ public:
     // Closes the port when it is open.
     virtual void CommDisconnect() = 0;
     virtual bool PortOpen() const = 0;
+
+    // The call the modem reported has been taken over by the line device.
+    // Rings the modem counted for it (lNumOfRing), which the line device's
+    // ring count continues.
+    virtual qint32 NumOfRing() const = 0;
+    // The line device reports the call now: the modem's idle timer (tmrIDLE)
+    // stops.
+    virtual void StopIdleTimer() = 0;
+    // Closes the port and opens the line device as owner, for a call the
+    // modem saw or one about to be dialled.
+    virtual void GetTapiFromComm(frmLine& line) = 0;
+    // Closes the line device and gives the line back to the port.
+    virtual void CommCloseTapi(frmLine& line) = 0;
 };
 
 // Holds the modem path's place until the real one exists: the port never
@@ -32,4 +47,8 @@ public:
     bool CommConnect(const QString&, const QString&) override { return false; }
     void CommDisconnect() override {}
     bool PortOpen() const override { return false; }
+    qint32 NumOfRing() const override { return 0; }
+    void StopIdleTimer() override {}
+    void GetTapiFromComm(frmLine&) override {}
+    void CommCloseTapi(frmLine&) override {}
 };

@@ -10,7 +10,10 @@
 #include "platform/MessageControl.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
+#include "service/line/CallForwarding.h"
+#include "service/line/DialledCallRecorder.h"
 #include "service/line/HandlerGuard.h"
+#include "service/line/IncomingCallAlert.h"
 #include "service/line/Journal.h"
 #include "service/line/LineGlobals.h"
 #include "service/line/ModemSerialPath.h"
@@ -77,6 +80,9 @@ frmLine::frmLine(SpeechEngine& tts, const Controls& controls, QObject* parent)
       udiCallerID(new MessageControl(this)),
       udiIdle(new MessageControl(this)),
       udiMail(new MessageControl(this)),
+      Alert(controls.Alert ? controls.Alert : new AlertStandIn),
+      Recorder(controls.Recorder ? controls.Recorder : new RecorderStandIn),
+      Forwarding(controls.Forwarding ? controls.Forwarding : new ForwardingStandIn),
       Reg(RegistryRoutines::forProduct(QString())),
       m_tts(tts)
 {
@@ -85,9 +91,20 @@ frmLine::frmLine(SpeechEngine& tts, const Controls& controls, QObject* parent)
     Wave1->setParent(this);
     WavePlayer->setParent(this);
     MSComm1->setParent(this);
+    Alert->setParent(this);
+    Recorder->setParent(this);
+    Forwarding->setParent(this);
     tmrAutoMode.setInterval(1000);
     connect(&tmrAutoMode, &QTimer::timeout, this, &frmLine::tmrAutoMode_Timer);
     connect(WavePlayer, &WaveControl::PlayDone, this, &frmLine::WavePlayer_PlayDone);
+    connect(Tapi1, &TelephonyControl::InComeCall, this, &frmLine::Tapi1_InComeCall);
+    connect(Tapi1, &TelephonyControl::Ring, this, &frmLine::Tapi1_Ring);
+    connect(Tapi1, &TelephonyControl::CallerID, this, &frmLine::Tapi1_CallerID);
+    connect(Tapi1, &TelephonyControl::Dialing, this, &frmLine::Tapi1_Dialing);
+    connect(Tapi1, &TelephonyControl::Connected, this, &frmLine::Tapi1_Connected);
+    connect(Tapi1, &TelephonyControl::Disconnected, this, &frmLine::Tapi1_Disconnected);
+    connect(Tapi1, &TelephonyControl::Idle, this, &frmLine::Tapi1_Idle);
+    connect(udiIn, &MessageControl::MessageArrived, this, &frmLine::udiIn_MessageArrived);
 }
 
 frmLine::~frmLine()
@@ -105,8 +122,7 @@ void frmLine::Form_Load()
         Wave1->InitDevices();
         WavePlayer->InitDevices();
         Reg = RegistryRoutines::forProduct(QString());
-        SetDefaultCallOption(call, ServiceTrans(1));
-        LoadTTSSettings();
+        SetDefaultCallOption();
         udiOut->Channel(ChannelNumber::EventChannel);
         udiIn->Channel(ChannelNumber::CommandChannel);
         udiCallerID->Channel(ChannelNumber::CallerIdChannel);
@@ -247,7 +263,7 @@ void frmLine::WavePlayer_PlayDone()
         bBeepPlaying = false;
         return;
     }
-    // The end of an incoming-call sound belongs to the alerts.
+    RunGuarded(QStringLiteral("ErrWavePlayer_PlayDone"), [this] { Alert->WavePlayer_PlayDone(*this); });
 }
 
 qint32 frmLine::CloseTheLine()
@@ -264,6 +280,12 @@ qint32 frmLine::CloseTheLine()
         g_nLineState = 1;
         WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine"));
     });
+    // A closed line reports no Idle: the call in progress ends here, or it
+    // would be lost and would hold auto mode and the dial commands for good.
+    if (IsInCall()) {
+        WriteSysJournal(QStringLiteral("The line was closed during a call"), 0, QStringLiteral("CloseLine"));
+        EndCall(false);
+    }
     return 0;
 }
 

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QTimer>
 
+class CallForwarding;
+class DialledCallRecorder;
+class IncomingCallAlert;
 class MessageControl;
 class ModemSerialPath;
 class SpeechEngine;
@@ -28,8 +31,10 @@ QString DeviceDetailsMessage(qint32 lineIndex, const DeviceCaps& caps);
 // reports every change with "LineStatus" on 307, and in auto mode follows the
 // daily window second by second while no call is in progress.
 //
-// The call handlers attach to Tapi1's events, udiIn's commands and the
-// members below; the engine itself acts on no call event.
+// It carries each call from the line device's events to the desktop program
+// (307, 309, 310), the journals, the day file and Data/Last, rejects blocked
+// callers, and takes the desktop's line commands on 308 (frmLineCalls.cpp,
+// frmLineCommands.cpp).
 class frmLine final : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +46,9 @@ public:
         WaveControl* Wave1 = nullptr;      // the line's own audio
         WaveControl* WavePlayer = nullptr; // the sound card
         ModemSerialPath* MSComm1 = nullptr;
+        IncomingCallAlert* Alert = nullptr;
+        DialledCallRecorder* Recorder = nullptr;
+        CallForwarding* Forwarding = nullptr;
     };
 
     // tts: the main form's speech engine; it outlives the line engine.
@@ -79,6 +87,36 @@ public:
     // The main form's speech engine (frmTTS), for the alerts.
     SpeechEngine& tts() const { return m_tts; }
 
+    // Handlers of Tapi1's events. Each catches and journals its failures.
+    void Tapi1_InComeCall();
+    void Tapi1_Ring(qint32 count);
+    void Tapi1_CallerID(const QString& name, const QString& number);
+    void Tapi1_Dialing();
+    void Tapi1_Connected();
+    void Tapi1_Disconnected();
+    void Tapi1_Idle();
+    // Hangs up the call in progress (stopping what plays or records on the
+    // line) and journals the result.
+    void DropCall();
+
+    // 308: the desktop's line commands.
+    void udiIn_MessageArrived(const QString& text);
+
+    // The per-call options and settings read afresh, the per-call state
+    // cleared, the speech settings applied.
+    void SetDefaultCallOption();
+    // A fresh call ("UNKNOWN" caller, now); it is stored once, at its end.
+    void SetCallInfo();
+    // A started call not stored yet: the next Idle stores it.
+    bool HasCallToStore() const { return m_callToStore; }
+
+    // The parts that other pieces of the engine provide.
+    void PlayIncomingCallAlert();
+    void StartRecordIfConnected();
+    void StopRecMessage();
+    void GetTapiFromComm();
+    void CommCloseTapi();
+
     TelephonyControl* const Tapi1;
     WaveControl* const Wave1;
     WaveControl* const WavePlayer;
@@ -88,6 +126,9 @@ public:
     MessageControl* const udiCallerID; // 309
     MessageControl* const udiIdle;     // 310
     MessageControl* const udiMail;     // 311
+    IncomingCallAlert* const Alert;
+    DialledCallRecorder* const Recorder;
+    CallForwarding* const Forwarding;
     QTimer tmrAutoMode;
 
     RegistryRoutines Reg;
@@ -104,6 +145,15 @@ public:
     CurrentCall call;
 
 private:
+    // Sends text on the endpoint when its channel binds, else drops it.
+    void send(MessageControl* endpoint, qint32 channel, const QString& text);
+    // "CallOut" and "CallOutRec": dials number, recording it once connected
+    // when record is set.
+    void PlaceCall(const QString& number, bool record);
+    // The end of a call: record stored, "Tapi_Idle" on 310 and 307, the line
+    // back to the modem (unless closing), forwarding.
+    void EndCall(bool giveLineBack);
+    void ForwardEndedCall();
     void WavePlayer_PlayDone();
     void playBeep();
     // After closing the line for the modem: false when the line device still
@@ -112,4 +162,5 @@ private:
 
     SpeechEngine& m_tts;
     bool m_loaded = false;
+    bool m_callToStore = false;
 };

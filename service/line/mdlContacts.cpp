@@ -37,9 +37,7 @@ void takeNumber(const QString& text, qint16& member)
 QString FindContactByNumber(const QString& /*callerName*/, const QString& callerNumber,
                             CallOptions& options, ContactRecord& record)
 {
-    const qint32 n = ContactFile::find(
-        [&](const ContactRecord& contact) { return field(contact.CallerNumber) == callerNumber; },
-        record);
+    const qint32 n = ContactFile::findByCallerNumber(callerNumber, record);
     if (n < 1)
         return QStringLiteral("-1");
     ApplyContactCallSettings(options, record);

@@ -11,33 +11,6 @@
 
 namespace {
 
-ContactRecord contact(const QString& name, const QString& number)
-{
-    // As the contact editor writes a contact that follows the defaults.
-    ContactRecord record;
-    record.ContactName = name;
-    record.PictureFile = QString();
-    record.CallerName = QStringLiteral("CALLER ") + name;
-    record.CallerNumber = number;
-    record.CallHandling = QStringLiteral("1");
-    record.EmergencyMark = QStringLiteral("0");
-    record.EventsMode = QStringLiteral("1");
-    record.ShowCallDetails = QStringLiteral("1");
-    record.DisplayStyle = QStringLiteral("0");
-    record.PlayCallSound = QStringLiteral("1");
-    record.SayText = QStringLiteral("0");
-    record.SpeechText = QString();
-    record.ActionsMode = QStringLiteral("1");
-    record.ForwardToMail = QStringLiteral("0");
-    record.MailAction = QStringLiteral("0");
-    record.MailTo = QString();
-    record.ForwardToApp = QStringLiteral("0");
-    record.AppAction = QStringLiteral("0");
-    record.AppCommand = QString();
-    record.Notes = QString();
-    return record;
-}
-
 class ContactLookupTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -88,8 +61,8 @@ TEST_F(ContactLookupTest, NumberMatchesTheTrimmedFieldExactly)
         {"UTF-8 text compares whole", QStringLiteral("Zoë"), QStringLiteral("Zoe"), false},
     };
     for (const Case& c : cases) {
-        writeContactFile({contact(QStringLiteral("Other"), QStringLiteral("1")),
-                       contact(QStringLiteral("Wanted"), c.stored)});
+        writeContactFile({contactAsEditorWrites(QStringLiteral("Other"), QStringLiteral("1")),
+                       contactAsEditorWrites(QStringLiteral("Wanted"), c.stored)});
         CallOptions options;
         ContactRecord found;
         const QString n = FindContactByNumber(QStringLiteral("ignored"), c.delivered, options, found);
@@ -102,10 +75,10 @@ TEST_F(ContactLookupTest, NumberMatchesTheTrimmedFieldExactly)
 
 TEST_F(ContactLookupTest, FirstContactInFileOrderDecides)
 {
-    ContactRecord blocked = contact(QStringLiteral("Second"), QStringLiteral("42"));
+    ContactRecord blocked = contactAsEditorWrites(QStringLiteral("Second"), QStringLiteral("42"));
     blocked.CallHandling = QStringLiteral("2");
-    writeContactFile({contact(QStringLiteral("Zero"), QStringLiteral("1")),
-                   contact(QStringLiteral("First"), QStringLiteral("42")), blocked});
+    writeContactFile({contactAsEditorWrites(QStringLiteral("Zero"), QStringLiteral("1")),
+                   contactAsEditorWrites(QStringLiteral("First"), QStringLiteral("42")), blocked});
     CallOptions options;
     ContactRecord found;
     EXPECT_EQ(FindContactByNumber(QString(), QStringLiteral("42"), options, found), u"2");
@@ -125,8 +98,8 @@ TEST_F(ContactLookupTest, MissingFileGivesNoMatchAndIsNotCreated)
 
 TEST_F(ContactLookupTest, TornTailIsNoContact)
 {
-    QByteArray tail = contact(QStringLiteral("Torn"), QStringLiteral("99")).toBytes().left(1000);
-    writeContactFile({contact(QStringLiteral("Whole"), QStringLiteral("1"))}, tail);
+    QByteArray tail = contactAsEditorWrites(QStringLiteral("Torn"), QStringLiteral("99")).toBytes().left(1000);
+    writeContactFile({contactAsEditorWrites(QStringLiteral("Whole"), QStringLiteral("1"))}, tail);
     CallOptions options;
     ContactRecord found;
     EXPECT_EQ(FindContactByNumber(QString(), QStringLiteral("1"), options, found), u"1");
@@ -226,7 +199,7 @@ TEST_F(ContactLookupTest, ContactOverridesTheSettings)
          }},
     };
     for (const Case& c : cases) {
-        ContactRecord record = contact(QStringLiteral("C"), QStringLiteral("1"));
+        ContactRecord record = contactAsEditorWrites(QStringLiteral("C"), QStringLiteral("1"));
         record.EventsMode = QString(1, QChar(0)); // only what the case sets
         record.ActionsMode = QString(1, QChar(0));
         c.edit(record);
@@ -268,7 +241,7 @@ TEST_F(ContactLookupTest, EventsModeOneReadsTheIncomingCallSettingsAgain)
     options.SayText = true;
     options.ShowLineControl = true;
     options.ForwardToMail = true;
-    ApplyContactCallSettings(options, contact(QStringLiteral("C"), QStringLiteral("1")));
+    ApplyContactCallSettings(options, contactAsEditorWrites(QStringLiteral("C"), QStringLiteral("1")));
 
     EXPECT_TRUE(options.ShowCallDetails);
     EXPECT_EQ(options.DisplayStyle, 1);
@@ -281,7 +254,7 @@ TEST_F(ContactLookupTest, EventsModeOneReadsTheIncomingCallSettingsAgain)
 
 TEST_F(ContactLookupTest, FoundContactAppliesItsOverrides)
 {
-    ContactRecord blocked = contact(QStringLiteral("Blocked"), QStringLiteral("666"));
+    ContactRecord blocked = contactAsEditorWrites(QStringLiteral("Blocked"), QStringLiteral("666"));
     blocked.CallHandling = QStringLiteral("2");
     blocked.ActionsMode = QStringLiteral("2");
     writeContactFile({blocked});
@@ -294,9 +267,9 @@ TEST_F(ContactLookupTest, FoundContactAppliesItsOverrides)
 
 TEST_F(ContactLookupTest, ContactNameNeedsBothCallerNameAndNumber)
 {
-    ContactRecord record = contact(QStringLiteral(" Anna "), QStringLiteral("123"));
+    ContactRecord record = contactAsEditorWrites(QStringLiteral(" Anna "), QStringLiteral("123"));
     record.CallerName = QStringLiteral("ANNA B");
-    writeContactFile({contact(QStringLiteral("Bob"), QStringLiteral("9")), record});
+    writeContactFile({contactAsEditorWrites(QStringLiteral("Bob"), QStringLiteral("9")), record});
     EXPECT_EQ(GetContactName(QStringLiteral("ANNA B"), QStringLiteral("123")), u"Anna");
     EXPECT_EQ(GetContactName(QStringLiteral("ANNA B"), QStringLiteral("124")), QString());
     EXPECT_EQ(GetContactName(QStringLiteral("anna b"), QStringLiteral("123")), QString());
@@ -304,11 +277,11 @@ TEST_F(ContactLookupTest, ContactNameNeedsBothCallerNameAndNumber)
 
 TEST_F(ContactLookupTest, ContactNamesAgreeWithGetContactName)
 {
-    ContactRecord first = contact(QStringLiteral("First"), QStringLiteral("123"));
+    ContactRecord first = contactAsEditorWrites(QStringLiteral("First"), QStringLiteral("123"));
     first.CallerName = QStringLiteral("ANNA B");
-    ContactRecord second = contact(QStringLiteral("Second"), QStringLiteral("123"));
+    ContactRecord second = contactAsEditorWrites(QStringLiteral("Second"), QStringLiteral("123"));
     second.CallerName = QStringLiteral("ANNA B");
-    writeContactFile({contact(QStringLiteral("Bob"), QStringLiteral("9")), first, second});
+    writeContactFile({contactAsEditorWrites(QStringLiteral("Bob"), QStringLiteral("9")), first, second});
     const ContactNames names;
     for (const auto& [name, number] : {std::pair{"ANNA B", "123"}, std::pair{"ANNA B", "124"},
                                        std::pair{"anna b", "123"}, std::pair{"CALLER Bob", "9"},

@@ -11,6 +11,7 @@
 #include "service/line/LineGlobals.h"
 #include "service/line/ModemSerialPath.h"
 #include "service/line/SpeechEngine.h"
+#include "tests/service/line/LineFakes.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
@@ -78,33 +79,6 @@ private:
     QSet<qint32> m_open;
 };
 
-// Stands for the modem's serial path, which comes later: the port opens or
-// not as the test says.
-class ModemPort final : public ModemSerialPath {
-public:
-    void InitVals() override { ++initVals; }
-    bool CommConnect(const QString& port, const QString& atCommands) override
-    {
-        connects.append(port + u'|' + atCommands);
-        m_open = opens;
-        return m_open;
-    }
-    void CommDisconnect() override
-    {
-        ++disconnects;
-        m_open = false;
-    }
-    bool PortOpen() const override { return m_open; }
-
-    bool opens = true;
-    int initVals = 0;
-    int disconnects = 0;
-    QStringList connects;
-
-private:
-    bool m_open = false;
-};
-
 class LineTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -112,14 +86,7 @@ protected:
         env.installDefaults();
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
         SetJournalSwitches({true, false, false});
-        g_nLineState = 1;
-        g_bAutoMode = false;
-        g_sTimeOn.clear();
-        g_sTimeOff.clear();
-        g_bCallerIdFromTapi = false;
-        g_lCommPort.clear();
-        g_sATCommands.clear();
-        g_lSoundDeviceIndex = 0;
+        resetLineGlobals();
         MessageControl::setSameProcessDelivery(true);
         ASSERT_FALSE(listener.Channel(ChannelNumber::EventChannel));
         QObject::connect(&listener, &MessageControl::MessageArrived, [this](const QString& text) {

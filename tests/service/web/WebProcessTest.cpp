@@ -3,13 +3,12 @@
 #include "service/line/mdlCalls.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/service/web/WebTestSupport.h"
+#include "tests/support/HeadlessBrowser.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -78,8 +77,8 @@ TEST_F(WebProcessTest, ServesTheInstalledFilesAndEndsOnTerminate)
 
 TEST_F(WebProcessTest, BrowserShowsTheCallOnTheCallsPage)
 {
-    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    if (chromium.isEmpty())
+    const std::optional<QString> chromium = HeadlessBrowser::chromium();
+    if (!chromium)
         GTEST_SKIP() << "chromium is not installed (scripts/bootstrap installs it)";
 
     // The call as the service stores it at the end of a call.
@@ -88,30 +87,13 @@ TEST_F(WebProcessTest, BrowserShowsTheCallOnTheCallsPage)
                               WebFixture::kDay, false, 30));
     ASSERT_NO_FATAL_FAILURE(startHost());
 
-    QTemporaryDir profile;
-    const QString shots = QStringLiteral(RINGVALE_SCREENSHOT_DIR);
-    ASSERT_TRUE(QDir().mkpath(shots));
-    const QString shot = shots + QStringLiteral("/web-calls-page.png");
-    QFile::remove(shot);
-    QProcess browser;
-    browser.start(chromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
-                             QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
-                             QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
-                             QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                             QStringLiteral("--user-data-dir=") + profile.path(),
-                             QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + shot,
-                             QStringLiteral("--dump-dom"),
-                             QStringLiteral("http://127.0.0.1:%1/calls").arg(port)});
-    ASSERT_TRUE(browser.waitForStarted(10000));
-    if (!browser.waitForFinished(60000)) {
-        browser.kill();
-        browser.waitForFinished(5000);
-        FAIL() << "chromium did not finish";
-    }
-    const QString dom = QString::fromUtf8(browser.readAllStandardOutput());
-    EXPECT_TRUE(dom.contains(u"5550199")) << dom.toStdString() << browser.readAllStandardError().toStdString();
-    EXPECT_TRUE(dom.contains(u"Ada Browser"));
-    EXPECT_TRUE(dom.contains(u"Ringvale 1.1"));
+    const QString shot = HeadlessBrowser::screenshotFolder() + QStringLiteral("/web-calls-page.png");
+    const HeadlessBrowser::Page page =
+        HeadlessBrowser::load(*chromium, QStringLiteral("http://127.0.0.1:%1/calls").arg(port), shot);
+    ASSERT_TRUE(page.finished) << "chromium did not finish";
+    EXPECT_TRUE(page.dom.contains(u"5550199")) << page.dom.toStdString() << page.errors.toStdString();
+    EXPECT_TRUE(page.dom.contains(u"Ada Browser"));
+    EXPECT_TRUE(page.dom.contains(u"Ringvale 1.1"));
     EXPECT_GT(QFileInfo(shot).size(), 1000) << "screenshot " << shot.toStdString();
 }
 

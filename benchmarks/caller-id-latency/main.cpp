@@ -1,0 +1,214 @@
+// Time from the simulated line's caller-ID event to "Tapi_CID" arriving at a
+// listener on 309, through the real RingvaleSvc, with a contact file of
+// 10,000 contacts (read whole at every caller ID, as the service does).
+//   bench-caller-id-latency [CALLS]
+// Each call is offered, then the caller ID is given on the line's control
+// socket (the clock starts as the request is written), then the far end
+// hangs up; the next call starts once the service reported the end.
+#include "common/ChannelMessages.h"
+#include "common/ContactFile.h"
+#include "common/ContactRecord.h"
+#include "common/RegistryRoutines.h"
+#include "platform/IniRegistry.h"
+#include "platform/MessageControl.h"
+#include "platform/SimulatedLineProtocol.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kContacts = 10000;
+
+// Runs events until done() or the time is up.
+template <typename Done>
+bool runUntil(Done done, int timeoutMs = 10000)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return true;
+}
+
+bool run(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, args);
+    return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+bool writeContacts(const QString& lastNumber)
+{
+    QDir().mkpath(QFileInfo(ContactFile::path()).absolutePath());
+    QFile file(ContactFile::path());
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (int i = 1; i <= kContacts; ++i) {
+        ContactRecord contact;
+        contact.ContactName = QStringLiteral("Contact %1").arg(i);
+        contact.PictureFile = QString();
+        contact.CallerName = QStringLiteral("CALLER %1").arg(i);
+        contact.CallerNumber = i == kContacts ? lastNumber : QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'));
+        contact.CallHandling = QStringLiteral("1");
+        contact.EmergencyMark = QStringLiteral("0");
+        contact.EventsMode = QStringLiteral("1");
+        contact.ActionsMode = QStringLiteral("1");
+        if (file.write(contact.toBytes()) != ContactRecord::Size)
+            return false;
+    }
+    return true;
+}
+
+// One request on the line's control socket; true once it was written.
+bool lineRequest(SimulatedLineRequest request)
+{
+    QLocalSocket socket;
+    socket.connectToServer(SimulatedLineProtocol::socketPath());
+    if (!socket.waitForConnected(3000))
+        return false;
+    socket.write(SimulatedLineProtocol::encodeRequest(request));
+    if (!socket.waitForBytesWritten(3000))
+        return false;
+    // The final reply says it was done; progress lines may come first.
+    QByteArray buffer;
+    const QDeadlineTimer deadline(5000);
+    while (!deadline.hasExpired()) {
+        if (!socket.waitForReadyRead(100) && socket.state() != QLocalSocket::ConnectedState)
+            break;
+        buffer += socket.readAll();
+        for (const QByteArray& line : buffer.split('\n')) {
+            const std::optional<SimulatedLineReply> reply = SimulatedLineProtocol::decodeReply(line);
+            if (reply && reply->final)
+                return reply->ok;
+        }
+    }
+    return false;
+}
+
+void report(const char* what, std::vector<qint64> ns)
+{
+    std::sort(ns.begin(), ns.end());
+    const auto ms = [](qint64 v) { return static_cast<double>(v) / 1e6; };
+    std::printf("%-34s calls %zu  median %.2f ms  worst %.2f ms  best %.2f ms\n", what, ns.size(),
+                ms(ns[ns.size() / 2]), ms(ns.back()), ms(ns.front()));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    bool ok = true;
+    const int calls = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100;
+    if (!ok || calls <= 0) {
+        std::fprintf(stderr, "usage: bench-caller-id-latency [CALLS]\n");
+        return 2;
+    }
+    // A throw-away installation: nothing of a running program is touched.
+    QTemporaryDir home;
+    QTemporaryDir registry;
+    QTemporaryDir runtime;
+    qputenv("RINGVALE_HOME", home.path().toUtf8());
+    qputenv("RINGVALE_REGISTRY", registry.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    const QString bin = QStringLiteral(RINGVALE_BIN_DIR);
+    const QString reg = bin + QStringLiteral("/ringvale-reg");
+    IniRegistry::installDefault();
+    // The web server stays off: it would want the port of a development run.
+    if (!run(QStringLiteral("bash"), {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), home.path(), reg})
+        || !RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
+                .setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0"))) {
+        std::fprintf(stderr, "cannot lay out the installation\n");
+        return 1;
+    }
+    const QString known = QStringLiteral("5559999999");
+    if (!writeContacts(known)) {
+        std::fprintf(stderr, "cannot write the contact file\n");
+        return 1;
+    }
+
+    int lineStatus = 0;
+    int callerIds = 0;
+    int idles = 0;
+    qint64 cidAt = 0;
+    QElapsedTimer clock;
+    clock.start();
+    MessageControl events;
+    MessageControl cid;
+    MessageControl idle;
+    events.Channel(ChannelNumber::EventChannel);
+    cid.Channel(ChannelNumber::CallerIdChannel);
+    idle.Channel(ChannelNumber::IdleChannel);
+    QObject::connect(&events, &MessageControl::MessageArrived, [&](const QString& text) {
+        if (text.startsWith(u"LineStatus"))
+            ++lineStatus;
+    });
+    QObject::connect(&cid, &MessageControl::MessageArrived, [&](const QString&) {
+        cidAt = clock.nsecsElapsed();
+        ++callerIds;
+    });
+    QObject::connect(&idle, &MessageControl::MessageArrived, [&](const QString&) { ++idles; });
+
+    QProcess svc;
+    svc.setProcessChannelMode(QProcess::ForwardedChannels);
+    svc.start(bin + QStringLiteral("/RingvaleSvc"), {QStringLiteral("-gc")});
+    if (!runUntil([&] { return lineStatus > 0; })) {
+        std::fprintf(stderr, "the service did not open the line\n");
+        return 1;
+    }
+
+    const auto measure = [&](const QString& number, std::vector<qint64>& out) {
+        for (int i = 0; i < calls; ++i) {
+            SimulatedLineRequest offer;
+            offer.command = QStringLiteral("offer");
+            offer.number = number;
+            offer.name = QStringLiteral("Bench Caller");
+            if (!lineRequest(offer))
+                return false;
+            SimulatedLineRequest callerId = offer;
+            callerId.command = QStringLiteral("cid");
+            const int before = callerIds;
+            const qint64 start = clock.nsecsElapsed();
+            if (!lineRequest(callerId) || !runUntil([&] { return callerIds > before; }))
+                return false;
+            out.push_back(cidAt - start);
+            SimulatedLineRequest hangup;
+            hangup.command = QStringLiteral("hangup");
+            hangup.fast = true;
+            const int idlesBefore = idles;
+            if (!lineRequest(hangup) || !runUntil([&] { return idles > idlesBefore; }))
+                return false;
+        }
+        return true;
+    };
+    std::vector<qint64> lastContact;
+    std::vector<qint64> noContact;
+    const bool done = measure(known, lastContact) && measure(QStringLiteral("5550000000"), noContact);
+
+    QProcess::execute(bin + QStringLiteral("/ringvale-chan"), {QStringLiteral("send"), QStringLiteral("305"),
+                                                               QStringLiteral("UNLOAD")});
+    if (!svc.waitForFinished(5000))
+        svc.kill();
+    if (!done) {
+        std::fprintf(stderr, "a call did not go through\n");
+        return 1;
+    }
+    std::printf("caller ID to \"Tapi_CID\" at a listener, %d contacts in Data/Contactes\n", kContacts);
+    report("caller is the last contact", lastContact);
+    report("caller is no contact", noContact);
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QObject>
+
+class frmLine;
+
+// Passes an ended call on: by mail (SMTP, or through the desktop in MAPI
+// mode) and by starting the configured program with the call's details.
+class CallForwarding : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Mails line.call to its options' MailTo.
+    virtual void SendCallByMail(frmLine& line) = 0;
+    // Starts its options' AppCommand, filled from line.call.
+    virtual void SendToApp(frmLine& line) = 0;
+};
+
+// Holds the forwarding's place until the real one exists: sends nothing.
+class ForwardingStandIn final : public CallForwarding {
+    Q_OBJECT
+public:
+    using CallForwarding::CallForwarding;
+
+    void SendCallByMail(frmLine&) override {}
+    void SendToApp(frmLine&) override {}
+};
+
+// Whether an ended call of callType is forwarded under an action code
+// (MailAction, AppAction): 0 every call, 1 only type "2", 2 only type "3".
+// Each matching code forwards once.
+bool ForwardsCallType(qint16 action, const QString& callType);

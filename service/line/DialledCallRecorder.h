@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class frmLine;
+
+// Records a call dialled with "CallOutRec" from the line's wave input into
+// the call's day folder, from its connection to its end.
+class DialledCallRecorder : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The dialled call was connected: record it if it still is, else hang up.
+    virtual void StartRecordIfConnected(frmLine& line) = 0;
+    // The call was disconnected: stop a recording (called at every
+    // disconnection, whether one runs or not).
+    virtual void StopRecMessage(frmLine& line) = 0;
+};
+
+// Holds the recorder's place until the real one exists: records nothing.
+class RecorderStandIn final : public DialledCallRecorder {
+    Q_OBJECT
+public:
+    using DialledCallRecorder::DialledCallRecorder;
+
+    void StartRecordIfConnected(frmLine&) override {}
+    void StopRecMessage(frmLine&) override {}
+};

@@ -1,0 +1,145 @@
+// The line engine's command channel (308): what the desktop program asks of
+// the line.
+#include "service/line/frmLine.h"
+
+#include "common/ChannelMessages.h"
+#include "common/DateTimeText.h"
+#include "common/FixedRecord.h"
+#include "platform/TelephonyControl.h"
+#include "service/line/HandlerGuard.h"
+#include "service/line/Journal.h"
+#include "service/line/LineGlobals.h"
+#include "service/line/ModemSerialPath.h"
+#include "service/line/ServiceTranslation.h"
+
+namespace {
+
+// The text table's description of a dialled call.
+constexpr int kDialledCallText = 13;
+
+// A refused number as the journal shows it: no control character reaches
+// the file.
+QString shown(QString number)
+{
+    for (QChar& c : number) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u'?';
+    }
+    return number;
+}
+
+} // namespace
+
+void frmLine::udiIn_MessageArrived(const QString& text)
+{
+    RunGuarded(QStringLiteral("ErrudiIn_MessageArrived"), [&] {
+        if (!m_loaded)
+            return;
+        // Unknown names, and commands short of the lines they need or with a
+        // flag that is no Boolean, are ignored.
+        const std::optional<ChannelMessages::LineCommand> command = ChannelMessages::parseLineCommand(text);
+        if (!command)
+            return;
+        using Kind = ChannelMessages::LineCommand::Kind;
+        switch (command->kind) {
+        case Kind::On:
+            tmrAutoMode.stop();
+            g_bAutoMode = false;
+            OpenLine();
+            break;
+        case Kind::Off:
+            tmrAutoMode.stop();
+            g_bAutoMode = false;
+            CloseLine();
+            break;
+        case Kind::Auto:
+            // Times that are none would hold the line closed until the next
+            // "ON": the command is refused, and the state it leaves reported.
+            if (!DateTimeText::parseTime(command->timeOn.trimmed())
+                || !DateTimeText::parseTime(command->timeOff.trimmed())) {
+                WriteSysJournal(QStringLiteral("Not a time window: ") + shown(command->timeOn) + QStringLiteral(" - ")
+                                    + shown(command->timeOff),
+                                0, QStringLiteral("AUTO"));
+                SendLineStatus();
+                break;
+            }
+            // The next tick opens or closes the line; the times are not stored.
+            g_sTimeOn = command->timeOn;
+            g_sTimeOff = command->timeOff;
+            g_bAutoMode = true;
+            tmrAutoMode.start();
+            SendLineStatus();
+            break;
+        case Kind::RecCall:
+            call.RecordCallFlag = command->recordCallFlag;
+            break;
+        case Kind::DropTheCall:
+            // A call the modem watches is not the line device's to answer.
+            if (MSComm1->PortOpen())
+                break;
+            call.bRejectCall = true;
+            // Once connected, the connected handler hangs up.
+            if (const qint32 result = Tapi1->LineAnswer(); result != LineResult::Ok)
+                WriteSysJournal(Tapi1->ErrorText(result), result,
+                                QStringLiteral("DropTheCall:Tapi1.LineAnswer(") + QString::number(Tapi1->CurrentLine())
+                                    + u')');
+            break;
+        case Kind::DoNothing:
+            break;
+        case Kind::StopProc:
+        case Kind::DropCall:
+            DropCall();
+            break;
+        case Kind::CallOut:
+        case Kind::CallOutRec:
+            PlaceCall(command->dialNumber, command->kind == Kind::CallOutRec);
+            break;
+        case Kind::Hello:
+            SendLineStatus();
+            break;
+        case Kind::GetTTSProp:
+            LoadTTSSettings();
+            break;
+        }
+    });
+}
+
+void frmLine::PlaceCall(const QString& requested, bool record)
+{
+    const QString source = record ? QStringLiteral("CallOutRec") : QStringLiteral("CallOut");
+    // The live call's information is what its record is made of: a dial now
+    // would overwrite it.
+    if (IsInCall()) {
+        WriteSysJournal(QStringLiteral("A call is in progress; not dialled: ") + shown(requested), 0, source);
+        return;
+    }
+    // Blanks around the number are no part of it; anything else that no line
+    // dials (a line break, letters, a NUL) refuses the whole number.
+    const QString number = FixedRecord::trimBlanks(requested);
+    if (!IsDialable(number)) {
+        WriteSysJournal(QStringLiteral("Not a number to dial: ") + shown(requested), 0, source);
+        return;
+    }
+    if (!g_bCallerIdFromTapi)
+        RunGuarded(source, [this] { GetTapiFromComm(); });
+    SetCallInfo();
+    call.info.CallType = record ? QStringLiteral("4") : QStringLiteral("1");
+    call.Description = ServiceTrans(kDialledCallText);
+    call.info.CallerNumber = number;
+    bDialledCall = true;
+    const qint32 result = Tapi1->LineDial(number);
+    // Each dial decides for the call it dials; a dialled call is never hung
+    // up by the rejection of an earlier incoming one.
+    call.bRecordDialledCall = record;
+    call.bRejectCall = false;
+    if (result == LineResult::Ok)
+        return;
+    // Nothing was dialled: no call to store, and in modem mode the modem
+    // watches the line again.
+    WriteSysJournal(Tapi1->ErrorText(result), result,
+                    source + QStringLiteral(":Tapi1.LineDial(") + QString::number(Tapi1->CurrentLine()) + u')');
+    bDialledCall = false;
+    m_callToStore = false;
+    if (!g_bCallerIdFromTapi)
+        RunGuarded(source, [this] { CommCloseTapi(); });
+}

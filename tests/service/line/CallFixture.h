@@ -1,0 +1,89 @@
+#pragma once
+
+#include "common/CallRecord.h"
+#include "platform/MessageControl.h"
+#include "platform/SimulatedLines.h"
+#include "service/line/SpeechEngine.h"
+#include "service/line/frmLine.h"
+#include "tests/service/line/LineFakes.h"
+#include "tests/support/TestClock.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+// Speech that notes the voice and rate it is given and when it is stopped.
+class NotedSpeech final : public SpeechEngine {
+public:
+    void SpeakIt(const QString&, qint32) override {}
+    void SetRate(qint32 nVal) override { rates.append(nVal); }
+    void TTSSetVoice(qint32 lVoice) override { voices.append(lVoice); }
+    void StopSpeak() override { ++stops; }
+    void SaveTextToWav(const QString&, const QString&, qint32) override {}
+
+    QList<qint32> voices;
+    QList<qint32> rates;
+    int stops = 0;
+};
+
+// The line engine on a simulated line of the test's own, opened in TAPI mode,
+// with the desktop's three event channels listened to and the later parts
+// (alert, recorder, forwarding, modem path) noting their calls. The clock is
+// the test's: 12/10/2026 09:30:00, moved on only by the engine's waits.
+class CallFixture : public ::testing::Test {
+protected:
+    static const QString kDay; // the test day's folder
+
+    void SetUp() override;
+    void TearDown() override;
+
+    void set(const QString& section, const QString& name, const QString& value);
+    // Loads the engine and opens the line (its "LineStatus" is taken off).
+    void load(const SimulatedLines::Config& config = {});
+    SimulatedLineDevice* device() const { return lines->device(0); }
+    // The device's events reach the engine through the event loop.
+    void settle() const;
+    // A whole unanswered incoming call: offer, rings, caller ID after the
+    // first ring, the far end hangs up; returns once its n-th end arrived.
+    void incomingCall(const QString& name, const QString& number, int rings, int nthCall);
+    // Waits for the n-th "Tapi_Idle" on both 310 and 307.
+    bool waitForIdles(int n = 1);
+
+    // What each channel carried, in order.
+    QStringList events;  // 307
+    QStringList callerIds; // 309
+    QStringList idles;   // 310
+
+    // Journal entries of the test's day without their times.
+    QStringList sysJournal() const;
+    QStringList callsJournal() const;
+    std::optional<CallRecord> record(qint32 number) const;
+    qint32 recordCount() const;
+    QStringList last() const;
+
+    TestEnvironment env;
+    TestClock clock;
+    QTemporaryDir sink;
+    NotedSpeech tts;
+    NotedParts parts;
+    ModemPort* modem = nullptr;
+    // Made by load() unless a test puts its own here first.
+    IncomingCallAlert* alert = nullptr;
+    CallForwarding* forwarding = nullptr;
+    std::unique_ptr<SimulatedLines> lines;
+    std::unique_ptr<frmLine> line;
+
+private:
+    MessageControl m_eventListener;
+    MessageControl m_callerIdListener;
+    MessageControl m_idleListener;
+    int m_idlesOnEventChannel = 0; // kept when a test clears events
+};
+
+// "Tapi_Idle" of an ended call of the type, as the line engine sends it.
+QString idleOf(const char* callType);

@@ -1,0 +1,52 @@
+#include "tests/support/HeadlessBrowser.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace HeadlessBrowser {
+
+std::optional<QString> chromium()
+{
+    const QString path = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+QString screenshotFolder()
+{
+    return QStringLiteral(RINGVALE_SCREENSHOT_DIR);
+}
+
+Page load(const QString& browser, const QString& url, const QString& screenshotPath)
+{
+    QDir().mkpath(QFileInfo(screenshotPath).absolutePath());
+    QFile::remove(screenshotPath);
+    QTemporaryDir profile;
+    QProcess process;
+    process.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                            QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
+                            QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
+                            QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                            QStringLiteral("--user-data-dir=") + profile.path(),
+                            QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + screenshotPath,
+                            QStringLiteral("--dump-dom"), url});
+    Page page;
+    if (!process.waitForStarted(10000))
+        return page;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(5000);
+        return page;
+    }
+    page.finished = true;
+    page.dom = QString::fromUtf8(process.readAllStandardOutput());
+    page.errors = QString::fromUtf8(process.readAllStandardError());
+    return page;
+}
+
+} // namespace HeadlessBrowser
