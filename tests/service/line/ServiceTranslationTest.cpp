@@ -14,7 +14,15 @@ namespace {
 
 class ServiceTranslationTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Trans"_s)); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Trans"_s));
+        // The table is the process's own: start each test from empty texts.
+        QMap<int, QString> blank;
+        for (int n = 1; n <= 20; ++n)
+            blank.insert(n, QString());
+        ASSERT_EQ(LoadServiceTranslation(makeFile(u"Blank.txt"_s, 20, blank)), 0);
+    }
 
     QString makeFile(const QString& name, int lineCount, const QMap<int, QString>& lines = {}) const
     {
