@@ -59,15 +59,15 @@ QString runtimeFolder()
     QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (base.isEmpty() || !QFileInfo(base).isDir())
         base = QDir::tempPath();
-    const QByteArray hash = QCryptographicHash::hash(programFolder().toUtf8(),
-                                                     QCryptographicHash::Sha256).toHex().left(16);
+    const QByteArray hash
+        = QCryptographicHash::hash(programFolder().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     // The uid in the name keeps two users' folders apart in a shared /tmp.
     const QString folder = withoutTrailingSlash(base) + QStringLiteral("/ringvale-")
         + QString::number(getuid()) + u'-' + QString::fromLatin1(hash);
     const QByteArray native = QFile::encodeName(folder);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    struct stat st {};
+    struct stat st { };
     // Someone else's folder (or a link planted in /tmp) must never be used.
     if (::lstat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid())
         return {};

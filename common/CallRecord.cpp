@@ -71,18 +71,16 @@ bool hasRecording(const CallRecord& record)
         || type == CallType::RecordedDialled;
 }
 
-QString recordingFileName(const QString& callerName, const QString& callerNumber,
-                          const QString& callDate, const QString& callTime)
+QString recordingFileName(
+    const QString& callerName, const QString& callerNumber, const QString& callDate, const QString& callTime)
 {
     return safeForFileName(asStored(callerName, kCallerNameWidth) + u'_'
-                           + asStored(callerNumber, kCallerNumberWidth) + u'_'
-                           + asStored(callDate, kCallDateWidth) + u'_'
-                           + asStored(callTime, kCallTimeWidth))
+               + asStored(callerNumber, kCallerNumberWidth) + u'_' + asStored(callDate, kCallDateWidth) + u'_'
+               + asStored(callTime, kCallTimeWidth))
         + QStringLiteral(".wav");
 }
 
 QString recordingFileName(const CallRecord& record)
 {
-    return recordingFileName(record.CallerName, record.CallerNumber, record.CallDate,
-                             record.CallTime);
+    return recordingFileName(record.CallerName, record.CallerNumber, record.CallDate, record.CallTime);
 }

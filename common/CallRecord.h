@@ -15,15 +15,15 @@ struct CallRecord {
     static constexpr int Size = 467;
 
     QString EmergencyMark; // "1": the caller's contact marks emergencies
-    QString FlagMark;      // "1": flagged by the user
-    QString CallType;      // a CallType code
+    QString FlagMark; // "1": flagged by the user
+    QString CallType; // a CallType code
     QString CallerName;
     QString CallerNumber;
-    QString CallDate;      // "MM/dd/yyyy"; a record is valid only when this reads as a date
-    QString CallTime;      // "HH:mm:ss"
-    QString Length;        // always "0:00:00" from the service
+    QString CallDate; // "MM/dd/yyyy"; a record is valid only when this reads as a date
+    QString CallTime; // "HH:mm:ss"
+    QString Length; // always "0:00:00" from the service
     QString LineIndex;
-    QString ReadMark;      // "1": read
+    QString ReadMark; // "1": read
     QString Description;
     QString Notes;
 
@@ -55,6 +55,6 @@ bool hasRecording(const CallRecord& record);
 // which passes the live call's values, and every reader, which passes the
 // record's, always arrive at the same name; characters that would leave the
 // day folder or break a file name become "-" too.
-QString recordingFileName(const QString& callerName, const QString& callerNumber,
-                          const QString& callDate, const QString& callTime);
+QString recordingFileName(
+    const QString& callerName, const QString& callerNumber, const QString& callDate, const QString& callTime);
 QString recordingFileName(const CallRecord& record);

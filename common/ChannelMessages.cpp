@@ -11,9 +11,9 @@ namespace {
 QString callerId(QStringView name, qint32 lineIndex, const CallerIdFields& f)
 {
     return event(name, lineIndex,
-                 {f.callerName, f.callerNumber, FixedRecord::trimBlanks(f.contactName), FixedRecord::trimBlanks(f.pictureFile),
-                  boolText(f.showCallDetails), QString::number(f.displayStyle),
-                  boolText(f.showLineControl)});
+        {f.callerName, f.callerNumber, FixedRecord::trimBlanks(f.contactName),
+            FixedRecord::trimBlanks(f.pictureFile), boolText(f.showCallDetails),
+            QString::number(f.displayStyle), boolText(f.showLineControl)});
 }
 
 std::optional<MailRequest> parseMail(QStringView name, const QString& text)
@@ -48,8 +48,7 @@ QString commIncomming(qint32 lineIndex, bool recordCallFlag)
 
 QString tapiRing(qint32 lineIndex, qint32 ringCount, bool recordCallFlag)
 {
-    return event(MessageName::TapiRing, lineIndex,
-                 {QString::number(ringCount), boolText(recordCallFlag)});
+    return event(MessageName::TapiRing, lineIndex, {QString::number(ringCount), boolText(recordCallFlag)});
 }
 
 QString tapiCid(qint32 lineIndex, const CallerIdFields& fields)
@@ -105,8 +104,7 @@ QString sendMail(const QString& mailTo, const QString& subject, const QString& b
 
 QString testTtsSay(const QString& textToSay, qint32 voiceIndex, qint32 rate)
 {
-    return command(MessageName::TestTTSSay,
-                   {textToSay, QString::number(voiceIndex), QString::number(rate)});
+    return command(MessageName::TestTTSSay, {textToSay, QString::number(voiceIndex), QString::number(rate)});
 }
 
 QString say(const QString& textToSay)
@@ -139,8 +137,8 @@ QString recCall(bool recordCallFlag)
     return command(MessageName::RecCall, {boolText(recordCallFlag)});
 }
 
-QString postrunSendMail(const QString& mailTo, const QString& subject, const QString& body,
-                        const QString& attachment)
+QString postrunSendMail(
+    const QString& mailTo, const QString& subject, const QString& body, const QString& attachment)
 {
     const QString file = attachment.isEmpty() ? QStringLiteral("NOFILE") : attachment;
     return ChannelLayout::joinMailFields(
@@ -258,8 +256,8 @@ std::optional<CallerIdEvent> parseCallerId(const QString& text)
     const bool tapi = lines.at(0) == MessageName::TapiCid;
     if (!tapi && lines.at(0) != MessageName::CommCid)
         return std::nullopt;
-    return CallerIdEvent{!tapi,       lines.at(2), lines.at(3), lines.at(4), lines.at(5),
-                         lines.at(6), lines.at(7), lines.at(8)};
+    return CallerIdEvent{
+        !tapi, lines.at(2), lines.at(3), lines.at(4), lines.at(5), lines.at(6), lines.at(7), lines.at(8)};
 }
 
 std::optional<LineStatusEvent> parseLineStatus(const QString& text)

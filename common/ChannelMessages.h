@@ -8,14 +8,14 @@
 
 // The numbered channels between the service, the desktop program and Postrun.
 namespace ChannelNumber {
-inline constexpr qint32 ProcChannel = 305;     // desktop to service: process control
-inline constexpr qint32 TtsChannel = 306;      // desktop to service: speech tests
-inline constexpr qint32 EventChannel = 307;    // service to desktop: line and call events
-inline constexpr qint32 CommandChannel = 308;  // desktop to service: line commands
+inline constexpr qint32 ProcChannel = 305; // desktop to service: process control
+inline constexpr qint32 TtsChannel = 306; // desktop to service: speech tests
+inline constexpr qint32 EventChannel = 307; // service to desktop: line and call events
+inline constexpr qint32 CommandChannel = 308; // desktop to service: line commands
 inline constexpr qint32 CallerIdChannel = 309; // service to desktop: caller ID
-inline constexpr qint32 IdleChannel = 310;     // service to desktop: end of call
-inline constexpr qint32 MailChannel = 311;     // service to desktop: mails for Postrun
-inline constexpr qint32 PostrunChannel = 112;  // desktop and Postrun
+inline constexpr qint32 IdleChannel = 310; // service to desktop: end of call
+inline constexpr qint32 MailChannel = 311; // service to desktop: mails for Postrun
+inline constexpr qint32 PostrunChannel = 112; // desktop and Postrun
 } // namespace ChannelNumber
 
 // Message names, exactly as they travel (line 0, or the whole text).
@@ -114,8 +114,8 @@ QString callOutRec(const QString& dialNumber);
 QString recCall(bool recordCallFlag);
 
 // "SENDMAIL" to Postrun; an empty attachment is sent as "NOFILE".
-QString postrunSendMail(const QString& mailTo, const QString& subject, const QString& body,
-                        const QString& attachment);
+QString postrunSendMail(
+    const QString& mailTo, const QString& subject, const QString& body, const QString& attachment);
 
 // Receiving rules. Each parser answers nothing for a text it does not accept:
 // an unknown name, too few lines, or a number or Boolean that does not convert.
@@ -138,8 +138,18 @@ std::optional<TtsCommand> parseTtsCommand(const QString& text);
 // 308: as 306.
 struct LineCommand {
     enum class Kind {
-        On, Off, Auto, RecCall, DropTheCall, DoNothing, StopProc, CallOut, CallOutRec, DropCall,
-        Hello, GetTTSProp
+        On,
+        Off,
+        Auto,
+        RecCall,
+        DropTheCall,
+        DoNothing,
+        StopProc,
+        CallOut,
+        CallOutRec,
+        DropCall,
+        Hello,
+        GetTTSProp
     };
     Kind kind = Kind::DoNothing;
     QString timeOn;

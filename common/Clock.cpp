@@ -12,7 +12,9 @@ std::atomic<Clock*> g_override{nullptr};
 
 Clock::~Clock() = default;
 
-void Clock::cancelWakeUps(QObject*) {}
+void Clock::cancelWakeUps(QObject*)
+{
+}
 
 Clock& Clock::instance()
 {
@@ -53,7 +55,7 @@ void SystemClock::requestWakeUp(qint64 deadlineMs, QObject* waiter)
     }
     // A timer may fire a little early: wake nobody before the deadline.
     QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, waiter,
-                       [this, deadlineMs, waiter] { requestWakeUp(deadlineMs, waiter); });
+        [this, deadlineMs, waiter] { requestWakeUp(deadlineMs, waiter); });
 }
 
 ClockOverride::ClockOverride(Clock& clock)

@@ -14,26 +14,26 @@
 struct ContactRecord {
     static constexpr int Size = 1794;
 
-    QString ContactName;   // the contact's unique name
-    QString PictureFile;   // bare file name in \Pics\, blank for none
+    QString ContactName; // the contact's unique name
+    QString PictureFile; // bare file name in \Pics\, blank for none
     QString CallerName;
-    QString CallerNumber;  // the lookup key at a caller ID
-    QString CallHandling;  // "1" normal, "2" blocked
+    QString CallerNumber; // the lookup key at a caller ID
+    QString CallHandling; // "1" normal, "2" blocked
     QString AnswerEnabled; // 6 to 10: read only with handling "4", never written
     QString Reserved7;
     QString GreetingFile;
     QString AnswerRings;
     QString AnswerBeep;
-    QString EmergencyMark;   // "1": calls are marked as emergencies
-    QString EventsMode;      // "1" defaults, "2" nothing, "3" fields 13 to 19
+    QString EmergencyMark; // "1": calls are marked as emergencies
+    QString EventsMode; // "1" defaults, "2" nothing, "3" fields 13 to 19
     QString ShowLineControl; // never written
     QString ShowCallDetails;
-    QString DisplayStyle;    // "0" pop-up window, other balloon
+    QString DisplayStyle; // "0" pop-up window, other balloon
     QString PlayCallSound;
-    QString SoundFile;       // file name in \Sound\, NUL unless EventsMode "3"
+    QString SoundFile; // file name in \Sound\, NUL unless EventsMode "3"
     QString SayText;
     QString SpeechText;
-    QString ActionsMode;     // "1" defaults, "2" no forwarding, "3" fields 21 to 26
+    QString ActionsMode; // "1" defaults, "2" no forwarding, "3" fields 21 to 26
     QString ForwardToMail;
     QString MailAction;
     QString MailTo;

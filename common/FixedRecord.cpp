@@ -40,8 +40,7 @@ qint32 wholeRecords(qint64 length, int recordSize)
     if (length <= 0 || recordSize <= 0)
         return 0;
     const qint64 count = length / recordSize;
-    return count > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max()
-                                                      : qint32(count);
+    return count > std::numeric_limits<qint32>::max() ? std::numeric_limits<qint32>::max() : qint32(count);
 }
 
 } // namespace FixedRecord

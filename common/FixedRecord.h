@@ -13,7 +13,7 @@
 // field nobody set holds NUL bytes, which trimming keeps, so such a field never
 // reads as an empty text, a flag or a number.
 
-template <class Record>
+template<class Record>
 struct RecordField {
     const char* name;
     int offset;
@@ -36,7 +36,7 @@ QString trimBlanks(const QString& text);
 // and counting it would shift every record written after it.
 qint32 wholeRecords(qint64 length, int recordSize);
 
-template <class Record, std::size_t N>
+template<class Record, std::size_t N>
 constexpr bool isContiguous(const std::array<RecordField<Record>, N>& fields, int size)
 {
     int next = 0;
@@ -49,14 +49,14 @@ constexpr bool isContiguous(const std::array<RecordField<Record>, N>& fields, in
 }
 
 // Every field unset: NUL text of the field's width.
-template <class Record, std::size_t N>
+template<class Record, std::size_t N>
 void clear(Record& record, const std::array<RecordField<Record>, N>& fields)
 {
     for (const RecordField<Record>& field : fields)
         record.*field.member = QString(field.width, QChar(0));
 }
 
-template <class Record, std::size_t N>
+template<class Record, std::size_t N>
 QByteArray encode(const Record& record, const std::array<RecordField<Record>, N>& fields, int size)
 {
     QByteArray bytes;
@@ -67,7 +67,7 @@ QByteArray encode(const Record& record, const std::array<RecordField<Record>, N>
 }
 
 // bytes must hold a whole record.
-template <class Record, std::size_t N>
+template<class Record, std::size_t N>
 Record decode(QByteArrayView bytes, const std::array<RecordField<Record>, N>& fields)
 {
     Record record;

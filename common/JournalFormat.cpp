@@ -37,7 +37,7 @@ QString sysText(const QString& message, qint32 number, const QString& source)
 QByteArray line(const QTime& time, const QString& text)
 {
     return (DateTimeText::formatTime(time) + QStringLiteral(" : ") + withoutLineBreaks(text)
-            + QStringLiteral("\r\n"))
+        + QStringLiteral("\r\n"))
         .toUtf8();
 }
 

@@ -74,8 +74,7 @@ std::optional<QStringList> readLines(const QString& path, qsizetype maxLines)
     return lines;
 }
 
-bool change(const QString& path, qsizetype maxLines,
-            const std::function<bool(QStringList&)>& edit)
+bool change(const QString& path, qsizetype maxLines, const std::function<bool(QStringList&)>& edit)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;

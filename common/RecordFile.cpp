@@ -18,7 +18,11 @@ constexpr qint64 kMaxRewriteBytes = 64 * 1024 * 1024;
 
 } // namespace
 
-RecordFile::RecordFile(const QString& path, int recordSize) : m_path(path), m_size(recordSize) {}
+RecordFile::RecordFile(const QString& path, int recordSize)
+    : m_path(path)
+    , m_size(recordSize)
+{
+}
 
 qint32 RecordFile::count() const
 {

@@ -2,8 +2,8 @@
 
 #include "common/RegistryBackend.h"
 
-#include <QSysInfo>
 #include <QRegularExpression>
+#include <QSysInfo>
 #include <QtEndian>
 
 QString RegistryRoutines::productKey()
@@ -12,7 +12,9 @@ QString RegistryRoutines::productKey()
 }
 
 RegistryRoutines::RegistryRoutines(qint32 root, const QString& keyRoot, const QString& subkey)
-    : m_hkey(root), m_keyRoot(keyRoot), m_subkey(subkey)
+    : m_hkey(root)
+    , m_keyRoot(keyRoot)
+    , m_subkey(subkey)
 {
 }
 
@@ -100,8 +102,7 @@ QString expandEnvironment(const QString& text)
 
 } // namespace
 
-QVariant RegistryRoutines::decode(qint32 type, const QByteArray& data,
-                                  const QVariant& fallback)
+QVariant RegistryRoutines::decode(qint32 type, const QByteArray& data, const QVariant& fallback)
 {
     const qsizetype n = data.size();
     switch (type) {
@@ -178,9 +179,8 @@ bool isThisComputer(const QString& computer)
 
 } // namespace
 
-QVariant RegistryRoutines::ReadRemoteRegistryValue(const QString& computer, qint32 root,
-                                                   const QString& name,
-                                                   const std::optional<QString>& keyPath) const
+QVariant RegistryRoutines::ReadRemoteRegistryValue(
+    const QString& computer, qint32 root, const QString& name, const std::optional<QString>& keyPath) const
 {
     if (!isThisComputer(computer))
         return QStringLiteral("Error!");
@@ -189,10 +189,8 @@ QVariant RegistryRoutines::ReadRemoteRegistryValue(const QString& computer, qint
     return local.GetRegistryValue(name);
 }
 
-bool RegistryRoutines::WriteRemoteRegistryValue(const QString& computer, qint32 root,
-                                                const QString& name, const QVariant& value,
-                                                qint32 type,
-                                                const std::optional<QString>& keyPath) const
+bool RegistryRoutines::WriteRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
+    const QVariant& value, qint32 type, const std::optional<QString>& keyPath) const
 {
     if (!isThisComputer(computer))
         return false;

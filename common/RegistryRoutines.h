@@ -57,10 +57,9 @@ public:
     // Another computer's registry is not reachable here: only an empty name or
     // this machine's own name work, and then as the local operations.
     QVariant ReadRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
-                                     const std::optional<QString>& keyPath = std::nullopt) const;
+        const std::optional<QString>& keyPath = std::nullopt) const;
     bool WriteRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
-                                  const QVariant& value, qint32 type,
-                                  const std::optional<QString>& keyPath = std::nullopt) const;
+        const QVariant& value, qint32 type, const std::optional<QString>& keyPath = std::nullopt) const;
 
     static QString TrimNull(QString& text);
 
@@ -75,8 +74,7 @@ public:
 
 private:
     QString objectKey() const { return m_keyRoot + u'\\' + m_subkey; }
-    static QVariant decode(qint32 type, const QByteArray& data,
-                           const QVariant& fallback);
+    static QVariant decode(qint32 type, const QByteArray& data, const QVariant& fallback);
 
     qint32 m_hkey = 0;
     QString m_keyRoot;

@@ -30,8 +30,7 @@ namespace SharedFile {
 
 // Replaces the whole file with data through a temporary file and a rename, so a
 // reader sees either the old or the new content. The caller holds the lock.
-bool writeAtomically(const QString& path, const QByteArray& data,
-                     QFileDevice::Permissions permissions = {});
+bool writeAtomically(const QString& path, const QByteArray& data, QFileDevice::Permissions permissions = {});
 
 // Reads a whole file of at most maxBytes; nullopt when it is missing, cannot be
 // read or is larger.

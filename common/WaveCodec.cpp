@@ -8,13 +8,10 @@
 namespace {
 
 constexpr int kImaIndexTable[16] = {-1, -1, -1, -1, 2, 4, 6, 8, -1, -1, -1, -1, 2, 4, 6, 8};
-constexpr int kImaStepTable[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
+constexpr int kImaStepTable[89] = {7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 19, 21, 23, 25, 28, 31, 34, 37, 41,
+    45, 50, 55, 60, 66, 73, 80, 88, 97, 107, 118, 130, 143, 157, 173, 190, 209, 230, 253, 279, 307, 337, 371,
+    408, 449, 494, 544, 598, 658, 724, 796, 876, 963, 1060, 1166, 1282, 1411, 1552, 1707, 1878, 2066, 2272,
+    2499, 2749, 3024, 3327, 3660, 4026, 4428, 4871, 5358, 5894, 6484, 7132, 7845, 8630, 9493, 10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 
 constexpr quint32 kMaxChannels = 8;
@@ -78,7 +75,7 @@ qint16 readLe16(const QByteArray& data, qsizetype at)
 }
 
 void decodeImaBlock(const QByteArray& data, qsizetype offset, qsizetype length, int channels,
-                    int samplesPerBlock, std::vector<qint16>& out)
+    int samplesPerBlock, std::vector<qint16>& out)
 {
     const qsizetype headerBytes = 4 * channels;
     if (length < headerBytes)
@@ -150,8 +147,8 @@ qint16 muLawDecode(quint8 code)
 int imaSamplesPerBlock(const WaveFormat& format)
 {
     const int channels = format.nChannels;
-    if (channels < 1 || channels > 2 || format.wBitsPerSample != 4
-        || format.nBlockAlign <= 4 * channels || (format.nBlockAlign - 4 * channels) % (4 * channels) != 0)
+    if (channels < 1 || channels > 2 || format.wBitsPerSample != 4 || format.nBlockAlign <= 4 * channels
+        || (format.nBlockAlign - 4 * channels) % (4 * channels) != 0)
         return 0;
     const int computed = (format.nBlockAlign - 4 * channels) * 8 / (4 * channels) + 1;
     const int declared = format.extraWord(0);
@@ -187,8 +184,8 @@ QString WaveDecodeProblem(const WaveFormat& format)
     }
 }
 
-std::optional<PcmSound> DecodeWaveData(const WaveFormat& format, const QByteArray& data,
-                                       std::optional<quint32> factSamples, QString* error)
+std::optional<PcmSound> DecodeWaveData(
+    const WaveFormat& format, const QByteArray& data, std::optional<quint32> factSamples, QString* error)
 {
     const QString problem = WaveDecodeProblem(format);
     if (!problem.isEmpty()) {
@@ -268,13 +265,13 @@ QString WaveEncoder::problem(const WaveFormat& format)
             return QStringLiteral("IMA ADPCM recording is mono only");
         return WaveDecodeProblem(format);
     default:
-        return QStringLiteral("recording in ") + WaveFormatName(format)
-            + QStringLiteral(" is not available");
+        return QStringLiteral("recording in ") + WaveFormatName(format) + QStringLiteral(" is not available");
     }
 }
 
 WaveEncoder::WaveEncoder(const WaveFormat& format)
-    : m_format(format), m_samplesPerBlock(WaveCodec::imaSamplesPerBlock(format))
+    : m_format(format)
+    , m_samplesPerBlock(WaveCodec::imaSamplesPerBlock(format))
 {
 }
 

@@ -16,10 +16,7 @@ struct PcmSound {
     std::vector<qint16> samples;
 
     qint64 frames() const { return channels ? qint64(samples.size()) / channels : 0; }
-    qint64 durationMs() const
-    {
-        return samplesPerSec ? frames() * 1000 / samplesPerSec : 0;
-    }
+    qint64 durationMs() const { return samplesPerSec ? frames() * 1000 / samplesPerSec : 0; }
 };
 
 namespace WaveCodec {
@@ -35,8 +32,8 @@ QString WaveDecodeProblem(const WaveFormat& format);
 // The samples of a data chunk. factSamples (from a "fact" chunk) limits the
 // count where a compressed format pads its last block. nullopt with a reason
 // in error when the format cannot be decoded.
-std::optional<PcmSound> DecodeWaveData(const WaveFormat& format, const QByteArray& data,
-                                       std::optional<quint32> factSamples, QString* error);
+std::optional<PcmSound> DecodeWaveData(
+    const WaveFormat& format, const QByteArray& data, std::optional<quint32> factSamples, QString* error);
 
 // Mono or stereo at another rate, by averaging channels and linear interpolation.
 PcmSound ConvertSound(const PcmSound& sound, quint32 samplesPerSec, quint16 channels);

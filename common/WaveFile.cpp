@@ -21,7 +21,7 @@ quint16 readLe16(const QByteArray& bytes, qsizetype at)
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
-template <typename T>
+template<typename T>
 void appendLe(QByteArray& out, T value)
 {
     char bytes[sizeof(T)];
@@ -43,8 +43,8 @@ bool fail(QString* error, const QString& text)
     return false;
 }
 
-std::optional<WaveFormat> parseFormatChunk(const QByteArray& bytes, qsizetype at, quint32 size,
-                                           QString* error)
+std::optional<WaveFormat> parseFormatChunk(
+    const QByteArray& bytes, qsizetype at, quint32 size, QString* error)
 {
     if (size < 16) {
         fail(error, QStringLiteral("the format chunk is too short"));
@@ -101,8 +101,9 @@ std::optional<WaveFileData> ParseWaveFile(const QByteArray& bytes, QString* erro
             if (qsizetype(declared) > available)
                 break;
         } else if (qsizetype(declared) > available) {
-            fail(error, QStringLiteral("the \"%1\" chunk runs past the end of the file")
-                            .arg(QString::fromLatin1(id.toHex())));
+            fail(error,
+                QStringLiteral("the \"%1\" chunk runs past the end of the file")
+                    .arg(QString::fromLatin1(id.toHex())));
             return std::nullopt;
         } else if (id == "fmt ") {
             format = parseFormatChunk(bytes, body, declared, error);
@@ -155,8 +156,8 @@ std::optional<PcmSound> LoadWaveSound(const QString& path, QString* error, qint6
     return sound;
 }
 
-QByteArray SerializeWaveFile(const WaveFormat& format, const QByteArray& data,
-                             std::optional<quint32> factSamples)
+QByteArray SerializeWaveFile(
+    const WaveFormat& format, const QByteArray& data, std::optional<quint32> factSamples)
 {
     QByteArray fmt;
     appendLe<quint16>(fmt, format.wFormatTag);
@@ -214,7 +215,8 @@ bool WaveFileWriter::open(const QString& path, const WaveFormat& format, QString
     m_encoder.emplace(format);
     m_dataBytes = 0;
     const bool hasFact = format.wFormatTag != WaveFormatTag::Pcm;
-    const QByteArray header = SerializeWaveFile(format, {}, hasFact ? std::optional<quint32>(0) : std::nullopt);
+    const QByteArray header
+        = SerializeWaveFile(format, {}, hasFact ? std::optional<quint32>(0) : std::nullopt);
     m_dataSizeAt = header.size() - 4;
     m_factAt = hasFact ? header.size() - 12 : -1;
     if (m_file.write(header) != header.size()) {
@@ -239,7 +241,8 @@ bool WaveFileWriter::writeData(const QByteArray& bytes, QString* error)
     if (m_dataBytes + bytes.size() > kMaxDataBytes)
         return fail(error, QStringLiteral("the recording reached the largest size a wave file can hold"));
     if (m_file.write(bytes) != bytes.size())
-        return fail(error, QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString()));
+        return fail(
+            error, QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString()));
     m_dataBytes += bytes.size();
     return true;
 }

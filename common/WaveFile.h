@@ -21,17 +21,17 @@ inline constexpr qint64 kMaxWaveFileBytes = 256 * 1024 * 1024;
 
 // Reads a RIFF/WAVE file of at most maxBytes. nullopt with a reason in error
 // when it is missing, unreadable, too big or not a wave file.
-std::optional<WaveFileData> ReadWaveFile(const QString& path, QString* error,
-                                         qint64 maxBytes = kMaxWaveFileBytes);
+std::optional<WaveFileData> ReadWaveFile(
+    const QString& path, QString* error, qint64 maxBytes = kMaxWaveFileBytes);
 std::optional<WaveFileData> ParseWaveFile(const QByteArray& bytes, QString* error);
 
 // Reads a wave file and decodes it to samples in one go.
-std::optional<PcmSound> LoadWaveSound(const QString& path, QString* error,
-                                      qint64 maxBytes = kMaxWaveFileBytes);
+std::optional<PcmSound> LoadWaveSound(
+    const QString& path, QString* error, qint64 maxBytes = kMaxWaveFileBytes);
 
 // The bytes of a whole wave file around ready-made data.
-QByteArray SerializeWaveFile(const WaveFormat& format, const QByteArray& data,
-                             std::optional<quint32> factSamples = std::nullopt);
+QByteArray SerializeWaveFile(
+    const WaveFormat& format, const QByteArray& data, std::optional<quint32> factSamples = std::nullopt);
 
 // Writes a wave file a piece at a time, for recordings: the header's sizes
 // are filled in by finish(). Every call says whether it worked.
@@ -61,5 +61,4 @@ private:
 };
 
 // Encodes sound in the format and writes the whole file.
-bool WriteWaveFile(const QString& path, const WaveFormat& format, const PcmSound& sound,
-                   QString* error);
+bool WriteWaveFile(const QString& path, const WaveFormat& format, const PcmSound& sound, QString* error);

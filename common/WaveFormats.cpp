@@ -44,8 +44,8 @@ QString WaveFormatName(const WaveFormat& format)
 
 namespace {
 
-WaveFormat fixed(quint16 tag, quint32 avgBytes, quint16 blockAlign, quint16 bits,
-                 quint16 cbSize, std::initializer_list<quint8> extraBytes)
+WaveFormat fixed(quint16 tag, quint32 avgBytes, quint16 blockAlign, quint16 bits, quint16 cbSize,
+    std::initializer_list<quint8> extraBytes)
 {
     WaveFormat format;
     format.wFormatTag = tag;

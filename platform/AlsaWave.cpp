@@ -34,8 +34,8 @@ QString alsaError(const QString& what, int err)
 }
 
 // Opens without waiting for a busy device, then sets the sample layout.
-snd_pcm_t* openPcm(const QString& name, snd_pcm_stream_t stream, unsigned channels, unsigned rate,
-                   QString* detail)
+snd_pcm_t* openPcm(
+    const QString& name, snd_pcm_stream_t stream, unsigned channels, unsigned rate, QString* detail)
 {
     installQuietHandler();
     snd_pcm_t* pcm = nullptr;
@@ -44,8 +44,8 @@ snd_pcm_t* openPcm(const QString& name, snd_pcm_stream_t stream, unsigned channe
         *detail = alsaError(name, err);
         return nullptr;
     }
-    err = snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, channels, rate, 1,
-                             kLatencyUs);
+    err = snd_pcm_set_params(
+        pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, channels, rate, 1, kLatencyUs);
     if (err < 0) {
         *detail = alsaError(name, err);
         snd_pcm_close(pcm);
@@ -59,8 +59,8 @@ void play(snd_pcm_t* pcm, PcmSound sound, std::shared_ptr<std::atomic_bool> stop
     const snd_pcm_uframes_t total = snd_pcm_uframes_t(sound.frames());
     snd_pcm_uframes_t done = 0;
     while (done < total && !*stop) {
-        const snd_pcm_sframes_t written =
-            snd_pcm_writei(pcm, sound.samples.data() + done * sound.channels, total - done);
+        const snd_pcm_sframes_t written
+            = snd_pcm_writei(pcm, sound.samples.data() + done * sound.channels, total - done);
         if (written == -EAGAIN) {
             snd_pcm_wait(pcm, kWaitMs);
         } else if (written < 0) {
@@ -85,7 +85,9 @@ void play(snd_pcm_t* pcm, PcmSound sound, std::shared_ptr<std::atomic_bool> stop
 
 class AlsaCapture final : public AudioCapture {
 public:
-    AlsaCapture(snd_pcm_t* pcm, quint16 channels) : m_pcm(pcm), m_channels(channels)
+    AlsaCapture(snd_pcm_t* pcm, quint16 channels)
+        : m_pcm(pcm)
+        , m_channels(channels)
     {
         snd_pcm_start(m_pcm);
         m_thread = std::thread([this] { run(); });
@@ -148,7 +150,8 @@ private:
 
 } // namespace
 
-AlsaWave::AlsaWave(QObject* parent) : WaveControlBase(parent)
+AlsaWave::AlsaWave(QObject* parent)
+    : WaveControlBase(parent)
 {
     InitDevices();
 }
@@ -183,8 +186,9 @@ void AlsaWave::InitDevices()
             snd_pcm_info_set_stream(pcmInfo, SND_PCM_STREAM_PLAYBACK);
             if (snd_ctl_pcm_info(ctl, pcmInfo) < 0)
                 continue;
-            m_devices.append({cardName + QStringLiteral(": ") + QString::fromLocal8Bit(snd_pcm_info_get_name(pcmInfo)),
-                              QStringLiteral("plughw:%1,%2").arg(card).arg(device)});
+            m_devices.append(
+                {cardName + QStringLiteral(": ") + QString::fromLocal8Bit(snd_pcm_info_get_name(pcmInfo)),
+                    QStringLiteral("plughw:%1,%2").arg(card).arg(device)});
         }
         snd_pcm_info_free(pcmInfo);
         snd_ctl_close(ctl);
@@ -209,8 +213,8 @@ qint32 AlsaWave::startPlayback(const WavePlayback& playback, QString* detail)
 {
     stopPlayback();
     const Device& device = m_devices.at(playback.device);
-    snd_pcm_t* pcm = openPcm(device.pcm, SND_PCM_STREAM_PLAYBACK, playback.sound.channels,
-                             playback.sound.samplesPerSec, detail);
+    snd_pcm_t* pcm = openPcm(
+        device.pcm, SND_PCM_STREAM_PLAYBACK, playback.sound.channels, playback.sound.samplesPerSec, detail);
     if (!pcm)
         return WaveResult::DeviceFailed;
     m_stop = std::make_shared<std::atomic_bool>(false);
@@ -218,7 +222,8 @@ qint32 AlsaWave::startPlayback(const WavePlayback& playback, QString* detail)
     m_player = std::thread([this, pcm, sound = playback.sound, stop = m_stop, id]() mutable {
         play(pcm, std::move(sound), stop);
         if (!*stop)
-            QMetaObject::invokeMethod(this, [this, id] { playbackEnded(id); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, id] { playbackEnded(id); }, Qt::QueuedConnection);
     });
     return WaveResult::Ok;
 }
@@ -232,8 +237,8 @@ void AlsaWave::stopPlayback()
         m_player.join();
 }
 
-std::unique_ptr<AudioCapture> AlsaWave::openCapture(const QString& device, const WaveFormat& format, qint32* code,
-                                                    QString* detail)
+std::unique_ptr<AudioCapture> AlsaWave::openCapture(
+    const QString& device, const WaveFormat& format, qint32* code, QString* detail)
 {
     snd_pcm_t* pcm = openPcm(device, SND_PCM_STREAM_CAPTURE, format.nChannels, format.nSamplesPerSec, detail);
     if (!pcm) {

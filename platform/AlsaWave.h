@@ -25,8 +25,8 @@ public:
 protected:
     qint32 startPlayback(const WavePlayback& playback, QString* detail) override;
     void stopPlayback() override;
-    std::unique_ptr<AudioCapture> openCapture(const QString& device, const WaveFormat& format,
-                                              qint32* code, QString* detail) override;
+    std::unique_ptr<AudioCapture> openCapture(
+        const QString& device, const WaveFormat& format, qint32* code, QString* detail) override;
 
 private:
     struct Device {

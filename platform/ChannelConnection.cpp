@@ -7,7 +7,8 @@
 Q_DECLARE_LOGGING_CATEGORY(lcChannels)
 
 ChannelConnection::ChannelConnection(QLocalSocket* socket, QObject* parent)
-    : QObject(parent), m_socket(socket)
+    : QObject(parent)
+    , m_socket(socket)
 {
     m_socket->setParent(this);
     connect(m_socket, &QLocalSocket::readyRead, this, &ChannelConnection::readAvailable);
@@ -35,8 +36,8 @@ void ChannelConnection::readAvailable()
         return;
     m_reader.append(m_socket->readAll());
     if (m_reader.failed()) {
-        qCWarning(lcChannels) << "dropping a sender whose text is longer than"
-                              << ChannelFrame::MaxPayload << "bytes";
+        qCWarning(lcChannels) << "dropping a sender whose text is longer than" << ChannelFrame::MaxPayload
+                              << "bytes";
         m_ended = true;
         m_socket->abort();
     }

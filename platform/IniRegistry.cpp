@@ -61,11 +61,16 @@ QByteArray unescape(QByteArray text)
 QString rootName(qint32 root)
 {
     switch (quint32(root)) {
-    case 0x80000000u: return QStringLiteral("HKEY_CLASSES_ROOT");
-    case 0x80000001u: return QStringLiteral("HKEY_CURRENT_USER");
-    case 0x80000002u: return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case 0x80000003u: return QStringLiteral("HKEY_USERS");
-    default: return QStringLiteral("root-") + QString::number(quint32(root), 16);
+    case 0x80000000u:
+        return QStringLiteral("HKEY_CLASSES_ROOT");
+    case 0x80000001u:
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case 0x80000002u:
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case 0x80000003u:
+        return QStringLiteral("HKEY_USERS");
+    default:
+        return QStringLiteral("root-") + QString::number(quint32(root), 16);
     }
 }
 
@@ -146,7 +151,10 @@ bool decodeValue(QByteArray text, RegistryBackend::Value& out)
 
 } // namespace
 
-IniRegistry::IniRegistry(const QString& folder) : m_folder(folder) {}
+IniRegistry::IniRegistry(const QString& folder)
+    : m_folder(folder)
+{
+}
 
 QString IniRegistry::normalize(const QString& path)
 {
@@ -214,7 +222,7 @@ IniRegistry::Tree IniRegistry::load(qint32 root) const
     return parse(text.value_or(QByteArray()));
 }
 
-template <typename Change>
+template<typename Change>
 int IniRegistry::modify(qint32 root, Change change)
 {
     const QString file = fileFor(root);
@@ -232,8 +240,8 @@ int IniRegistry::modify(qint32 root, Change change)
     const int result = change(tree);
     if (result != Success)
         return result;
-    const bool written = SharedFile::writeAtomically(file, serialize(tree, root),
-                                                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const bool written = SharedFile::writeAtomically(
+        file, serialize(tree, root), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return written ? Success : AccessDenied;
 }
 

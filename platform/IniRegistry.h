@@ -52,7 +52,7 @@ public:
 
 private:
     Tree load(qint32 root) const;
-    template <typename Change>
+    template<typename Change>
     int modify(qint32 root, Change change);
 
     QString m_folder;

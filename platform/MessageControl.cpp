@@ -40,8 +40,7 @@ struct SocketName {
 
 QString socketFileName(qint32 number, pid_t pid, const QString& token)
 {
-    return QStringLiteral("chan_") + QString::number(number) + u'_' + QString::number(pid) + u'_'
-        + token;
+    return QStringLiteral("chan_") + QString::number(number) + u'_' + QString::number(pid) + u'_' + token;
 }
 
 std::optional<SocketName> parseSocketFileName(const QString& name)
@@ -67,7 +66,7 @@ bool processIsGone(pid_t pid)
 // well, so a socket that someone else got hold of is never trusted either way.
 bool sameUser(int fd)
 {
-    struct ucred cred {};
+    struct ucred cred { };
     socklen_t length = sizeof cred;
     if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0 || length != sizeof cred)
         return false;
@@ -82,7 +81,7 @@ ConnectResult connectTo(const QString& path, int& fd)
 {
     fd = -1;
     const QByteArray native = QFile::encodeName(path);
-    sockaddr_un address {};
+    sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (native.size() >= static_cast<qsizetype>(sizeof address.sun_path))
         return ConnectResult::Failed;
@@ -110,8 +109,8 @@ ConnectResult connectTo(const QString& path, int& fd)
 } // namespace
 
 MessageControl::MessageControl(QObject* parent)
-    : QObject(parent),
-      m_token(QString::number(QRandomGenerator::global()->generate64() & 0xffffffffffffULL, 16))
+    : QObject(parent)
+    , m_token(QString::number(QRandomGenerator::global()->generate64() & 0xffffffffffffULL, 16))
 {
 }
 
@@ -333,8 +332,7 @@ bool MessageControl::Flush(int msecs)
     bool done = true;
     const QList<QPointer<QLocalSocket>> peers = m_peers.values();
     for (const QPointer<QLocalSocket>& socket : peers) {
-        while (socket && socket->state() == QLocalSocket::ConnectedState
-               && socket->bytesToWrite() > 0) {
+        while (socket && socket->state() == QLocalSocket::ConnectedState && socket->bytesToWrite() > 0) {
             const qint64 left = deadline.remainingTime();
             if (left == 0 || !socket->waitForBytesWritten(static_cast<int>(left)))
                 break;

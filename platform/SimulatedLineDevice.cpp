@@ -72,8 +72,7 @@ QString SimulatedLineQuoted(const QString& text)
 const QStringList& SimulatedFailures::names()
 {
     static const QStringList all = {QStringLiteral("initialize"), QStringLiteral("open"),
-                                    QStringLiteral("close"),      QStringLiteral("drop"),
-                                    QStringLiteral("dial"),       QStringLiteral("answer")};
+        QStringLiteral("close"), QStringLiteral("drop"), QStringLiteral("dial"), QStringLiteral("answer")};
     return all;
 }
 
@@ -99,14 +98,15 @@ QString SimulatedFailures::describe() const
 {
     QStringList parts;
     for (auto it = m_remaining.cbegin(); it != m_remaining.cend(); ++it)
-        parts << (it.value() < 0 ? it.key()
-                                 : it.key() + QStringLiteral(" (%1 more)").arg(it.value()));
+        parts << (it.value() < 0 ? it.key() : it.key() + QStringLiteral(" (%1 more)").arg(it.value()));
     return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
 }
 
-SimulatedLineDevice::SimulatedLineDevice(int index, const QString& name, const QString& serialPort,
-                                         QObject* parent)
-    : QObject(parent), m_index(index), m_serialPort(serialPort)
+SimulatedLineDevice::SimulatedLineDevice(
+    int index, const QString& name, const QString& serialPort, QObject* parent)
+    : QObject(parent)
+    , m_index(index)
+    , m_serialPort(serialPort)
 {
     m_caps.DeviceName = name;
     m_caps.VoiceCapability = true;
@@ -206,11 +206,11 @@ QString SimulatedLineDevice::startCall(const SimulatedCallScript& script, const 
         m_script.append({ringAt(ring), SimulatedLineEvent::Ring});
     if (script.cidAfterRing <= hangupAfter)
         m_script.append({script.cidAfterRing == 0 ? interval / 6 : ringAt(script.cidAfterRing) + interval / 2,
-                         SimulatedLineEvent::CallerID});
+            SimulatedLineEvent::CallerID});
     m_script.append({hangupAfter == 0 ? interval / 3 : ringAt(hangupAfter) + interval * 2 / 3,
-                     SimulatedLineEvent::Disconnected});
+        SimulatedLineEvent::Disconnected});
     std::stable_sort(m_script.begin(), m_script.end(),
-                     [](const ScriptStep& a, const ScriptStep& b) { return a.atMs < b.atMs; });
+        [](const ScriptStep& a, const ScriptStep& b) { return a.atMs < b.atMs; });
     m_scriptCall = script;
     m_scriptClearDelayMs = pacing.clearDelayMs;
     m_scriptClock.start();
@@ -367,7 +367,7 @@ std::vector<qint16> SimulatedLineDevice::takeFarEndSamples(qsizetype maxSamples)
         return {};
     const size_t count = std::min(size_t(maxSamples), m_farEnd.size() - m_farEndPosition);
     std::vector<qint16> out(m_farEnd.begin() + qsizetype(m_farEndPosition),
-                            m_farEnd.begin() + qsizetype(m_farEndPosition + count));
+        m_farEnd.begin() + qsizetype(m_farEndPosition + count));
     m_farEndPosition += count;
     return out;
 }

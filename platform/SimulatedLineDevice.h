@@ -67,8 +67,7 @@ class SimulatedLineDevice : public QObject, public LineAudioSource {
 public:
     enum class CallState { Idle, Offering, Dialing, Connected, Disconnected };
 
-    SimulatedLineDevice(int index, const QString& name, const QString& serialPort,
-                        QObject* parent = nullptr);
+    SimulatedLineDevice(int index, const QString& name, const QString& serialPort, QObject* parent = nullptr);
     ~SimulatedLineDevice() override;
 
     int index() const { return m_index; }

@@ -18,15 +18,16 @@ QByteArray line(const QJsonObject& object)
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
-std::optional<int> count(const QJsonObject& object, const QString& key, int fallback, int lowest,
-                         QString* error)
+std::optional<int> count(
+    const QJsonObject& object, const QString& key, int fallback, int lowest, QString* error)
 {
     const QJsonValue value = object.value(key);
     if (value.isUndefined())
         return fallback;
     const double number = value.toDouble(-1e9);
     if (!value.isDouble() || number != double(int(number)) || number < lowest || number > kMaxCount) {
-        *error = QStringLiteral("%1 must be a whole number from %2 to %3").arg(key).arg(lowest).arg(kMaxCount);
+        *error
+            = QStringLiteral("%1 must be a whole number from %2 to %3").arg(key).arg(lowest).arg(kMaxCount);
         return std::nullopt;
     }
     return int(number);
@@ -44,9 +45,9 @@ std::optional<QString> optionalText(const QJsonObject& object, const QString& ke
 
 const QStringList& commands()
 {
-    static const QStringList all = {QStringLiteral("call"), QStringLiteral("offer"),  QStringLiteral("ring"),
-                                    QStringLiteral("cid"),  QStringLiteral("hangup"), QStringLiteral("answer"),
-                                    QStringLiteral("status"), QStringLiteral("fail")};
+    static const QStringList all = {QStringLiteral("call"), QStringLiteral("offer"), QStringLiteral("ring"),
+        QStringLiteral("cid"), QStringLiteral("hangup"), QStringLiteral("answer"), QStringLiteral("status"),
+        QStringLiteral("fail")};
     return all;
 }
 

@@ -10,7 +10,7 @@
 // are single lines of JSON, so names and numbers pass whatever they hold.
 struct SimulatedLineRequest {
     QString command; // call, offer, ring, cid, hangup, answer, status, fail
-    int line = -1;   // -1: line 0, or every line for status
+    int line = -1; // -1: line 0, or every line for status
     std::optional<QString> number;
     std::optional<QString> name;
     QString audio; // absolute path of the far end's sound
@@ -19,7 +19,7 @@ struct SimulatedLineRequest {
     int hangupAfterRing = -1;
     bool fast = false;
     QStringList failures; // for fail; empty clears
-    int times = -1;       // for fail; -1 until cleared
+    int times = -1; // for fail; -1 until cleared
 };
 
 // What comes back: progress lines while a call runs, then one final line.

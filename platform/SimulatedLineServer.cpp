@@ -19,7 +19,9 @@ void reply(QLocalSocket* socket, bool final, bool ok, const QString& text)
 
 } // namespace
 
-SimulatedLineServer::SimulatedLineServer(SimulatedLines* lines) : QObject(lines), m_lines(lines)
+SimulatedLineServer::SimulatedLineServer(SimulatedLines* lines)
+    : QObject(lines)
+    , m_lines(lines)
 {
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&m_server, &QLocalServer::newConnection, this, &SimulatedLineServer::accept);
@@ -81,8 +83,8 @@ void SimulatedLineServer::accept()
             }
             pending->handled = true;
             QString error;
-            const std::optional<SimulatedLineRequest> request =
-                SimulatedLineProtocol::decodeRequest(pending->buffer.left(end), &error);
+            const std::optional<SimulatedLineRequest> request
+                = SimulatedLineProtocol::decodeRequest(pending->buffer.left(end), &error);
             if (!request)
                 reply(socket, true, false, error);
             else
@@ -105,9 +107,10 @@ void SimulatedLineServer::handle(QLocalSocket* socket, const SimulatedLineReques
     const int index = std::max(0, request.line);
     SimulatedLineDevice* device = m_lines->device(index);
     if (!device) {
-        reply(socket, true, false, QStringLiteral("there is no simulated line %1 (this program has %2)")
-                                       .arg(index)
-                                       .arg(m_lines->count()));
+        reply(socket, true, false,
+            QStringLiteral("there is no simulated line %1 (this program has %2)")
+                .arg(index)
+                .arg(m_lines->count()));
         return;
     }
     std::optional<std::vector<qint16>> sound;
@@ -119,11 +122,11 @@ void SimulatedLineServer::handle(QLocalSocket* socket, const SimulatedLineReques
             return;
         }
     }
-    const SimulatedLinePacing pacing = request.fast ? SimulatedLinePacing::fast() : SimulatedLinePacing::normal();
+    const SimulatedLinePacing pacing
+        = request.fast ? SimulatedLinePacing::fast() : SimulatedLinePacing::normal();
     // Everything the line reports while the request runs goes back to the driver.
-    const QMetaObject::Connection progress =
-        connect(device, &SimulatedLineDevice::progress, socket,
-                [socket](const QString& text) { reply(socket, false, true, text); });
+    const QMetaObject::Connection progress = connect(device, &SimulatedLineDevice::progress, socket,
+        [socket](const QString& text) { reply(socket, false, true, text); });
 
     QString refused;
     const QString& command = request.command;
@@ -150,8 +153,8 @@ void SimulatedLineServer::handle(QLocalSocket* socket, const SimulatedLineReques
     } else if (command == u"ring") {
         refused = device->farRing();
     } else if (command == u"cid") {
-        refused = device->farCallerId(request.name.value_or(device->offeredName()),
-                                      request.number.value_or(device->offeredNumber()));
+        refused = device->farCallerId(
+            request.name.value_or(device->offeredName()), request.number.value_or(device->offeredNumber()));
     } else if (command == u"hangup") {
         refused = device->farHangup(pacing.clearDelayMs);
     } else if (command == u"answer") {
@@ -177,7 +180,9 @@ QString SimulatedLineServer::status(const SimulatedLineRequest& request) const
 QString SimulatedLineServer::fail(const SimulatedLineRequest& request)
 {
     if (request.line >= m_lines->count())
-        return QStringLiteral("there is no simulated line %1 (this program has %2)").arg(request.line).arg(m_lines->count());
+        return QStringLiteral("there is no simulated line %1 (this program has %2)")
+            .arg(request.line)
+            .arg(m_lines->count());
     const auto each = [&](auto action) {
         for (int i = 0; i < m_lines->count(); ++i)
             if (request.line < 0 || request.line == i)

@@ -39,7 +39,8 @@ SimulatedLines::Config SimulatedLines::Config::fromEnvironment()
 }
 
 SimulatedLines::SimulatedLines(const Config& config, QObject* parent)
-    : QObject(parent), m_server(new SimulatedLineServer(this))
+    : QObject(parent)
+    , m_server(new SimulatedLineServer(this))
 {
     for (int i = 0; i < std::clamp(config.lineCount, 0, int(MaxLines)); ++i) {
         auto* device = new SimulatedLineDevice(i, deviceName(i), config.serialPorts.value(i), this);
@@ -84,7 +85,7 @@ bool SimulatedLines::isServing() const
 void SimulatedLines::updateServing()
 {
     const bool anyOpen = std::any_of(m_devices.cbegin(), m_devices.cend(),
-                                     [](const SimulatedLineDevice* device) { return device->isOpen(); });
+        [](const SimulatedLineDevice* device) { return device->isOpen(); });
     if (anyOpen && !m_server->isListening())
         m_server->listen();
     else if (!anyOpen && m_server->isListening())

@@ -10,12 +10,13 @@ QString result(qint32 code)
 } // namespace
 
 SimulatedTelephony::SimulatedTelephony(SimulatedLines* lines, QObject* parent)
-    : TelephonyControl(parent), m_lines(lines)
+    : TelephonyControl(parent)
+    , m_lines(lines)
 {
     for (int i = 0; lines && i < lines->count(); ++i) {
         SimulatedLineDevice* device = lines->device(i);
         connect(device, &SimulatedLineDevice::lineEvent, this,
-                [this, device](const SimulatedLineEvent& event) { post(device, event); });
+            [this, device](const SimulatedLineEvent& event) { post(device, event); });
     }
 }
 
@@ -106,7 +107,8 @@ qint32 SimulatedTelephony::LineOpen(qint32 privileges, qint32 mediaModes)
         return LineResult::BadDevice;
     qint32 code = LineResult::Ok;
     const bool validPrivileges = privileges == LinePrivilege::None || privileges == LinePrivilege::Monitor
-        || privileges == LinePrivilege::Owner || privileges == (LinePrivilege::Monitor | LinePrivilege::Owner);
+        || privileges == LinePrivilege::Owner
+        || privileges == (LinePrivilege::Monitor | LinePrivilege::Owner);
     if (!validPrivileges || mediaModes <= 0)
         code = LineResult::BadPrivileges;
     else if (device->failures().consume(QStringLiteral("open")))

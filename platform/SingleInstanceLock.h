@@ -9,9 +9,9 @@
 class SingleInstanceLock {
 public:
     enum class State {
-        Acquired,      // this process is the one instance
+        Acquired, // this process is the one instance
         HeldElsewhere, // another process holds the lock
-        Failed,        // the lock file could not be opened or locked
+        Failed, // the lock file could not be opened or locked
     };
 
     explicit SingleInstanceLock(const QString& path);

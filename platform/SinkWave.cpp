@@ -29,7 +29,9 @@ int nextNumber(const QDir& folder)
 } // namespace
 
 SinkWave::SinkWave(const QString& folder, double speed, QObject* parent)
-    : WaveControlBase(parent), m_folder(folder), m_speed(speed > 0 ? speed : 1.0)
+    : WaveControlBase(parent)
+    , m_folder(folder)
+    , m_speed(speed > 0 ? speed : 1.0)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { playbackEnded(m_timedId); });

@@ -16,7 +16,7 @@ public:
 
     static QString deviceName();
 
-    void InitDevices() override {}
+    void InitDevices() override { }
     qint32 OutDeviceCount() const override { return 1; }
     bool GetOutDeviceCaps(qint32 index, OutDeviceCaps& caps) const override;
 

@@ -58,11 +58,11 @@ bool UnixSignalRoute::route(int signal)
         if (routed == signal)
             return true;
     }
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onRoutedSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    struct sigaction previous {};
+    struct sigaction previous { };
     if (::sigaction(signal, &action, &previous) != 0)
         return false;
     m_previous.emplace_back(signal, previous);

@@ -53,9 +53,9 @@ public:
     // sound card's capture device) into a new wave file in fileFormat until
     // StopRecord. captureFormat says how to take the sound from a sound card;
     // rate is set to the file's rate; the last argument is accepted and unused.
-    virtual qint32 StartRecord(const QString& device, const QString& path,
-                               const WaveFormat& captureFormat, const WaveFormat& fileFormat,
-                               qint32& rate, bool wait) = 0;
+    virtual qint32 StartRecord(const QString& device, const QString& path, const WaveFormat& captureFormat,
+        const WaveFormat& fileFormat, qint32& rate, bool wait)
+        = 0;
     virtual bool IsRecording() const = 0;
     // Ends the recording; the file is complete when this returns 0.
     virtual qint32 StopRecord() = 0;

@@ -16,7 +16,11 @@ constexpr int kRecordTickMs = 20;
 // much of it has been heard.
 class LineCapture final : public AudioCapture {
 public:
-    explicit LineCapture(const QString& device) : m_device(device) { m_clock.start(); }
+    explicit LineCapture(const QString& device)
+        : m_device(device)
+    {
+        m_clock.start();
+    }
 
     quint16 channels() const override { return 1; }
 
@@ -39,7 +43,8 @@ private:
 
 } // namespace
 
-WaveControlBase::WaveControlBase(QObject* parent) : WaveControl(parent)
+WaveControlBase::WaveControlBase(QObject* parent)
+    : WaveControl(parent)
 {
     m_recordTimer.setInterval(kRecordTickMs);
     connect(&m_recordTimer, &QTimer::timeout, this, &WaveControlBase::drain);
@@ -116,11 +121,12 @@ void WaveControlBase::playbackEnded(quint64 id)
     if (!m_playing || id != m_playId)
         return;
     m_playing = false;
-    QMetaObject::invokeMethod(this, [this] { emit PlayDone(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit PlayDone(); }, Qt::QueuedConnection);
 }
 
-std::unique_ptr<AudioCapture> WaveControlBase::openCapture(const QString& device, const WaveFormat& format,
-                                                           qint32* code, QString* detail)
+std::unique_ptr<AudioCapture> WaveControlBase::openCapture(
+    const QString& device, const WaveFormat& format, qint32* code, QString* detail)
 {
     Q_UNUSED(format)
     *code = WaveResult::NoDevice;
@@ -128,8 +134,8 @@ std::unique_ptr<AudioCapture> WaveControlBase::openCapture(const QString& device
     return nullptr;
 }
 
-qint32 WaveControlBase::StartRecord(const QString& device, const QString& path, const WaveFormat& captureFormat,
-                                    const WaveFormat& fileFormat, qint32& rate, bool wait)
+qint32 WaveControlBase::StartRecord(const QString& device, const QString& path,
+    const WaveFormat& captureFormat, const WaveFormat& fileFormat, qint32& rate, bool wait)
 {
     // A line gives its own format and a sound card captures in the file's
     // rate and channels, so the capture format is not needed; nor is wait.
@@ -145,7 +151,7 @@ qint32 WaveControlBase::StartRecord(const QString& device, const QString& path, 
     if (LineAudio::source(device)) {
         if (fileFormat.nSamplesPerSec != LineAudio::SamplesPerSec || fileFormat.nChannels > 2)
             return failed(WaveResult::UnsupportedFormat,
-                          QStringLiteral("a line carries 8000 Hz sound, recorded in mono or stereo"));
+                QStringLiteral("a line carries 8000 Hz sound, recorded in mono or stereo"));
         recording->capture = std::make_unique<LineCapture>(device);
     } else {
         const WaveFormat capture = PcmWaveFormat(fileFormat.nSamplesPerSec, fileFormat.nChannels, 16);
@@ -179,7 +185,8 @@ void WaveControlBase::drain()
         samples.swap(stereo);
     }
     QString failure;
-    if (!samples.empty() && !m_recording->writer.write(samples.data(), qsizetype(samples.size()) / wanted, &failure))
+    if (!samples.empty()
+        && !m_recording->writer.write(samples.data(), qsizetype(samples.size()) / wanted, &failure))
         m_recording->failure = failure;
     else if (m_recording->failure.isEmpty())
         m_recording->failure = m_recording->capture->failure();

@@ -47,7 +47,7 @@ public:
     bool IsPlaying() const final { return m_playing; }
     qint32 StopPlay() final;
     qint32 StartRecord(const QString& device, const QString& path, const WaveFormat& captureFormat,
-                       const WaveFormat& fileFormat, qint32& rate, bool wait) final;
+        const WaveFormat& fileFormat, qint32& rate, bool wait) final;
     bool IsRecording() const final { return m_recording != nullptr; }
     qint32 StopRecord() final;
     QString RecordErrorText(qint32 code) const final;
@@ -58,8 +58,8 @@ protected:
     virtual qint32 startPlayback(const WavePlayback& playback, QString* detail) = 0;
     virtual void stopPlayback() = 0;
     // A sound card's capture device; the base records lines itself.
-    virtual std::unique_ptr<AudioCapture> openCapture(const QString& device, const WaveFormat& format,
-                                                      qint32* code, QString* detail);
+    virtual std::unique_ptr<AudioCapture> openCapture(
+        const QString& device, const WaveFormat& format, qint32* code, QString* detail);
     void playbackEnded(quint64 id);
     // Ends what runs without raising anything; for destructors of back-ends.
     void shutDown();

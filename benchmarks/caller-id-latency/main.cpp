@@ -31,7 +31,7 @@ namespace {
 constexpr int kContacts = 10000;
 
 // Runs events until done() or the time is up.
-template <typename Done>
+template<typename Done>
 bool runUntil(Done done, int timeoutMs = 10000)
 {
     const QDeadlineTimer deadline(timeoutMs);
@@ -48,7 +48,8 @@ bool run(const QString& program, const QStringList& args)
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(program, args);
-    return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
 }
 
 bool writeContacts(const QString& lastNumber)
@@ -62,7 +63,8 @@ bool writeContacts(const QString& lastNumber)
         contact.ContactName = QStringLiteral("Contact %1").arg(i);
         contact.PictureFile = QString();
         contact.CallerName = QStringLiteral("CALLER %1").arg(i);
-        contact.CallerNumber = i == kContacts ? lastNumber : QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'));
+        contact.CallerNumber
+            = i == kContacts ? lastNumber : QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'));
         contact.CallHandling = QStringLiteral("1");
         contact.EmergencyMark = QStringLiteral("0");
         contact.EventsMode = QStringLiteral("1");
@@ -104,7 +106,7 @@ void report(const char* what, std::vector<qint64> ns)
     std::sort(ns.begin(), ns.end());
     const auto ms = [](qint64 v) { return static_cast<double>(v) / 1e6; };
     std::printf("%-34s calls %zu  median %.2f ms  worst %.2f ms  best %.2f ms\n", what, ns.size(),
-                ms(ns[ns.size() / 2]), ms(ns.back()), ms(ns.front()));
+        ms(ns[ns.size() / 2]), ms(ns.back()), ms(ns.front()));
 }
 
 } // namespace
@@ -129,7 +131,8 @@ int main(int argc, char* argv[])
     const QString reg = bin + QStringLiteral("/ringvale-reg");
     IniRegistry::installDefault();
     // The web server stays off: it would want the port of a development run.
-    if (!run(QStringLiteral("bash"), {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), home.path(), reg})
+    if (!run(QStringLiteral("bash"),
+            {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), home.path(), reg})
         || !RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
                 .setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0"))) {
         std::fprintf(stderr, "cannot lay out the installation\n");
@@ -199,8 +202,8 @@ int main(int argc, char* argv[])
     std::vector<qint64> noContact;
     const bool done = measure(known, lastContact) && measure(QStringLiteral("5550000000"), noContact);
 
-    QProcess::execute(bin + QStringLiteral("/ringvale-chan"), {QStringLiteral("send"), QStringLiteral("305"),
-                                                               QStringLiteral("UNLOAD")});
+    QProcess::execute(bin + QStringLiteral("/ringvale-chan"),
+        {QStringLiteral("send"), QStringLiteral("305"), QStringLiteral("UNLOAD")});
     if (!svc.waitForFinished(5000))
         svc.kill();
     if (!done) {

@@ -37,8 +37,8 @@ int echo()
 qint64 roundTrip(MessageControl& endpoint, const QString& text, bool askFirst)
 {
     QEventLoop loop;
-    const QMetaObject::Connection back =
-        QObject::connect(&endpoint, &MessageControl::MessageArrived, &loop, &QEventLoop::quit);
+    const QMetaObject::Connection back
+        = QObject::connect(&endpoint, &MessageControl::MessageArrived, &loop, &QEventLoop::quit);
     QElapsedTimer timer;
     timer.start();
     if (!askFirst || endpoint.Channel(BenchChannel))
@@ -55,9 +55,11 @@ void report(const char* what, std::vector<qint64> ns)
     double sum = 0;
     for (const qint64 v : ns)
         sum += static_cast<double>(v);
-    const auto at = [&ns](double q) { return ns[static_cast<size_t>(q * static_cast<double>(ns.size() - 1))] / 1000.0; };
-    std::printf("%-22s rounds %zu  min %.1f us  median %.1f us  p99 %.1f us  mean %.1f us\n", what,
-                ns.size(), ns.front() / 1000.0, at(0.5), at(0.99), sum / static_cast<double>(ns.size()) / 1000.0);
+    const auto at = [&ns](double q) {
+        return ns[static_cast<size_t>(q * static_cast<double>(ns.size() - 1))] / 1000.0;
+    };
+    std::printf("%-22s rounds %zu  min %.1f us  median %.1f us  p99 %.1f us  mean %.1f us\n", what, ns.size(),
+        ns.front() / 1000.0, at(0.5), at(0.99), sum / static_cast<double>(ns.size()) / 1000.0);
 }
 
 } // namespace
@@ -100,8 +102,8 @@ int main(int argc, char* argv[])
         sendOnly.push_back(roundTrip(endpoint, text, false));
         askThenSend.push_back(roundTrip(endpoint, text, true));
     }
-    std::printf("one \"Tapi_Ring\" text (%lld bytes) there and back\n",
-                static_cast<long long>(text.toUtf8().size()));
+    std::printf(
+        "one \"Tapi_Ring\" text (%lld bytes) there and back\n", static_cast<long long>(text.toUtf8().size()));
     report("Send", sendOnly);
     report("Channel + Send", askThenSend);
     endpoint.Send(QStringLiteral("quit"));

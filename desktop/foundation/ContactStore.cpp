@@ -44,12 +44,11 @@ qint32 GetContactRecordByName(const QString& name, ContactRecord& record)
         [&](const ContactRecord& contact) { return field(contact.ContactName) == name; }, record);
 }
 
-qint32 FindContactRecordByNumber(const QString& /*callerName*/, const QString& callerNumber,
-                                 ContactRecord& record)
+qint32 FindContactRecordByNumber(
+    const QString& /*callerName*/, const QString& callerNumber, ContactRecord& record)
 {
     return ContactFile::find(
-        [&](const ContactRecord& contact) { return field(contact.CallerNumber) == callerNumber; },
-        record);
+        [&](const ContactRecord& contact) { return field(contact.CallerNumber) == callerNumber; }, record);
 }
 
 QString FindContactNameBySound(const QString& soundFile)

@@ -23,8 +23,8 @@ qint32 GetContactRecordByName(const QString& name, ContactRecord& record);
 
 // As GetContactRecordByName, matching the trimmed CallerNumber; the caller
 // name takes no part.
-qint32 FindContactRecordByNumber(const QString& callerName, const QString& callerNumber,
-                                 ContactRecord& record);
+qint32 FindContactRecordByNumber(
+    const QString& callerName, const QString& callerNumber, ContactRecord& record);
 
 // The trimmed ContactName of the first record whose trimmed SoundFile equals
 // soundFile; empty when none does.

@@ -32,8 +32,7 @@ bool g_bRTL()
 
 qint32 LoadTranslation(const QString& path)
 {
-    const TranslationFile::ReadResult read =
-        TranslationFile::readLines(path, TranslationFile::kLineCount);
+    const TranslationFile::ReadResult read = TranslationFile::readLines(path, TranslationFile::kLineCount);
     DesktopTable& desktop = table();
     for (int i = 0; i < read.lines.size(); ++i)
         desktop.texts[i + 1] = read.lines[i];
@@ -60,8 +59,7 @@ qint32 TranslationEditBuffer::load(const QString& fileName)
     const std::optional<QString> path = TranslationFile::pathFor(fileName);
     if (!path)
         return TranslationFile::FileNotFound;
-    const TranslationFile::ReadResult read =
-        TranslationFile::readLines(*path, TranslationFile::kLineCount);
+    const TranslationFile::ReadResult read = TranslationFile::readLines(*path, TranslationFile::kLineCount);
     for (int i = 0; i < read.lines.size(); ++i)
         m_lines[i] = read.lines[i];
     if (read.error != TranslationFile::FileAccess)

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <espeak-ng/speak_lib.h>
 #include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
 #include <sys/utsname.h>
 
 QString ReplacePlaceholder(const QString& text, const QString& value)
@@ -113,8 +113,8 @@ QString osReleaseValue(const QByteArray& text, const QByteArray& key)
 
 } // namespace
 
-QString OperatingSystemName(const QByteArray& osRelease, const QString& kernelName,
-                            const QString& kernelRelease)
+QString OperatingSystemName(
+    const QByteArray& osRelease, const QString& kernelName, const QString& kernelRelease)
 {
     QString name = osReleaseValue(osRelease, "PRETTY_NAME");
     if (name.isEmpty())
@@ -138,9 +138,9 @@ QString OperatingSystemName()
             break;
         }
     }
-    struct utsname uts {};
+    struct utsname uts { };
     if (::uname(&uts) != 0)
         return OperatingSystemName(osRelease, QString(), QString());
-    return OperatingSystemName(osRelease, QString::fromLocal8Bit(uts.sysname),
-                               QString::fromLocal8Bit(uts.release));
+    return OperatingSystemName(
+        osRelease, QString::fromLocal8Bit(uts.sysname), QString::fromLocal8Bit(uts.release));
 }

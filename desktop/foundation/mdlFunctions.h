@@ -31,5 +31,5 @@ bool IsSpeechDataFolder(const QString& folder);
 // (bookworm), Linux 6.1.0-18-amd64".
 QString OperatingSystemName();
 // The same from given os-release text and uname fields.
-QString OperatingSystemName(const QByteArray& osRelease, const QString& kernelName,
-                            const QString& kernelRelease);
+QString OperatingSystemName(
+    const QByteArray& osRelease, const QString& kernelName, const QString& kernelRelease);

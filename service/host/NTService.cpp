@@ -34,7 +34,8 @@ QByteArray statusAssignments(quint32 state)
 } // namespace
 
 NTService::NTService(const QByteArray& notifySocket, UnixSignalRoute& controls)
-    : m_notifySocket(notifySocket), m_controls(controls)
+    : m_notifySocket(notifySocket)
+    , m_controls(controls)
 {
     m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 }

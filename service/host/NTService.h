@@ -62,8 +62,8 @@ public:
 
     const QString ServiceName = QStringLiteral("RingvaleSvc");
     // Manual-reset, unset, created in this order.
-    ServiceEvent hEndEvent;     // stopped was reported: the entry may return
-    ServiceEvent hStopEvent;    // a stop control came
+    ServiceEvent hEndEvent; // stopped was reported: the entry may return
+    ServiceEvent hStopEvent; // a stop control came
     ServiceEvent hStartedEvent; // the entry registered and reported start-pending
 
 private:

@@ -33,7 +33,7 @@ qint32 wholeNumber(const RegistryRoutines& reg, const QString& name)
 
 // Lets an object go once the handler that may be running inside it has
 // returned; its parent takes it at the latest.
-template <typename T>
+template<typename T>
 void release(T*& object)
 {
     if (!object)
@@ -55,7 +55,9 @@ MainFormParts MainFormParts::standard()
 }
 
 frmMain::frmMain(MainFormParts parts, QObject* parent)
-    : ServiceMainForm(parent), Reg(RegistryRoutines::forProduct(QString())), m_parts(std::move(parts))
+    : ServiceMainForm(parent)
+    , Reg(RegistryRoutines::forProduct(QString()))
+    , m_parts(std::move(parts))
 {
     setObjectName(QStringLiteral("frmMain"));
 }
@@ -83,7 +85,8 @@ void frmMain::load()
 
         Reg = RegistryRoutines::forProduct(QString());
         Reg.setSubkey(QStringLiteral("Language"));
-        if (const std::optional<QString> path = TranslationFile::pathFor(Reg.getString(QStringLiteral("Select"))))
+        if (const std::optional<QString> path
+            = TranslationFile::pathFor(Reg.getString(QStringLiteral("Select"))))
             LoadServiceTranslation(*path);
 
         m_tts = m_parts.makeSpeech(this);
@@ -91,7 +94,8 @@ void frmMain::load()
         RegisterLoadedForm(m_tts);
         InitWaveFormats();
         SetJournalSwitches(ReadJournalSwitches());
-        WriteSysJournal(QStringLiteral("Opening ") + g_sProductTitle + QStringLiteral(" Process"), 0, QString());
+        WriteSysJournal(
+            QStringLiteral("Opening ") + g_sProductTitle + QStringLiteral(" Process"), 0, QString());
 
         LoadWebAccessSettings();
         Reg.setSubkey(kRemoteAccess);
@@ -202,7 +206,8 @@ void frmMain::unloadWebServer()
 void frmMain::storeRemoteAccess(bool allowed)
 {
     Reg.setSubkey(kRemoteAccess);
-    Reg.setString(QStringLiteral("chkAllowWWWRemoteAccess"), allowed ? QStringLiteral("1") : QStringLiteral("0"));
+    Reg.setString(
+        QStringLiteral("chkAllowWWWRemoteAccess"), allowed ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmMain::udiProc_MessageArrived(const QString& text)
@@ -274,8 +279,9 @@ void frmMain::uDiTTS_MessageArrived(const QString& text)
             if (const std::optional<QString> path = MakeWavePath(command->waveFile)) {
                 m_tts->SaveTextToWav(command->textToSay, *path, g_lSoundDeviceIndex);
             } else {
-                WriteSysJournal(QStringLiteral("MakeWave refused: not a plain file name: ") + command->waveFile, 0,
-                                QStringLiteral("uDiTTS_MessageArrived"));
+                WriteSysJournal(
+                    QStringLiteral("MakeWave refused: not a plain file name: ") + command->waveFile, 0,
+                    QStringLiteral("uDiTTS_MessageArrived"));
             }
             break;
         }

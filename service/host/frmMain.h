@@ -18,7 +18,7 @@ class frmLine;
 // The subsystems the main form loads that are not its own. Each maker gets
 // the parent to create its object under.
 struct MainFormParts {
-    std::function<SpeechEngine*(QObject*)> makeSpeech;        // frmTTS
+    std::function<SpeechEngine*(QObject*)> makeSpeech; // frmTTS
     std::function<WebServerControl*(QObject*)> makeWebServer; // frmHTTP
     std::function<frmLine*(SpeechEngine&, QObject*)> makeLine; // frmLine
 

@@ -107,8 +107,7 @@ int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
     // hStopEvent stays set, so a stop that came while the form was loading
     // ends the first round at once.
     WaitHandle* const stopWait[] = {&service.hStopEvent};
-    while (WaitWithMessages(1000, stopWait) == WaitResult::Timeout) {
-    }
+    while (WaitWithMessages(1000, stopWait) == WaitResult::Timeout) { }
 
     stopping = true;
     form.unload();
@@ -141,13 +140,13 @@ int Main(const QStringList& arguments, const MainFormFactory& makeMainForm)
     if (instance.state() == SingleInstanceLock::State::HeldElsewhere)
         return 0;
     if (instance.state() != SingleInstanceLock::State::Acquired) {
-        showMessage("RingvaleSvc: cannot lock the instance lock file; cannot tell whether another instance runs.");
+        showMessage(
+            "RingvaleSvc: cannot lock the instance lock file; cannot tell whether another instance runs.");
         return 1;
     }
 
     const RegistryRoutines reg(RegistryRoutines::HKEY_LOCAL_MACHINE,
-                               QStringLiteral("SOFTWARE\\Brask\\") + g_sProductTitle,
-                               QStringLiteral("Properties\\TabGeneral"));
+        QStringLiteral("SOFTWARE\\Brask\\") + g_sProductTitle, QStringLiteral("Properties\\TabGeneral"));
     const QString runAsProc = reg.getString(QStringLiteral("ChkRunAsProc"));
     // "-gc" is the desktop program's start; it must be the whole command line.
     if (runAsProc == u"0" && arguments != QStringList{QStringLiteral("-gc")})

@@ -23,8 +23,8 @@ class ForwardingStandIn final : public CallForwarding {
 public:
     using CallForwarding::CallForwarding;
 
-    void SendCallByMail(frmLine&) override {}
-    void SendToApp(frmLine&) override {}
+    void SendCallByMail(frmLine&) override { }
+    void SendToApp(frmLine&) override { }
 };
 
 // Whether an ended call of callType is forwarded under an action code

@@ -2,8 +2,8 @@
 
 #include "common/Clock.h"
 #include "common/DataPaths.h"
-#include "common/RegistryRoutines.h"
 #include "common/DateTimeText.h"
+#include "common/RegistryRoutines.h"
 #include "service/line/Journal.h"
 
 #include <QDir>
@@ -19,7 +19,10 @@ const QString kIncomingCall = QStringLiteral("Events\\TabInCommingCall");
 // leaves the member as it was.
 class SettingsReader {
 public:
-    explicit SettingsReader(const QString& journalSource) : m_source(journalSource) {}
+    explicit SettingsReader(const QString& journalSource)
+        : m_source(journalSource)
+    {
+    }
 
     void section(const QString& subkey) { m_reg.setSubkey(subkey); }
 
@@ -35,7 +38,7 @@ public:
         }
     }
 
-    template <class Int>
+    template<class Int>
     void number(const QString& name, Int& member)
     {
         const QVariant value = m_reg.GetRegistryValue(name);
@@ -165,7 +168,7 @@ void SetCallInfo(CurrentCall& call, const QDateTime& now)
     const QString nativeFolder = DataPaths::native(dayFolder);
     if (nativeFolder.isEmpty() || !QDir().mkpath(nativeFolder))
         WriteSysJournal(QStringLiteral("Cannot create the day folder ") + dayFolder, -1,
-                        QStringLiteral("ErrSetCallInfo"));
+            QStringLiteral("ErrSetCallInfo"));
 
     CallInfo& info = call.info;
     info = CallInfo();

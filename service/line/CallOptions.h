@@ -13,20 +13,20 @@ inline constexpr qint32 kTypeMismatchError = 13;
 // at every incoming call (SetDefaultCallOption) and overridden by the caller's
 // contact (ApplyContactCallSettings, mdlContacts.h).
 struct CallOptions {
-    bool BlockCall = false;       // reject the call
+    bool BlockCall = false; // reject the call
     bool ShowCallDetails = false; // chkICViewCD
-    qint16 DisplayStyle = 0;      // cmbCallDisplayStyleIncomming: 0 pop-up window, other balloon
-    bool bPlaySound_IC = false;   // chkPlayInCall
-    QString SoundFile;            // CmbPlayWhenCall, a file name in the sound folder
-    bool SayText = false;         // chkSayInCommingCall
-    QString SpeechText;           // IC_txtTTS, a message template
+    qint16 DisplayStyle = 0; // cmbCallDisplayStyleIncomming: 0 pop-up window, other balloon
+    bool bPlaySound_IC = false; // chkPlayInCall
+    QString SoundFile; // CmbPlayWhenCall, a file name in the sound folder
+    bool SayText = false; // chkSayInCommingCall
+    QString SpeechText; // IC_txtTTS, a message template
     bool ShowLineControl = false; // chkViewLineControl_IC
-    bool ForwardToMail = false;   // Forward\Mail chkSendToMail
-    qint16 MailAction = 0;        // cmbActMail: 0 every call, 1 type "2" only, 2 type "3" only
-    QString MailTo;               // txtMailTo
-    bool ForwardToApp = false;    // Forward\App chkApp
-    qint16 AppAction = 0;         // cmbActApp, codes as MailAction
-    QString AppCommand;           // txtAppTo, a command-line template
+    bool ForwardToMail = false; // Forward\Mail chkSendToMail
+    qint16 MailAction = 0; // cmbActMail: 0 every call, 1 type "2" only, 2 type "3" only
+    QString MailTo; // txtMailTo
+    bool ForwardToApp = false; // Forward\App chkApp
+    qint16 AppAction = 0; // cmbActApp, codes as MailAction
+    QString AppCommand; // txtAppTo, a command-line template
 
     // Answering: filled only by a contact with handling "4", which the editor
     // never writes; nothing acts on them.
@@ -38,18 +38,18 @@ struct CallOptions {
 
 // Settings read together with the call options.
 struct CallSettings {
-    bool bRun = false;             // bRun: the desktop program is running
+    bool bRun = false; // bRun: the desktop program is running
     bool bDoEventsWhenGUI = false; // alert on the PC only while the desktop runs
-    bool bActOnCallerId = false;   // chkWhenCallerID: alert at the caller ID, not at the offer
-    QString FromMail;              // MailForward\Details
+    bool bActOnCallerId = false; // chkWhenCallerID: alert at the caller ID, not at the offer
+    QString FromMail; // MailForward\Details
     QString MailSubject;
     QString MailMessage;
-    QString SmtpServer;            // MailForward\SMTP
+    QString SmtpServer; // MailForward\SMTP
     QString SmtpUserName;
     QString SmtpPassword;
-    bool bMapi = false;            // only the exact text "1" selects MAPI
+    bool bMapi = false; // only the exact text "1" selects MAPI
     bool bAppInBackground = false; // Forward\App chkBGAPP
-    qint32 ItemsInLast = 0;        // txtlNumOfItemsInLast; below 1 keeps one line
+    qint32 ItemsInLast = 0; // txtlNumOfItemsInLast; below 1 keeps one line
 };
 
 // The call in progress.
@@ -71,9 +71,9 @@ struct CurrentCall {
     CallOptions options;
     CallSettings settings;
     CallInfo info;
-    QString Description;    // the text table's item 1 (item 13 for dialled calls)
+    QString Description; // the text table's item 1 (item 13 for dialled calls)
     qint16 EmergencyMark = 0;
-    QString DayFolder;      // stored form, "\Data\Log\yyyy\MM\dd\"
+    QString DayFolder; // stored form, "\Data\Log\yyyy\MM\dd\"
     bool bRejectCall = false;
     bool RecordCallFlag = false;
     bool bRecordDialledCall = false;

@@ -24,6 +24,6 @@ class RecorderStandIn final : public DialledCallRecorder {
 public:
     using DialledCallRecorder::DialledCallRecorder;
 
-    void StartRecordIfConnected(frmLine&) override {}
-    void StopRecMessage(frmLine&) override {}
+    void StartRecordIfConnected(frmLine&) override { }
+    void StopRecMessage(frmLine&) override { }
 };

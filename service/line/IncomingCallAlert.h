@@ -24,6 +24,6 @@ class AlertStandIn final : public IncomingCallAlert {
 public:
     using IncomingCallAlert::IncomingCallAlert;
 
-    void PlayIncomingCallAlert(frmLine&) override {}
-    void WavePlayer_PlayDone(frmLine&) override {}
+    void PlayIncomingCallAlert(frmLine&) override { }
+    void WavePlayer_PlayDone(frmLine&) override { }
 };

@@ -43,12 +43,12 @@ class ModemPathStandIn final : public ModemSerialPath {
 public:
     using ModemSerialPath::ModemSerialPath;
 
-    void InitVals() override {}
+    void InitVals() override { }
     bool CommConnect(const QString&, const QString&) override { return false; }
-    void CommDisconnect() override {}
+    void CommDisconnect() override { }
     bool PortOpen() const override { return false; }
     qint32 NumOfRing() const override { return 0; }
-    void StopIdleTimer() override {}
-    void GetTapiFromComm(frmLine&) override {}
-    void CommCloseTapi(frmLine&) override {}
+    void StopIdleTimer() override { }
+    void GetTapiFromComm(frmLine&) override { }
+    void CommCloseTapi(frmLine&) override { }
 };

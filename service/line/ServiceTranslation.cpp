@@ -27,8 +27,8 @@ qint32 LoadServiceTranslation(const QString& path)
         const QString english = QFileInfo(path).absolutePath() + QStringLiteral("/English.txt");
         const TranslationFile::ReadResult basic = TranslationFile::readLines(english, 1);
         const QString description = basic.lines.value(0);
-        texts[TranslationFile::kUserMarkLine] =
-            description == TranslationFile::kUserMark ? QString() : description;
+        texts[TranslationFile::kUserMarkLine]
+            = description == TranslationFile::kUserMark ? QString() : description;
     }
     return read.error;
 }

@@ -28,9 +28,9 @@ class SpeechStandIn final : public SpeechEngine {
 public:
     using SpeechEngine::SpeechEngine;
 
-    void SpeakIt(const QString&, qint32) override {}
-    void SetRate(qint32) override {}
-    void TTSSetVoice(qint32) override {}
-    void StopSpeak() override {}
-    void SaveTextToWav(const QString&, const QString&, qint32) override {}
+    void SpeakIt(const QString&, qint32) override { }
+    void SetRate(qint32) override { }
+    void TTSSetVoice(qint32) override { }
+    void StopSpeak() override { }
+    void SaveTextToWav(const QString&, const QString&, qint32) override { }
 };

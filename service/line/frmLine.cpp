@@ -67,24 +67,27 @@ QString DeviceDetailsMessage(qint32 lineIndex, const DeviceCaps& caps)
     return lines.join(QStringLiteral("\r\n"));
 }
 
-frmLine::frmLine(SpeechEngine& tts, QObject* parent) : frmLine(tts, Controls(), parent) {}
+frmLine::frmLine(SpeechEngine& tts, QObject* parent)
+    : frmLine(tts, Controls(), parent)
+{
+}
 
 frmLine::frmLine(SpeechEngine& tts, const Controls& controls, QObject* parent)
-    : QObject(parent),
-      Tapi1(controls.Tapi1 ? controls.Tapi1 : CreateTelephonyControl(nullptr)),
-      Wave1(controls.Wave1 ? controls.Wave1 : CreateWaveControl(nullptr)),
-      WavePlayer(controls.WavePlayer ? controls.WavePlayer : CreateWaveControl(nullptr)),
-      MSComm1(controls.MSComm1 ? controls.MSComm1 : new ModemPathStandIn),
-      udiOut(new MessageControl(this)),
-      udiIn(new MessageControl(this)),
-      udiCallerID(new MessageControl(this)),
-      udiIdle(new MessageControl(this)),
-      udiMail(new MessageControl(this)),
-      Alert(controls.Alert ? controls.Alert : new AlertStandIn),
-      Recorder(controls.Recorder ? controls.Recorder : new RecorderStandIn),
-      Forwarding(controls.Forwarding ? controls.Forwarding : new ForwardingStandIn),
-      Reg(RegistryRoutines::forProduct(QString())),
-      m_tts(tts)
+    : QObject(parent)
+    , Tapi1(controls.Tapi1 ? controls.Tapi1 : CreateTelephonyControl(nullptr))
+    , Wave1(controls.Wave1 ? controls.Wave1 : CreateWaveControl(nullptr))
+    , WavePlayer(controls.WavePlayer ? controls.WavePlayer : CreateWaveControl(nullptr))
+    , MSComm1(controls.MSComm1 ? controls.MSComm1 : new ModemPathStandIn)
+    , udiOut(new MessageControl(this))
+    , udiIn(new MessageControl(this))
+    , udiCallerID(new MessageControl(this))
+    , udiIdle(new MessageControl(this))
+    , udiMail(new MessageControl(this))
+    , Alert(controls.Alert ? controls.Alert : new AlertStandIn)
+    , Recorder(controls.Recorder ? controls.Recorder : new RecorderStandIn)
+    , Forwarding(controls.Forwarding ? controls.Forwarding : new ForwardingStandIn)
+    , Reg(RegistryRoutines::forProduct(QString()))
+    , m_tts(tts)
 {
     setObjectName(QStringLiteral("frmLine"));
     Tapi1->setParent(this);
@@ -206,12 +209,12 @@ void frmLine::OpenTheLine(qint32 index)
         lLineIndex = index;
         const qint32 result = Tapi1->LineOpen(kWatchPrivileges, kMediaDataModem);
         WriteSysJournal(Tapi1->ErrorText(result), result,
-                        QStringLiteral("OpenLine:Tapi1.LineOpen(") + QString::number(index) + u')');
+            QStringLiteral("OpenLine:Tapi1.LineOpen(") + QString::number(index) + u')');
         bool open = result == LineResult::Ok;
         if (!g_bCallerIdFromTapi) {
             if (!open) {
                 WriteSysJournal(QStringLiteral("Can't open comm without TAPI"), 0,
-                                QStringLiteral("LineOpen:CommConnect"));
+                    QStringLiteral("LineOpen:CommConnect"));
             } else {
                 if (g_lCommPort.isEmpty())
                     g_lCommPort = Tapi1->GetDeviceID(LineDeviceClass::SerialPort);
@@ -219,8 +222,9 @@ void frmLine::OpenTheLine(qint32 index)
                 Tapi1->LineShutdown();
                 if (!waitForLineClosed()) {
                     WriteSysJournal(
-                        QStringLiteral("The line did not close within 3 seconds; the modem's port is not opened"), 0,
-                        QStringLiteral("LineOpen:IsLineOpen"));
+                        QStringLiteral(
+                            "The line did not close within 3 seconds; the modem's port is not opened"),
+                        0, QStringLiteral("LineOpen:IsLineOpen"));
                     open = false;
                 } else {
                     WaitTenths(15);

@@ -43,7 +43,7 @@ public:
     // stand-in. The engine owns all of them.
     struct Controls {
         TelephonyControl* Tapi1 = nullptr;
-        WaveControl* Wave1 = nullptr;      // the line's own audio
+        WaveControl* Wave1 = nullptr; // the line's own audio
         WaveControl* WavePlayer = nullptr; // the sound card
         ModemSerialPath* MSComm1 = nullptr;
         IncomingCallAlert* Alert = nullptr;
@@ -121,11 +121,11 @@ public:
     WaveControl* const Wave1;
     WaveControl* const WavePlayer;
     ModemSerialPath* const MSComm1;
-    MessageControl* const udiOut;      // 307
-    MessageControl* const udiIn;       // 308
+    MessageControl* const udiOut; // 307
+    MessageControl* const udiIn; // 308
     MessageControl* const udiCallerID; // 309
-    MessageControl* const udiIdle;     // 310
-    MessageControl* const udiMail;     // 311
+    MessageControl* const udiIdle; // 310
+    MessageControl* const udiMail; // 311
     IncomingCallAlert* const Alert;
     DialledCallRecorder* const Recorder;
     CallForwarding* const Forwarding;

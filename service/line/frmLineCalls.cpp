@@ -104,7 +104,8 @@ void frmLine::Tapi1_InComeCall()
         }
         bInCall = true;
         const qint32 index = Tapi1->CurrentLine();
-        WriteSysJournal(Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_InComeCall"), index));
+        WriteSysJournal(
+            Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_InComeCall"), index));
         RunGuarded(source, [this] {
             SetDefaultCallOption();
             SetCallInfo();
@@ -126,15 +127,15 @@ void frmLine::Tapi1_Ring(qint32 count)
         if (!g_bCallerIdFromTapi && !MSComm1->PortOpen())
             count += MSComm1->NumOfRing();
         send(udiOut, ChannelNumber::EventChannel,
-             ChannelMessages::tapiRing(Tapi1->CurrentLine(), count, call.RecordCallFlag));
+            ChannelMessages::tapiRing(Tapi1->CurrentLine(), count, call.RecordCallFlag));
         WriteSysJournal(QStringLiteral("Tapi_Ring(") + QString::number(lLineIndex) + QStringLiteral("):")
-                            + QString::number(count),
-                        0, QString());
+                + QString::number(count),
+            0, QString());
         if (count >= kRejectAtRing && call.bRejectCall) {
             const qint32 answered = Tapi1->LineAnswer();
             if (answered != LineResult::Ok)
                 WriteSysJournal(Tapi1->ErrorText(answered), answered,
-                                indexed(QStringLiteral("Tapi.LineAnswer"), Tapi1->CurrentLine()));
+                    indexed(QStringLiteral("Tapi.LineAnswer"), Tapi1->CurrentLine()));
             WaitTenths(10);
             DropCall();
         }
@@ -167,7 +168,8 @@ void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& delive
         QString contactName;
         QString picture;
         if (FindContactByNumber(name, number, call.options, contact) != u"-1") {
-            if (const std::optional<qint64> mark = readWholeNumber(FixedRecord::trimBlanks(contact.EmergencyMark));
+            if (const std::optional<qint64> mark
+                = readWholeNumber(FixedRecord::trimBlanks(contact.EmergencyMark));
                 mark && *mark >= 0 && *mark <= 9) {
                 call.EmergencyMark = qint16(*mark);
             } else {
@@ -197,10 +199,12 @@ void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& delive
 
         if (call.settings.bActOnCallerId)
             RunGuarded(source, [this] { PlayIncomingCallAlert(); });
-        WriteSysJournal(QStringLiteral("Tapi_CallerID:(Index:") + QString::number(index) + QStringLiteral("):")
-                            + name + u':' + number + QStringLiteral(",Contact(") + contactName + u')',
-                        0, QString());
-        WriteCallsJournal(QStringLiteral("Caller Name : ") + name + QStringLiteral("     Caller Number : ") + number);
+        WriteSysJournal(QStringLiteral("Tapi_CallerID:(Index:") + QString::number(index)
+                + QStringLiteral("):") + name + u':' + number + QStringLiteral(",Contact(") + contactName
+                + u')',
+            0, QString());
+        WriteCallsJournal(
+            QStringLiteral("Caller Name : ") + name + QStringLiteral("     Caller Number : ") + number);
     });
 }
 
@@ -239,7 +243,8 @@ void frmLine::Tapi1_Disconnected()
         if (!m_loaded)
             return;
         const qint32 index = Tapi1->CurrentLine();
-        WriteSysJournal(Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Disconnected"), index));
+        WriteSysJournal(
+            Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Disconnected"), index));
         // The desktop program knows this message: the far end hung up.
         send(udiOut, ChannelNumber::EventChannel, ChannelMessages::tapiDisconnected(index));
         RunGuarded(source, [this] { StopRecMessage(); });
@@ -253,8 +258,8 @@ void frmLine::Tapi1_Idle()
         if (!m_loaded)
             return;
         bInCall = false;
-        WriteSysJournal(Tapi1->ErrorText(LineResult::Ok), 0,
-                        indexed(QStringLiteral("Tapi_Idle"), Tapi1->CurrentLine()));
+        WriteSysJournal(
+            Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Idle"), Tapi1->CurrentLine()));
         EndCall(true);
     });
 }
@@ -271,7 +276,7 @@ void frmLine::EndCall(bool giveLineBack)
         m_callToStore = false;
         RunGuarded(source, [&] {
             AddCallRecord(MakeCallRecord(call, index), CallDayFolder(call.info.CallDate), false,
-                          call.settings.ItemsInLast);
+                call.settings.ItemsInLast);
         });
     } else {
         qCDebug(lcLine) << "end of a call with nothing to store";
@@ -311,6 +316,7 @@ void frmLine::DropCall()
     });
     RunGuarded(source, [this] {
         const qint32 result = Tapi1->LineDrop();
-        WriteSysJournal(Tapi1->ErrorText(result), result, indexed(QStringLiteral("Tapi.LineDrop"), Tapi1->CurrentLine()));
+        WriteSysJournal(
+            Tapi1->ErrorText(result), result, indexed(QStringLiteral("Tapi.LineDrop"), Tapi1->CurrentLine()));
     });
 }

@@ -57,9 +57,9 @@ void frmLine::udiIn_MessageArrived(const QString& text)
             // "ON": the command is refused, and the state it leaves reported.
             if (!DateTimeText::parseTime(command->timeOn.trimmed())
                 || !DateTimeText::parseTime(command->timeOff.trimmed())) {
-                WriteSysJournal(QStringLiteral("Not a time window: ") + shown(command->timeOn) + QStringLiteral(" - ")
-                                    + shown(command->timeOff),
-                                0, QStringLiteral("AUTO"));
+                WriteSysJournal(QStringLiteral("Not a time window: ") + shown(command->timeOn)
+                        + QStringLiteral(" - ") + shown(command->timeOff),
+                    0, QStringLiteral("AUTO"));
                 SendLineStatus();
                 break;
             }
@@ -81,8 +81,8 @@ void frmLine::udiIn_MessageArrived(const QString& text)
             // Once connected, the connected handler hangs up.
             if (const qint32 result = Tapi1->LineAnswer(); result != LineResult::Ok)
                 WriteSysJournal(Tapi1->ErrorText(result), result,
-                                QStringLiteral("DropTheCall:Tapi1.LineAnswer(") + QString::number(Tapi1->CurrentLine())
-                                    + u')');
+                    QStringLiteral("DropTheCall:Tapi1.LineAnswer(") + QString::number(Tapi1->CurrentLine())
+                        + u')');
             break;
         case Kind::DoNothing:
             break;
@@ -137,7 +137,7 @@ void frmLine::PlaceCall(const QString& requested, bool record)
     // Nothing was dialled: no call to store, and in modem mode the modem
     // watches the line again.
     WriteSysJournal(Tapi1->ErrorText(result), result,
-                    source + QStringLiteral(":Tapi1.LineDial(") + QString::number(Tapi1->CurrentLine()) + u')');
+        source + QStringLiteral(":Tapi1.LineDial(") + QString::number(Tapi1->CurrentLine()) + u')');
     bDialledCall = false;
     m_callToStore = false;
     if (!g_bCallerIdFromTapi)

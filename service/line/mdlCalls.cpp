@@ -1,10 +1,10 @@
 #include "service/line/mdlCalls.h"
 
 #include "common/DataPaths.h"
+#include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "common/LastList.h"
 #include "common/RecordFile.h"
-#include "common/DateTimeText.h"
 #include "service/line/Journal.h"
 
 #include <QFileInfo>
@@ -33,21 +33,20 @@ bool isValidCall(const CallRecord& record)
 
 } // namespace
 
-bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList,
-                   qint32 itemsInLast)
+bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
 {
     const QString path = nativeDayFile(dayFolder);
     const qint32 number = path.isEmpty() ? -1 : RecordFile(path, CallRecord::Size).append(record.toBytes());
     if (number < 1) {
-        WriteSysJournal(QStringLiteral("Cannot store the call in ") + dayFolder, -1,
-                        QStringLiteral("ErrAddCallRecord"));
+        WriteSysJournal(
+            QStringLiteral("Cannot store the call in ") + dayFolder, -1, QStringLiteral("ErrAddCallRecord"));
         return false;
     }
     if (skipList)
         return true;
     if (!AddToLastList(number, dayFolder, itemsInLast)) {
-        WriteSysJournal(QStringLiteral("Cannot write the recent-calls list"), -1,
-                        QStringLiteral("ErrAddToLastList"));
+        WriteSysJournal(
+            QStringLiteral("Cannot write the recent-calls list"), -1, QStringLiteral("ErrAddToLastList"));
         return false;
     }
     return true;
@@ -59,11 +58,10 @@ bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsIn
         return false; // a line no reader could use, or one that breaks the list
     const qsizetype limit = qMax(itemsInLast, 1);
     const QString line = LastList::lineFor(recordNumber, dayFolder);
-    return LastList::change(DataPaths::native(DataPaths::lastList()), limit - 1,
-                            [&](QStringList& lines) {
-                                lines.prepend(line);
-                                return true;
-                            });
+    return LastList::change(DataPaths::native(DataPaths::lastList()), limit - 1, [&](QStringList& lines) {
+        lines.prepend(line);
+        return true;
+    });
 }
 
 bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber)

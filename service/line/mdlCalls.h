@@ -16,8 +16,7 @@
 // unless skipList puts it on top of Data/Last, which keeps at most itemsInLast
 // lines (at least one). False, with a system-journal line, when the call could
 // not be stored; the list is then left alone.
-bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList,
-                   qint32 itemsInLast);
+bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast);
 
 // Puts "recordNumber:dayFolder" on top of Data/Last and keeps at most
 // itemsInLast lines (at least one).

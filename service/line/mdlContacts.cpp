@@ -34,8 +34,8 @@ void takeNumber(const QString& text, qint16& member)
 
 } // namespace
 
-QString FindContactByNumber(const QString& /*callerName*/, const QString& callerNumber,
-                            CallOptions& options, ContactRecord& record)
+QString FindContactByNumber(
+    const QString& /*callerName*/, const QString& callerNumber, CallOptions& options, ContactRecord& record)
 {
     const qint32 n = ContactFile::findByCallerNumber(callerNumber, record);
     if (n < 1)
@@ -95,8 +95,7 @@ QString GetContactName(const QString& callerName, const QString& callerNumber)
     ContactRecord record;
     const qint32 n = ContactFile::find(
         [&](const ContactRecord& contact) {
-            return field(contact.CallerName) == callerName
-                && field(contact.CallerNumber) == callerNumber;
+            return field(contact.CallerName) == callerName && field(contact.CallerNumber) == callerNumber;
         },
         record);
     return n < 1 ? QString() : field(record.ContactName);

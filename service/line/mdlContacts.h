@@ -14,8 +14,8 @@
 // argument is not trimmed; the name takes no part): its overrides are applied
 // to options, record holds it, and the result is its record number in decimal.
 // "-1" when none matches.
-QString FindContactByNumber(const QString& callerName, const QString& callerNumber,
-                            CallOptions& options, ContactRecord& record);
+QString FindContactByNumber(
+    const QString& callerName, const QString& callerNumber, CallOptions& options, ContactRecord& record);
 
 // The contact's own reactions on top of the options read from the settings:
 // blocked caller, display, sound and speech (EventsMode), forwarding

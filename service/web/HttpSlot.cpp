@@ -13,9 +13,11 @@ constexpr qint64 kBlockSize = 1024;
 
 } // namespace
 
-HttpSlot::HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes,
-                   QObject* parent)
-    : QObject(parent), m_index(index), m_socket(socket), m_maxHeadBytes(maxHeadBytes)
+HttpSlot::HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes, QObject* parent)
+    : QObject(parent)
+    , m_index(index)
+    , m_socket(socket)
+    , m_maxHeadBytes(maxHeadBytes)
 {
     m_socket->setParent(this);
     m_timer.setSingleShot(true);
@@ -38,12 +40,15 @@ HttpSlot::HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHe
     m_timer.start();
     // A connection that waited for a free slot may have sent its request, or
     // gone away, already: nothing would signal it again.
-    QMetaObject::invokeMethod(this, [this] {
-        if (m_socket->state() != QAbstractSocket::ConnectedState)
-            release();
-        else if (m_socket->bytesAvailable() > 0)
-            onReadyRead();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_socket->state() != QAbstractSocket::ConnectedState)
+                release();
+            else if (m_socket->bytesAvailable() > 0)
+                onReadyRead();
+        },
+        Qt::QueuedConnection);
 }
 
 HttpSlot::~HttpSlot() = default;

@@ -18,8 +18,7 @@ class QTcpSocket;
 class HttpSlot : public QObject {
     Q_OBJECT
 public:
-    HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes,
-             QObject* parent = nullptr);
+    HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes, QObject* parent = nullptr);
     ~HttpSlot() override;
 
     int index() const { return m_index; }

@@ -6,11 +6,11 @@
 // server reads (RemoteAccess\TabInternetAccess). The members keep the names
 // the main form gives them.
 struct WebAccessSettings {
-    qint32 RCWWWPort = 0;      // txtWWWPort: the port to listen on
-    qint32 RCWWWAllow = 0;     // chkAllowWWWRemoteAccess; the server sets 0 when it cannot listen
-    qint32 RCWWWProtect = 0;   // chkWWWProtect: exactly 1 asks for Basic credentials
-    QString RCWWWUserName;     // txtWWWUserName
-    QString RCWWWPass;         // txtWWWPass
+    qint32 RCWWWPort = 0; // txtWWWPort: the port to listen on
+    qint32 RCWWWAllow = 0; // chkAllowWWWRemoteAccess; the server sets 0 when it cannot listen
+    qint32 RCWWWProtect = 0; // chkWWWProtect: exactly 1 asks for Basic credentials
+    QString RCWWWUserName; // txtWWWUserName
+    QString RCWWWPass; // txtWWWPass
     QString RCWWWStartPage = QStringLiteral("Calls");
     qint32 RCWWWViewCalls = 1; // non-zero: the calls page is served
     qint32 RCWWWViewOptions = 0;

@@ -1,12 +1,12 @@
 #include "service/web/WebPages.h"
 
 #include "common/AppPaths.h"
+#include "common/Clock.h"
 #include "common/DataPaths.h"
+#include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "common/JournalList.h"
 #include "common/LastList.h"
-#include "common/Clock.h"
-#include "common/DateTimeText.h"
 #include "service/line/mdlCalls.h"
 #include "service/line/mdlContacts.h"
 #include "service/web/mdlHttp.h"
@@ -56,7 +56,8 @@ QList<ShownCall> readableCalls(const QStringList& lines)
 } // namespace
 
 WebPages::WebPages(QString productTitle, Now now)
-    : m_productTitle(std::move(productTitle)), m_now(std::move(now))
+    : m_productTitle(std::move(productTitle))
+    , m_now(std::move(now))
 {
 }
 
@@ -71,8 +72,8 @@ QString WebPages::TopPage() const
     return QStringLiteral("<html>") + CRLF
         + QStringLiteral("<head><meta http-equiv=\"Content-Language\" content=\"en-us\">") + CRLF
         + QStringLiteral("<style> body { font-size:10pt }</style>") + CRLF
-        + QStringLiteral("<style>tr { font-size:10pt }</style></head>") + CRLF
-        + QStringLiteral("<body>") + CRLF;
+        + QStringLiteral("<style>tr { font-size:10pt }</style></head>") + CRLF + QStringLiteral("<body>")
+        + CRLF;
 }
 
 QString WebPages::Links() const
@@ -122,14 +123,16 @@ QString WebPages::LastCalls() const
     QString page;
     page.reserve(1500 + 700 * calls.size());
     page += QStringLiteral("<center>") + CRLF;
-    page += QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" style=\"border-collapse: "
-                           "collapse\" bordercolor=\"#111111\" width=\"600\" id=\"AutoNumber1\" height=\"60\">")
+    page += QStringLiteral(
+                "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" style=\"border-collapse: "
+                "collapse\" bordercolor=\"#111111\" width=\"600\" id=\"AutoNumber1\" height=\"60\">")
         + CRLF;
     page += QStringLiteral("<form method=\"POST\">") + CRLF;
     page += QStringLiteral("<tr>") + CRLF;
     page += QStringLiteral("<td width=\"550%\" bgcolor=\"#3366FF\"><p align=\"left\"><b>") + CRLF;
-    page += QStringLiteral("<font face=\"Arial\" size=\"2\" size=\"4\" color=\"#FFFFFF\">&nbsp;</font></b><font "
-                           "face=\"Arial\" size=\"2\"><b><font color=\"#FFFFFF\" size=\"4\">Calls")
+    page += QStringLiteral(
+                "<font face=\"Arial\" size=\"2\" size=\"4\" color=\"#FFFFFF\">&nbsp;</font></b><font "
+                "face=\"Arial\" size=\"2\"><b><font color=\"#FFFFFF\" size=\"4\">Calls")
         + CRLF;
     page += QStringLiteral("List -</font></b> </font>") + CRLF;
     page += QStringLiteral("<font size=\"2\" color=\"#FFFFFF\" face=\"Arial\">") + currentDateTime()
@@ -146,7 +149,8 @@ QString WebPages::LastCalls() const
     const QString heading = QStringLiteral(
         "<td align=\"center\" bgColor=\"#FEBE47\" height=\"25\" valign=\"bottom\"><font color=\"#FFFFFF\"");
     for (const char16_t* title : {u"Date-Time", u"Name", u"Number", u"Contact"})
-        page += heading + QStringLiteral("><B>") + QStringView(title) + QStringLiteral("</B></font></td>") + CRLF;
+        page += heading + QStringLiteral("><B>") + QStringView(title) + QStringLiteral("</B></font></td>")
+            + CRLF;
     page += heading + QStringLiteral("></font></td>") + CRLF;
     page += QStringLiteral("</tr>") + CRLF;
 

@@ -36,10 +36,10 @@ bool isNonZeroNumber(const QString& text)
 } // namespace
 
 frmHTTP::frmHTTP(const WebAccessSettings& settings, Options options, QObject* parent)
-    : QObject(parent),
-      m_settings(settings),
-      m_options(std::move(options)),
-      m_pages(m_options.productTitle, m_options.now)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_options(std::move(options))
+    , m_pages(m_options.productTitle, m_options.now)
 {
 }
 
@@ -130,8 +130,8 @@ void frmHTTP::acceptPending()
         if (!socket)
             return;
         const int index = int(free - m_slots.begin());
-        auto* const slot = new HttpSlot(index, socket, m_options.idleTimeoutMs,
-                                        m_options.maxRequestBytes, this);
+        auto* const slot
+            = new HttpSlot(index, socket, m_options.idleTimeoutMs, m_options.maxRequestBytes, this);
         *free = slot;
         connect(slot, &HttpSlot::requestArrived, this, &frmHTTP::handleRequest);
         connect(slot, &HttpSlot::requestTooLarge, this, [this](HttpSlot* s) {
@@ -171,7 +171,7 @@ void frmHTTP::answerRequest(HttpSlot* slot, const QString& path)
 
     if (path == u"calls" && m_settings.RCWWWViewCalls != 0) {
         slot->answer(page(m_pages.TopPage() + m_pages.Links() + QStringLiteral("\r\n") + m_pages.LastCalls()
-                          + m_pages.PageFooter()));
+            + m_pages.PageFooter()));
         return;
     }
     if (const qsizetype at = path.indexOf(kJournalFile); at >= 0) {
@@ -184,8 +184,10 @@ void frmHTTP::answerRequest(HttpSlot* slot, const QString& path)
         if (n && *n >= 1 && *n <= std::numeric_limits<qint32>::max())
             DeleteFromLastList(qint32(*n));
         else if (!n)
-            journalError(QStringLiteral("errDataArrival:Not a line number: ") + text + QStringLiteral(" (0)"));
-        slot->answer(page(m_pages.TopPage() + m_pages.Links() + QStringLiteral("\r\n") + m_pages.LastCalls()));
+            journalError(
+                QStringLiteral("errDataArrival:Not a line number: ") + text + QStringLiteral(" (0)"));
+        slot->answer(
+            page(m_pages.TopPage() + m_pages.Links() + QStringLiteral("\r\n") + m_pages.LastCalls()));
         return;
     }
     if (path == u"journal" && isNonZeroNumber(m_settings.RCWWWViewLog)) {
@@ -205,8 +207,8 @@ void frmHTTP::answerRequest(HttpSlot* slot, const QString& path)
         sendFile(slot, file);
         return;
     }
-    sendFile(slot, ResolveInFolder(programFolder + QStringLiteral("/WWW"),
-                                   {DecodeSpaces(UrlLastSegment(path))}));
+    sendFile(
+        slot, ResolveInFolder(programFolder + QStringLiteral("/WWW"), {DecodeSpaces(UrlLastSegment(path))}));
 }
 
 void frmHTTP::sendFile(HttpSlot* slot, const QString& path)
@@ -218,7 +220,7 @@ void frmHTTP::sendFile(HttpSlot* slot, const QString& path)
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly)) {
         journalError(QStringLiteral("errDataArrival:") + file->errorString() + QStringLiteral(" (")
-                     + QString::number(int(file->error())) + u')');
+            + QString::number(int(file->error())) + u')');
         slot->answer(HttpAnswer::internalError("500 Internal Server Error"));
         return;
     }
@@ -228,8 +230,8 @@ void frmHTTP::sendFile(HttpSlot* slot, const QString& path)
 
 void frmHTTP::onSocketError(HttpSlot*, int number, const QString& description)
 {
-    journalError(QStringLiteral("sender_Error:") + description + QStringLiteral(" (") + QString::number(number)
-                 + u')');
+    journalError(QStringLiteral("sender_Error:") + description + QStringLiteral(" (")
+        + QString::number(number) + u')');
 }
 
 void frmHTTP::onReleased(HttpSlot* slot)

@@ -39,8 +39,8 @@ QString findEntry(const QDir& dir, const QString& piece)
 {
     if (QFileInfo::exists(dir.filePath(piece)))
         return piece;
-    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
-                                              QDir::Name);
+    const QStringList entries
+        = dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
     for (const QString& entry : entries) {
         if (entry.compare(piece, Qt::CaseInsensitive) == 0)
             return entry;
@@ -123,9 +123,8 @@ QByteArray internalError(const QByteArray& status)
 QByteArray AccessDeniedResponse()
 {
     // The header announces 118 bytes: the body is made to that length.
-    static const QByteArray body =
-        "<html><head><title>401 Access Denied</title></head>\r\n"
-        "<body><h1>Access Denied</h1><p>Please log in.</p></body></html>\r\n";
+    static const QByteArray body = "<html><head><title>401 Access Denied</title></head>\r\n"
+                                   "<body><h1>Access Denied</h1><p>Please log in.</p></body></html>\r\n";
     return "HTTP/1.0 401 Access Denied\r\n"
            "Server: Tallyhouse 5.0\r\n"
            "WWW-Authenticate: Basic realm =\"Tallyhouse\"\r\n"

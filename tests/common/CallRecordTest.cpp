@@ -17,10 +17,18 @@ QByteArray nuls(int n)
 TEST(CallRecord_Layout, FieldsHaveTheirWidthsAndOffsets)
 {
     const std::pair<const char*, std::pair<int, int>> expected[] = {
-        {"EmergencyMark", {0, 1}}, {"FlagMark", {1, 1}},     {"CallType", {2, 2}},
-        {"CallerName", {4, 32}},   {"CallerNumber", {36, 32}}, {"CallDate", {68, 50}},
-        {"CallTime", {118, 16}},   {"Length", {134, 10}},    {"LineIndex", {144, 2}},
-        {"ReadMark", {146, 1}},    {"Description", {147, 64}}, {"Notes", {211, 256}},
+        {"EmergencyMark", {0, 1}},
+        {"FlagMark", {1, 1}},
+        {"CallType", {2, 2}},
+        {"CallerName", {4, 32}},
+        {"CallerNumber", {36, 32}},
+        {"CallDate", {68, 50}},
+        {"CallTime", {118, 16}},
+        {"Length", {134, 10}},
+        {"LineIndex", {144, 2}},
+        {"ReadMark", {146, 1}},
+        {"Description", {147, 64}},
+        {"Notes", {211, 256}},
     };
     const auto& layout = CallRecord::layout();
     ASSERT_EQ(layout.size(), std::size(expected));
@@ -47,18 +55,18 @@ TEST(CallRecord_Bytes, ServiceRecordMatchesTheLayoutByteForByte)
     record.Description = QStringLiteral("Zoë's call");
 
     QByteArray expected;
-    expected += "0";                                  // EmergencyMark
-    expected += nuls(1);                              // FlagMark: not set
-    expected += "0 ";                                 // CallType
-    expected += QByteArray(31, 'A') + " ";            // CallerName
-    expected += "0123456789" + blanks(22);            // CallerNumber
-    expected += "12/10/2026" + blanks(40);            // CallDate
-    expected += "09:05:00" + blanks(8);               // CallTime
-    expected += "0:00:00" + blanks(3);                // Length
-    expected += "12";                                 // LineIndex
-    expected += "1";                                  // ReadMark
-    expected += "Zo\xC3\xAB's call" + blanks(53);     // Description
-    expected += nuls(256);                            // Notes: not set
+    expected += "0"; // EmergencyMark
+    expected += nuls(1); // FlagMark: not set
+    expected += "0 "; // CallType
+    expected += QByteArray(31, 'A') + " "; // CallerName
+    expected += "0123456789" + blanks(22); // CallerNumber
+    expected += "12/10/2026" + blanks(40); // CallDate
+    expected += "09:05:00" + blanks(8); // CallTime
+    expected += "0:00:00" + blanks(3); // Length
+    expected += "12"; // LineIndex
+    expected += "1"; // ReadMark
+    expected += "Zo\xC3\xAB's call" + blanks(53); // Description
+    expected += nuls(256); // Notes: not set
     ASSERT_EQ(expected.size(), CallRecord::Size);
     EXPECT_EQ(record.toBytes(), expected);
 }
@@ -79,8 +87,8 @@ TEST(CallRecord_Bytes, RoundTripKeepsEveryByte)
 
 TEST(CallRecord_Recording, OnlyTypesTwoToFourHaveOne)
 {
-    const std::pair<const char*, bool> cases[] = {
-        {"0", false}, {"1", false}, {"2", true}, {"3", true}, {"4", true}, {"5", false}, {"", false}};
+    const std::pair<const char*, bool> cases[]
+        = {{"0", false}, {"1", false}, {"2", true}, {"3", true}, {"4", true}, {"5", false}, {"", false}};
     for (const auto& [type, has] : cases) {
         CallRecord record;
         record.CallType = QString::fromLatin1(type);
@@ -92,8 +100,8 @@ TEST(CallRecord_Recording, OnlyTypesTwoToFourHaveOne)
 TEST(CallRecord_Recording, NameIsTheSameForTheRecorderAndForEveryReader)
 {
     EXPECT_EQ(recordingFileName(QStringLiteral("UNKNOWN"), QStringLiteral("555123"),
-                                QStringLiteral("12/25/2004"), QStringLiteral("10:30:05")),
-              u"UNKNOWN_555123_12-25-2004_10-30-05.wav");
+                  QStringLiteral("12/25/2004"), QStringLiteral("10:30:05")),
+        u"UNKNOWN_555123_12-25-2004_10-30-05.wav");
 
     // The recorder passes the live values; the reader what the record kept.
     const QString longName = QString(40, u'N');
@@ -103,9 +111,8 @@ TEST(CallRecord_Recording, NameIsTheSameForTheRecorderAndForEveryReader)
     record.CallDate = QStringLiteral("01/02/2026");
     record.CallTime = QStringLiteral("23:59:59");
     const CallRecord stored = CallRecord::fromBytes(record.toBytes());
-    const QString fromRecorder = recordingFileName(longName, QStringLiteral(" 42 "),
-                                                   QStringLiteral("01/02/2026"),
-                                                   QStringLiteral("23:59:59"));
+    const QString fromRecorder = recordingFileName(
+        longName, QStringLiteral(" 42 "), QStringLiteral("01/02/2026"), QStringLiteral("23:59:59"));
     EXPECT_EQ(recordingFileName(stored), fromRecorder);
     EXPECT_EQ(fromRecorder, QString(32, u'N') + QStringLiteral("_42_01-02-2026_23-59-59.wav"));
 }
@@ -113,7 +120,7 @@ TEST(CallRecord_Recording, NameIsTheSameForTheRecorderAndForEveryReader)
 TEST(CallRecord_Recording, CallerTextCannotLeaveTheDayFolder)
 {
     const QString name = recordingFileName(QStringLiteral("../../etc/x"), QStringLiteral("a\\b\nc"),
-                                           QStringLiteral("01/02/2026"), QStringLiteral("10:00:00"));
+        QStringLiteral("01/02/2026"), QStringLiteral("10:00:00"));
     EXPECT_FALSE(name.contains(u'/'));
     EXPECT_FALSE(name.contains(u'\\'));
     EXPECT_FALSE(name.contains(u'\n'));

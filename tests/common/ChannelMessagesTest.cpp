@@ -11,7 +11,7 @@ namespace {
 CallerIdFields contactCaller()
 {
     return {QStringLiteral("Ann Smith"), QStringLiteral("5551234"), QStringLiteral("  Ann "),
-            QStringLiteral("ann.jpg "), true, 1, false};
+        QStringLiteral("ann.jpg "), true, 1, false};
 }
 
 struct LayoutCase {
@@ -24,22 +24,21 @@ struct LayoutCase {
 
 TEST(ChannelMessages_Layout, EveryMessageHasItsExactBytes)
 {
-    const CallerIdFields unknown{QStringLiteral("UNKNOWN"), QStringLiteral("5551234"), {}, {},
-                                 true, 0, true};
-    const CallerIdFields polish{QString::fromUtf8("Łukasz Żółć"), QStringLiteral("+48 22 1234"),
-                                {}, {}, false, 0, false};
+    const CallerIdFields unknown{QStringLiteral("UNKNOWN"), QStringLiteral("5551234"), {}, {}, true, 0, true};
+    const CallerIdFields polish{
+        QString::fromUtf8("Łukasz Żółć"), QStringLiteral("+48 22 1234"), {}, {}, false, 0, false};
     const LayoutCase cases[] = {
         {"incoming", tapiIncomming(0, false), "Tapi_Incomming\r\n0\r\nFalse"},
         {"modem incoming", commIncomming(1, true), "Comm_Incomming\r\n1\r\nTrue"},
         {"third ring", tapiRing(0, 3, false), "Tapi_Ring\r\n0\r\n3\r\nFalse"},
         {"caller ID, contact trimmed", tapiCid(0, contactCaller()),
-         "Tapi_CID\r\n0\r\nAnn Smith\r\n5551234\r\nAnn\r\nann.jpg\r\nTrue\r\n1\r\nFalse"},
+            "Tapi_CID\r\n0\r\nAnn Smith\r\n5551234\r\nAnn\r\nann.jpg\r\nTrue\r\n1\r\nFalse"},
         // No contact: lines 4 and 5 are empty, so two CR LF pairs meet.
         {"caller ID, no contact", tapiCid(0, unknown),
-         "Tapi_CID\r\n0\r\nUNKNOWN\r\n5551234\r\n\r\n\r\nTrue\r\n0\r\nTrue"},
+            "Tapi_CID\r\n0\r\nUNKNOWN\r\n5551234\r\n\r\n\r\nTrue\r\n0\r\nTrue"},
         {"modem caller ID in UTF-8", commCid(2, polish),
-         "Comm_CID\r\n2\r\n\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87\r\n+48 22 1234\r\n\r\n\r\n"
-         "False\r\n0\r\nFalse"},
+            "Comm_CID\r\n2\r\n\xc5\x81ukasz \xc5\xbb\xc3\xb3\xc5\x82\xc4\x87\r\n+48 22 1234\r\n\r\n\r\n"
+            "False\r\n0\r\nFalse"},
         {"dialing", tapiDialing(0), "Tapi_Dialing\r\n0"},
         {"connected", tapiConnected(0), "Tapi_Connected\r\n0"},
         {"disconnected", tapiDisconnected(0), "Tapi_Disconnected\r\n0"},
@@ -48,25 +47,29 @@ TEST(ChannelMessages_Layout, EveryMessageHasItsExactBytes)
         {"open line in auto mode", lineStatus(0, 0, true), "LineStatus\r\n0\r\n0\r\nTrue"},
         {"negative line index", lineStatus(-1, 1, false), "LineStatus\r\n-1\r\n1\r\nFalse"},
         {"mail progress", mailProgress(0, QStringLiteral("Sending mail 45 %")),
-         "MAIL\r\n0\r\nSending mail 45 %"},
+            "MAIL\r\n0\r\nSending mail 45 %"},
         {"mail request, body keeps CR LF",
-         sendMail(QStringLiteral("a@b.example"), QStringLiteral("Call from Ann"),
-                  QStringLiteral("Line 1\r\nLine 2")),
-         "SendMail\x14" "a@b.example\x14" "Call from Ann\x14" "Line 1\r\nLine 2\x14" "NOFILE"},
+            sendMail(QStringLiteral("a@b.example"), QStringLiteral("Call from Ann"),
+                QStringLiteral("Line 1\r\nLine 2")),
+            "SendMail\x14"
+            "a@b.example\x14"
+            "Call from Ann\x14"
+            "Line 1\r\nLine 2\x14"
+            "NOFILE"},
         {"unload", command(MessageName::Unload), "UNLOAD"},
         {"sound index", command(MessageName::GetSoundIndex), "GETSOUNDINDEX"},
         {"open web", command(MessageName::OpenWeb), "OPEN_WEB"},
         {"close web", command(MessageName::CloseWeb), "CLOSE_WEB"},
         {"speech test", testTtsSay(QStringLiteral("Hello there"), 2, -3),
-         "TestTTSSay\r\nHello there\r\n2\r\n-3"},
+            "TestTTSSay\r\nHello there\r\n2\r\n-3"},
         {"say", say(QStringLiteral("Hi")), "Say\r\nHi"},
         {"stop saying", command(MessageName::StopSay), "StopSay"},
         {"make wave", makeWave(QStringLiteral("Hi"), QStringLiteral("/tmp/hi.wav")),
-         "MakeWave\r\nHi\r\n/tmp/hi.wav"},
+            "MakeWave\r\nHi\r\n/tmp/hi.wav"},
         {"line on", command(MessageName::On), "ON"},
         {"line off", command(MessageName::Off), "OFF"},
         {"auto mode", autoMode(QStringLiteral("16:00:00"), QStringLiteral("08:00:00")),
-         "AUTO\r\n16:00:00\r\n08:00:00"},
+            "AUTO\r\n16:00:00\r\n08:00:00"},
         {"hello", command(MessageName::Hello), "HELLO"},
         {"speech settings", command(MessageName::GetTTSProp), "GetTTSProp"},
         {"call out", callOut(QStringLiteral("5551234")), "CallOut\r\n5551234"},
@@ -78,12 +81,20 @@ TEST(ChannelMessages_Layout, EveryMessageHasItsExactBytes)
         {"do nothing", command(MessageName::DoNothing), "DoNothing"},
         {"second desktop", command(MessageName::UnLoadMe), "UnLoad_Me"},
         {"Postrun mail, no attachment",
-         postrunSendMail(QStringLiteral("a@b.example"), QStringLiteral("S"), QStringLiteral("B"), {}),
-         "SENDMAIL\x14" "a@b.example\x14" "S\x14" "B\x14" "NOFILE"},
+            postrunSendMail(QStringLiteral("a@b.example"), QStringLiteral("S"), QStringLiteral("B"), {}),
+            "SENDMAIL\x14"
+            "a@b.example\x14"
+            "S\x14"
+            "B\x14"
+            "NOFILE"},
         {"Postrun mail with attachment",
-         postrunSendMail(QStringLiteral("a@b.example"), QStringLiteral("S"), QStringLiteral("B"),
-                         QStringLiteral("/tmp/a.wav")),
-         "SENDMAIL\x14" "a@b.example\x14" "S\x14" "B\x14" "/tmp/a.wav"},
+            postrunSendMail(QStringLiteral("a@b.example"), QStringLiteral("S"), QStringLiteral("B"),
+                QStringLiteral("/tmp/a.wav")),
+            "SENDMAIL\x14"
+            "a@b.example\x14"
+            "S\x14"
+            "B\x14"
+            "/tmp/a.wav"},
         {"Postrun unload", command(MessageName::Unload), "UNLOAD"},
         {"Postrun done", command(MessageName::DoneSendMail), "DONE_SEND_MAIL"},
     };
@@ -99,23 +110,34 @@ TEST(ChannelMessages_Layout, LineBreaksInsideFieldsBecomeBlanks)
     fields.contactName = QStringLiteral("Ann\nS");
     fields.pictureFile = QStringLiteral("ann\r.jpg");
     const QString text = tapiCid(0, fields);
-    EXPECT_EQ(text.toUtf8(), QByteArray("Tapi_CID\r\n0\r\nAnn  Smith\r\n5551234\r\nAnn S\r\nann .jpg\r\n"
-                                        "True\r\n1\r\nFalse"));
+    EXPECT_EQ(text.toUtf8(),
+        QByteArray("Tapi_CID\r\n0\r\nAnn  Smith\r\n5551234\r\nAnn S\r\nann .jpg\r\n"
+                   "True\r\n1\r\nFalse"));
     const std::optional<CallerIdEvent> parsed = parseCallerId(text);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->callerNumber, u"5551234");
     EXPECT_EQ(parsed->displayStyle, u"1");
 
     EXPECT_EQ(callOut(QStringLiteral("555\r\nON")), u"CallOut\r\n555  ON");
-    EXPECT_EQ(say(QStringLiteral("a\x14" "b")), u"Say\r\na\x14" "b");
+    EXPECT_EQ(say(QStringLiteral("a\x14"
+                                 "b")),
+        u"Say\r\na\x14"
+        "b");
 }
 
 TEST(ChannelMessages_Layout, SeparatorInsideMailFieldsBecomesBlank)
 {
-    const QString text = sendMail(QStringLiteral("a@b.example\x14x"), QStringLiteral("Call\x14" "from"),
-                                  QStringLiteral("Body\r\nwith\x14" "sep"));
-    EXPECT_EQ(text.toUtf8(), QByteArray("SendMail\x14" "a@b.example x\x14" "Call from\x14"
-                                        "Body\r\nwith sep\x14" "NOFILE"));
+    const QString text = sendMail(QStringLiteral("a@b.example\x14x"),
+        QStringLiteral("Call\x14"
+                       "from"),
+        QStringLiteral("Body\r\nwith\x14"
+                       "sep"));
+    EXPECT_EQ(text.toUtf8(),
+        QByteArray("SendMail\x14"
+                   "a@b.example x\x14"
+                   "Call from\x14"
+                   "Body\r\nwith sep\x14"
+                   "NOFILE"));
     const std::optional<MailRequest> mail = parseSendMail(text);
     ASSERT_TRUE(mail);
     EXPECT_EQ(mail->subject, u"Call from");
@@ -226,7 +248,8 @@ TEST(ChannelMessages_Receive, SpeechCommandsNeedTheirFields)
     EXPECT_EQ(test->textToSay, u"Hi");
     EXPECT_EQ(test->voiceIndex, 2);
     EXPECT_EQ(test->rate, -3);
-    const std::optional<TtsCommand> wave = parseTtsCommand(makeWave(QStringLiteral("Hi"), QStringLiteral("/w.wav")));
+    const std::optional<TtsCommand> wave
+        = parseTtsCommand(makeWave(QStringLiteral("Hi"), QStringLiteral("/w.wav")));
     ASSERT_TRUE(wave);
     EXPECT_EQ(wave->waveFile, u"/w.wav");
 }
@@ -258,7 +281,7 @@ TEST(ChannelMessages_Receive, LineStatusNeedsANumberAndABoolean)
     EXPECT_EQ(status->lineState, 1);
     EXPECT_TRUE(status->autoMode);
     for (const char* text : {"LineStatus\r\n0\r\n1", "LineStatus\r\n0\r\nx\r\nTrue",
-                             "LineStatus\r\n0\r\n1\r\nMaybe", "LineStatus", "Linestatus\r\n0\r\n1\r\nTrue"})
+             "LineStatus\r\n0\r\n1\r\nMaybe", "LineStatus", "Linestatus\r\n0\r\n1\r\nTrue"})
         EXPECT_FALSE(parseLineStatus(QString::fromUtf8(text))) << text;
 }
 
@@ -274,8 +297,8 @@ TEST(ChannelMessages_Receive, MailRequestsNeedFivePieces)
     EXPECT_EQ(six->attachment, u"NOFILE");
     // Each channel has its own name for the request.
     EXPECT_FALSE(parsePostrunSendMail(sendMail(u"to"_s, u"s"_s, u"b"_s)));
-    const std::optional<MailRequest> postrun =
-        parsePostrunSendMail(postrunSendMail(u"to"_s, u"s"_s, u"b"_s, u"/a.wav"_s));
+    const std::optional<MailRequest> postrun
+        = parsePostrunSendMail(postrunSendMail(u"to"_s, u"s"_s, u"b"_s, u"/a.wav"_s));
     ASSERT_TRUE(postrun);
     EXPECT_EQ(postrun->attachment, u"/a.wav");
 }
@@ -307,10 +330,10 @@ TEST(ChannelMessages_Receive, LineMessageReadsMissingLinesAsNothing)
 TEST(ChannelMessages_Receive, TruncatedAndOddTextsNeverCrash)
 {
     QStringList texts = {tapiCid(0, contactCaller()), testTtsSay(u"Hi"_s, 1, 2), autoMode(u"1"_s, u"2"_s),
-                         lineStatus(0, 0, true), sendMail(u"a"_s, u"b"_s, u"c\r\nd"_s), recCall(true),
-                         makeWave(u"a"_s, u"b"_s)};
+        lineStatus(0, 0, true), sendMail(u"a"_s, u"b"_s, u"c\r\nd"_s), recCall(true),
+        makeWave(u"a"_s, u"b"_s)};
     const QStringList odd = {u"\r"_s, u"\n"_s, u"\r\r\n\n"_s, QString(1, QChar(0)), QString(1, QChar(0x14)),
-                             QString(5, QChar(0x14)), u"\xFFFD\r\n\x14"_s};
+        QString(5, QChar(0x14)), u"\xFFFD\r\n\x14"_s};
     int cuts = 0;
     for (const QString& text : texts) {
         for (qsizetype n = 0; n <= text.size(); ++n) {

@@ -17,15 +17,33 @@ QByteArray nuls(int n)
 TEST(ContactRecord_Layout, FieldsHaveTheirWidthsAndOffsets)
 {
     const std::tuple<const char*, int, int> expected[] = {
-        {"ContactName", 0, 32},      {"PictureFile", 32, 64},    {"CallerName", 96, 40},
-        {"CallerNumber", 136, 40},   {"CallHandling", 176, 1},   {"AnswerEnabled", 177, 1},
-        {"Reserved7", 178, 1},       {"GreetingFile", 179, 64},  {"AnswerRings", 243, 2},
-        {"AnswerBeep", 245, 1},      {"EmergencyMark", 246, 1},  {"EventsMode", 247, 1},
-        {"ShowLineControl", 248, 1}, {"ShowCallDetails", 249, 1}, {"DisplayStyle", 250, 1},
-        {"PlayCallSound", 251, 1},   {"SoundFile", 252, 64},     {"SayText", 316, 1},
-        {"SpeechText", 317, 128},    {"ActionsMode", 445, 1},    {"ForwardToMail", 446, 1},
-        {"MailAction", 447, 1},      {"MailTo", 448, 64},        {"ForwardToApp", 512, 1},
-        {"AppAction", 513, 1},       {"AppCommand", 514, 256},   {"Notes", 770, 1024},
+        {"ContactName", 0, 32},
+        {"PictureFile", 32, 64},
+        {"CallerName", 96, 40},
+        {"CallerNumber", 136, 40},
+        {"CallHandling", 176, 1},
+        {"AnswerEnabled", 177, 1},
+        {"Reserved7", 178, 1},
+        {"GreetingFile", 179, 64},
+        {"AnswerRings", 243, 2},
+        {"AnswerBeep", 245, 1},
+        {"EmergencyMark", 246, 1},
+        {"EventsMode", 247, 1},
+        {"ShowLineControl", 248, 1},
+        {"ShowCallDetails", 249, 1},
+        {"DisplayStyle", 250, 1},
+        {"PlayCallSound", 251, 1},
+        {"SoundFile", 252, 64},
+        {"SayText", 316, 1},
+        {"SpeechText", 317, 128},
+        {"ActionsMode", 445, 1},
+        {"ForwardToMail", 446, 1},
+        {"MailAction", 447, 1},
+        {"MailTo", 448, 64},
+        {"ForwardToApp", 512, 1},
+        {"AppAction", 513, 1},
+        {"AppCommand", 514, 256},
+        {"Notes", 770, 1024},
     };
     const auto& layout = ContactRecord::layout();
     ASSERT_EQ(layout.size(), std::size(expected));
@@ -63,7 +81,9 @@ TEST(ContactRecord_Bytes, EditorRecordMatchesTheLayoutByteForByte)
     record.Notes = QStringLiteral("line 1\r\nline 2");
 
     QByteArray expected;
-    expected += text("Ren\xC3\xA9" "e", 32);
+    expected += text("Ren\xC3\xA9"
+                     "e",
+        32);
     expected += text("", 64);
     expected += text("RENEE M", 40);
     expected += text("+44 20 7946 0000", 40);
@@ -95,7 +115,7 @@ TEST(ContactRecord_Bytes, RoundTripKeepsEveryByte)
     ContactRecord record;
     record.ContactName = QStringLiteral(" Zoë ");
     record.CallerNumber = QString(41, u'9'); // cut to 40
-    record.Notes = QString(600, u'ü');      // 1200 bytes, cut to 1024
+    record.Notes = QString(600, u'ü'); // 1200 bytes, cut to 1024
     const QByteArray bytes = record.toBytes();
     ASSERT_EQ(bytes.size(), ContactRecord::Size);
     const ContactRecord back = ContactRecord::fromBytes(bytes);

@@ -10,7 +10,7 @@ TEST(DataPaths, DayFolderHasFourDigitYearAndTwoDigitMonthAndDay)
     EXPECT_EQ(DataPaths::dayFolderOf(QDate(2026, 3, 4)), u"\\Data\\Log\\2026\\03\\04\\");
     EXPECT_EQ(DataPaths::dayFolderOf(QDate(999, 12, 31)), u"\\Data\\Log\\0999\\12\\31\\");
     EXPECT_EQ(DataPaths::dayFile(QStringLiteral("\\Data\\Log\\2026\\03\\04\\")),
-              u"\\Data\\Log\\2026\\03\\04\\Data");
+        u"\\Data\\Log\\2026\\03\\04\\Data");
 }
 
 TEST(DataPaths, NativeStaysBelowTheProgramFolder)
@@ -26,7 +26,7 @@ TEST(DataPaths, NativeStaysBelowTheProgramFolder)
         {"\\Data\\..", QString()},
         {"C:\\x", QString()},
         {"\\\\server\\share", QString()},
-        {"\\Data\\a\nb", QString()},  // control characters never name a file
+        {"\\Data\\a\nb", QString()}, // control characters never name a file
         {"\\Data\\a\tb", QString()},
     };
     for (const auto& [stored, native] : cases)

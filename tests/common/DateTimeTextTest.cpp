@@ -7,7 +7,7 @@ namespace {
 
 // Each case's text parses to its expected value; an invalid expected value
 // means the text is refused.
-template <typename Case, std::size_t N, typename Parser>
+template<typename Case, std::size_t N, typename Parser>
 void expectParses(const Case (&cases)[N], Parser parse)
 {
     for (const Case& c : cases) {

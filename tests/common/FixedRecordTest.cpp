@@ -18,8 +18,7 @@ TEST(FixedRecord_FitField, CutsUtf8AtACharacterBoundaryAndPadsWithBlanks)
         {"longer: cut", QStringLiteral("abcdef"), 4, QByteArray("abcd")},
         {"empty text is blanks, not NULs", QString(), 3, QByteArray("   ")},
         {"two-byte character fits whole", QStringLiteral("aé"), 3, QByteArray("a\xC3\xA9")},
-        {"two-byte character would straddle: dropped", QStringLiteral("abé"), 3,
-         QByteArray("ab ")},
+        {"two-byte character would straddle: dropped", QStringLiteral("abé"), 3, QByteArray("ab ")},
         {"three-byte character would straddle", QStringLiteral("a電"), 3, QByteArray("a  ")},
         {"four-byte character would straddle", QStringLiteral("a😀"), 4, QByteArray("a   ")},
         {"four-byte character fits whole", QStringLiteral("a😀"), 5, QByteArray("a\xF0\x9F\x98\x80")},
@@ -50,8 +49,8 @@ TEST(FixedRecord_WholeRecords, CountsOnlyWholeRecords)
         qint64 length;
         qint32 count;
     };
-    const Case cases[] = {{0, 0}, {-5, 0}, {1793, 0}, {1794, 1}, {3 * 1794 + 896, 3},
-                          {3 * 1794 + 897, 3}, {3 * 1794 + 900, 3}, {4 * 1794, 4}};
+    const Case cases[] = {{0, 0}, {-5, 0}, {1793, 0}, {1794, 1}, {3 * 1794 + 896, 3}, {3 * 1794 + 897, 3},
+        {3 * 1794 + 900, 3}, {4 * 1794, 4}};
     for (const Case& c : cases)
         EXPECT_EQ(FixedRecord::wholeRecords(c.length, 1794), c.count) << c.length;
 }

@@ -57,20 +57,21 @@ TEST(JournalList_Folder, ListsMatchingFilesNewestFirstAndNothingElse)
 {
     QTemporaryDir dir;
     for (const char* name : {"01-05-2026_Sys.txt", "12-09-2026_Sys.txt", "12-10-2026_Calls.txt",
-                             "12-10-2026_WWW.TXT", "notes.txt", ".hidden.txt", "LogDir"}) {
+             "12-10-2026_WWW.TXT", "notes.txt", ".hidden.txt", "LogDir"}) {
         QFile file(dir.filePath(QString::fromLatin1(name)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("12-11-2026_Sys.txt")));
 
     EXPECT_EQ(JournalList::sortedJournalNames(dir.path(), QStringLiteral("*.txt")),
-              (QStringList{QStringLiteral("12-10-2026_Calls.txt"), QStringLiteral("12-10-2026_WWW.TXT"),
-                           QStringLiteral("12-09-2026_Sys.txt"), QStringLiteral("01-05-2026_Sys.txt"),
-                           QStringLiteral("notes.txt")}));
+        (QStringList{QStringLiteral("12-10-2026_Calls.txt"), QStringLiteral("12-10-2026_WWW.TXT"),
+            QStringLiteral("12-09-2026_Sys.txt"), QStringLiteral("01-05-2026_Sys.txt"),
+            QStringLiteral("notes.txt")}));
     EXPECT_EQ(JournalList::sortedJournalNames(dir.path(), QStringLiteral("*_Sys.txt")),
-              (QStringList{QStringLiteral("12-09-2026_Sys.txt"), QStringLiteral("01-05-2026_Sys.txt")}));
+        (QStringList{QStringLiteral("12-09-2026_Sys.txt"), QStringLiteral("01-05-2026_Sys.txt")}));
     EXPECT_TRUE(JournalList::sortedJournalNames(dir.path(), QString()).contains(QStringLiteral("LogDir")));
-    EXPECT_TRUE(JournalList::sortedJournalNames(dir.filePath(QStringLiteral("missing")), QString()).isEmpty());
+    EXPECT_TRUE(
+        JournalList::sortedJournalNames(dir.filePath(QStringLiteral("missing")), QString()).isEmpty());
 }
 
 } // namespace

@@ -11,7 +11,7 @@ namespace {
 TEST(LastList_Line, IsTheNumberAColonAndTheDayFolder)
 {
     EXPECT_EQ(LastList::lineFor(3, QStringLiteral("\\Data\\Log\\2026\\12\\10\\")),
-              u"3:\\Data\\Log\\2026\\12\\10\\");
+        u"3:\\Data\\Log\\2026\\12\\10\\");
 }
 
 TEST(LastList_Line, ParsesAtTheFirstColonAndRefusesDamagedNumbers)
@@ -65,10 +65,8 @@ TEST_F(LastListFileTest, ReadsCrLfAndLfLinesAndAMissingFileAsEmpty)
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Data")));
     write("1:a\r\n2:b\n\r\n3:c");
     EXPECT_EQ(LastList::readLines(path),
-              (QStringList{QStringLiteral("1:a"), QStringLiteral("2:b"), QString(),
-                           QStringLiteral("3:c")}));
-    EXPECT_EQ(LastList::readLines(path, 2),
-              (QStringList{QStringLiteral("1:a"), QStringLiteral("2:b")}));
+        (QStringList{QStringLiteral("1:a"), QStringLiteral("2:b"), QString(), QStringLiteral("3:c")}));
+    EXPECT_EQ(LastList::readLines(path, 2), (QStringList{QStringLiteral("1:a"), QStringLiteral("2:b")}));
 }
 
 TEST_F(LastListFileTest, OverLongLineDoesNotSwallowTheNext)

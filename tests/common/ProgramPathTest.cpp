@@ -20,7 +20,8 @@ TEST(ProgramPath, TurnsStoredFormsIntoPathsBelowTheProgramFolder)
         {QStringLiteral("Trans\\English.txt"), QStringLiteral("/opt/ringvale/Trans/English.txt")},
         {QStringLiteral("\\Data\\\\Log\\.\\x"), QStringLiteral("/opt/ringvale/Data/Log/x")},
         {QStringLiteral("\\Pics\\Zoë 電話.jpg"), QStringLiteral("/opt/ringvale/Pics/Zoë 電話.jpg")},
-        {QStringLiteral("\\a..b\\...\\"), QStringLiteral("/opt/ringvale/a..b/.../")}, // dots inside a name are no step up
+        {QStringLiteral("\\a..b\\...\\"),
+            QStringLiteral("/opt/ringvale/a..b/.../")}, // dots inside a name are no step up
         {QStringLiteral("\\"), QStringLiteral("/opt/ringvale/")},
         {QString(), QStringLiteral("/opt/ringvale")},
     };

@@ -22,13 +22,9 @@ protected:
 TEST_F(RegistryRoutinesTest, TextValuesRoundTripExactly)
 {
     const QString cases[] = {
-        QString(),
-        QStringLiteral("1"),
-        QStringLiteral("a=b;c [section] %41 \\path\\"),
-        QStringLiteral("line one\r\nline two\n\ttab"),
-        QStringLiteral("Zoë Ångström 電話 😀"),
-        QStringLiteral("  padded  "),
-        QString(1100, u'x'), // longer than the registry's first read buffer
+        QString(), QStringLiteral("1"), QStringLiteral("a=b;c [section] %41 \\path\\"),
+        QStringLiteral("line one\r\nline two\n\ttab"), QStringLiteral("Zoë Ångström 電話 😀"),
+        QStringLiteral("  padded  "), QString(1100, u'x'), // longer than the registry's first read buffer
     };
     for (const QString& text : cases) {
         ASSERT_TRUE(reg.SetRegistryValue(QStringLiteral("Value"), text, RegistryRoutines::REG_SZ));
@@ -57,7 +53,7 @@ TEST_F(RegistryRoutinesTest, NamesAreCaseInsensitiveAndKeepTheirCase)
     ASSERT_TRUE(reg.setString(QStringLiteral("chkrunasproc"), QStringLiteral("2")));
     EXPECT_EQ(RegistryRoutines::EnumRegistryValues(RegistryRoutines::HKEY_LOCAL_MACHINE,
                   QStringLiteral("software\\BRASK\\Ringvale 1.1\\properties\\tabgeneral")),
-              QStringList{QStringLiteral("ChkRunAsProc")});
+        QStringList{QStringLiteral("ChkRunAsProc")});
     EXPECT_EQ(reg.getString(QStringLiteral("ChkRunAsProc")), u"2");
 }
 
@@ -77,8 +73,8 @@ TEST_F(RegistryRoutinesTest, EmptySubkeyNamesTheKeyRootItself)
     ASSERT_TRUE(top.setString(QStringLiteral("Top"), QStringLiteral("t")));
     RegistryRoutines same(RegistryRoutines::HKEY_LOCAL_MACHINE, RegistryRoutines::productKey(), QString());
     EXPECT_EQ(same.getString(QStringLiteral("Top")), u"t");
-    EXPECT_TRUE(RegistryRoutines::EnumRegistryKeys(RegistryRoutines::HKEY_LOCAL_MACHINE,
-                                                   RegistryRoutines::productKey())
+    EXPECT_TRUE(RegistryRoutines::EnumRegistryKeys(
+        RegistryRoutines::HKEY_LOCAL_MACHINE, RegistryRoutines::productKey())
                     .contains(QStringLiteral("Properties")));
 }
 
@@ -92,17 +88,18 @@ TEST_F(RegistryRoutinesTest, TypesOtherThanTextDecodeByType)
     const QString multi = QStringLiteral("one") + QChar(0) + QStringLiteral("two") + QChar(0);
     EXPECT_TRUE(reg.SetRegistryValue(QStringLiteral("Multi"), multi, RegistryRoutines::REG_MULTI_SZ));
     EXPECT_EQ(reg.GetRegistryValue(QStringLiteral("Multi")).toString(),
-              QStringLiteral("one") + QChar(0) + QStringLiteral("two"));
+        QStringLiteral("one") + QChar(0) + QStringLiteral("two"));
     qputenv("RINGVALE_TEST_VAR", "expanded");
-    EXPECT_TRUE(reg.SetRegistryValue(QStringLiteral("Exp"), QStringLiteral("<%RINGVALE_TEST_VAR%>"),
-                                     RegistryRoutines::REG_EXPAND_SZ));
+    EXPECT_TRUE(reg.SetRegistryValue(
+        QStringLiteral("Exp"), QStringLiteral("<%RINGVALE_TEST_VAR%>"), RegistryRoutines::REG_EXPAND_SZ));
     EXPECT_EQ(reg.getString(QStringLiteral("Exp")), u"<expanded>");
 }
 
 TEST_F(RegistryRoutinesTest, UnknownTypeOrBadNumberIsAFailureAndWritesNothing)
 {
     EXPECT_FALSE(reg.SetRegistryValue(QStringLiteral("T5"), QStringLiteral("x"), 5));
-    EXPECT_FALSE(reg.SetRegistryValue(QStringLiteral("D"), QStringLiteral("twelve"), RegistryRoutines::REG_DWORD));
+    EXPECT_FALSE(
+        reg.SetRegistryValue(QStringLiteral("D"), QStringLiteral("twelve"), RegistryRoutines::REG_DWORD));
     EXPECT_FALSE(reg.hasValue(QStringLiteral("T5")));
     EXPECT_FALSE(reg.hasValue(QStringLiteral("D")));
 }
@@ -116,8 +113,10 @@ TEST_F(RegistryRoutinesTest, DeleteValueAndKeyReportAsTheRegistryDoes)
     RegistryRoutines product = RegistryRoutines::forProduct(QString());
     EXPECT_EQ(product.DeleteKey(QStringLiteral("Never\\There")), 0);
     // A key with subkeys stays.
-    EXPECT_EQ(RegistryRoutines(RegistryRoutines::HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Brask"), QString())
-                  .DeleteKey(QStringLiteral("Ringvale 1.1")), 0);
+    EXPECT_EQ(
+        RegistryRoutines(RegistryRoutines::HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Brask"), QString())
+            .DeleteKey(QStringLiteral("Ringvale 1.1")),
+        0);
     EXPECT_TRUE(product.KeyExists());
     EXPECT_EQ(product.DeleteKey(QStringLiteral("Properties\\TabGeneral")), 0);
     EXPECT_FALSE(reg.KeyExists());
@@ -125,21 +124,23 @@ TEST_F(RegistryRoutinesTest, DeleteValueAndKeyReportAsTheRegistryDoes)
 
 TEST_F(RegistryRoutinesTest, EnumerationOfMissingKeyIsEmptyAndOrderIsStable)
 {
-    EXPECT_TRUE(RegistryRoutines::EnumRegistryValues(RegistryRoutines::HKEY_LOCAL_MACHINE,
-                                                     QStringLiteral("No\\Key")).isEmpty());
+    EXPECT_TRUE(
+        RegistryRoutines::EnumRegistryValues(RegistryRoutines::HKEY_LOCAL_MACHINE, QStringLiteral("No\\Key"))
+            .isEmpty());
     for (const char* name : {"b", "A", "c"})
         ASSERT_TRUE(reg.setString(QString::fromLatin1(name), QStringLiteral("v")));
     const QString path = RegistryRoutines::productKey() + QStringLiteral("\\Properties\\TabGeneral");
     EXPECT_EQ(RegistryRoutines::EnumRegistryValues(RegistryRoutines::HKEY_LOCAL_MACHINE, path),
-              (QStringList{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")}));
+        (QStringList{QStringLiteral("b"), QStringLiteral("A"), QStringLiteral("c")}));
 }
 
 TEST_F(RegistryRoutinesTest, StoreFilesArePrivate)
 {
     ASSERT_TRUE(reg.setString(QStringLiteral("Password"), QStringLiteral("secret")));
     const QString file = env.registryFolder() + QStringLiteral("/HKEY_LOCAL_MACHINE.ini");
-    EXPECT_EQ(QFile(file).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
-              QFileDevice::Permissions());
+    EXPECT_EQ(QFile(file).permissions()
+            & ~(QFile::ReadUser | QFile::WriteUser | QFile::ReadOwner | QFile::WriteOwner),
+        QFileDevice::Permissions());
 }
 
 TEST(RegistryRoutines, TrimNullCutsAtTheFirstNul)

@@ -22,17 +22,20 @@ TEST(SharedUtilities, MakeDateTimeStampFollowsEachProgramsRule)
     };
     const Case cases[] = {
         {QStringLiteral("12/25/04"), QStringLiteral("10:30:05"), true, QStringLiteral("12-25-04_10-30-05"),
-         QStringLiteral("12-25-04_10-30-05")},
-        {QStringLiteral("12/10/2026"), QString(), true, QStringLiteral("12-10-2026"), QStringLiteral("12-10-2026")},
+            QStringLiteral("12-25-04_10-30-05")},
+        {QStringLiteral("12/10/2026"), QString(), true, QStringLiteral("12-10-2026"),
+            QStringLiteral("12-10-2026")},
         {QStringLiteral("25/12/04"), QString(), true, QStringLiteral("25-12-04"), QStringLiteral("25-12-04")},
         {QStringLiteral("12/10/2026"), QStringLiteral("09:30:05"), false, QStringLiteral("12102026093005"),
-         QStringLiteral("12102026093005")},
+            QStringLiteral("12102026093005")},
         // A date holding a colon keeps it in the service only.
-        {QStringLiteral("2026:12:10"), QString(), true, QStringLiteral("2026-12-10"), QStringLiteral("2026:12:10")},
-        {QStringLiteral("2026:12:10"), QString(), false, QStringLiteral("20261210"), QStringLiteral("2026:12:10")},
+        {QStringLiteral("2026:12:10"), QString(), true, QStringLiteral("2026-12-10"),
+            QStringLiteral("2026:12:10")},
+        {QStringLiteral("2026:12:10"), QString(), false, QStringLiteral("20261210"),
+            QStringLiteral("2026:12:10")},
         // Other characters stay.
-        {QStringLiteral("10.12.2026"), QStringLiteral("9:30:05 PM"), true, QStringLiteral("10.12.2026_9-30-05 PM"),
-         QStringLiteral("10.12.2026_9-30-05 PM")},
+        {QStringLiteral("10.12.2026"), QStringLiteral("9:30:05 PM"), true,
+            QStringLiteral("10.12.2026_9-30-05 PM"), QStringLiteral("10.12.2026_9-30-05 PM")},
         {QString(), QString(), true, QString(), QString()},
     };
     for (const Case& c : cases) {

@@ -41,9 +41,11 @@ TEST_F(TranslationFileTest, ReadsLinesEndedByCrLfOrLf)
         {"one\r\ntwo\r\n", 3, {u"one"_s, u"two"_s}, TranslationFile::InputPastEnd},
         {"", 1, {}, TranslationFile::InputPastEnd},
         // A BOM must not hide the user-translation mark.
-        {"\xEF\xBB\xBF" "1\r\n", 1, {u"1"_s}, TranslationFile::NoError},
+        {"\xEF\xBB\xBF"
+         "1\r\n",
+            1, {u"1"_s}, TranslationFile::NoError},
         {"Zo\xC3\xAB \xE9\x9B\xBB\xE8\xA9\xB1 \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D\r\n", 1,
-         {QStringLiteral("Zoë 電話 שלום")}, TranslationFile::NoError},
+            {QStringLiteral("Zoë 電話 שלום")}, TranslationFile::NoError},
     };
     for (const Case& c : cases) {
         const TranslationFile::ReadResult read = TranslationFile::readLines(write(c.data), c.count);
@@ -55,7 +57,7 @@ TEST_F(TranslationFileTest, ReadsLinesEndedByCrLfOrLf)
 TEST_F(TranslationFileTest, MissingAndUnreadableFilesSayWhy)
 {
     EXPECT_EQ(TranslationFile::readLines(env.programFolder() + QStringLiteral("/none.txt"), 20).error,
-              TranslationFile::FileNotFound);
+        TranslationFile::FileNotFound);
     EXPECT_EQ(TranslationFile::readLines(env.programFolder(), 20).error, TranslationFile::FileAccess);
 }
 
@@ -86,7 +88,7 @@ TEST_F(TranslationFileTest, WriteReplacesTheFileWholeOrNotAtAll)
     EXPECT_FALSE(TranslationFile::write(path + QStringLiteral("/below-a-file.txt"), lines));
     EXPECT_EQ(TranslationFile::readLines(path, 1000).lines, lines);
     EXPECT_EQ(QDir(env.programFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{u"t.txt"_s});
+        QStringList{u"t.txt"_s});
 }
 
 TEST_F(TranslationFileTest, NewTranslationHasTheMarksAndEmptyLines)
@@ -102,10 +104,11 @@ TEST_F(TranslationFileTest, NewTranslationHasTheMarksAndEmptyLines)
 
 TEST_F(TranslationFileTest, PathForTakesPlainFileNamesOnly)
 {
-    EXPECT_EQ(TranslationFile::pathFor(u"English.txt"_s), env.programFolder() + QStringLiteral("/Trans/English.txt"));
+    EXPECT_EQ(TranslationFile::pathFor(u"English.txt"_s),
+        env.programFolder() + QStringLiteral("/Trans/English.txt"));
     EXPECT_EQ(TranslationFile::pathFor(u"Mine"_s), env.programFolder() + QStringLiteral("/Trans/Mine"));
-    for (const QString& name : QStringList{QString(), u"."_s, u".."_s, u"..\\Data\\Last"_s, u"../x"_s, u"a/b"_s,
-                                QString(QStringLiteral("a") + QChar(0))})
+    for (const QString& name : QStringList{QString(), u"."_s, u".."_s, u"..\\Data\\Last"_s, u"../x"_s,
+             u"a/b"_s, QString(QStringLiteral("a") + QChar(0))})
         EXPECT_FALSE(TranslationFile::pathFor(name).has_value()) << name.toStdString();
 }
 

@@ -70,8 +70,11 @@ TEST(WaveFormats, TelephoneRecordsHoldTheTable)
         quint16 tag, avgBytes, blockAlign, bits, cbSize;
     };
     const Row rows[] = {
-        {1, 1, 16000, 2, 16, 0}, {2, 7, 8000, 1, 8, 0}, {3, 34, 1067, 32, 1, 32},
-        {4, 49, 1625, 65, 0, 2}, {5, 17, 4055, 256, 4, 2},
+        {1, 1, 16000, 2, 16, 0},
+        {2, 7, 8000, 1, 8, 0},
+        {3, 34, 1067, 32, 1, 32},
+        {4, 49, 1625, 65, 0, 2},
+        {5, 17, 4055, 256, 4, 2},
     };
     for (const Row& row : rows) {
         const WaveFormat format = TelephoneWaveFormat(row.record);
@@ -139,7 +142,8 @@ TEST_F(WaveFileTest, EncodableFormatsRoundTrip)
         if (row.format.wFormatTag != WaveFormatTag::Pcm) {
             EXPECT_EQ(wave->factSamples, std::optional<quint32>(1234));
         }
-        const std::optional<PcmSound> back = DecodeWaveData(wave->format, wave->data, wave->factSamples, &error);
+        const std::optional<PcmSound> back
+            = DecodeWaveData(wave->format, wave->data, wave->factSamples, &error);
         ASSERT_TRUE(back) << error.toStdString();
         ASSERT_EQ(back->frames(), 1234);
         int worst = 0;
@@ -187,12 +191,18 @@ TEST_F(WaveFileTest, BadFilesAreErrorsNotCrashes)
         {"no data", riff(chunk("fmt ", pcmFmt()))},
         {"short format", riff(chunk("fmt ", pcmFmt().left(10)) + data)},
         {"chunk past the end", riff("fmt " + le32(5000) + pcmFmt() + data)},
-        {"no channels", riff(chunk("fmt ", le16(1) + le16(0) + le32(8000) + le32(0) + le16(0) + le16(16)) + data)},
-        {"24-bit", riff(chunk("fmt ", le16(1) + le16(1) + le32(8000) + le32(24000) + le16(3) + le16(24)) + data)},
-        {"gsm", riff(chunk("fmt ", le16(49) + le16(1) + le32(8000) + le32(1625) + le16(65) + le16(0)
-                                        + le16(2) + le16(320)) + data)},
-        {"adpcm bad block", riff(chunk("fmt ", le16(17) + le16(1) + le32(8000) + le32(4055) + le16(3) + le16(4)
-                                                   + le16(2) + le16(505)) + data)},
+        {"no channels",
+            riff(chunk("fmt ", le16(1) + le16(0) + le32(8000) + le32(0) + le16(0) + le16(16)) + data)},
+        {"24-bit",
+            riff(chunk("fmt ", le16(1) + le16(1) + le32(8000) + le32(24000) + le16(3) + le16(24)) + data)},
+        {"gsm",
+            riff(chunk("fmt ",
+                     le16(49) + le16(1) + le32(8000) + le32(1625) + le16(65) + le16(0) + le16(2) + le16(320))
+                + data)},
+        {"adpcm bad block",
+            riff(chunk("fmt ",
+                     le16(17) + le16(1) + le32(8000) + le32(4055) + le16(3) + le16(4) + le16(2) + le16(505))
+                + data)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -208,7 +218,8 @@ TEST_F(WaveFileTest, BadFilesAreErrorsNotCrashes)
 
 TEST_F(WaveFileTest, ReadIsBoundedBySize)
 {
-    const QString file = write(QStringLiteral("big.wav"), riff(chunk("fmt ", pcmFmt()) + chunk("data", QByteArray(4000, 0))));
+    const QString file = write(
+        QStringLiteral("big.wav"), riff(chunk("fmt ", pcmFmt()) + chunk("data", QByteArray(4000, 0))));
     QString error;
     EXPECT_TRUE(ReadWaveFile(file, &error, 5000));
     EXPECT_FALSE(ReadWaveFile(file, &error, 1000));
@@ -228,7 +239,7 @@ TEST_F(WaveFileTest, CutOffRecordingReadsWhatIsThere)
 TEST_F(WaveFileTest, UnknownChunksAndOddSizesAreSkipped)
 {
     const QByteArray bytes = riff(chunk("LIST", "abc") + QByteArray(1, '\0') + chunk("fmt ", pcmFmt())
-                                  + chunk("data", le16(1000) + le16(2000)));
+        + chunk("data", le16(1000) + le16(2000)));
     QString error;
     const std::optional<WaveFileData> wave = ParseWaveFile(bytes, &error);
     ASSERT_TRUE(wave) << error.toStdString();

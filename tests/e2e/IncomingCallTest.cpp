@@ -28,7 +28,8 @@ const QString kClosed = u"LineStatus\r\n0\r\n1\r\nFalse"_s;
 
 QStringList fastCall(const QString& number, const QString& name, int rings)
 {
-    return {u"call"_s, u"--number"_s, number, u"--name"_s, name, u"--rings"_s, QString::number(rings), u"--fast"_s};
+    return {u"call"_s, u"--number"_s, number, u"--name"_s, name, u"--rings"_s, QString::number(rings),
+        u"--fast"_s};
 }
 
 TEST_F(IncomingCall, UnknownCallerReachesTheChannelsTheDayFileAndTheList)
@@ -38,9 +39,11 @@ TEST_F(IncomingCall, UnknownCallerReachesTheChannelsTheDayFileAndTheList)
     ASSERT_EQ(call.exitCode, 0) << call.err.toStdString();
     ASSERT_TRUE(waitForIdles());
 
-    EXPECT_EQ(events, (QStringList{kIncomming, ring(1), ring(2), ring(3), ring(4), u"Tapi_Disconnected\r\n0"_s,
-                                   u"Tapi_Idle\r\n0\r\n0"_s}));
-    EXPECT_EQ(callerIds, QStringList{u"Tapi_CID\r\n0\r\nAnn Lee\r\n5551234\r\n\r\n\r\nFalse\r\n0\r\nFalse"_s});
+    EXPECT_EQ(events,
+        (QStringList{kIncomming, ring(1), ring(2), ring(3), ring(4), u"Tapi_Disconnected\r\n0"_s,
+            u"Tapi_Idle\r\n0\r\n0"_s}));
+    EXPECT_EQ(
+        callerIds, QStringList{u"Tapi_CID\r\n0\r\nAnn Lee\r\n5551234\r\n\r\n\r\nFalse\r\n0\r\nFalse"_s});
     EXPECT_EQ(idles, QStringList{u"Tapi_Idle\r\n0\r\n0"_s});
 
     ASSERT_EQ(recordCount(), 1);
@@ -51,7 +54,8 @@ TEST_F(IncomingCall, UnknownCallerReachesTheChannelsTheDayFileAndTheList)
     EXPECT_EQ(trimmed(stored.CallerName), u"Ann Lee"_s);
     EXPECT_EQ(trimmed(stored.CallerNumber), u"5551234"_s);
     EXPECT_EQ(trimmed(stored.CallDate), today());
-    EXPECT_TRUE(QTime::fromString(trimmed(stored.CallTime), u"HH:mm:ss"_s).isValid()) << stored.CallTime.toStdString();
+    EXPECT_TRUE(QTime::fromString(trimmed(stored.CallTime), u"HH:mm:ss"_s).isValid())
+        << stored.CallTime.toStdString();
     EXPECT_EQ(trimmed(stored.Length), u"0:00:00"_s);
     EXPECT_EQ(trimmed(stored.LineIndex), u"0"_s);
     EXPECT_EQ(stored.ReadMark, u"1"_s);
@@ -73,7 +77,8 @@ TEST_F(IncomingCall, ContactFromTheContactFileGivesNameAndPicture)
     ASSERT_EQ(line(fastCall(u"5551234"_s, u"ANN LEE"_s, 2)).exitCode, 0);
     ASSERT_TRUE(waitForIdles());
     EXPECT_EQ(callerIds,
-              QStringList{u"Tapi_CID\r\n0\r\nANN LEE\r\n5551234\r\nAnn Lee (work)\r\nann.jpg\r\nTrue\r\n1\r\nFalse"_s});
+        QStringList{
+            u"Tapi_CID\r\n0\r\nANN LEE\r\n5551234\r\nAnn Lee (work)\r\nann.jpg\r\nTrue\r\n1\r\nFalse"_s});
 }
 
 TEST_F(IncomingCall, BlockedContactIsAnsweredAndDroppedAtTheThirdRing)
@@ -90,7 +95,8 @@ TEST_F(IncomingCall, BlockedContactIsAnsweredAndDroppedAtTheThirdRing)
     const QStringList steps = call.out.split(u'\n', Qt::SkipEmptyParts);
     const qsizetype third = steps.indexOf(u"ring 3"_s);
     ASSERT_GE(third, 0) << call.out.toStdString();
-    EXPECT_EQ(steps.mid(third + 1, 2), (QStringList{u"the line was asked: answer -> 0"_s, u"the line answered"_s}))
+    EXPECT_EQ(
+        steps.mid(third + 1, 2), (QStringList{u"the line was asked: answer -> 0"_s, u"the line answered"_s}))
         << call.out.toStdString();
     EXPECT_FALSE(steps.contains(u"ring 4"_s));
     const ToolRun status = line({u"status"_s});
@@ -98,8 +104,9 @@ TEST_F(IncomingCall, BlockedContactIsAnsweredAndDroppedAtTheThirdRing)
     EXPECT_TRUE(status.out.contains(u"    answer -> 0\n    drop -> 0\n"_s)) << status.out.toStdString();
     EXPECT_TRUE(status.out.contains(u"call: idle"_s));
 
-    EXPECT_EQ(events, (QStringList{kIncomming, ring(1), ring(2), ring(3), u"Tapi_Connected\r\n0"_s,
-                                   u"Tapi_Idle\r\n0\r\n0"_s}));
+    EXPECT_EQ(events,
+        (QStringList{
+            kIncomming, ring(1), ring(2), ring(3), u"Tapi_Connected\r\n0"_s, u"Tapi_Idle\r\n0\r\n0"_s}));
     EXPECT_EQ(callerIds.value(0).split(u"\r\n"_s).value(4), u"Pest"_s);
     ASSERT_EQ(recordCount(), 1);
     EXPECT_EQ(trimmed(record(1)->CallerNumber), u"5550666"_s);
@@ -113,8 +120,8 @@ TEST_F(IncomingCall, CallerNameWithALineBreakShiftsNoField)
     ASSERT_TRUE(waitForIdles());
     ASSERT_EQ(callerIds.size(), 1);
     EXPECT_EQ(callerIds.first().split(u"\r\n"_s),
-              (QStringList{u"Tapi_CID"_s, u"0"_s, u"Ann  Lee"_s, u"5551234"_s, QString(), QString(), u"False"_s,
-                           u"0"_s, u"False"_s}));
+        (QStringList{u"Tapi_CID"_s, u"0"_s, u"Ann  Lee"_s, u"5551234"_s, QString(), QString(), u"False"_s,
+            u"0"_s, u"False"_s}));
     EXPECT_EQ(trimmed(record(1)->CallerName), u"Ann  Lee"_s);
     EXPECT_EQ(trimmed(record(1)->CallerNumber), u"5551234"_s);
     EXPECT_EQ(callsJournal(), QStringList{u"Caller Name : Ann  Lee     Caller Number : 5551234"_s});
@@ -137,10 +144,10 @@ TEST_F(LineCommandChannel, HelloOnOffAndAutoAnswerWithLineStatus)
         {"HELLO, closed", u"HELLO"_s, {kClosed}, 3},
         {"ON", u"ON"_s, {kOpen}, 0},
         {"AUTO around now", u"AUTO\r\n"_s + time(now.addSecs(-3600)) + u"\r\n"_s + time(now.addSecs(3600)),
-         {u"LineStatus\r\n0\r\n0\r\nTrue"_s}, 0},
+            {u"LineStatus\r\n0\r\n0\r\nTrue"_s}, 0},
         // The next tick of auto mode closes the line, within a second.
         {"AUTO later today", u"AUTO\r\n"_s + time(now.addSecs(3600)) + u"\r\n"_s + time(now.addSecs(7200)),
-         {u"LineStatus\r\n0\r\n0\r\nTrue"_s, u"LineStatus\r\n0\r\n1\r\nTrue"_s}, 3},
+            {u"LineStatus\r\n0\r\n0\r\nTrue"_s, u"LineStatus\r\n0\r\n1\r\nTrue"_s}, 3},
         {"ON ends auto mode", u"ON"_s, {kOpen}, 0},
     };
     for (const Row& row : rows) {
@@ -169,15 +176,17 @@ TEST_F(LineCommandChannel, CallOutDialsTheNumberAndStoresADialledCall)
         ASSERT_TRUE(command(QString::fromLatin1(row.command) + u"\r\n5559876"_s));
         ASSERT_TRUE(waitForEvent(u"Tapi_Dialing\r\n0"_s));
         const ToolRun status = line({u"status"_s});
-        EXPECT_TRUE(status.out.contains(u"call: dialling, dialled, number \"5559876\""_s)) << status.out.toStdString();
+        EXPECT_TRUE(status.out.contains(u"call: dialling, dialled, number \"5559876\""_s))
+            << status.out.toStdString();
         EXPECT_TRUE(status.out.contains(u"dial \"5559876\" -> 0"_s));
         ASSERT_EQ(line({u"answer"_s}).exitCode, 0);
         ASSERT_TRUE(waitForEvent(u"Tapi_Connected\r\n0"_s));
         ASSERT_EQ(line({u"hangup"_s, u"--fast"_s}).exitCode, 0);
         ASSERT_TRUE(waitForIdles(++calls));
         const QString idle = u"Tapi_Idle\r\n0\r\n"_s + QString::fromLatin1(row.callType);
-        EXPECT_EQ(events, (QStringList{u"Tapi_Dialing\r\n0"_s, u"Tapi_Connected\r\n0"_s, u"Tapi_Disconnected\r\n0"_s,
-                                       idle}));
+        EXPECT_EQ(events,
+            (QStringList{
+                u"Tapi_Dialing\r\n0"_s, u"Tapi_Connected\r\n0"_s, u"Tapi_Disconnected\r\n0"_s, idle}));
         EXPECT_EQ(idles.last(), idle);
         const std::optional<CallRecord> stored = record(calls);
         ASSERT_TRUE(stored);
@@ -194,9 +203,18 @@ TEST_F(LineCommandChannel, MalformedCommandsDoNothingAndTheServiceGoesOn)
 {
     ASSERT_NO_FATAL_FAILURE(start());
     const QString texts[] = {
-        QString(), u"\r\n"_s, u"on"_s, u"CallOut"_s, u"CallOut\r\n555\r1234"_s, u"CallOut\r\n555;reboot"_s,
-        u"AUTO"_s, u"AUTO\r\n08:00:00"_s, u"RecCall\r\nperhaps"_s, QString(1, QChar(0)) + u"ON"_s,
-        QString(200000, u'X'), u"\x14\x14\x14"_s,
+        QString(),
+        u"\r\n"_s,
+        u"on"_s,
+        u"CallOut"_s,
+        u"CallOut\r\n555\r1234"_s,
+        u"CallOut\r\n555;reboot"_s,
+        u"AUTO"_s,
+        u"AUTO\r\n08:00:00"_s,
+        u"RecCall\r\nperhaps"_s,
+        QString(1, QChar(0)) + u"ON"_s,
+        QString(200000, u'X'),
+        u"\x14\x14\x14"_s,
     };
     for (const QString& text : texts)
         ASSERT_TRUE(command(text));
@@ -232,8 +250,8 @@ TEST_F(IncomingCall, BrowserShowsTheCallOnTheServicesOwnPage)
     ASSERT_TRUE(waitForIdles());
 
     const QString shot = HeadlessBrowser::screenshotFolder() + u"/service-calls-page.png"_s;
-    const HeadlessBrowser::Page page =
-        HeadlessBrowser::load(*chromium, u"http://127.0.0.1:%1/"_s.arg(port), shot);
+    const HeadlessBrowser::Page page
+        = HeadlessBrowser::load(*chromium, u"http://127.0.0.1:%1/"_s.arg(port), shot);
     ASSERT_TRUE(page.finished) << "chromium did not finish";
     EXPECT_TRUE(page.dom.contains(u"5550142"_s)) << page.dom.toStdString() << page.errors.toStdString();
     EXPECT_TRUE(page.dom.contains(u"Ada Browser"_s));

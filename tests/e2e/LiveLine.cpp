@@ -29,15 +29,16 @@ void LiveLine::SetUp()
     ASSERT_TRUE(home.mkpath(QStringLiteral("Trans")));
     // The descriptions stored with the calls come from the text table.
     ASSERT_TRUE(QFile::copy(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"),
-                            home.filePath(QStringLiteral("Trans/English.txt"))));
+        home.filePath(QStringLiteral("Trans/English.txt"))));
     extra.insert(QStringLiteral("RINGVALE_AUDIO_SINK"), sink.path());
     const auto listen = [this](MessageControl& endpoint, qint32 number, QStringList& into) {
         endpoint.Channel(number);
-        QObject::connect(&endpoint, &MessageControl::MessageArrived, [this, &into, number](const QString& text) {
-            into.append(text);
-            if (number == ChannelNumber::EventChannel && text.startsWith(u"Tapi_Idle\r\n"))
-                ++m_idlesOnEventChannel;
-        });
+        QObject::connect(
+            &endpoint, &MessageControl::MessageArrived, [this, &into, number](const QString& text) {
+                into.append(text);
+                if (number == ChannelNumber::EventChannel && text.startsWith(u"Tapi_Idle\r\n"))
+                    ++m_idlesOnEventChannel;
+            });
     };
     // Bound before the service starts, as the desktop's are.
     listen(m_events, ChannelNumber::EventChannel, events);
@@ -58,7 +59,8 @@ void LiveLine::set(const QString& section, const QString& name, const QString& v
 
 void LiveLine::start()
 {
-    svc = std::make_unique<Svc>(env, QStringList{QStringLiteral("-gc")}, std::nullopt, false, QString(), extra);
+    svc = std::make_unique<Svc>(
+        env, QStringList{QStringLiteral("-gc")}, std::nullopt, false, QString(), extra);
     ASSERT_TRUE(waitUntil([&] { return !events.isEmpty(); }, 5000)) << svc->userStderr().toStdString();
     ASSERT_EQ(events, QStringList{QStringLiteral("LineStatus\r\n0\r\n0\r\nFalse")});
     events.clear();
@@ -124,8 +126,8 @@ QString LiveLine::todaysFolder()
 
 std::optional<CallRecord> LiveLine::record(qint32 number) const
 {
-    const std::optional<QByteArray> bytes =
-        RecordFile(DataPaths::native(DataPaths::dayFile(todaysFolder())), CallRecord::Size).read(number);
+    const std::optional<QByteArray> bytes
+        = RecordFile(DataPaths::native(DataPaths::dayFile(todaysFolder())), CallRecord::Size).read(number);
     if (!bytes)
         return std::nullopt;
     return CallRecord::fromBytes(*bytes);

@@ -41,9 +41,9 @@ protected:
     bool waitForIdles(int n = 1, int timeoutMs = 5000);
     bool waitForEvent(const QString& text, int timeoutMs = 5000);
 
-    QStringList events;    // 307
+    QStringList events; // 307
     QStringList callerIds; // 309
-    QStringList idles;     // 310
+    QStringList idles; // 310
 
     // Today's day folder (stored form), its records and the recent-calls list.
     static QString today();

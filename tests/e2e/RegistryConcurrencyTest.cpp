@@ -18,8 +18,8 @@ TEST(RegistryConcurrency, TwoProcessesWritingIntoOneKeyAtOnceLoseNothing)
     std::unique_ptr<QProcess> writers[2];
     const QString prefixes[2] = {QStringLiteral("First"), QStringLiteral("Second")};
     const auto names = [&] {
-        return RegistryRoutines::EnumRegistryValues(RegistryRoutines::HKEY_LOCAL_MACHINE,
-                                                    RegistryRoutines::productKey() + u'\\' + section);
+        return RegistryRoutines::EnumRegistryValues(
+            RegistryRoutines::HKEY_LOCAL_MACHINE, RegistryRoutines::productKey() + u'\\' + section);
     };
     // The installation's own values of the key stay beside the written ones.
     const qsizetype installed = names().size();
@@ -27,7 +27,7 @@ TEST(RegistryConcurrency, TwoProcessesWritingIntoOneKeyAtOnceLoseNothing)
         writers[w] = std::make_unique<QProcess>();
         writers[w]->setProcessEnvironment(env.processEnvironment());
         writers[w]->start(QStringLiteral(RINGVALE_TEST_HELPER_DIR "/registry-writer"),
-                          {section, prefixes[w], QString::number(kCount)});
+            {section, prefixes[w], QString::number(kCount)});
     }
     for (auto& writer : writers) {
         ASSERT_TRUE(writer->waitForFinished(30000));

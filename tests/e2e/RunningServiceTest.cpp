@@ -39,8 +39,8 @@ protected:
         extra.insert(u"RINGVALE_AUDIO_SINK"_s, sink.path());
         // Bound before the service starts, so its start-up report has a peer.
         events.Channel(ChannelNumber::EventChannel);
-        QObject::connect(&events, &MessageControl::MessageArrived,
-                         [this](const QString& text) { received.append(text); });
+        QObject::connect(
+            &events, &MessageControl::MessageArrived, [this](const QString& text) { received.append(text); });
     }
 
     void set(const QString& section, const QString& name, const QString& value)
@@ -126,14 +126,15 @@ TEST_F(RunningService, StartsWithTheOpeningJournalLinesAndTheLineOpenUntilUnload
     ASSERT_EQ(nextEvent(), kOpen);
     ASSERT_TRUE(waitForProcessChannel());
     const QString gap(27, u' ');
-    EXPECT_EQ(journal(), (QStringList{
-                             u"->Opening Ringvale 1.1 Process(0)"_s,
-                             u"->Init Tapi->Success(0)"_s,
-                             u"->Device Details -"_s + gap + u"Line Index: 0"_s + gap
-                                 + u"Device Name: Ringvale Simulated Line"_s + gap + u"Tapi Capability: Yes"_s + gap
-                                 + u"Voice Capability: Yes"_s + gap + u"Monitor Digits: No(0)"_s,
-                             u"OpenLine:Tapi1.LineOpen(0)->Success(0)"_s,
-                         }));
+    EXPECT_EQ(journal(),
+        (QStringList{
+            u"->Opening Ringvale 1.1 Process(0)"_s,
+            u"->Init Tapi->Success(0)"_s,
+            u"->Device Details -"_s + gap + u"Line Index: 0"_s + gap
+                + u"Device Name: Ringvale Simulated Line"_s + gap + u"Tapi Capability: Yes"_s + gap
+                + u"Voice Capability: Yes"_s + gap + u"Monitor Digits: No(0)"_s,
+            u"OpenLine:Tapi1.LineOpen(0)->Success(0)"_s,
+        }));
     const auto [code, status] = lineStatus();
     EXPECT_EQ(code, 0);
     EXPECT_TRUE(status.contains(u"open: yes, privileges 6, media modes 16"_s)) << status.toStdString();
@@ -154,7 +155,7 @@ struct LineStateRow {
     const char* name;
     std::optional<QString> stored; // cmbLineStat; nullopt: missing
     bool insideWindow;
-    QStringList atStart;           // reports in the first moments
+    QStringList atStart; // reports in the first moments
     bool openAfterStart;
     QString atUnload;
 };
@@ -205,7 +206,7 @@ TEST_F(StoredLineState, AutoModeOpensTheLineAndThenFollowsTheWindow)
     const LineStateRow rows[] = {
         {"inside the window: stays open", u"2"_s, true, {kOpenAuto}, true, kClosedAuto},
         {"outside the window: closed within a second", u"2"_s, false, {kOpenAuto, kClosedAuto}, false,
-         kClosedAuto},
+            kClosedAuto},
     };
     for (const LineStateRow& row : rows)
         run(row);
@@ -218,8 +219,9 @@ TEST_F(RunningService, WithoutTelephonyThereIsNoLineEngineButUnloadStillEnds)
     ASSERT_TRUE(waitForProcessChannel());
     // 305 is bound first thing; the journal lines follow.
     ASSERT_TRUE(waitUntil([&] { return journal().size() >= 2; }));
-    EXPECT_EQ(journal(), (QStringList{u"->Opening Ringvale 1.1 Process(0)"_s,
-                                      u"->Can't Init Tapi->Telephony could not be initialized(0)"_s}));
+    EXPECT_EQ(journal(),
+        (QStringList{u"->Opening Ringvale 1.1 Process(0)"_s,
+            u"->Can't Init Tapi->Telephony could not be initialized(0)"_s}));
     EXPECT_FALSE(nextEvent(300).has_value());
     MessageControl commands;
     EXPECT_FALSE(commands.Channel(ChannelNumber::CommandChannel)) << "the line engine's channels are bound";

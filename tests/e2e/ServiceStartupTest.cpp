@@ -49,7 +49,7 @@ void PrintTo(const StartModeRow& row, std::ostream* os)
         << ", arguments \"" << row.args.join(u' ').toStdString() << '"';
 }
 
-class StartModeTable : public ServiceStartup, public ::testing::WithParamInterface<StartModeRow> {};
+class StartModeTable : public ServiceStartup, public ::testing::WithParamInterface<StartModeRow> { };
 
 TEST_P(StartModeTable, RunsOrEndsAsTheSettingAndCommandLineSay)
 {
@@ -81,11 +81,10 @@ const QStringList kGc{gc};
 const QStringList kUpperGc{QStringLiteral("-GC")};
 const QStringList kGcAndMore{gc, QStringLiteral("x")};
 
-INSTANTIATE_TEST_SUITE_P(
-    Service, StartModeTable,
-    ::testing::Values(
-        StartModeRow{std::nullopt, kNoArgs, Outcome::Runs}, StartModeRow{std::nullopt, kGc, Outcome::Runs},
-        StartModeRow{std::nullopt, kUpperGc, Outcome::Runs}, StartModeRow{std::nullopt, kGcAndMore, Outcome::Runs},
+INSTANTIATE_TEST_SUITE_P(Service, StartModeTable,
+    ::testing::Values(StartModeRow{std::nullopt, kNoArgs, Outcome::Runs},
+        StartModeRow{std::nullopt, kGc, Outcome::Runs}, StartModeRow{std::nullopt, kUpperGc, Outcome::Runs},
+        StartModeRow{std::nullopt, kGcAndMore, Outcome::Runs},
         StartModeRow{QString(), kNoArgs, Outcome::Runs}, StartModeRow{QString(), kGc, Outcome::Runs},
         StartModeRow{QString(), kUpperGc, Outcome::Runs}, StartModeRow{QString(), kGcAndMore, Outcome::Runs},
         StartModeRow{QStringLiteral("0"), kNoArgs, Outcome::EndsSilently},
@@ -102,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         StartModeRow{QStringLiteral("2"), kGcAndMore, Outcome::Runs}),
     [](const ::testing::TestParamInfo<StartModeRow>& info) {
         const StartModeRow& row = info.param;
-        QString name = !row.setting ? QStringLiteral("Missing")
+        QString name = !row.setting  ? QStringLiteral("Missing")
             : row.setting->isEmpty() ? QStringLiteral("Empty")
                                      : QStringLiteral("Set") + *row.setting;
         name += QStringLiteral("_");
@@ -157,7 +156,8 @@ TEST_F(ServiceStartup, SecondInstanceEndsAtOnceAndSilentlyInEitherMode)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         setRunAsProc(row.firstIsService ? std::optional<QString>(QStringLiteral("1")) : std::nullopt);
-        Svc first(env, kGc, row.firstIsService ? std::optional<QString>(firstNotify.path()) : std::nullopt, true);
+        Svc first(
+            env, kGc, row.firstIsService ? std::optional<QString>(firstNotify.path()) : std::nullopt, true);
         ASSERT_TRUE(first.waitForLoaded());
         if (row.firstIsService) {
             ASSERT_EQ(firstNotify.receive(), QByteArray("STATUS=Starting"));
@@ -166,7 +166,7 @@ TEST_F(ServiceStartup, SecondInstanceEndsAtOnceAndSilentlyInEitherMode)
 
         setRunAsProc(row.secondIsService ? std::optional<QString>(QStringLiteral("1")) : std::nullopt);
         Svc second(env, kGc, row.secondIsService ? std::optional<QString>(secondNotify.path()) : std::nullopt,
-                   false);
+            false);
         EXPECT_EQ(second.waitForExit(), 0);
         EXPECT_EQ(second.userStderr(), QByteArray());
         EXPECT_FALSE(secondNotify.receive(0).has_value()) << "the second instance talked to systemd";
@@ -174,8 +174,7 @@ TEST_F(ServiceStartup, SecondInstanceEndsAtOnceAndSilentlyInEitherMode)
 
         first.signal(SIGTERM);
         EXPECT_EQ(first.waitForExit(), 0);
-        while (firstNotify.receive(0)) {
-        }
+        while (firstNotify.receive(0)) { }
     }
 }
 
@@ -202,9 +201,9 @@ TEST_F(ServiceStartup, UnusableInstanceLockIsAnErrorNotAFreeStart)
         QByteArray message;
     } rows[] = {
         {"runtime folder is a file", true,
-         "RingvaleSvc: no private runtime folder; cannot tell whether another instance runs.\n"},
+            "RingvaleSvc: no private runtime folder; cannot tell whether another instance runs.\n"},
         {"lock file is a link", false,
-         "RingvaleSvc: cannot lock the instance lock file; cannot tell whether another instance runs.\n"},
+            "RingvaleSvc: cannot lock the instance lock file; cannot tell whether another instance runs.\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -220,7 +219,7 @@ TEST_F(ServiceStartup, UnusableInstanceLockIsAnErrorNotAFreeStart)
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         } else {
             ASSERT_TRUE(QFile::link(runtimeBase.path() + QStringLiteral("/elsewhere"),
-                                    folder + QStringLiteral("/RingvaleSvc.lock")));
+                folder + QStringLiteral("/RingvaleSvc.lock")));
         }
         Svc svc(env, kGc, std::nullopt, false, runtimeBase.path());
         EXPECT_EQ(svc.waitForExit(), 1);

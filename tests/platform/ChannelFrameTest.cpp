@@ -7,7 +7,10 @@
 
 TEST(ChannelFrame, LengthIsFourBytesBigEndianBeforeThePayload)
 {
-    EXPECT_EQ(ChannelFrame::encode("abc"), QByteArray("\0\0\0\x03" "abc", 7));
+    EXPECT_EQ(ChannelFrame::encode("abc"),
+        QByteArray("\0\0\0\x03"
+                   "abc",
+            7));
     EXPECT_EQ(ChannelFrame::encode({}), QByteArray(4, '\0'));
     EXPECT_EQ(ChannelFrame::encode(QByteArray(0x010203, 'x')).left(4), QByteArray("\0\x01\x02\x03", 4));
 }
@@ -16,7 +19,10 @@ TEST(ChannelFrame, LengthIsFourBytesBigEndianBeforeThePayload)
 TEST(ChannelFrame, ReaderGivesWholePayloadsFromAnySplit)
 {
     const QList<QByteArray> payloads = {QByteArray("Tapi_Ring\r\n0\r\n3\r\nFalse"), QByteArray(),
-                                        QByteArray("a\0b\x14" "c\r\n", 7), QByteArray(100000, 'z')};
+        QByteArray("a\0b\x14"
+                   "c\r\n",
+            7),
+        QByteArray(100000, 'z')};
     QByteArray stream;
     for (const QByteArray& p : payloads)
         stream += ChannelFrame::encode(p);
@@ -39,7 +45,9 @@ TEST(ChannelFrame, ReaderRefusesALengthBeyondTheLimit)
 {
     ChannelFrame::Reader reader;
     reader.append(ChannelFrame::encode("ok"));
-    reader.append(QByteArray("\x7f\xff\xff\xff" "junk", 8));
+    reader.append(QByteArray("\x7f\xff\xff\xff"
+                             "junk",
+        8));
     EXPECT_EQ(reader.next(), QByteArray("ok"));
     EXPECT_FALSE(reader.next());
     EXPECT_TRUE(reader.failed());

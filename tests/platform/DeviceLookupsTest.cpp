@@ -8,9 +8,12 @@ namespace {
 // Output devices with chosen names; no back-end here has several.
 class NamedOutputs final : public WaveControl {
 public:
-    explicit NamedOutputs(QStringList names) : m_names(std::move(names)) {}
-    void InitDevices() override {}
-    void CloseDevices() override {}
+    explicit NamedOutputs(QStringList names)
+        : m_names(std::move(names))
+    {
+    }
+    void InitDevices() override { }
+    void CloseDevices() override { }
     qint32 OutDeviceCount() const override { return qint32(m_names.size()); }
     bool GetOutDeviceCaps(qint32 index, OutDeviceCaps& caps) const override
     {
@@ -24,7 +27,8 @@ public:
     qint32 PlayFile(const QString&, qint32, qint32) override { return WaveResult::NoDevice; }
     bool IsPlaying() const override { return false; }
     qint32 StopPlay() override { return WaveResult::NotPlaying; }
-    qint32 StartRecord(const QString&, const QString&, const WaveFormat&, const WaveFormat&, qint32&, bool) override
+    qint32 StartRecord(
+        const QString&, const QString&, const WaveFormat&, const WaveFormat&, qint32&, bool) override
     {
         return WaveResult::NoDevice;
     }

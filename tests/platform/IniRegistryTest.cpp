@@ -21,9 +21,11 @@ TEST(IniRegistry, FileTextRoundTripsEveryKindOfValue)
     ASSERT_EQ(key.values.size(), 4);
     EXPECT_EQ(key.values[0].name, u"Name=x");
     EXPECT_EQ(key.values[0].value.data, QByteArray("a\r\nb%\0", 6));
-    EXPECT_EQ(IniRegistry::parse(IniRegistry::serialize(tree, HKLM))[QStringLiteral("key\\with %")].values.size(), 4);
+    EXPECT_EQ(
+        IniRegistry::parse(IniRegistry::serialize(tree, HKLM))[QStringLiteral("key\\with %")].values.size(),
+        4);
     EXPECT_EQ(IniRegistry::serialize(IniRegistry::parse(IniRegistry::serialize(tree, HKLM)), HKLM),
-              IniRegistry::serialize(tree, HKLM));
+        IniRegistry::serialize(tree, HKLM));
 }
 
 TEST(IniRegistry, DamagedLinesAreSkippedNotTheFile)
@@ -44,7 +46,7 @@ TEST(IniRegistry, KeysImplyTheirParentsAndSubkeysListInNameOrder)
     ASSERT_TRUE(store.createKey(HKLM, QStringLiteral("A B")));
     EXPECT_TRUE(store.keyExists(HKLM, QStringLiteral("a\\beta")));
     EXPECT_EQ(store.subkeys(HKLM, QStringLiteral("a")).value(),
-              (QStringList{QStringLiteral("Beta"), QStringLiteral("zeta")}));
+        (QStringList{QStringLiteral("Beta"), QStringLiteral("zeta")}));
     EXPECT_FALSE(store.subkeys(HKLM, QStringLiteral("nope")).has_value());
     // "A B" sorts between "A" and "A\..."; the child check must not be fooled by it.
     EXPECT_FALSE(store.deleteKey(HKLM, QStringLiteral("A")));

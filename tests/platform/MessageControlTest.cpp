@@ -1,13 +1,13 @@
 #include "platform/MessageControl.h"
 
 #include "common/AppPaths.h"
-#include "tests/support/TestEnvironment.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/TestEnvironment.h"
 
-#include <QFileInfo>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -138,8 +138,8 @@ TEST_F(MessageControlTest, ThousandTextsArriveWholeAndInOrder)
     for (int i = 0; i < 1000; ++i) {
         const QString filler(i % 97, QChar(u'a' + i % 26));
         endpoint.Send(u"Text "_s + QString::number(i) + u"\r\nx\x14y\\"_s + filler + u" \u00e9"_s);
-        expected.append("307 Text " + QByteArray::number(i) + "\\r\\nx\\x14y\\\\" + filler.toUtf8()
-                        + " \xc3\xa9");
+        expected.append(
+            "307 Text " + QByteArray::number(i) + "\\r\\nx\\x14y\\\\" + filler.toUtf8() + " \xc3\xa9");
     }
     EXPECT_EQ(listener.waitForLines(1000), expected);
 }
@@ -169,8 +169,8 @@ TEST_F(MessageControlTest, ReceivesFromAnotherProcess)
     QSignalSpy arrived(&endpoint, &MessageControl::MessageArrived);
     QProcess sender;
     sender.setProcessEnvironment(m_env.processEnvironment());
-    sender.start(TestEnvironment::binary(u"ringvale-chan"_s),
-                 {u"send"_s, u"308"_s, u"CallOut\\r\\n555\\x14\\\\"_s});
+    sender.start(
+        TestEnvironment::binary(u"ringvale-chan"_s), {u"send"_s, u"308"_s, u"CallOut\\r\\n555\\x14\\\\"_s});
     // Events must run meanwhile: our endpoint accepts the connection.
     QTRY_COMPARE_WITH_TIMEOUT(sender.state(), QProcess::NotRunning, 5000);
     EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().toStdString();
@@ -315,8 +315,8 @@ TEST_F(MessageControlTest, HandlersMayNestEventLoopsOrDestroyTheEndpoint)
     sender.Send(u"1"_s);
     QTRY_VERIFY_WITH_TIMEOUT(!receiver, 5000);
     QTest::qWait(50);
-    EXPECT_EQ(trace, (QStringList{u"start 1"_s, u"end 1"_s, u"start 2"_s, u"end 2"_s, u"start 3"_s,
-                                  u"end 3"_s}));
+    EXPECT_EQ(
+        trace, (QStringList{u"start 1"_s, u"end 1"_s, u"start 2"_s, u"end 2"_s, u"start 3"_s, u"end 3"_s}));
 }
 
 // Another local user who reaches the socket (here through folder and socket
@@ -344,7 +344,7 @@ TEST_F(MessageControlTest, RefusesTextsFromAnotherUser)
         if (::setuid(uid) != 0)
             ::_exit(3);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::memcpy(address.sun_path, path.constData(), path.size());
         if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)

@@ -33,8 +33,8 @@ TEST(ServiceManagerNotifier, AbstractAddressIsReached)
     const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address),
-                     socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(name.size()))),
-              0);
+                  socklen_t(offsetof(sockaddr_un, sun_path) + 1 + size_t(name.size()))),
+        0);
     ServiceManagerNotifier notifier('@' + name);
     EXPECT_TRUE(notifier.notify("STOPPING=1"));
     pollfd ready{fd, POLLIN, 0};

@@ -23,10 +23,12 @@ public:
         QObject* c = &m_context;
         QObject::connect(&tapi, &TelephonyControl::Dialing, c, [this] { add(u"Dialing"_s); });
         QObject::connect(&tapi, &TelephonyControl::InComeCall, c, [this] { add(u"InComeCall"_s); });
-        QObject::connect(&tapi, &TelephonyControl::Ring, c, [this](qint32 count) { add(u"Ring %1"_s.arg(count)); });
-        QObject::connect(&tapi, &TelephonyControl::CallerID, c, [this](const QString& name, const QString& number) {
-            add(u"CallerID %1 %2"_s.arg(name, number));
-        });
+        QObject::connect(
+            &tapi, &TelephonyControl::Ring, c, [this](qint32 count) { add(u"Ring %1"_s.arg(count)); });
+        QObject::connect(
+            &tapi, &TelephonyControl::CallerID, c, [this](const QString& name, const QString& number) {
+                add(u"CallerID %1 %2"_s.arg(name, number));
+            });
         QObject::connect(&tapi, &TelephonyControl::Connected, c, [this] { add(u"Connected"_s); });
         QObject::connect(&tapi, &TelephonyControl::Disconnected, c, [this] { add(u"Disconnected"_s); });
         QObject::connect(&tapi, &TelephonyControl::Idle, c, [this] { add(u"Idle"_s); });
@@ -83,7 +85,8 @@ TEST_F(SimulatedLineTest, IncomingCallArrivesInLineOrder)
     openLine();
     EventLog log(*m_tapi);
     // As the line engine does: a far-end hang-up is answered with a drop.
-    QObject::connect(m_tapi.get(), &TelephonyControl::Disconnected, [this] { EXPECT_EQ(m_tapi->LineDrop(), 0); });
+    QObject::connect(
+        m_tapi.get(), &TelephonyControl::Disconnected, [this] { EXPECT_EQ(m_tapi->LineDrop(), 0); });
     // The exchange waits long enough for the drop to be the line's.
     ASSERT_EQ(line().startCall(script(3), {kTestPacing.ringIntervalMs, 5000}), QString());
     ASSERT_TRUE(waitUntil([&] { return log.ended(); }));
@@ -134,7 +137,8 @@ TEST_F(SimulatedLineTest, DialledCallRunsDialingConnectedDisconnectedIdle)
     EXPECT_EQ(m_tapi->LineDrop(), 0);
     ASSERT_TRUE(waitUntil([&] { return log.ended(); }));
     EXPECT_EQ(log.text(), "Dialing, Connected, Disconnected, Idle");
-    EXPECT_EQ(line().actions().join(u"; "_s).toStdString(), "open 6 16 -> 0; dial \"0123 456\" -> 0; drop -> 0");
+    EXPECT_EQ(
+        line().actions().join(u"; "_s).toStdString(), "open 6 16 -> 0; dial \"0123 456\" -> 0; drop -> 0");
 }
 
 TEST_F(SimulatedLineTest, BlockedCallerIsAnsweredAndDroppedAndStopsRinging)
@@ -278,7 +282,10 @@ TEST(SimulatedLines, DevicesComeFromTheEnvironment)
         int count;
     };
     const Row rows[] = {
-        {"", "", "", 1}, {"3", "/dev/ttyS0,/dev/pts/7", "open,bogus", 3}, {"0", "", "", 0}, {"many", "", "", 1},
+        {"", "", "", 1},
+        {"3", "/dev/ttyS0,/dev/pts/7", "open,bogus", 3},
+        {"0", "", "", 0},
+        {"many", "", "", 1},
         {"99", "", "", 1},
     };
     for (const Row& row : rows) {

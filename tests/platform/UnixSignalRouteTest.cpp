@@ -16,8 +16,8 @@ extern "C" void previousHandler(int)
 
 TEST(UnixSignalRoute, SignalsArriveInOrderAsInputAndTheOldHandlerComesBack)
 {
-    struct sigaction old {};
-    struct sigaction mine {};
+    struct sigaction old { };
+    struct sigaction mine { };
     mine.sa_handler = previousHandler;
     sigemptyset(&mine.sa_mask);
     ASSERT_EQ(::sigaction(SIGUSR1, &mine, &old), 0);

@@ -47,7 +47,8 @@ protected:
     {
         const QString path = m_dir.filePath(name);
         QString error;
-        EXPECT_TRUE(WriteWaveFile(path, PcmWaveFormat(8000, 1, 16), ramp(frames), &error)) << error.toStdString();
+        EXPECT_TRUE(WriteWaveFile(path, PcmWaveFormat(8000, 1, 16), ramp(frames), &error))
+            << error.toStdString();
         return path;
     }
     QString junk(const QString& name, const QByteArray& bytes)
@@ -140,7 +141,7 @@ TEST_F(WaveTest, ExactlyOnePlayDonePerPlaybackAlsoWhenStoppedOrReplaced)
     SinkWave wave(sinkFolder());
     QSignalSpy done(&wave, &WaveControl::PlayDone);
     const QString longer = clip(QStringLiteral("Ring.wav"), 1600); // 200 ms
-    const QString shorter = clip(QStringLiteral("Beep.wav"), 160);  // 20 ms
+    const QString shorter = clip(QStringLiteral("Beep.wav"), 160); // 20 ms
 
     ASSERT_EQ(wave.PlayFile(longer, 0), 0);
     EXPECT_EQ(wave.StopPlay(), 0);
@@ -160,8 +161,9 @@ TEST_F(WaveTest, ExactlyOnePlayDonePerPlaybackAlsoWhenStoppedOrReplaced)
     // Another program's sink on the same folder goes on with the numbers.
     SinkWave other(sinkFolder(), 10.0);
     ASSERT_EQ(other.PlayFile(shorter, 0), 0);
-    EXPECT_EQ(sinkFiles(), (QStringList{QStringLiteral("000001-Ring.wav"), QStringLiteral("000002-Ring.wav"),
-                                        QStringLiteral("000003-Beep.wav"), QStringLiteral("000004-Beep.wav")}));
+    EXPECT_EQ(sinkFiles(),
+        (QStringList{QStringLiteral("000001-Ring.wav"), QStringLiteral("000002-Ring.wav"),
+            QStringLiteral("000003-Beep.wav"), QStringLiteral("000004-Beep.wav")}));
     // CloseDevices ends a running playback like StopPlay.
     QSignalSpy otherDone(&other, &WaveControl::PlayDone);
     other.CloseDevices();
@@ -206,8 +208,8 @@ protected:
         const QString path = m_dir.filePath(name);
         qint32 rate = 0;
         EXPECT_EQ(wave.StartRecord(m_tapi->GetDeviceID(LineDeviceClass::WaveIn), path, TelephoneWaveFormat(1),
-                                   format, rate, true),
-                  0);
+                      format, rate, true),
+            0);
         EXPECT_EQ(rate, 8000);
         EXPECT_TRUE(wave.IsRecording());
         QTest::qWait(int(m_sent.durationMs()) + 120);
@@ -237,13 +239,15 @@ TEST_F(LineRecordingTest, RecordingHoldsWhatTheFarEndSentInTheRequestedFormat)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.record);
         m_lines->device(0)->setFarEndSound(m_sent.samples);
-        const QString path = record(wave, TelephoneWaveFormat(row.record), QStringLiteral("r%1.wav").arg(row.record));
+        const QString path
+            = record(wave, TelephoneWaveFormat(row.record), QStringLiteral("r%1.wav").arg(row.record));
         QString error;
         const std::optional<WaveFileData> file = ReadWaveFile(path, &error);
         ASSERT_TRUE(file) << error.toStdString();
         EXPECT_EQ(file->format, TelephoneWaveFormat(row.record));
         EXPECT_EQ(file->data.size(), row.dataBytes);
-        const std::optional<PcmSound> heard = DecodeWaveData(file->format, file->data, file->factSamples, &error);
+        const std::optional<PcmSound> heard
+            = DecodeWaveData(file->format, file->data, file->factSamples, &error);
         ASSERT_TRUE(heard);
         ASSERT_EQ(heard->frames(), m_sent.frames());
         int worst = 0;
@@ -260,8 +264,8 @@ TEST_F(LineRecordingTest, StoppingEarlyKeepsACompleteShorterFile)
     const QString path = m_dir.filePath(QStringLiteral("short.wav"));
     qint32 rate = 0;
     ASSERT_EQ(wave.StartRecord(m_tapi->GetDeviceID(LineDeviceClass::WaveIn), path, TelephoneWaveFormat(1),
-                               TelephoneWaveFormat(1), rate, true),
-              0);
+                  TelephoneWaveFormat(1), rate, true),
+        0);
     QTest::qWait(60);
     // The far end hangs up: nothing more arrives, the file is still whole.
     ASSERT_EQ(m_tapi->LineDrop(), 0);
@@ -290,18 +294,20 @@ TEST_F(LineRecordingTest, RecordingsThatCannotRunSayWhy)
     };
     const Row rows[] = {
         {"other rate", device, m_dir.filePath(QStringLiteral("o.wav")), PcmWaveFormat(44100, 1, 16),
-         WaveResult::UnsupportedFormat},
+            WaveResult::UnsupportedFormat},
         {"TrueSpeech", device, m_dir.filePath(QStringLiteral("t.wav")), TelephoneWaveFormat(3),
-         WaveResult::UnsupportedFormat},
-        {"GSM", device, m_dir.filePath(QStringLiteral("g.wav")), TelephoneWaveFormat(4), WaveResult::UnsupportedFormat},
-        {"no such input", QStringLiteral("simline:9"), m_dir.filePath(QStringLiteral("n.wav")), TelephoneWaveFormat(1),
-         WaveResult::NoDevice},
+            WaveResult::UnsupportedFormat},
+        {"GSM", device, m_dir.filePath(QStringLiteral("g.wav")), TelephoneWaveFormat(4),
+            WaveResult::UnsupportedFormat},
+        {"no such input", QStringLiteral("simline:9"), m_dir.filePath(QStringLiteral("n.wav")),
+            TelephoneWaveFormat(1), WaveResult::NoDevice},
         {"no such folder", device, m_dir.filePath(QStringLiteral("missing/x.wav")), TelephoneWaveFormat(1),
-         WaveResult::CannotWrite},
+            WaveResult::CannotWrite},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(wave.StartRecord(row.device, row.path, TelephoneWaveFormat(1), row.format, rate, true), row.expected);
+        EXPECT_EQ(wave.StartRecord(row.device, row.path, TelephoneWaveFormat(1), row.format, rate, true),
+            row.expected);
         EXPECT_FALSE(wave.IsRecording());
         EXPECT_FALSE(QFile::exists(row.path));
     }
@@ -310,17 +316,18 @@ TEST_F(LineRecordingTest, RecordingsThatCannotRunSayWhy)
     EXPECT_FALSE(wave.RecordErrorText(WaveResult::NotRecording).isEmpty());
 
     ASSERT_EQ(wave.StartRecord(device, m_dir.filePath(QStringLiteral("a.wav")), TelephoneWaveFormat(1),
-                               TelephoneWaveFormat(1), rate, true),
-              0);
+                  TelephoneWaveFormat(1), rate, true),
+        0);
     EXPECT_EQ(wave.StartRecord(device, m_dir.filePath(QStringLiteral("b.wav")), TelephoneWaveFormat(1),
-                               TelephoneWaveFormat(1), rate, true),
-              WaveResult::Busy);
+                  TelephoneWaveFormat(1), rate, true),
+        WaveResult::Busy);
     EXPECT_EQ(wave.StopRecord(), 0);
 
     // A sound card that does not exist cannot be recorded from.
     AlsaWave alsa;
-    EXPECT_NE(alsa.StartRecord(QStringLiteral("ringvale-no-such-pcm"), m_dir.filePath(QStringLiteral("c.wav")),
-                               TelephoneWaveFormat(1), TelephoneWaveFormat(1), rate, true),
-              0);
+    EXPECT_NE(
+        alsa.StartRecord(QStringLiteral("ringvale-no-such-pcm"), m_dir.filePath(QStringLiteral("c.wav")),
+            TelephoneWaveFormat(1), TelephoneWaveFormat(1), rate, true),
+        0);
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("c.wav"))));
 }

@@ -28,13 +28,13 @@ Page load(const QString& browser, const QString& url, const QString& screenshotP
     QFile::remove(screenshotPath);
     QTemporaryDir profile;
     QProcess process;
-    process.start(browser, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
-                            QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"),
-                            QStringLiteral("--no-first-run"), QStringLiteral("--disable-background-networking"),
-                            QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                            QStringLiteral("--user-data-dir=") + profile.path(),
-                            QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + screenshotPath,
-                            QStringLiteral("--dump-dom"), url});
+    process.start(browser,
+        {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+            QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
+            QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
+            QStringLiteral("--disable-sync"), QStringLiteral("--user-data-dir=") + profile.path(),
+            QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + screenshotPath,
+            QStringLiteral("--dump-dom"), url});
     Page page;
     if (!process.waitForStarted(10000))
         return page;

@@ -15,7 +15,7 @@ std::optional<QString> chromium();
 struct Page {
     bool finished = false; // false: the browser did not end in time
     QString dom;
-    QString errors;        // what it wrote on standard error
+    QString errors; // what it wrote on standard error
 };
 
 // Loads url in a throw-away profile, writing a screenshot of 800 x 400 to

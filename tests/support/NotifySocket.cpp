@@ -9,7 +9,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-NotifySocket::NotifySocket() : m_path(m_dir.path() + QStringLiteral("/notify"))
+NotifySocket::NotifySocket()
+    : m_path(m_dir.path() + QStringLiteral("/notify"))
 {
     const QByteArray native = QFile::encodeName(m_path);
     sockaddr_un address{};

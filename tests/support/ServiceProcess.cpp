@@ -13,7 +13,7 @@ const QByteArray kLoaded = "ringvale.host: main form loaded";
 } // namespace
 
 Svc::Svc(const TestEnvironment& env, const QStringList& args, const std::optional<QString>& notifySocket,
-         bool debug, const QString& runtimeBase, const QProcessEnvironment& extra)
+    bool debug, const QString& runtimeBase, const QProcessEnvironment& extra)
 {
     QProcessEnvironment e = env.processEnvironment();
     if (!runtimeBase.isEmpty())
@@ -24,7 +24,8 @@ Svc::Svc(const TestEnvironment& env, const QStringList& args, const std::optiona
     e.remove(QStringLiteral("QT_LOGGING_RULES"));
     if (debug)
         e.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("ringvale.host.debug=true"));
-    e.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
+    e.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
+        QStringLiteral("%{if-category}%{category}: %{endif}%{message}"));
     for (const QString& name : extra.keys())
         e.insert(name, extra.value(name));
     m_process.setProcessEnvironment(e);

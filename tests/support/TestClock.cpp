@@ -3,7 +3,8 @@
 #include <QTimer>
 
 TestClock::TestClock(const QDateTime& start)
-    : m_wallAtZero(start), m_override(new ClockOverride(*this))
+    : m_wallAtZero(start)
+    , m_override(new ClockOverride(*this))
 {
 }
 

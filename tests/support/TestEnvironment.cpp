@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 TestEnvironment::TestEnvironment()
-    : m_oldHome(qgetenv("RINGVALE_HOME")),
-      m_oldRegistry(qgetenv("RINGVALE_REGISTRY")),
-      m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
+    : m_oldHome(qgetenv("RINGVALE_HOME"))
+    , m_oldRegistry(qgetenv("RINGVALE_REGISTRY"))
+    , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
 {
     qputenv("RINGVALE_HOME", m_home.path().toUtf8());
     qputenv("RINGVALE_REGISTRY", m_registry.path().toUtf8());
@@ -38,7 +38,7 @@ void TestEnvironment::installShippedDefaults() const
     QProcess reg;
     reg.setProcessEnvironment(processEnvironment());
     reg.start(binary(QStringLiteral("ringvale-reg")),
-              {QStringLiteral("import"), QStringLiteral(RINGVALE_SOURCE_DIR "/data/Defaults.reg")});
+        {QStringLiteral("import"), QStringLiteral(RINGVALE_SOURCE_DIR "/data/Defaults.reg")});
     ASSERT_TRUE(reg.waitForFinished(10000));
     ASSERT_EQ(reg.exitCode(), 0) << reg.readAllStandardError().toStdString();
 }

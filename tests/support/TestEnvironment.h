@@ -6,7 +6,8 @@
 
 // A throw-away installation: a program folder, a settings store and a runtime
 // folder of its own, named through RINGVALE_HOME, RINGVALE_REGISTRY and
-// XDG_RUNTIME_DIR for this process and for every program it starts. The previous environment comes back on destruction.
+// XDG_RUNTIME_DIR for this process and for every program it starts. The previous environment comes back on
+// destruction.
 class TestEnvironment {
 public:
     TestEnvironment();

@@ -5,7 +5,7 @@
 
 // Lets the event loop run until the condition holds; false when the time ran
 // out first. For ASSERT_TRUE/EXPECT_TRUE, which (unlike QTRY_*) fail the test.
-template <typename Condition>
+template<typename Condition>
 bool waitUntil(Condition condition, int timeoutMs = 5000)
 {
     const QDeadlineTimer deadline(timeoutMs);

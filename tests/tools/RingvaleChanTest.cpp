@@ -54,7 +54,7 @@ TEST_F(RingvaleChanTest, SendTurnsEscapesIntoTheirCharacters)
         QString text;
     } cases[] = {
         {"SendMail\\x14to\\x14subj\\x14line 1\\r\\nline 2\\x14NOFILE",
-         u"SendMail\x14to\x14subj\x14line 1\r\nline 2\x14NOFILE"_s},
+            u"SendMail\x14to\x14subj\x14line 1\r\nline 2\x14NOFILE"_s},
         {"back\\\\slash \\\\r stays", u"back\\slash \\r stays"_s},
         {"hex \\x41\\x7e", u"hex A~"_s},
         {"", QString()},

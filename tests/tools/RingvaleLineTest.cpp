@@ -38,13 +38,15 @@ protected:
         connect(u"Connected"_s, &TelephonyControl::Connected, note);
         connect(u"Disconnected"_s, &TelephonyControl::Disconnected, note);
         connect(u"Idle"_s, &TelephonyControl::Idle, note);
-        QObject::connect(m_tapi.get(), &TelephonyControl::Ring, [this](qint32 n) { m_events << u"Ring %1"_s.arg(n); });
-        QObject::connect(m_tapi.get(), &TelephonyControl::CallerID, [this](const QString& name, const QString& number) {
-            m_events << u"CallerID "_s + name + u' ' + number;
-        });
+        QObject::connect(
+            m_tapi.get(), &TelephonyControl::Ring, [this](qint32 n) { m_events << u"Ring %1"_s.arg(n); });
+        QObject::connect(
+            m_tapi.get(), &TelephonyControl::CallerID, [this](const QString& name, const QString& number) {
+                m_events << u"CallerID "_s + name + u' ' + number;
+            });
     }
 
-    template <typename Signal, typename Note>
+    template<typename Signal, typename Note>
     void connect(const QString& name, Signal signal, Note note)
     {
         QObject::connect(m_tapi.get(), signal, [note, name] { note(name); });
@@ -62,7 +64,7 @@ protected:
         EXPECT_TRUE(waitUntil([&] { return tool.state() == QProcess::NotRunning; }, 20000))
             << args.join(u' ').toStdString();
         return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
-                QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
+            QString::fromUtf8(tool.readAllStandardOutput()), QString::fromUtf8(tool.readAllStandardError())};
     }
 
     SimulatedLineDevice& line() { return *m_lines->device(0); }
@@ -81,12 +83,13 @@ TEST_F(RingvaleLineTest, WholeCallReachesTheProgramAndIsReportedBack)
     // The program answers a far-end hang-up with a drop, as the line engine does.
     QObject::connect(m_tapi.get(), &TelephonyControl::Disconnected, [this] { m_tapi->LineDrop(); });
     const ToolRun call = run({u"call"_s, u"--number"_s, u"5551234"_s, u"--name"_s, u"Ann Lee"_s, u"--rings"_s,
-                              u"2"_s, u"--fast"_s});
+        u"2"_s, u"--fast"_s});
     ASSERT_EQ(call.exitCode, 0) << call.err.toStdString();
     EXPECT_EQ(events(), "InComeCall, Ring 1, CallerID Ann Lee 5551234, Ring 2, Disconnected, Idle");
     const QStringList printed = call.out.split(u'\n', Qt::SkipEmptyParts);
     EXPECT_EQ(printed.first(), u"incoming call"_s);
-    EXPECT_TRUE(printed.contains(u"caller ID: name \"Ann Lee\", number \"5551234\""_s)) << call.out.toStdString();
+    EXPECT_TRUE(printed.contains(u"caller ID: name \"Ann Lee\", number \"5551234\""_s))
+        << call.out.toStdString();
     EXPECT_TRUE(printed.contains(u"the line was asked: drop -> 0"_s));
     EXPECT_EQ(printed.last(), u"the call has ended"_s);
 
@@ -110,7 +113,8 @@ TEST_F(RingvaleLineTest, SingleStepsDriveTheFarEnd)
     ASSERT_TRUE(waitUntil([&] { return m_events.size() == 6; }));
     ASSERT_EQ(m_tapi->LineDrop(), 0);
     ASSERT_TRUE(waitUntil([&] { return m_events.contains(u"Idle"_s); }));
-    EXPECT_EQ(events(), "InComeCall, Ring 1, CallerID A\r\nB 0301, CallerID  0302, Connected, Disconnected, Idle");
+    EXPECT_EQ(
+        events(), "InComeCall, Ring 1, CallerID A\r\nB 0301, CallerID  0302, Connected, Disconnected, Idle");
 
     // Steps that do not fit the line's state are refused, with the reason.
     const ToolRun ring = run({u"ring"_s});
@@ -138,9 +142,9 @@ TEST_F(RingvaleLineTest, FarEndOfADialledCallAnswersWithItsSound)
     SinkWave wave(folder.filePath(u"sink"_s));
     qint32 rate = 0;
     const QString recording = folder.filePath(u"call.wav"_s);
-    ASSERT_EQ(wave.StartRecord(m_tapi->GetDeviceID(1), recording, TelephoneWaveFormat(1), TelephoneWaveFormat(1),
-                               rate, true),
-              0);
+    ASSERT_EQ(wave.StartRecord(m_tapi->GetDeviceID(1), recording, TelephoneWaveFormat(1),
+                  TelephoneWaveFormat(1), rate, true),
+        0);
     QTest::qWait(200);
     ASSERT_EQ(run({u"hangup"_s}).exitCode, 0);
     ASSERT_EQ(wave.StopRecord(), 0);

@@ -32,7 +32,7 @@ void quitOnSignals(QCoreApplication& app)
         return;
     auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
     QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::quit(); });
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -168,7 +168,7 @@ std::optional<QString> unescape(const QString& text)
         } else if (kind == u'n') {
             out += u'\n';
         } else if (kind == u'x' && i + 2 < text.size() && hexDigit(text.at(i + 1)) >= 0
-                   && hexDigit(text.at(i + 2)) >= 0) {
+            && hexDigit(text.at(i + 2)) >= 0) {
             out += QChar(static_cast<char16_t>(hexDigit(text.at(i + 1)) * 16 + hexDigit(text.at(i + 2))));
             i += 2;
         } else {

@@ -16,34 +16,34 @@ constexpr int kRefused = 1;
 constexpr int kUsage = 2;
 constexpr int kUnreachable = 3;
 
-const char* const kUsageText =
-    "usage: ringvale-line [--line N] COMMAND [OPTIONS]\n"
-    "  call --number N [--name X] [--rings K] [--cid-after-ring C]\n"
-    "       [--hangup-after-ring H] [--audio FILE] [--fast]\n"
-    "                      a whole incoming call: offer, rings, caller ID, the\n"
-    "                      far end hangs up after ring H (default K), idle\n"
-    "  offer [--number N] [--name X] [--audio FILE]   a call starts ringing\n"
-    "  ring                one ring of the offered call\n"
-    "  cid [--number N] [--name X]   caller ID (default: the offer's)\n"
-    "  hangup [--fast]     the far end hangs up; unless the program drops the\n"
-    "                      call, it clears after 2 s (1 s with --fast)\n"
-    "  answer [--audio FILE]   the far end of a dialled call answers\n"
-    "  status              what the program did on the line\n"
-    "  fail WHAT... [--times N]   make requests fail: initialize open close\n"
-    "                      drop dial answer; 'fail none' clears\n"
-    "Every command takes --line N (default 0). --fast runs about 20 times faster\n"
-    "than a person would follow. Exit status: 0 done, 1 refused by the line,\n"
-    "2 bad arguments, 3 no program has the simulated line open.\n";
+const char* const kUsageText = "usage: ringvale-line [--line N] COMMAND [OPTIONS]\n"
+                               "  call --number N [--name X] [--rings K] [--cid-after-ring C]\n"
+                               "       [--hangup-after-ring H] [--audio FILE] [--fast]\n"
+                               "                      a whole incoming call: offer, rings, caller ID, the\n"
+                               "                      far end hangs up after ring H (default K), idle\n"
+                               "  offer [--number N] [--name X] [--audio FILE]   a call starts ringing\n"
+                               "  ring                one ring of the offered call\n"
+                               "  cid [--number N] [--name X]   caller ID (default: the offer's)\n"
+                               "  hangup [--fast]     the far end hangs up; unless the program drops the\n"
+                               "                      call, it clears after 2 s (1 s with --fast)\n"
+                               "  answer [--audio FILE]   the far end of a dialled call answers\n"
+                               "  status              what the program did on the line\n"
+                               "  fail WHAT... [--times N]   make requests fail: initialize open close\n"
+                               "                      drop dial answer; 'fail none' clears\n"
+                               "Every command takes --line N (default 0). --fast runs about 20 times faster\n"
+                               "than a person would follow. Exit status: 0 done, 1 refused by the line,\n"
+                               "2 bad arguments, 3 no program has the simulated line open.\n";
 
 // The options each command takes, beyond --line.
 const QHash<QString, QStringList>& optionsByCommand()
 {
     static const QHash<QString, QStringList> table = {
         {QStringLiteral("call"),
-         {QStringLiteral("--number"), QStringLiteral("--name"), QStringLiteral("--rings"),
-          QStringLiteral("--cid-after-ring"), QStringLiteral("--hangup-after-ring"), QStringLiteral("--audio"),
-          QStringLiteral("--fast")}},
-        {QStringLiteral("offer"), {QStringLiteral("--number"), QStringLiteral("--name"), QStringLiteral("--audio")}},
+            {QStringLiteral("--number"), QStringLiteral("--name"), QStringLiteral("--rings"),
+                QStringLiteral("--cid-after-ring"), QStringLiteral("--hangup-after-ring"),
+                QStringLiteral("--audio"), QStringLiteral("--fast")}},
+        {QStringLiteral("offer"),
+            {QStringLiteral("--number"), QStringLiteral("--name"), QStringLiteral("--audio")}},
         {QStringLiteral("ring"), {}},
         {QStringLiteral("cid"), {QStringLiteral("--number"), QStringLiteral("--name")}},
         {QStringLiteral("hangup"), {QStringLiteral("--fast")}},
@@ -101,7 +101,7 @@ QString parse(const QStringList& args, SimulatedLineRequest& request)
         } else if (arg == u"--times" && (number = wholeNumber(value, 1))) {
             request.times = *number;
         } else if (arg == u"--line" || arg == u"--rings" || arg == u"--cid-after-ring"
-                   || arg == u"--hangup-after-ring" || arg == u"--times") {
+            || arg == u"--hangup-after-ring" || arg == u"--times") {
             return arg + QStringLiteral(" needs a whole number, not ") + value;
         } else {
             return QStringLiteral("unknown option ") + arg;
@@ -142,7 +142,8 @@ int timeoutMs(const SimulatedLineRequest& request)
 {
     if (request.command != u"call")
         return 10000;
-    const SimulatedLinePacing pacing = request.fast ? SimulatedLinePacing::fast() : SimulatedLinePacing::normal();
+    const SimulatedLinePacing pacing
+        = request.fast ? SimulatedLinePacing::fast() : SimulatedLinePacing::normal();
     const int steps = std::max({request.rings, request.cidAfterRing, request.hangupAfterRing}) + 2;
     return steps * pacing.ringIntervalMs + pacing.clearDelayMs + 30000;
 }
@@ -165,7 +166,8 @@ int runLineTool(const QStringList& args, QTextStream& out, QTextStream& err)
     QLocalSocket socket;
     socket.connectToServer(path);
     if (path.isEmpty() || !socket.waitForConnected(3000)) {
-        err << "ringvale-line: no program has the simulated line open (is RingvaleSvc running with the line on?)\n";
+        err << "ringvale-line: no program has the simulated line open (is RingvaleSvc running with the line "
+               "on?)\n";
         return kUnreachable;
     }
     socket.write(SimulatedLineProtocol::encodeRequest(request));
@@ -174,7 +176,8 @@ int runLineTool(const QStringList& args, QTextStream& out, QTextStream& err)
     while (true) {
         qsizetype end;
         while ((end = buffer.indexOf('\n')) >= 0) {
-            const std::optional<SimulatedLineReply> reply = SimulatedLineProtocol::decodeReply(buffer.left(end));
+            const std::optional<SimulatedLineReply> reply
+                = SimulatedLineProtocol::decodeReply(buffer.left(end));
             buffer.remove(0, end + 1);
             if (!reply)
                 continue;
@@ -198,7 +201,8 @@ int runLineTool(const QStringList& args, QTextStream& out, QTextStream& err)
             err << "ringvale-line: the program holding the line did not answer\n";
             return kUnreachable;
         }
-        if (socket.waitForReadyRead(int(std::max<qint64>(1, std::min<qint64>(deadline.remainingTime(), 1000)))))
+        if (socket.waitForReadyRead(
+                int(std::max<qint64>(1, std::min<qint64>(deadline.remainingTime(), 1000)))))
             buffer += socket.readAll();
     }
 }

@@ -1,5 +1,5 @@
-#include "common/ContactFile.h"
 #include "desktop/foundation/ContactStore.h"
+#include "common/ContactFile.h"
 #include "tests/support/DataFiles.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -10,8 +10,8 @@
 
 namespace {
 
-ContactRecord contact(const QString& name, const QString& number,
-                      const QString& sound = QString(64, QChar(0)))
+ContactRecord contact(
+    const QString& name, const QString& number, const QString& sound = QString(64, QChar(0)))
 {
     ContactRecord record;
     record.ContactName = name;
@@ -62,7 +62,7 @@ TEST_F(ContactStoreTest, LookupsOnAMissingFileFindNothingAndCreateNothing)
 TEST_F(ContactStoreTest, NameMatchesTheTrimmedFieldExactly)
 {
     writeContactFile({contact(QStringLiteral("Anna   "), QStringLiteral("1")),
-                   contact(QStringLiteral("Bob"), QStringLiteral("2"))});
+        contact(QStringLiteral("Bob"), QStringLiteral("2"))});
     EXPECT_TRUE(ContactExists(QStringLiteral("Anna")));
     EXPECT_FALSE(ContactExists(QStringLiteral("Anna ")));
     EXPECT_FALSE(ContactExists(QStringLiteral(" Anna")));
@@ -80,8 +80,8 @@ TEST_F(ContactStoreTest, NameMatchesTheTrimmedFieldExactly)
 TEST_F(ContactStoreTest, NumberLookupsTakeTheFirstInFileOrder)
 {
     writeContactFile({contact(QStringLiteral("NoNumber"), QString()),
-                   contact(QStringLiteral("First"), QStringLiteral("42")),
-                   contact(QStringLiteral("Second"), QStringLiteral("42"))});
+        contact(QStringLiteral("First"), QStringLiteral("42")),
+        contact(QStringLiteral("Second"), QStringLiteral("42"))});
     ContactRecord record;
     EXPECT_EQ(FindContactRecordByNumber(QStringLiteral("any name"), QStringLiteral("42"), record), 2);
     EXPECT_EQ(FixedRecord::trimBlanks(record.ContactName), u"First");
@@ -93,7 +93,7 @@ TEST_F(ContactStoreTest, NumberLookupsTakeTheFirstInFileOrder)
 TEST_F(ContactStoreTest, SoundLookupFindsOnlyContactsWithTheirOwnSound)
 {
     writeContactFile({contact(QStringLiteral("Default"), QStringLiteral("1")),
-                   contact(QStringLiteral("Own"), QStringLiteral("2"), QStringLiteral("bell.wav"))});
+        contact(QStringLiteral("Own"), QStringLiteral("2"), QStringLiteral("bell.wav"))});
     EXPECT_EQ(FindContactNameBySound(QStringLiteral("bell.wav")), u"Own");
     EXPECT_EQ(FindContactNameBySound(QStringLiteral("Bell.wav")), QString());
     EXPECT_EQ(FindContactNameBySound(QString()), QString()) << "an unset sound is not empty";
@@ -115,7 +115,7 @@ TEST_F(ContactStoreTest, NewContactGoesAfterTheLastWholeRecord)
 TEST_F(ContactStoreTest, EditedContactReplacesOnlyItsRecord)
 {
     writeContactFile({contact(QStringLiteral("A"), QStringLiteral("1")),
-                   contact(QStringLiteral("B"), QStringLiteral("2"))});
+        contact(QStringLiteral("B"), QStringLiteral("2"))});
     EXPECT_TRUE(WriteContactRecord(contact(QStringLiteral("B2"), QStringLiteral("22")), 2));
     EXPECT_EQ(names(), (QStringList{QStringLiteral("A"), QStringLiteral("B2")}));
     for (qint32 n : {0, -1, 3})
@@ -134,8 +134,8 @@ TEST_F(ContactStoreTest, DeleteMovesLaterContactsDownAndRefusesNumbersOutsideThe
         EXPECT_EQ(contents().size(), 5 * ContactRecord::Size) << "a refused delete cut a record";
     }
     EXPECT_TRUE(DeleteContactRecord(2));
-    EXPECT_EQ(names(), (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"),
-                                    QStringLiteral("5")}));
+    EXPECT_EQ(names(),
+        (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")}));
     EXPECT_TRUE(DeleteContactRecord(4));
     EXPECT_EQ(names(), (QStringList{QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4")}));
 }

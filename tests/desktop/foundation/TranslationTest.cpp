@@ -1,5 +1,5 @@
-#include "common/TranslationFile.h"
 #include "desktop/foundation/Translation.h"
+#include "common/TranslationFile.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -39,7 +39,8 @@ protected:
 
 TEST_F(TranslationTest, LoadsThousandLinesIntoEntriesOneToThousand)
 {
-    EXPECT_EQ(LoadTranslation(makeFile(u"English.txt"_s, 1000, {{10, u"LTR"_s}, {500, u"Zoë 電話 <%S>"_s}})), 0);
+    EXPECT_EQ(
+        LoadTranslation(makeFile(u"English.txt"_s, 1000, {{10, u"LTR"_s}, {500, u"Zoë 電話 <%S>"_s}})), 0);
     EXPECT_EQ(g_sTrans(1), u"text 1");
     EXPECT_EQ(g_sTrans(500), u"Zoë 電話 <%S>");
     EXPECT_EQ(g_sTrans(1000), u"text 1000");
@@ -59,11 +60,8 @@ TEST_F(TranslationTest, DirectionIsRightToLeftOnlyForExactRtlInACompleteFile)
         bool rtl;
     };
     const Case cases[] = {
-        {1000, u"RTL"_s, true},
-        {1001, u"RTL"_s, true}, // lines after the 1000th are never read
-        {1000, u"rtl"_s, false},
-        {1000, u"RTL "_s, false},
-        {1000, u"LTR"_s, false},
+        {1000, u"RTL"_s, true}, {1001, u"RTL"_s, true}, // lines after the 1000th are never read
+        {1000, u"rtl"_s, false}, {1000, u"RTL "_s, false}, {1000, u"LTR"_s, false},
         {999, u"RTL"_s, false}, // a short file reads left to right
     };
     for (const Case& c : cases) {
@@ -76,7 +74,8 @@ TEST_F(TranslationTest, DirectionIsRightToLeftOnlyForExactRtlInACompleteFile)
 
 TEST_F(TranslationTest, AShortFileGivesTheTextsItHasAndSaysSo)
 {
-    EXPECT_EQ(LoadTranslation(makeFile(u"short.txt"_s, 999, {{10, u"RTL"_s}})), TranslationFile::InputPastEnd);
+    EXPECT_EQ(
+        LoadTranslation(makeFile(u"short.txt"_s, 999, {{10, u"RTL"_s}})), TranslationFile::InputPastEnd);
     EXPECT_EQ(g_sTrans(999), u"text 999");
     EXPECT_EQ(g_sTrans(1000), QString());
     EXPECT_FALSE(g_bRTL());
@@ -96,8 +95,8 @@ TEST_F(TranslationTest, AMissingFileLeavesTheTableAsItWas)
 
 TEST_F(TranslationTest, SavingAfterOneEditRewritesAllThousandLinesAsTheyWere)
 {
-    QMap<int, QString> lines{{1, u"1"_s}, {10, u"RTL"_s}, {11, u"''Main window"_s}, {12, QString()},
-                             {700, u"שלום <%S>"_s}};
+    QMap<int, QString> lines{
+        {1, u"1"_s}, {10, u"RTL"_s}, {11, u"''Main window"_s}, {12, QString()}, {700, u"שלום <%S>"_s}};
     const QString file = makeFile(u"Mine.txt"_s, 1000, lines);
     TranslationEditBuffer& buffer = g_sTransEdit();
     ASSERT_EQ(buffer.load(u"Mine.txt"_s), 0);

@@ -117,13 +117,15 @@ TEST(mdlFunctions, OperatingSystemNameComesFromOsReleaseAndTheKernel)
     };
     const Case cases[] = {
         {"PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\nNAME=\"Debian GNU/Linux\"\n", u"Linux"_s,
-         u"6.1.0-18-amd64"_s, u"Debian GNU/Linux 12 (bookworm), Linux 6.1.0-18-amd64"_s},
-        {"NAME=Fedora\nVERSION='39 (Workstation)'\n", u"Linux"_s, u"6.5"_s, u"Fedora 39 (Workstation), Linux 6.5"_s},
+            u"6.1.0-18-amd64"_s, u"Debian GNU/Linux 12 (bookworm), Linux 6.1.0-18-amd64"_s},
+        {"NAME=Fedora\nVERSION='39 (Workstation)'\n", u"Linux"_s, u"6.5"_s,
+            u"Fedora 39 (Workstation), Linux 6.5"_s},
         {"PRETTY_NAME=\"Say \\\"hi\\\"\"\n", QString(), QString(), u"Say \"hi\""_s},
         {"", u"Linux"_s, u"6.1"_s, u"Linux 6.1"_s},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(OperatingSystemName(c.osRelease, c.kernel, c.release), c.expected) << c.osRelease.toStdString();
+        EXPECT_EQ(OperatingSystemName(c.osRelease, c.kernel, c.release), c.expected)
+            << c.osRelease.toStdString();
     EXPECT_TRUE(OperatingSystemName().contains(u"Linux"_s));
 }
 

@@ -1,5 +1,5 @@
-#include "platform/UnixSignalRoute.h"
 #include "service/host/NTService.h"
+#include "platform/UnixSignalRoute.h"
 #include "service/host/WaitWithMessages.h"
 #include "tests/support/NotifySocket.h"
 

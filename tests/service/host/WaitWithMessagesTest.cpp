@@ -1,5 +1,5 @@
-#include "service/host/WaitHandles.h"
 #include "service/host/WaitWithMessages.h"
+#include "service/host/WaitHandles.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

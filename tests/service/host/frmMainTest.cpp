@@ -27,7 +27,11 @@ namespace {
 // of them, in one log shared with the test.
 class NotedSpeech final : public SpeechEngine {
 public:
-    explicit NotedSpeech(QStringList& log, QObject* parent) : SpeechEngine(parent), m_log(log) {}
+    explicit NotedSpeech(QStringList& log, QObject* parent)
+        : SpeechEngine(parent)
+        , m_log(log)
+    {
+    }
     void SpeakIt(const QString& text, qint32 device) override
     {
         m_log << u"speak %1 on %2"_s.arg(text).arg(device);
@@ -46,7 +50,11 @@ private:
 
 class NotedWebServer final : public WebServerControl {
 public:
-    explicit NotedWebServer(QStringList& log, QObject* parent) : WebServerControl(parent), m_log(log) {}
+    explicit NotedWebServer(QStringList& log, QObject* parent)
+        : WebServerControl(parent)
+        , m_log(log)
+    {
+    }
     void start(WebAccessSettings& settings) override
     {
         m_log << u"web start port %1 protect %2 user %3 pass %4 views %5 %6 %7 %8"_s.arg(settings.RCWWWPort)
@@ -142,12 +150,13 @@ TEST_F(MainFormTest, SpeechChannelCommands)
         QStringList asked;
     };
     const Row rows[] = {
-        {u"TestTTSSay\r\nHello there\r\n2\r\n-3"_s, {u"voice 2"_s, u"rate -3"_s, u"speak Hello there on 0"_s}},
+        {u"TestTTSSay\r\nHello there\r\n2\r\n-3"_s,
+            {u"voice 2"_s, u"rate -3"_s, u"speak Hello there on 0"_s}},
         {u"Say\r\nGood day\r\nignored"_s, {u"speak Good day on 0"_s}},
         {u"Say\r\n"_s, {u"speak  on 0"_s}},
         {u"StopSay"_s, {u"stop"_s}},
         {u"MakeWave\r\nHi\r\ngreeting.wav"_s,
-         {u"wave Hi into "_s + env.programFolder() + u"/Sound/greeting.wav then 0"_s}},
+            {u"wave Hi into "_s + env.programFolder() + u"/Sound/greeting.wav then 0"_s}},
         // Too few lines, or numbers that are none: ignored.
         {u"TestTTSSay\r\nHello\r\ntwo\r\n1"_s, {}},
         {u"TestTTSSay\r\nHello"_s, {}},
@@ -166,7 +175,13 @@ TEST_F(MainFormTest, MakeWaveWritesOnlyAPlainFileNameIntoTheSoundFolder)
     load();
     takeLog();
     const QString refused[] = {
-        u"../Data/Contactes"_s, u"/tmp/evil.wav"_s, u"Sound/x.wav"_s, u"..\\x.wav"_s, u".."_s, u"."_s, QString(),
+        u"../Data/Contactes"_s,
+        u"/tmp/evil.wav"_s,
+        u"Sound/x.wav"_s,
+        u"..\\x.wav"_s,
+        u".."_s,
+        u"."_s,
+        QString(),
         u"bad\u0001name.wav"_s,
     };
     for (const QString& name : refused) {
@@ -174,8 +189,8 @@ TEST_F(MainFormTest, MakeWaveWritesOnlyAPlainFileNameIntoTheSoundFolder)
         form->uDiTTS_MessageArrived(u"MakeWave\r\nHi\r\n"_s + name);
         EXPECT_EQ(takeLog(), QStringList()) << name.toStdString();
         EXPECT_EQ(journalLines(),
-                  QStringList{u"09:30:00 : uDiTTS_MessageArrived->MakeWave refused: not a plain file name: "_s + name
-                              + u"(0)"_s})
+            QStringList{u"09:30:00 : uDiTTS_MessageArrived->MakeWave refused: not a plain file name: "_s
+                + name + u"(0)"_s})
             << name.toStdString();
     }
     EXPECT_EQ(frmMain::MakeWavePath(u"Hello World.wav"_s), env.programFolder() + u"/Sound/Hello World.wav"_s);
@@ -190,15 +205,17 @@ TEST_F(MainFormTest, WebServerStartsWhenAllowedAndFollowsOpenAndCloseWeb)
     set(kWebSection, u"txtWWWPass"_s, u"s3cret"_s);
     load();
     EXPECT_TRUE(form->isWebServerLoaded());
-    EXPECT_TRUE(takeLog().contains(u"web start port 8081 protect 1 user ann pass s3cret views 1 1 Calls 0"_s));
+    EXPECT_TRUE(
+        takeLog().contains(u"web start port 8081 protect 1 user ann pass s3cret views 1 1 Calls 0"_s));
 
     // A port that is no number reads as 0; the running server is restarted
     // with the settings read afresh.
     set(kWebSection, u"txtWWWPort"_s, u"eighty"_s);
     set(kWebSection, u"chkAllowWWWRemoteAccess"_s, u"0"_s);
     form->udiProc_MessageArrived(u"OPEN_WEB"_s);
-    EXPECT_EQ(takeLog(), (QStringList{u"web stop, line open"_s,
-                                      u"web start port 0 protect 1 user ann pass s3cret views 1 1 Calls 0"_s}));
+    EXPECT_EQ(takeLog(),
+        (QStringList{u"web stop, line open"_s,
+            u"web start port 0 protect 1 user ann pass s3cret views 1 1 Calls 0"_s}));
     EXPECT_EQ(get(kWebSection, u"chkAllowWWWRemoteAccess"_s), u"1"_s);
 
     form->udiProc_MessageArrived(u"CLOSE_WEB"_s);
@@ -217,7 +234,8 @@ TEST_F(MainFormTest, ProcessChannelComparesTheWholeText)
 {
     load();
     QSignalSpy requested(form.get(), &ServiceMainForm::unloadRequested);
-    for (const QString& text : {u"UNLOAD\r\n"_s, u"unload"_s, u"UNLOAD "_s, u"OFF"_s, u"GETSOUNDINDEX\r\n"_s}) {
+    for (const QString& text :
+        {u"UNLOAD\r\n"_s, u"unload"_s, u"UNLOAD "_s, u"OFF"_s, u"GETSOUNDINDEX\r\n"_s}) {
         form->udiProc_MessageArrived(text);
         EXPECT_EQ(requested.count(), 0) << text.toStdString();
     }

@@ -1,6 +1,6 @@
+#include "service/host/mdlMain.h"
 #include "common/RegistryRoutines.h"
 #include "service/host/ServiceMainForm.h"
-#include "service/host/mdlMain.h"
 #include "tests/support/NotifySocket.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -30,7 +30,11 @@ struct FormLog {
 // A main form whose loading runs what the test gives it.
 class ScriptedForm final : public ServiceMainForm {
 public:
-    ScriptedForm(FormLog& log, std::function<void(ScriptedForm&)> onLoad) : m_log(log), m_onLoad(std::move(onLoad)) {}
+    ScriptedForm(FormLog& log, std::function<void(ScriptedForm&)> onLoad)
+        : m_log(log)
+        , m_onLoad(std::move(onLoad))
+    {
+    }
 
     void load() override
     {
@@ -132,17 +136,19 @@ TEST_F(MainTest, ServiceStopDuringMainFormLoadIsNotLost)
 TEST_F(MainTest, ServiceInterrogateReReportsRunningAndChangesNothing)
 {
     setRunAsProc(QStringLiteral("1"));
-    const int rc = runMain([&](ScriptedForm& form) {
-        QTimer::singleShot(0, [&] {
-            EXPECT_EQ(socket.receive(), kStarting);
-            EXPECT_EQ(socket.receive(), kRunning);
-            ASSERT_EQ(::raise(SIGHUP), 0);
-            EXPECT_EQ(socket.receive(), kRunning);
-            EXPECT_FALSE(socket.receive(20).has_value());
-            EXPECT_TRUE(form.isLoaded());
-            ASSERT_EQ(::raise(SIGTERM), 0);
-        });
-    }, {QStringLiteral("-gc")}); // "-gc" makes no difference to a service
+    const int rc = runMain(
+        [&](ScriptedForm& form) {
+            QTimer::singleShot(0, [&] {
+                EXPECT_EQ(socket.receive(), kStarting);
+                EXPECT_EQ(socket.receive(), kRunning);
+                ASSERT_EQ(::raise(SIGHUP), 0);
+                EXPECT_EQ(socket.receive(), kRunning);
+                EXPECT_FALSE(socket.receive(20).has_value());
+                EXPECT_TRUE(form.isLoaded());
+                ASSERT_EQ(::raise(SIGTERM), 0);
+            });
+        },
+        {QStringLiteral("-gc")}); // "-gc" makes no difference to a service
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(socket.receive(), kStopping);
     EXPECT_EQ(socket.receive(), kStopped);
@@ -184,9 +190,8 @@ TEST_F(MainTest, ServiceWhoseMainFormUnloadsItselfStopsNormally)
 
 TEST_F(MainTest, PlainProcessUnloadRequestUnloadsAndEnds)
 {
-    const int rc = runMain([](ScriptedForm& form) {
-        QTimer::singleShot(10, [&] { Q_EMIT form.unloadRequested(); });
-    });
+    const int rc
+        = runMain([](ScriptedForm& form) { QTimer::singleShot(10, [&] { Q_EMIT form.unloadRequested(); }); });
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(log.unloads, 1);
     EXPECT_FALSE(socket.receive(0).has_value());
@@ -204,8 +209,7 @@ TEST_F(MainTest, UnloadRequestDuringLoadIsKeptUntilLoaded)
         EXPECT_EQ(rc, 0);
         EXPECT_EQ(log.unloads, 1);
         EXPECT_FALSE(log.unloadedWhileLoading);
-        while (socket.receive(0)) {
-        }
+        while (socket.receive(0)) { }
     }
 }
 
@@ -238,13 +242,12 @@ TEST_F(MainTest, PlainProcessEndSignalDuringLoadUnloadsOnceLoaded)
 TEST_F(MainTest, SettingZeroEndsAtOnceWithoutLoadingUnlessTheCommandLineIsExactlyGc)
 {
     setRunAsProc(QStringLiteral("0"));
-    EXPECT_EQ(Main({QStringLiteral("-gc"), QStringLiteral("x")}, [&] {
-                  return std::make_unique<ScriptedForm>(log, nullptr);
-              }),
-              0);
+    EXPECT_EQ(Main({QStringLiteral("-gc"), QStringLiteral("x")},
+                  [&] { return std::make_unique<ScriptedForm>(log, nullptr); }),
+        0);
     EXPECT_EQ(log.loads, 0);
-    const int rc = runMain([](ScriptedForm& form) { QTimer::singleShot(0, [&] { form.unload(); }); },
-                           {QStringLiteral("-gc")});
+    const int rc = runMain(
+        [](ScriptedForm& form) { QTimer::singleShot(0, [&] { form.unload(); }); }, {QStringLiteral("-gc")});
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(log.loads, 1);
 }

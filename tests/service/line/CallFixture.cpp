@@ -37,8 +37,8 @@ void CallFixture::SetUp()
     MessageControl::setSameProcessDelivery(true);
     const auto listen = [](MessageControl& endpoint, qint32 number, QStringList& into) {
         endpoint.Channel(number);
-        QObject::connect(&endpoint, &MessageControl::MessageArrived,
-                         [&into](const QString& text) { into.append(text); });
+        QObject::connect(
+            &endpoint, &MessageControl::MessageArrived, [&into](const QString& text) { into.append(text); });
     };
     listen(m_eventListener, ChannelNumber::EventChannel, events);
     QObject::connect(&m_eventListener, &MessageControl::MessageArrived, [this](const QString& text) {
@@ -117,7 +117,8 @@ QStringList CallFixture::sysJournal() const
 QStringList CallFixture::callsJournal() const
 {
     QStringList out;
-    for (const QString& entry : journalEntries(env.programFolder() + QStringLiteral("/Journal/12-10-2026_Calls.txt")))
+    for (const QString& entry :
+        journalEntries(env.programFolder() + QStringLiteral("/Journal/12-10-2026_Calls.txt")))
         out << entry.mid(11);
     return out;
 }

@@ -20,11 +20,11 @@
 // Speech that notes the voice and rate it is given and when it is stopped.
 class NotedSpeech final : public SpeechEngine {
 public:
-    void SpeakIt(const QString&, qint32) override {}
+    void SpeakIt(const QString&, qint32) override { }
     void SetRate(qint32 nVal) override { rates.append(nVal); }
     void TTSSetVoice(qint32 lVoice) override { voices.append(lVoice); }
     void StopSpeak() override { ++stops; }
-    void SaveTextToWav(const QString&, const QString&, qint32) override {}
+    void SaveTextToWav(const QString&, const QString&, qint32) override { }
 
     QList<qint32> voices;
     QList<qint32> rates;
@@ -55,9 +55,9 @@ protected:
     bool waitForIdles(int n = 1);
 
     // What each channel carried, in order.
-    QStringList events;  // 307
+    QStringList events; // 307
     QStringList callerIds; // 309
-    QStringList idles;   // 310
+    QStringList idles; // 310
 
     // Journal entries of the test's day without their times.
     QStringList sysJournal() const;

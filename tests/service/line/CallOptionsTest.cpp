@@ -1,5 +1,5 @@
-#include "common/RegistryRoutines.h"
 #include "service/line/CallOptions.h"
+#include "common/RegistryRoutines.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -10,13 +10,8 @@
 
 namespace {
 
-const char* const kSections[] = {"",
-                                 "Properties\\TabGeneral",
-                                 "Events\\TabInCommingCall",
-                                 "Forward\\Mail",
-                                 "Forward\\App",
-                                 "MailForward\\Details",
-                                 "MailForward\\SMTP"};
+const char* const kSections[] = {"", "Properties\\TabGeneral", "Events\\TabInCommingCall", "Forward\\Mail",
+    "Forward\\App", "MailForward\\Details", "MailForward\\SMTP"};
 
 void createSections()
 {
@@ -47,71 +42,72 @@ TEST(CallOptions_SetDefaultCallOption, ReadsEachSettingIntoItsMember)
         QString expected;
     };
     const Case cases[] = {
-        {"", "bRun", QStringLiteral("1"), [](auto& c) { return text(c.settings.bRun); }, QStringLiteral("true")},
+        {"", "bRun", QStringLiteral("1"), [](auto& c) { return text(c.settings.bRun); },
+            QStringLiteral("true")},
         {"Properties\\TabGeneral", "chkDoEventsWhenGUI", QStringLiteral("1"),
-         [](auto& c) { return text(c.settings.bDoEventsWhenGUI); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.settings.bDoEventsWhenGUI); }, QStringLiteral("true")},
         {"Events\\TabInCommingCall", "chkWhenCallerID", QStringLiteral("1"),
-         [](auto& c) { return text(c.settings.bActOnCallerId); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.settings.bActOnCallerId); }, QStringLiteral("true")},
         {"Events\\TabInCommingCall", "chkViewLineControl_IC", QStringLiteral("5"),
-         [](auto& c) { return text(c.options.ShowLineControl); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.options.ShowLineControl); }, QStringLiteral("true")},
         {"Events\\TabInCommingCall", "cmbCallDisplayStyleIncomming", QStringLiteral("1"),
-         [](auto& c) { return QString::number(c.options.DisplayStyle); }, QStringLiteral("1")},
+            [](auto& c) { return QString::number(c.options.DisplayStyle); }, QStringLiteral("1")},
         {"Events\\TabInCommingCall", "chkICViewCD", QStringLiteral("1"),
-         [](auto& c) { return text(c.options.ShowCallDetails); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.options.ShowCallDetails); }, QStringLiteral("true")},
         {"Events\\TabInCommingCall", "chkICViewCD", QStringLiteral("0"),
-         [](auto& c) { return text(c.options.ShowCallDetails); }, QStringLiteral("false")},
+            [](auto& c) { return text(c.options.ShowCallDetails); }, QStringLiteral("false")},
         {"Events\\TabInCommingCall", "chkPlayInCall", QStringLiteral(" 1 "),
-         [](auto& c) { return text(c.options.bPlaySound_IC); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.options.bPlaySound_IC); }, QStringLiteral("true")},
         {"Events\\TabInCommingCall", "CmbPlayWhenCall", QStringLiteral("Ring 1.wav"),
-         [](auto& c) { return c.options.SoundFile; }, QStringLiteral("Ring 1.wav")},
+            [](auto& c) { return c.options.SoundFile; }, QStringLiteral("Ring 1.wav")},
         {"Events\\TabInCommingCall", "chkSayInCommingCall", QStringLiteral("-1"),
-         [](auto& c) { return text(c.options.SayText); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.options.SayText); }, QStringLiteral("true")},
         {"Events\\TabInCommingCall", "IC_txtTTS", QStringLiteral("Call from <CALLER_NAME>"),
-         [](auto& c) { return c.options.SpeechText; }, QStringLiteral("Call from <CALLER_NAME>")},
+            [](auto& c) { return c.options.SpeechText; }, QStringLiteral("Call from <CALLER_NAME>")},
         {"Forward\\Mail", "chkSendToMail", QStringLiteral("1"),
-         [](auto& c) { return text(c.options.ForwardToMail); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.options.ForwardToMail); }, QStringLiteral("true")},
         {"Forward\\Mail", "cmbActMail", QStringLiteral("2"),
-         [](auto& c) { return QString::number(c.options.MailAction); }, QStringLiteral("2")},
+            [](auto& c) { return QString::number(c.options.MailAction); }, QStringLiteral("2")},
         {"Forward\\Mail", "txtMailTo", QStringLiteral("me@example.org"),
-         [](auto& c) { return c.options.MailTo; }, QStringLiteral("me@example.org")},
+            [](auto& c) { return c.options.MailTo; }, QStringLiteral("me@example.org")},
         {"MailForward\\Details", "txtFromMail", QStringLiteral("svc@example.org"),
-         [](auto& c) { return c.settings.FromMail; }, QStringLiteral("svc@example.org")},
+            [](auto& c) { return c.settings.FromMail; }, QStringLiteral("svc@example.org")},
         {"MailForward\\Details", "txtSubject", QStringLiteral("Call <DATE>"),
-         [](auto& c) { return c.settings.MailSubject; }, QStringLiteral("Call <DATE>")},
+            [](auto& c) { return c.settings.MailSubject; }, QStringLiteral("Call <DATE>")},
         {"MailForward\\Details", "txtMessage", QStringLiteral("From <CALLER_NUMBER>"),
-         [](auto& c) { return c.settings.MailMessage; }, QStringLiteral("From <CALLER_NUMBER>")},
+            [](auto& c) { return c.settings.MailMessage; }, QStringLiteral("From <CALLER_NUMBER>")},
         {"MailForward\\SMTP", "txtSMTP", QStringLiteral("smtp.example.org"),
-         [](auto& c) { return c.settings.SmtpServer; }, QStringLiteral("smtp.example.org")},
+            [](auto& c) { return c.settings.SmtpServer; }, QStringLiteral("smtp.example.org")},
         {"MailForward\\SMTP", "txtSMTPUserName", QStringLiteral("user"),
-         [](auto& c) { return c.settings.SmtpUserName; }, QStringLiteral("user")},
+            [](auto& c) { return c.settings.SmtpUserName; }, QStringLiteral("user")},
         {"MailForward\\SMTP", "txtSMTPPass", QStringLiteral("p4ss"),
-         [](auto& c) { return c.settings.SmtpPassword; }, QStringLiteral("p4ss")},
-        {"MailForward\\SMTP", "MAPI", QStringLiteral("1"),
-         [](auto& c) { return text(c.settings.bMapi); }, QStringLiteral("true")},
+            [](auto& c) { return c.settings.SmtpPassword; }, QStringLiteral("p4ss")},
+        {"MailForward\\SMTP", "MAPI", QStringLiteral("1"), [](auto& c) { return text(c.settings.bMapi); },
+            QStringLiteral("true")},
         // Only the exact text "1" selects MAPI.
-        {"MailForward\\SMTP", "MAPI", QStringLiteral("True"),
-         [](auto& c) { return text(c.settings.bMapi); }, QStringLiteral("false")},
-        {"MailForward\\SMTP", "MAPI", QStringLiteral(" 1"),
-         [](auto& c) { return text(c.settings.bMapi); }, QStringLiteral("false")},
-        {"Forward\\App", "chkApp", QStringLiteral("1"),
-         [](auto& c) { return text(c.options.ForwardToApp); }, QStringLiteral("true")},
+        {"MailForward\\SMTP", "MAPI", QStringLiteral("True"), [](auto& c) { return text(c.settings.bMapi); },
+            QStringLiteral("false")},
+        {"MailForward\\SMTP", "MAPI", QStringLiteral(" 1"), [](auto& c) { return text(c.settings.bMapi); },
+            QStringLiteral("false")},
+        {"Forward\\App", "chkApp", QStringLiteral("1"), [](auto& c) { return text(c.options.ForwardToApp); },
+            QStringLiteral("true")},
         {"Forward\\App", "cmbActApp", QStringLiteral("1"),
-         [](auto& c) { return QString::number(c.options.AppAction); }, QStringLiteral("1")},
+            [](auto& c) { return QString::number(c.options.AppAction); }, QStringLiteral("1")},
         {"Forward\\App", "txtAppTo", QStringLiteral("notify <CALLER_NUMBER>"),
-         [](auto& c) { return c.options.AppCommand; }, QStringLiteral("notify <CALLER_NUMBER>")},
+            [](auto& c) { return c.options.AppCommand; }, QStringLiteral("notify <CALLER_NUMBER>")},
         {"Forward\\App", "chkBGAPP", QStringLiteral("1"),
-         [](auto& c) { return text(c.settings.bAppInBackground); }, QStringLiteral("true")},
+            [](auto& c) { return text(c.settings.bAppInBackground); }, QStringLiteral("true")},
         {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral("30"),
-         [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("30")},
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("30")},
         // Values that do not convert keep the cleared member.
         {"Events\\TabInCommingCall", "chkICViewCD", QStringLiteral("yes"),
-         [](auto& c) { return text(c.options.ShowCallDetails); }, QStringLiteral("false")},
+            [](auto& c) { return text(c.options.ShowCallDetails); }, QStringLiteral("false")},
         {"Events\\TabInCommingCall", "chkPlayInCall", QStringLiteral("1.5"),
-         [](auto& c) { return text(c.options.bPlaySound_IC); }, QStringLiteral("false")},
+            [](auto& c) { return text(c.options.bPlaySound_IC); }, QStringLiteral("false")},
         {"Forward\\Mail", "cmbActMail", QStringLiteral("70000"), // beyond 16 bits
-         [](auto& c) { return QString::number(c.options.MailAction); }, QStringLiteral("0")},
+            [](auto& c) { return QString::number(c.options.MailAction); }, QStringLiteral("0")},
         {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral("thirty"),
-         [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("0")},
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("0")},
     };
     for (const Case& c : cases) {
         TestEnvironment env;
@@ -175,10 +171,9 @@ TEST(CallOptions_SetCallInfo, StartsAnUnknownCallInTodaysCreatedDayFolder)
 
 TEST(CallOptions_Numbers, FlagsAndWholeNumbersConvertOrRefuse)
 {
-    const std::pair<const char*, std::optional<bool>> flags[] = {
-        {"0", false}, {"1", true}, {"2", true}, {"-1", true}, {" 1 ", true}, {"+0", false},
-        {"", std::nullopt}, {"-", std::nullopt}, {"True", std::nullopt}, {"1a", std::nullopt},
-        {"99999999999999999999", std::nullopt}};
+    const std::pair<const char*, std::optional<bool>> flags[] = {{"0", false}, {"1", true}, {"2", true},
+        {"-1", true}, {" 1 ", true}, {"+0", false}, {"", std::nullopt}, {"-", std::nullopt},
+        {"True", std::nullopt}, {"1a", std::nullopt}, {"99999999999999999999", std::nullopt}};
     for (const auto& [textValue, flag] : flags)
         EXPECT_EQ(readFlag(QString::fromLatin1(textValue)), flag) << textValue;
     EXPECT_EQ(readFlag(QString(1, QChar(0))), std::nullopt);

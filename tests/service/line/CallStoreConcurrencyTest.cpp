@@ -30,7 +30,7 @@ TEST(CallStore_TwoProcesses, AppendingAndRewritingTheListAtOnceLosesNothing)
         writer->setProcessEnvironment(env.processEnvironment());
         writer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         writer->start(QStringLiteral(RINGVALE_CALLWRITER),
-                      {tag, QString::number(kCalls), day, QStringLiteral("100000")});
+            {tag, QString::number(kCalls), day, QStringLiteral("100000")});
         writers.push_back(std::move(writer));
     }
     for (auto& writer : writers) {

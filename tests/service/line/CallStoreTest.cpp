@@ -143,7 +143,7 @@ TEST_F(CallStoreTest, TornTailDoesNotShiftTheNextCall)
 TEST_F(CallStoreTest, DayFolderOutsideTheProgramFolderIsRefused)
 {
     for (const QString& folder : {QStringLiteral("\\Data\\..\\..\\x\\"), QStringLiteral("Data\\Log\\"),
-                                  QStringLiteral("\\Data\\Log\\2026\\12\\10"), QString()}) {
+             QStringLiteral("\\Data\\Log\\2026\\12\\10"), QString()}) {
         EXPECT_FALSE(AddCallRecord(call(QStringLiteral("1")), folder, false, 30)) << folder.toStdString();
         EXPECT_FALSE(AddToLastList(1, folder, 30)) << folder.toStdString();
         CallRecord record;
@@ -159,8 +159,9 @@ TEST_F(CallStoreTest, ReadGivesFalseForMissingOrInvalidRecords)
     blankDate.CallDate = QString();
     CallRecord otherFormat = call(QStringLiteral("3"));
     otherFormat.CallDate = QStringLiteral("2026-12-10");
-    writeFile(DataPaths::dayFile(kDay), call(QStringLiteral("1")).toBytes() + blankDate.toBytes()
-                                            + otherFormat.toBytes() + CallRecord().toBytes());
+    writeFile(DataPaths::dayFile(kDay),
+        call(QStringLiteral("1")).toBytes() + blankDate.toBytes() + otherFormat.toBytes()
+            + CallRecord().toBytes());
 
     const CallRecord before = call(QStringLiteral("before"));
     CallRecord record = before;
@@ -181,13 +182,20 @@ TEST_F(CallStoreTest, ReadingManyRecordsAgreesWithReadingEachOne)
 {
     CallRecord blankDate = call(QStringLiteral("2"));
     blankDate.CallDate = QString();
-    writeFile(DataPaths::dayFile(kDay), call(QStringLiteral("1")).toBytes() + blankDate.toBytes()
-                                            + call(QStringLiteral("3")).toBytes() + QByteArray(100, 'x'));
+    writeFile(DataPaths::dayFile(kDay),
+        call(QStringLiteral("1")).toBytes() + blankDate.toBytes() + call(QStringLiteral("3")).toBytes()
+            + QByteArray(100, 'x'));
     writeFile(DataPaths::dayFile(kOtherDay), call(QStringLiteral("other")).toBytes());
     const QList<LastList::Entry> entries = {
-        {3, kDay},      {1, kOtherDay}, {2, kDay},
-        {1, kDay},      {3, kDay},      {4, kDay}, // a torn tail is no record
-        {0, kDay},      {-1, kDay},     {1, QStringLiteral("\\Data\\Log\\2026\\12\\08\\")},
+        {3, kDay},
+        {1, kOtherDay},
+        {2, kDay},
+        {1, kDay},
+        {3, kDay},
+        {4, kDay}, // a torn tail is no record
+        {0, kDay},
+        {-1, kDay},
+        {1, QStringLiteral("\\Data\\Log\\2026\\12\\08\\")},
         {1, QStringLiteral("\\..\\Data\\Log\\2026\\12\\10\\")},
     };
     const QList<std::optional<CallRecord>> records = ReadCallRecords(entries);

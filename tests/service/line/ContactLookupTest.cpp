@@ -62,7 +62,7 @@ TEST_F(ContactLookupTest, NumberMatchesTheTrimmedFieldExactly)
     };
     for (const Case& c : cases) {
         writeContactFile({contactAsEditorWrites(QStringLiteral("Other"), QStringLiteral("1")),
-                       contactAsEditorWrites(QStringLiteral("Wanted"), c.stored)});
+            contactAsEditorWrites(QStringLiteral("Wanted"), c.stored)});
         CallOptions options;
         ContactRecord found;
         const QString n = FindContactByNumber(QStringLiteral("ignored"), c.delivered, options, found);
@@ -78,7 +78,7 @@ TEST_F(ContactLookupTest, FirstContactInFileOrderDecides)
     ContactRecord blocked = contactAsEditorWrites(QStringLiteral("Second"), QStringLiteral("42"));
     blocked.CallHandling = QStringLiteral("2");
     writeContactFile({contactAsEditorWrites(QStringLiteral("Zero"), QStringLiteral("1")),
-                   contactAsEditorWrites(QStringLiteral("First"), QStringLiteral("42")), blocked});
+        contactAsEditorWrites(QStringLiteral("First"), QStringLiteral("42")), blocked});
     CallOptions options;
     ContactRecord found;
     EXPECT_EQ(FindContactByNumber(QString(), QStringLiteral("42"), options, found), u"2");
@@ -98,7 +98,8 @@ TEST_F(ContactLookupTest, MissingFileGivesNoMatchAndIsNotCreated)
 
 TEST_F(ContactLookupTest, TornTailIsNoContact)
 {
-    QByteArray tail = contactAsEditorWrites(QStringLiteral("Torn"), QStringLiteral("99")).toBytes().left(1000);
+    QByteArray tail
+        = contactAsEditorWrites(QStringLiteral("Torn"), QStringLiteral("99")).toBytes().left(1000);
     writeContactFile({contactAsEditorWrites(QStringLiteral("Whole"), QStringLiteral("1"))}, tail);
     CallOptions options;
     ContactRecord found;
@@ -115,88 +116,88 @@ TEST_F(ContactLookupTest, ContactOverridesTheSettings)
     };
     const Case cases[] = {
         {"blocked caller", [](ContactRecord& c) { c.CallHandling = QStringLiteral("2"); },
-         [](CallOptions& o) { o.BlockCall = true; }},
+            [](CallOptions& o) { o.BlockCall = true; }},
         {"handling 3 changes nothing", [](ContactRecord& c) { c.CallHandling = QStringLiteral("3"); },
-         [](CallOptions&) {}},
+            [](CallOptions&) {}},
         {"events mode 2: no display, line control, sound or speech; style, sound and text stay",
-         [](ContactRecord& c) { c.EventsMode = QStringLiteral("2"); },
-         [](CallOptions& o) {
-             o.ShowCallDetails = o.ShowLineControl = o.bPlaySound_IC = o.SayText = false;
-         }},
+            [](ContactRecord& c) { c.EventsMode = QStringLiteral("2"); },
+            [](CallOptions& o) {
+                o.ShowCallDetails = o.ShowLineControl = o.bPlaySound_IC = o.SayText = false;
+            }},
         {"events mode 3: the contact's own display, sound and speech",
-         [](ContactRecord& c) {
-             c.EventsMode = QStringLiteral("3");
-             c.ShowCallDetails = QStringLiteral("0");
-             c.DisplayStyle = QStringLiteral("0");
-             c.PlayCallSound = QStringLiteral("1");
-             c.SoundFile = QStringLiteral(" own.wav ");
-             c.SayText = QStringLiteral("0");
-             c.SpeechText = QStringLiteral("own text");
-         },
-         [](CallOptions& o) {
-             // The settings' sound is off; the contact's own plays. ShowLineControl
-             // is never written (NUL) and keeps the setting.
-             o.ShowCallDetails = false;
-             o.DisplayStyle = 0;
-             o.bPlaySound_IC = true;
-             o.SoundFile = QStringLiteral("own.wav");
-             o.SayText = false;
-             o.SpeechText = QStringLiteral("own text");
-         }},
+            [](ContactRecord& c) {
+                c.EventsMode = QStringLiteral("3");
+                c.ShowCallDetails = QStringLiteral("0");
+                c.DisplayStyle = QStringLiteral("0");
+                c.PlayCallSound = QStringLiteral("1");
+                c.SoundFile = QStringLiteral(" own.wav ");
+                c.SayText = QStringLiteral("0");
+                c.SpeechText = QStringLiteral("own text");
+            },
+            [](CallOptions& o) {
+                // The settings' sound is off; the contact's own plays. ShowLineControl
+                // is never written (NUL) and keeps the setting.
+                o.ShowCallDetails = false;
+                o.DisplayStyle = 0;
+                o.bPlaySound_IC = true;
+                o.SoundFile = QStringLiteral("own.wav");
+                o.SayText = false;
+                o.SpeechText = QStringLiteral("own text");
+            }},
         {"events mode 3 with fields that are no numbers keeps those members",
-         [](ContactRecord& c) {
-             c.EventsMode = QStringLiteral("3");
-             c.ShowCallDetails = QString(1, QChar(0));
-             c.DisplayStyle = QStringLiteral("-");
-             c.PlayCallSound = QStringLiteral(" ");
-             c.SayText = QStringLiteral("x");
-             c.SoundFile = QString(64, QChar(0));
-             c.SpeechText = QStringLiteral("spoken");
-         },
-         [](CallOptions& o) {
-             o.SoundFile = QString(); // an unset text is no file name
-             o.SpeechText = QStringLiteral("spoken");
-         }},
+            [](ContactRecord& c) {
+                c.EventsMode = QStringLiteral("3");
+                c.ShowCallDetails = QString(1, QChar(0));
+                c.DisplayStyle = QStringLiteral("-");
+                c.PlayCallSound = QStringLiteral(" ");
+                c.SayText = QStringLiteral("x");
+                c.SoundFile = QString(64, QChar(0));
+                c.SpeechText = QStringLiteral("spoken");
+            },
+            [](CallOptions& o) {
+                o.SoundFile = QString(); // an unset text is no file name
+                o.SpeechText = QStringLiteral("spoken");
+            }},
         {"actions mode 2: neither mail nor program",
-         [](ContactRecord& c) { c.ActionsMode = QStringLiteral("2"); },
-         [](CallOptions& o) { o.ForwardToMail = o.ForwardToApp = false; }},
+            [](ContactRecord& c) { c.ActionsMode = QStringLiteral("2"); },
+            [](CallOptions& o) { o.ForwardToMail = o.ForwardToApp = false; }},
         {"actions mode 3: the contact's own forwarding even with mail off in the settings",
-         [](ContactRecord& c) {
-             c.ActionsMode = QStringLiteral("3");
-             c.ForwardToMail = QStringLiteral("1");
-             c.MailAction = QStringLiteral("0");
-             c.MailTo = QStringLiteral("own@example.org");
-             c.ForwardToApp = QStringLiteral("0");
-             c.AppAction = QStringLiteral("0");
-             c.AppCommand = QStringLiteral("own command");
-         },
-         [](CallOptions& o) {
-             o.ForwardToMail = true;
-             o.MailAction = 0;
-             o.MailTo = QStringLiteral("own@example.org");
-             o.ForwardToApp = false;
-             o.AppAction = 0;
-             o.AppCommand = QStringLiteral("own command");
-         }},
+            [](ContactRecord& c) {
+                c.ActionsMode = QStringLiteral("3");
+                c.ForwardToMail = QStringLiteral("1");
+                c.MailAction = QStringLiteral("0");
+                c.MailTo = QStringLiteral("own@example.org");
+                c.ForwardToApp = QStringLiteral("0");
+                c.AppAction = QStringLiteral("0");
+                c.AppCommand = QStringLiteral("own command");
+            },
+            [](CallOptions& o) {
+                o.ForwardToMail = true;
+                o.MailAction = 0;
+                o.MailTo = QStringLiteral("own@example.org");
+                o.ForwardToApp = false;
+                o.AppAction = 0;
+                o.AppCommand = QStringLiteral("own command");
+            }},
         {"unknown modes change nothing",
-         [](ContactRecord& c) {
-             c.EventsMode = QStringLiteral("4");
-             c.ActionsMode = QString(1, QChar(0));
-         },
-         [](CallOptions&) {}},
+            [](ContactRecord& c) {
+                c.EventsMode = QStringLiteral("4");
+                c.ActionsMode = QString(1, QChar(0));
+            },
+            [](CallOptions&) {}},
         {"handling 4 fills the answering members",
-         [](ContactRecord& c) {
-             c.CallHandling = QStringLiteral("4");
-             c.AnswerEnabled = QStringLiteral("1");
-             c.GreetingFile = QStringLiteral("hello");
-             c.AnswerRings = QStringLiteral("3");
-             c.AnswerBeep = QStringLiteral("0");
-         },
-         [](CallOptions& o) {
-             o.AnswerEnabled = true;
-             o.GreetingFile = QStringLiteral("hello.wav");
-             o.AnswerRings = 3;
-         }},
+            [](ContactRecord& c) {
+                c.CallHandling = QStringLiteral("4");
+                c.AnswerEnabled = QStringLiteral("1");
+                c.GreetingFile = QStringLiteral("hello");
+                c.AnswerRings = QStringLiteral("3");
+                c.AnswerBeep = QStringLiteral("0");
+            },
+            [](CallOptions& o) {
+                o.AnswerEnabled = true;
+                o.GreetingFile = QStringLiteral("hello.wav");
+                o.AnswerRings = 3;
+            }},
     };
     for (const Case& c : cases) {
         ContactRecord record = contactAsEditorWrites(QStringLiteral("C"), QStringLiteral("1"));
@@ -284,8 +285,7 @@ TEST_F(ContactLookupTest, ContactNamesAgreeWithGetContactName)
     writeContactFile({contactAsEditorWrites(QStringLiteral("Bob"), QStringLiteral("9")), first, second});
     const ContactNames names;
     for (const auto& [name, number] : {std::pair{"ANNA B", "123"}, std::pair{"ANNA B", "124"},
-                                       std::pair{"anna b", "123"}, std::pair{"CALLER Bob", "9"},
-                                       std::pair{"", ""}}) {
+             std::pair{"anna b", "123"}, std::pair{"CALLER Bob", "9"}, std::pair{"", ""}}) {
         const QString n = QString::fromLatin1(name);
         const QString m = QString::fromLatin1(number);
         EXPECT_EQ(names.get(n, m), GetContactName(n, m)) << name << " " << number;

@@ -23,10 +23,7 @@ protected:
     }
     void TearDown() override { SetJournalSwitches({}); }
 
-    QString journal(const QString& name) const
-    {
-        return env.programFolder() + u"/Journal/"_s + name;
-    }
+    QString journal(const QString& name) const { return env.programFolder() + u"/Journal/"_s + name; }
     QByteArray read(const QString& name) const
     {
         QFile file(journal(name));
@@ -49,11 +46,11 @@ TEST_F(JournalTest, EachKindGoesToItsDaysFileWithItsLineLayout)
     WriteCallsJournal(u"Zoë Ångström 電話 - 555 0100"_s);
     WriteWWWJournal(u"GET /Calls 192.0.2.1"_s);
 
-    EXPECT_EQ(journalFiles(), (QStringList{u"12-10-2026_Calls.txt"_s, u"12-10-2026_Sys.txt"_s,
-                                           u"12-10-2026_WWW.txt"_s}));
+    EXPECT_EQ(journalFiles(),
+        (QStringList{u"12-10-2026_Calls.txt"_s, u"12-10-2026_Sys.txt"_s, u"12-10-2026_WWW.txt"_s}));
     EXPECT_EQ(read(u"12-10-2026_Sys.txt"_s),
-              "09:30:05 : ->Opening Ringvale 1.1 Process(0)\r\n"
-              "09:30:05 : CloseLine:Tapi1.LineClose->Can't open(-2147483648)\r\n");
+        "09:30:05 : ->Opening Ringvale 1.1 Process(0)\r\n"
+        "09:30:05 : CloseLine:Tapi1.LineClose->Can't open(-2147483648)\r\n");
     EXPECT_EQ(read(u"12-10-2026_Calls.txt"_s), u"09:30:06 : Zoë Ångström 電話 - 555 0100\r\n"_s.toUtf8());
     EXPECT_EQ(read(u"12-10-2026_WWW.txt"_s), "09:30:06 : GET /Calls 192.0.2.1\r\n");
 }
@@ -66,7 +63,7 @@ TEST_F(JournalTest, LineBreaksInsideAnEntryCannotForgeLines)
     EXPECT_EQ(read(u"12-10-2026_Calls.txt"_s), "09:30:05 : Evil 09:00:00 : forged\r\n");
     EXPECT_EQ(read(u"12-10-2026_WWW.txt"_s), "09:30:05 : GET / HTTP/1.1 Host: x  \r\n");
     EXPECT_EQ(read(u"12-10-2026_Sys.txt"_s),
-              "09:30:05 : Open Line->Device Details -    Line Index: 0    Device Name: Modem(0)\r\n");
+        "09:30:05 : Open Line->Device Details -    Line Index: 0    Device Name: Modem(0)\r\n");
 }
 
 TEST_F(JournalTest, EntriesAfterMidnightGoToTheNextDaysFile)
@@ -124,8 +121,15 @@ TEST(JournalSwitchesTest, ReadFromTheLogSettingsAsNonZeroNumbers)
         bool on;
     };
     const Case cases[] = {
-        {u"1", true}, {u"2", true}, {u"-1", true}, {u" 1 ", true},
-        {u"0", false}, {u"", false}, {nullptr, false}, {u"yes", false}, {u"1x", false},
+        {u"1", true},
+        {u"2", true},
+        {u"-1", true},
+        {u" 1 ", true},
+        {u"0", false},
+        {u"", false},
+        {nullptr, false},
+        {u"yes", false},
+        {u"1x", false},
     };
     for (const Case& c : cases) {
         for (const char16_t* name : {u"chkLogSys", u"chkLogCalls", u"chkLogWWW"}) {

@@ -69,11 +69,14 @@ public:
 
 class NotedAlert final : public IncomingCallAlert {
 public:
-    explicit NotedAlert(NotedParts& parts) : m_parts(parts) {}
+    explicit NotedAlert(NotedParts& parts)
+        : m_parts(parts)
+    {
+    }
     void PlayIncomingCallAlert(frmLine& line) override
     {
-        m_parts.steps.append(QStringLiteral("alert:") + line.call.info.CallerName + u'/'
-                             + line.call.info.ContactName);
+        m_parts.steps.append(
+            QStringLiteral("alert:") + line.call.info.CallerName + u'/' + line.call.info.ContactName);
     }
     void WavePlayer_PlayDone(frmLine&) override { m_parts.steps.append(QStringLiteral("alert done")); }
 
@@ -83,7 +86,10 @@ private:
 
 class NotedRecorder final : public DialledCallRecorder {
 public:
-    explicit NotedRecorder(NotedParts& parts) : m_parts(parts) {}
+    explicit NotedRecorder(NotedParts& parts)
+        : m_parts(parts)
+    {
+    }
     void StartRecordIfConnected(frmLine&) override { m_parts.steps.append(QStringLiteral("record")); }
     void StopRecMessage(frmLine&) override { m_parts.steps.append(QStringLiteral("stop recording")); }
 
@@ -93,12 +99,18 @@ private:
 
 class NotedForwarding final : public CallForwarding {
 public:
-    explicit NotedForwarding(NotedParts& parts) : m_parts(parts) {}
+    explicit NotedForwarding(NotedParts& parts)
+        : m_parts(parts)
+    {
+    }
     void SendCallByMail(frmLine& line) override
     {
         m_parts.steps.append(QStringLiteral("mail:") + line.call.info.CallType);
     }
-    void SendToApp(frmLine& line) override { m_parts.steps.append(QStringLiteral("app:") + line.call.info.CallType); }
+    void SendToApp(frmLine& line) override
+    {
+        m_parts.steps.append(QStringLiteral("app:") + line.call.info.CallType);
+    }
 
 private:
     NotedParts& m_parts;

@@ -44,9 +44,8 @@ protected:
 TEST_F(ServiceTranslationTest, LoadsTheFirstTwentyLines)
 {
     EXPECT_EQ(LoadServiceTranslation(makeFile(u"English.txt"_s, 1000,
-                                              {{1, u"Incoming call"_s}, {7, u"Sending mail "_s},
-                                               {13, u"Dialled call"_s}})),
-              0);
+                  {{1, u"Incoming call"_s}, {7, u"Sending mail "_s}, {13, u"Dialled call"_s}})),
+        0);
     EXPECT_EQ(ServiceTrans(0), QString());
     EXPECT_EQ(ServiceTrans(1), u"Incoming call");
     EXPECT_EQ(ServiceTrans(7), u"Sending mail ");
@@ -60,14 +59,16 @@ TEST_F(ServiceTranslationTest, AShortOrMissingFileKeepsWhatWasRead)
     EXPECT_EQ(LoadServiceTranslation(makeFile(u"Short.txt"_s, 12)), TranslationFile::InputPastEnd);
     EXPECT_EQ(ServiceTrans(12), u"text 12");
     EXPECT_EQ(ServiceTrans(13), QString());
-    EXPECT_EQ(LoadServiceTranslation(env.programFolder() + u"/Trans/None.txt"_s), TranslationFile::FileNotFound);
+    EXPECT_EQ(
+        LoadServiceTranslation(env.programFolder() + u"/Trans/None.txt"_s), TranslationFile::FileNotFound);
     EXPECT_EQ(ServiceTrans(12), u"text 12");
 }
 
 TEST_F(ServiceTranslationTest, AUserTranslationStoresTheEnglishDescriptionNotItsMark)
 {
     makeFile(u"English.txt"_s, 1000, {{1, u"Incoming call"_s}});
-    EXPECT_EQ(LoadServiceTranslation(makeFile(u"Mine.txt"_s, 1000, {{1, u"1"_s}, {13, u"Appel sortant"_s}})), 0);
+    EXPECT_EQ(
+        LoadServiceTranslation(makeFile(u"Mine.txt"_s, 1000, {{1, u"1"_s}, {13, u"Appel sortant"_s}})), 0);
     EXPECT_EQ(ServiceTrans(1), u"Incoming call");
     EXPECT_EQ(ServiceTrans(13), u"Appel sortant");
 

@@ -24,7 +24,8 @@ const QString kConnected = u"Tapi_Connected\r\n0"_s;
 
 QString ring(int count, bool recordCallFlag = false)
 {
-    return u"Tapi_Ring\r\n0\r\n"_s + QString::number(count) + u"\r\n"_s + ChannelLayout::boolText(recordCallFlag);
+    return u"Tapi_Ring\r\n0\r\n"_s + QString::number(count) + u"\r\n"_s
+        + ChannelLayout::boolText(recordCallFlag);
 }
 
 // The journal from the first line about the call on.
@@ -40,7 +41,8 @@ TEST_F(CallEvents, UnknownCallerUnansweredIsReportedStoredAndPutOnTop)
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 2, 1));
 
     EXPECT_EQ(events, (QStringList{kIncomming, ring(1), ring(2), kDisconnected, idleOf("0")}));
-    EXPECT_EQ(callerIds, QStringList{u"Tapi_CID\r\n0\r\nAnn Lee\r\n5551234\r\n\r\n\r\nFalse\r\n0\r\nFalse"_s});
+    EXPECT_EQ(
+        callerIds, QStringList{u"Tapi_CID\r\n0\r\nAnn Lee\r\n5551234\r\n\r\n\r\nFalse\r\n0\r\nFalse"_s});
     EXPECT_EQ(idles, QStringList{idleOf("0")});
 
     CallRecord expected;
@@ -58,15 +60,16 @@ TEST_F(CallEvents, UnknownCallerUnansweredIsReportedStoredAndPutOnTop)
     EXPECT_EQ(record(1)->toBytes(), expected.toBytes()) << "flag and notes stay unset (NUL)";
     EXPECT_EQ(last(), QStringList{u"1:\\Data\\Log\\2026\\12\\10\\"_s});
 
-    EXPECT_EQ(fromOffer(sysJournal()), (QStringList{
-                                           u"Tapi_InComeCall(0)->Success(0)"_s,
-                                           u"->Tapi_Ring(0):1(0)"_s,
-                                           u"->Tapi_CallerID:(Index:0):Ann Lee:5551234,Contact()(0)"_s,
-                                           u"->Tapi_Ring(0):2(0)"_s,
-                                           u"Tapi_Disconnected(0)->Success(0)"_s,
-                                           u"Tapi.LineDrop(0)->Success(0)"_s,
-                                           u"Tapi_Idle(0)->Success(0)"_s,
-                                       }));
+    EXPECT_EQ(fromOffer(sysJournal()),
+        (QStringList{
+            u"Tapi_InComeCall(0)->Success(0)"_s,
+            u"->Tapi_Ring(0):1(0)"_s,
+            u"->Tapi_CallerID:(Index:0):Ann Lee:5551234,Contact()(0)"_s,
+            u"->Tapi_Ring(0):2(0)"_s,
+            u"Tapi_Disconnected(0)->Success(0)"_s,
+            u"Tapi.LineDrop(0)->Success(0)"_s,
+            u"Tapi_Idle(0)->Success(0)"_s,
+        }));
     EXPECT_EQ(callsJournal(), QStringList{u"Caller Name : Ann Lee     Caller Number : 5551234"_s});
     // The alert comes at the offer, before anyone is known; the recorder is
     // asked to stop at the disconnection; nothing is forwarded by default.
@@ -88,9 +91,11 @@ TEST_F(CallEvents, ContactGivesItsNamePictureDisplayAndEmergencyMarkAndTheAlertW
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"ANN LEE"_s, u"5551234"_s, 2, 1));
 
     EXPECT_EQ(callerIds,
-              QStringList{u"Tapi_CID\r\n0\r\nANN LEE\r\n5551234\r\nAnn Lee (work)\r\nann.jpg\r\nTrue\r\n1\r\nFalse"_s});
+        QStringList{
+            u"Tapi_CID\r\n0\r\nANN LEE\r\n5551234\r\nAnn Lee (work)\r\nann.jpg\r\nTrue\r\n1\r\nFalse"_s});
     EXPECT_EQ(parts.steps, (QStringList{u"alert:ANN LEE/Ann Lee (work)"_s, u"stop recording"_s}));
-    EXPECT_TRUE(sysJournal().contains(u"->Tapi_CallerID:(Index:0):ANN LEE:5551234,Contact(Ann Lee (work))(0)"_s));
+    EXPECT_TRUE(
+        sysJournal().contains(u"->Tapi_CallerID:(Index:0):ANN LEE:5551234,Contact(Ann Lee (work))(0)"_s));
     ASSERT_TRUE(record(1));
     EXPECT_EQ(record(1)->EmergencyMark, u"1"_s);
     EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerName), u"ANN LEE"_s);
@@ -123,7 +128,8 @@ TEST_F(CallEvents, BlockedCallerIsAnsweredAndDroppedFromTheThirdRingAfterItsCall
     const BlockedRow rows[] = {
         {"caller ID after ring 1: answered at ring 3", 1, {ring(1, true), ring(2), ring(3)}},
         // The rejection starts with the first ring that follows the caller ID.
-        {"caller ID after ring 3: answered at ring 4", 3, {ring(1, true), ring(2, true), ring(3, true), ring(4)}},
+        {"caller ID after ring 3: answered at ring 4", 3,
+            {ring(1, true), ring(2, true), ring(3, true), ring(4)}},
     };
     ASSERT_NO_FATAL_FAILURE(load());
     int calls = 0;
@@ -149,7 +155,7 @@ TEST_F(CallEvents, BlockedCallerIsAnsweredAndDroppedFromTheThirdRingAfterItsCall
         // Answered and dropped by the ring handler one second later, then
         // dropped again (no call left) when the connection is reported.
         EXPECT_EQ(device()->actions().mid(before.size()),
-                  (QStringList{u"answer -> 0"_s, u"drop -> 0"_s, u"drop -> 6"_s}));
+            (QStringList{u"answer -> 0"_s, u"drop -> 0"_s, u"drop -> 6"_s}));
         EXPECT_EQ(recordCount(), calls) << "a rejected call is stored all the same";
         EXPECT_EQ(last().size(), calls);
     }
@@ -197,8 +203,9 @@ TEST_F(CallEvents, CallerNameWithLineBreaksShiftsNoField)
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann\r\nLee"_s, u"555\n1234"_s, 1, 1));
     ASSERT_EQ(callerIds.size(), 1);
     const QStringList fields = callerIds.first().split(u"\r\n"_s);
-    EXPECT_EQ(fields, (QStringList{u"Tapi_CID"_s, u"0"_s, u"Ann  Lee"_s, u"555 1234"_s, QString(), QString(),
-                                   u"False"_s, u"0"_s, u"False"_s}));
+    EXPECT_EQ(fields,
+        (QStringList{u"Tapi_CID"_s, u"0"_s, u"Ann  Lee"_s, u"555 1234"_s, QString(), QString(), u"False"_s,
+            u"0"_s, u"False"_s}));
     ASSERT_TRUE(record(1));
     EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerName), u"Ann  Lee"_s);
     EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerNumber), u"555 1234"_s);
@@ -207,9 +214,9 @@ TEST_F(CallEvents, CallerNameWithLineBreaksShiftsNoField)
 
 struct ForwardRow {
     const char* name;
-    QString mail;       // chkSendToMail
+    QString mail; // chkSendToMail
     QString mailAction; // cmbActMail
-    QString app;        // chkApp
+    QString app; // chkApp
     QString actionsMode; // the caller's contact; empty: no contact
     QStringList forwarded;
 };
@@ -234,7 +241,8 @@ TEST_F(CallEvents, EndedCallIsForwardedAsTheOptionsAndTheContactSay)
         ContactRecord caller = contactAsEditorWrites(u"Ann"_s, u"5551234"_s);
         caller.ActionsMode = row.actionsMode;
         caller.ForwardToApp = u"1"_s;
-        ASSERT_NO_FATAL_FAILURE(writeContactFile(row.actionsMode.isEmpty() ? QList<ContactRecord>() : QList{caller}));
+        ASSERT_NO_FATAL_FAILURE(
+            writeContactFile(row.actionsMode.isEmpty() ? QList<ContactRecord>() : QList{caller}));
         parts.steps.clear();
         ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann"_s, u"5551234"_s, 1, ++calls));
         EXPECT_EQ(parts.steps.mid(2), row.forwarded) << parts.steps.join(u", "_s).toStdString();
@@ -244,12 +252,15 @@ TEST_F(CallEvents, EndedCallIsForwardedAsTheOptionsAndTheContactSay)
 class ThrowingAlert final : public IncomingCallAlert {
 public:
     void PlayIncomingCallAlert(frmLine&) override { throw std::runtime_error("no sound card"); }
-    void WavePlayer_PlayDone(frmLine&) override {}
+    void WavePlayer_PlayDone(frmLine&) override { }
 };
 
 class ThrowingMail final : public CallForwarding {
 public:
-    explicit ThrowingMail(NotedParts& parts) : m_parts(parts) {}
+    explicit ThrowingMail(NotedParts& parts)
+        : m_parts(parts)
+    {
+    }
     void SendCallByMail(frmLine&) override { throw std::runtime_error("mail refused"); }
     void SendToApp(frmLine&) override { m_parts.steps.append(u"app"_s); }
 
@@ -267,7 +278,8 @@ TEST_F(CallEvents, FailureInsideAHandlerIsJournaledAndTheHandlerGoesOn)
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann"_s, u"5551234"_s, 1, 1));
     EXPECT_EQ(events.value(0), kIncomming);
     const QStringList journal = sysJournal();
-    EXPECT_TRUE(journal.contains(u"ErrTapi1_InComeCall->no sound card(0)"_s)) << journal.join(u'\n').toStdString();
+    EXPECT_TRUE(journal.contains(u"ErrTapi1_InComeCall->no sound card(0)"_s))
+        << journal.join(u'\n').toStdString();
     EXPECT_TRUE(journal.contains(u"ErrTapi1_Idle->mail refused(0)"_s));
     EXPECT_EQ(parts.steps, (QStringList{u"stop recording"_s, u"app"_s})) << "program forwarding still runs";
     EXPECT_EQ(recordCount(), 1);

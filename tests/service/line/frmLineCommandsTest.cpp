@@ -21,7 +21,7 @@ const QString kClosedAuto = u"LineStatus\r\n0\r\n1\r\nTrue"_s;
 struct SwitchRow {
     const char* name;
     QString command;
-    bool tick;          // an auto-mode tick follows
+    bool tick; // an auto-mode tick follows
     QStringList reported;
     bool openAfter;
     bool autoTimerAfter;
@@ -36,10 +36,10 @@ TEST_F(LineCommands, LineSwitchAndGreetingReportLineStatus)
         {"HELLO with the line closed", u"HELLO"_s, false, {kClosed}, false, false},
         {"ON with further lines is ON", u"ON\r\nextra\r\n"_s, false, {kOpen}, true, false},
         {"lower case is no command", u"off"_s, false, {}, true, false},
-        {"AUTO inside the window: the tick leaves it open", u"AUTO\r\n08:00:00\r\n16:00:00"_s, true, {kOpenAuto}, true,
-         true},
-        {"AUTO outside the window: reported open, closed by the tick", u"AUTO\r\n10:00:00\r\n16:00:00"_s, true,
-         {kOpenAuto, kClosedAuto}, false, true},
+        {"AUTO inside the window: the tick leaves it open", u"AUTO\r\n08:00:00\r\n16:00:00"_s, true,
+            {kOpenAuto}, true, true},
+        {"AUTO outside the window: reported open, closed by the tick", u"AUTO\r\n10:00:00\r\n16:00:00"_s,
+            true, {kOpenAuto, kClosedAuto}, false, true},
         {"HELLO in auto mode", u"HELLO"_s, false, {kClosedAuto}, false, true},
         // A window that is none is refused; what stands is reported.
         {"AUTO with no times", u"AUTO\r\nnoon\r\n16:00:00"_s, true, {kClosedAuto}, false, true},
@@ -95,14 +95,16 @@ TEST_F(LineCommands, DialledCallIsReportedStoredAndRecordedOnlyWhenAsked)
         ASSERT_EQ(device()->farHangup(1000), QString());
         ASSERT_TRUE(waitForIdles(++calls));
         settle();
-        EXPECT_EQ(events, (QStringList{u"Tapi_Dialing\r\n0"_s, u"Tapi_Connected\r\n0"_s, u"Tapi_Disconnected\r\n0"_s,
-                                       idleOf(row.callType)}));
+        EXPECT_EQ(events,
+            (QStringList{u"Tapi_Dialing\r\n0"_s, u"Tapi_Connected\r\n0"_s, u"Tapi_Disconnected\r\n0"_s,
+                idleOf(row.callType)}));
         const std::optional<CallRecord> stored = record(calls);
         ASSERT_TRUE(stored);
         EXPECT_EQ(FixedRecord::trimBlanks(stored->CallType), QString::fromLatin1(row.callType));
         EXPECT_EQ(FixedRecord::trimBlanks(stored->CallerName), u"UNKNOWN"_s);
         EXPECT_EQ(FixedRecord::trimBlanks(stored->CallerNumber), u"5559876"_s);
-        EXPECT_EQ(FixedRecord::trimBlanks(stored->Description), u"Outgoing call"_s); // line 13 of the text table
+        EXPECT_EQ(
+            FixedRecord::trimBlanks(stored->Description), u"Outgoing call"_s); // line 13 of the text table
         EXPECT_FALSE(line->IsInCall());
     }
 }
@@ -157,7 +159,8 @@ TEST_F(LineCommands, DialStringsAreCheckedBeforeTheyReachTheLine)
         line->udiIn_MessageArrived(u"CallOut\r\n"_s + row.number);
         if (row.dialled.isEmpty()) {
             EXPECT_EQ(device()->actions(), before);
-            EXPECT_TRUE(sysJournal().last().startsWith(u"CallOut->Not a number to dial: "_s)) << sysJournal().last().toStdString();
+            EXPECT_TRUE(sysJournal().last().startsWith(u"CallOut->Not a number to dial: "_s))
+                << sysJournal().last().toStdString();
             EXPECT_FALSE(line->IsInCall());
             continue;
         }
@@ -180,7 +183,8 @@ TEST_F(LineCommands, FailedDialIsJournaledLeavesNoCallAndGivesTheLineBack)
         EXPECT_EQ(sysJournal().last(), u"CallOutRec:Tapi1.LineDial(0)->The line refused the request(10)"_s);
         EXPECT_FALSE(line->IsInCall());
         EXPECT_FALSE(line->HasCallToStore());
-        EXPECT_EQ(modem->steps, (modemMode ? QStringList{u"GetTapiFromComm"_s, u"CommCloseTapi"_s} : QStringList()));
+        EXPECT_EQ(modem->steps,
+            (modemMode ? QStringList{u"GetTapiFromComm"_s, u"CommCloseTapi"_s} : QStringList()));
         // The next dial goes through.
         line->udiIn_MessageArrived(u"CallOut\r\n5551234"_s);
         EXPECT_TRUE(line->IsInCall());
@@ -201,7 +205,8 @@ TEST_F(LineCommands, DropTheCallAnswersTheOfferedCallAndHangsUpOnceConnected)
     // With no call offered the answer is still asked for, and fails.
     line->udiIn_MessageArrived(u"DropTheCall"_s);
     EXPECT_EQ(device()->actions().last(), u"answer -> 8"_s);
-    EXPECT_EQ(sysJournal().last(), u"DropTheCall:Tapi1.LineAnswer(0)->No call is being offered on the line(8)"_s);
+    EXPECT_EQ(
+        sysJournal().last(), u"DropTheCall:Tapi1.LineAnswer(0)->No call is being offered on the line(8)"_s);
 
     ASSERT_EQ(device()->farOffer(u"5551234"_s, u"Ann"_s), QString());
     settle();
@@ -209,8 +214,9 @@ TEST_F(LineCommands, DropTheCallAnswersTheOfferedCallAndHangsUpOnceConnected)
     ASSERT_TRUE(waitForIdles(1));
     settle();
     EXPECT_EQ(device()->actions().mid(device()->actions().size() - 2),
-              (QStringList{u"answer -> 0"_s, u"drop -> 0"_s}));
-    EXPECT_EQ(events, (QStringList{u"Tapi_Incomming\r\n0\r\nFalse"_s, u"Tapi_Connected\r\n0"_s, idleOf("0")}));
+        (QStringList{u"answer -> 0"_s, u"drop -> 0"_s}));
+    EXPECT_EQ(
+        events, (QStringList{u"Tapi_Incomming\r\n0\r\nFalse"_s, u"Tapi_Connected\r\n0"_s, idleOf("0")}));
     EXPECT_EQ(recordCount(), 1);
 
     // While the modem's port watches the line, the call is not the line
@@ -226,14 +232,16 @@ TEST_F(LineCommands, RecCallIsEchoedAtTheNextRing)
     ASSERT_NO_FATAL_FAILURE(load());
     ASSERT_EQ(device()->farOffer(u"5551234"_s, u"Ann"_s), QString());
     settle();
-    const QString texts[] = {u"RecCall\r\nTrue"_s, u"RecCall\r\nmaybe"_s, u"RecCall\r\nFalse"_s, u"RecCall"_s};
+    const QString texts[]
+        = {u"RecCall\r\nTrue"_s, u"RecCall\r\nmaybe"_s, u"RecCall\r\nFalse"_s, u"RecCall"_s};
     const char* const flags[] = {"True", "True", "False", "False"};
     for (int i = 0; i < 4; ++i) {
         events.clear();
         line->udiIn_MessageArrived(texts[i]);
         ASSERT_EQ(device()->farRing(), QString());
         ASSERT_TRUE(waitUntil([&] { return events.size() == 1; }));
-        EXPECT_TRUE(events.first().endsWith(QString::fromLatin1(flags[i]))) << texts[i].toStdString() << events.first().toStdString();
+        EXPECT_TRUE(events.first().endsWith(QString::fromLatin1(flags[i])))
+            << texts[i].toStdString() << events.first().toStdString();
     }
 }
 
@@ -254,9 +262,21 @@ TEST_F(LineCommands, MalformedCommandsChangeNothing)
 {
     ASSERT_NO_FATAL_FAILURE(load());
     const QString texts[] = {
-        QString(), u"\r\n"_s, u"CallOut"_s, u"CallOutRec"_s, u"AUTO"_s, u"AUTO\r\n08:00:00"_s, u"RecCall"_s,
-        u"on"_s, u"HELLO "_s, u" HELLO"_s, QString(1, QChar(0)), u"ON"_s + QChar(0), u"Tapi_Idle\r\n0\r\n0"_s,
-        QString(100000, u'A'), u"\r\n\r\n\r\nCallOut\r\n555"_s,
+        QString(),
+        u"\r\n"_s,
+        u"CallOut"_s,
+        u"CallOutRec"_s,
+        u"AUTO"_s,
+        u"AUTO\r\n08:00:00"_s,
+        u"RecCall"_s,
+        u"on"_s,
+        u"HELLO "_s,
+        u" HELLO"_s,
+        QString(1, QChar(0)),
+        u"ON"_s + QChar(0),
+        u"Tapi_Idle\r\n0\r\n0"_s,
+        QString(100000, u'A'),
+        u"\r\n\r\n\r\nCallOut\r\n555"_s,
     };
     const QStringList before = device()->actions();
     for (const QString& text : texts)

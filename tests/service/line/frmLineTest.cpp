@@ -36,7 +36,10 @@ public:
         QString name;
         bool readable = true;
     };
-    explicit NamedLines(QList<Device> devices) : m_devices(std::move(devices)) {}
+    explicit NamedLines(QList<Device> devices)
+        : m_devices(std::move(devices))
+    {
+    }
 
     qint32 Initialize() override { return LineResult::Ok; }
     QString ErrorText(qint32 code) const override { return code == 0 ? u"Success"_s : u"Failed"_s; }
@@ -60,7 +63,10 @@ public:
         opened.append(CurrentLine());
         return LineResult::Ok;
     }
-    qint32 LineClose() override { return m_open.remove(CurrentLine()) ? LineResult::Ok : LineResult::NotOpen; }
+    qint32 LineClose() override
+    {
+        return m_open.remove(CurrentLine()) ? LineResult::Ok : LineResult::NotOpen;
+    }
     qint32 LineShutdown() override
     {
         m_open.clear();
@@ -89,9 +95,8 @@ protected:
         resetLineGlobals();
         MessageControl::setSameProcessDelivery(true);
         ASSERT_FALSE(listener.Channel(ChannelNumber::EventChannel));
-        QObject::connect(&listener, &MessageControl::MessageArrived, [this](const QString& text) {
-            received.append(text);
-        });
+        QObject::connect(&listener, &MessageControl::MessageArrived,
+            [this](const QString& text) { received.append(text); });
         setTapiMode(true);
     }
     void TearDown() override
@@ -226,8 +231,8 @@ TEST_F(LineTest, FailedOpenLeavesTheLineClosedAndSaysSo)
     line->OpenLine();
     EXPECT_EQ(g_nLineState, 1);
     EXPECT_EQ(takeReceived(1), QStringList{kStatusClosed});
-    EXPECT_EQ(journalLines().last(),
-              u"09:30:00 : OpenLine:Tapi1.LineOpen(0)->The line refused the request(10)"_s);
+    EXPECT_EQ(
+        journalLines().last(), u"09:30:00 : OpenLine:Tapi1.LineOpen(0)->The line refused the request(10)"_s);
 }
 
 TEST_F(LineTest, UnloadClosesTheLineAndReportsIt)
@@ -246,22 +251,24 @@ struct ScanRow {
     const char* name;
     QList<NamedLines::Device> devices;
     QString configured;
-    qint32 opened;              // -1: none
-    QString storedAfter;        // cmbModemDev afterwards
-    QList<qint32> detailsFor;   // the lines that wrote "Device Details -"
+    qint32 opened; // -1: none
+    QString storedAfter; // cmbModemDev afterwards
+    QList<qint32> detailsFor; // the lines that wrote "Device Details -"
 };
 
 TEST_F(LineTest, DeviceScanChoosesTheLastLineOfTheNameAndStoresOnlyANameItRead)
 {
     const ScanRow rows[] = {
-        {"empty name: line 0, its name stored", {{u"Modem A"_s}, {u"Modem B"_s}}, QString(), 0, u"Modem A"_s, {}},
-        {"unknown name: line 0, its name stored", {{u"Modem A"_s}, {u"Modem B"_s}}, u"Modem C"_s, 0, u"Modem A"_s, {}},
+        {"empty name: line 0, its name stored", {{u"Modem A"_s}, {u"Modem B"_s}}, QString(), 0, u"Modem A"_s,
+            {}},
+        {"unknown name: line 0, its name stored", {{u"Modem A"_s}, {u"Modem B"_s}}, u"Modem C"_s, 0,
+            u"Modem A"_s, {}},
         {"names are compared exactly", {{u"Modem A"_s}, {u"Modem B"_s}}, u"modem b"_s, 0, u"Modem A"_s, {}},
-        {"the last of two lines of the name",
-         {{u"Modem A"_s}, {u"Modem B"_s}, {u"Modem A"_s}}, u"Modem A"_s, 2, u"Modem A"_s, {0, 2}},
+        {"the last of two lines of the name", {{u"Modem A"_s}, {u"Modem B"_s}, {u"Modem A"_s}}, u"Modem A"_s,
+            2, u"Modem A"_s, {0, 2}},
         {"no line devices: the setting stays", {}, u"Modem A"_s, -1, u"Modem A"_s, {}},
-        {"line 0 unreadable: the setting stays",
-         {{u"Modem A"_s, false}, {u"Modem B"_s}}, u"Modem C"_s, 0, u"Modem C"_s, {}},
+        {"line 0 unreadable: the setting stays", {{u"Modem A"_s, false}, {u"Modem B"_s}}, u"Modem C"_s, 0,
+            u"Modem C"_s, {}},
     };
     for (const ScanRow& row : rows) {
         SCOPED_TRACE(row.name);

@@ -1,5 +1,5 @@
-#include "common/RegistryRoutines.h"
 #include "service/web/WebAccessSettings.h"
+#include "common/RegistryRoutines.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,8 @@ TEST(WebAccessSettings, ValuesThatAreNoNumbersReadAsZero)
 {
     TestEnvironment env;
     env.installDefaults();
-    const RegistryRoutines reg = RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"));
+    const RegistryRoutines reg
+        = RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"));
     struct Case {
         const char* allow;
         const char* port;

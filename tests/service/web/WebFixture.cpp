@@ -57,7 +57,7 @@ QString recordingPath()
 {
     return QStringLiteral("Data/Log/2026/12/10/")
         + recordingFileName(call(QStringLiteral("UNKNOWN"), QStringLiteral("5550100"),
-                                 QStringLiteral("10:30:05"), QStringLiteral("3")));
+            QStringLiteral("10:30:05"), QStringLiteral("3")));
 }
 
 QByteArray recordingBytes()
@@ -67,15 +67,16 @@ QByteArray recordingBytes()
 
 void install()
 {
-    ASSERT_TRUE(AddCallRecord(call(QStringLiteral("Jane <Roe>"), QStringLiteral("5550142"),
-                                   QStringLiteral("09:15:00")),
-                              kDay, false, 30));
+    ASSERT_TRUE(AddCallRecord(
+        call(QStringLiteral("Jane <Roe>"), QStringLiteral("5550142"), QStringLiteral("09:15:00")), kDay,
+        false, 30));
     ASSERT_TRUE(AddCallRecord(call(QStringLiteral("UNKNOWN"), QStringLiteral("5550100"),
-                                   QStringLiteral("10:30:05"), QStringLiteral("3")),
-                              kDay, false, 30));
-    writeFile(QStringLiteral("Data/Last"), "2:\\Data\\Log\\2026\\12\\10\\\r\n"
-                                           "1:\\Data\\Log\\2026\\12\\09\\\r\n"
-                                           "1:\\Data\\Log\\2026\\12\\10\\\r\n");
+                                  QStringLiteral("10:30:05"), QStringLiteral("3")),
+        kDay, false, 30));
+    writeFile(QStringLiteral("Data/Last"),
+        "2:\\Data\\Log\\2026\\12\\10\\\r\n"
+        "1:\\Data\\Log\\2026\\12\\09\\\r\n"
+        "1:\\Data\\Log\\2026\\12\\10\\\r\n");
     writeFile(recordingPath(), recordingBytes());
 
     ContactRecord jane;
@@ -86,9 +87,9 @@ void install()
 
     writeFile(QStringLiteral("Journal/01-05-2026_Sys.txt"), "08:00:00 : ->January(0)\r\n");
     writeFile(QStringLiteral("Journal/12-09-2026_Sys.txt"),
-              "10:00:00 : ->Opening Ringvale 1.1 Process(0)\r\n"
-              "10:00:01 : OpenWeb->x < y & z(0)\n"
-              "10:00:02 : last line");
+        "10:00:00 : ->Opening Ringvale 1.1 Process(0)\r\n"
+        "10:00:01 : OpenWeb->x < y & z(0)\n"
+        "10:00:02 : last line");
     writeFile(QStringLiteral("Journal/12-10-2026_Calls.txt"), "10:30:06 : 5550100\r\n");
     writeFile(QStringLiteral("Journal/12-10-2026_WWW.txt"), "10:31:00 : GET /<script> HTTP/1.0\r\n");
 

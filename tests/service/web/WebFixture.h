@@ -24,7 +24,7 @@ void writeFile(const QString& relativePath, const QByteArray& bytes);
 QByteArray readFile(const QString& relativePath);
 
 CallRecord call(const QString& name, const QString& number, const QString& time,
-                const QString& type = QStringLiteral("0"));
+    const QString& type = QStringLiteral("0"));
 
 void install();
 // The bytes of the recording of call 2 and its path below the program folder.

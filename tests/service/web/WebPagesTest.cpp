@@ -1,6 +1,6 @@
+#include "service/web/WebPages.h"
 #include "common/AppPaths.h"
 #include "service/line/mdlCalls.h"
-#include "service/web/WebPages.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -16,7 +16,8 @@ protected:
     QString lastPath() const { return AppPaths::programFolder() + QStringLiteral("/Data/Last"); }
 
     TestEnvironment env;
-    WebPages pages{QStringLiteral("Ringvale 1.1"), [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); }};
+    WebPages pages{
+        QStringLiteral("Ringvale 1.1"), [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); }};
 };
 
 TEST_F(WebPagesTest, MissingListGivesTheHeadingWithNoRowsAndStaysMissing)
@@ -25,34 +26,38 @@ TEST_F(WebPagesTest, MissingListGivesTheHeadingWithNoRowsAndStaysMissing)
     EXPECT_TRUE(table.contains(u"01/02/2026 03:04:05</font>"));
     EXPECT_TRUE(table.contains(u"| <font size=\"2\">0 Calls</font></font></td>\r\n"));
     EXPECT_FALSE(table.contains(u"<td bgcolor='"));
-    EXPECT_TRUE(table.endsWith(u"valign=\"bottom\"><font color=\"#FFFFFF\"></font></td>\r\n</tr>\r\n</table>\r\n</center>\r\n"));
+    EXPECT_TRUE(table.endsWith(
+        u"valign=\"bottom\"><font color=\"#FFFFFF\"></font></td>\r\n</tr>\r\n</table>\r\n</center>\r\n"));
     // Nothing was dropped, so nothing is written.
     EXPECT_FALSE(QFileInfo::exists(lastPath()));
 }
 
 TEST_F(WebPagesTest, UnreadableLinesAreDroppedFromPageAndList)
 {
-    ASSERT_TRUE(AddCallRecord(WebFixture::call(QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("08:00:00")),
-                              WebFixture::kDay, false, 30));
-    WebFixture::writeFile(QStringLiteral("Data/Last"), "no colon\r\n"
-                                                       "1:\\Data\\Log\\2026\\12\\10\\\r\n"
-                                                       "2:\\Data\\Log\\2026\\12\\10\\\r\n"
-                                                       "01:\\Data\\Log\\2026\\12\\10\\\r\n"
-                                                       "1:\\..\\..\\etc\\\r\n"
-                                                       "1:\\Data\\Log\\2026\\12\\10\\\n");
+    ASSERT_TRUE(
+        AddCallRecord(WebFixture::call(QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("08:00:00")),
+            WebFixture::kDay, false, 30));
+    WebFixture::writeFile(QStringLiteral("Data/Last"),
+        "no colon\r\n"
+        "1:\\Data\\Log\\2026\\12\\10\\\r\n"
+        "2:\\Data\\Log\\2026\\12\\10\\\r\n"
+        "01:\\Data\\Log\\2026\\12\\10\\\r\n"
+        "1:\\..\\..\\etc\\\r\n"
+        "1:\\Data\\Log\\2026\\12\\10\\\n");
     const QString table = pages.LastCalls();
     EXPECT_TRUE(table.contains(u"| <font size=\"2\">6 Calls</font>"));
     EXPECT_EQ(table.count(u"<a href=/del?call="), 2);
     EXPECT_TRUE(table.contains(u"/del?call=1>") && table.contains(u"/del?call=2>"));
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")),
-              "1:\\Data\\Log\\2026\\12\\10\\\r\n1:\\Data\\Log\\2026\\12\\10\\\r\n");
+        "1:\\Data\\Log\\2026\\12\\10\\\r\n1:\\Data\\Log\\2026\\12\\10\\\r\n");
 }
 
 TEST_F(WebPagesTest, InsertedValuesAreEscaped)
 {
     const QString name = QStringLiteral("<script>alert('x')</script>");
     const QString number = QStringLiteral("\"5&5\"");
-    ASSERT_TRUE(AddCallRecord(WebFixture::call(name, number, QStringLiteral("08:00:00")), WebFixture::kDay, false, 30));
+    ASSERT_TRUE(AddCallRecord(
+        WebFixture::call(name, number, QStringLiteral("08:00:00")), WebFixture::kDay, false, 30));
     const QString table = pages.LastCalls();
     EXPECT_FALSE(table.contains(u"<script>"));
     EXPECT_TRUE(table.contains(u"&lt;script&gt;alert('x')&lt;/script&gt;</td></font>"));
@@ -70,12 +75,13 @@ TEST_F(WebPagesTest, JournalListFollowsTheKindAndSelectsTheCurrentFile)
     for (const char* name : {"12-08-2026_Sys.txt", "12-09-2026_Calls.txt", "12-10-2026_WWW.txt", "readme"})
         WebFixture::writeFile(QStringLiteral("Journal/") + QString::fromLatin1(name), "x\r\n");
     EXPECT_EQ(pages.MakeLogList(QStringLiteral("All"), QString()),
-              u"<select name=\"dt\"><option>12-10-2026_WWW.txt</option>\r\n<option>12-09-2026_Calls.txt</option>\r\n"
-              u"<option>12-08-2026_Sys.txt</option>\r\n</select>\r\n");
+        u"<select "
+        u"name=\"dt\"><option>12-10-2026_WWW.txt</option>\r\n<option>12-09-2026_Calls.txt</option>\r\n"
+        u"<option>12-08-2026_Sys.txt</option>\r\n</select>\r\n");
     EXPECT_EQ(pages.MakeLogList(QStringLiteral("System"), QStringLiteral("12-08-2026_SYS.TXT")),
-              u"<select name=\"dt\"><option selected>12-08-2026_Sys.txt</option>\r\n</select>\r\n");
+        u"<select name=\"dt\"><option selected>12-08-2026_Sys.txt</option>\r\n</select>\r\n");
     EXPECT_EQ(pages.MakeLogList(QStringLiteral("Calls"), QString()),
-              u"<select name=\"dt\"><option>12-09-2026_Calls.txt</option>\r\n</select>\r\n");
+        u"<select name=\"dt\"><option>12-09-2026_Calls.txt</option>\r\n</select>\r\n");
     EXPECT_TRUE(pages.MakeLogList(QStringLiteral("all"), QString()).contains(u"<option>readme</option>"))
         << "kinds compare exactly: any other lists every file";
 
@@ -92,7 +98,8 @@ TEST_F(WebPagesTest, LogFileIsItsLinesEachEndedByCrLf)
     EXPECT_EQ(pages.GetLogFile(QStringLiteral("../Journal/12-10-2026_Sys.txt")), QString());
 
     // A journal too large to show whole is shown up to its bound, not refused.
-    WebFixture::writeFile(QStringLiteral("Journal/12-09-2026_WWW.txt"), QByteArray(5 * 1024 * 1024, 'a') + "\r\n");
+    WebFixture::writeFile(
+        QStringLiteral("Journal/12-09-2026_WWW.txt"), QByteArray(5 * 1024 * 1024, 'a') + "\r\n");
     const QString big = pages.GetLogFile(QStringLiteral("12-09-2026_WWW.txt"));
     EXPECT_EQ(big.size(), 4 * 1024 * 1024 + 2);
 }

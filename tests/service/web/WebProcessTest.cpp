@@ -22,8 +22,9 @@ protected:
     {
         QProcess install;
         install.setProcessEnvironment(env.processEnvironment());
-        install.start(QStringLiteral("bash"), {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"),
-                                               env.programFolder(), TestEnvironment::binary(QStringLiteral("ringvale-reg"))});
+        install.start(QStringLiteral("bash"),
+            {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), env.programFolder(),
+                TestEnvironment::binary(QStringLiteral("ringvale-reg"))});
         ASSERT_TRUE(install.waitForFinished(20000));
         ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
         // Any free port instead of the defaults' 8080, which a running service may hold.
@@ -83,13 +84,13 @@ TEST_F(WebProcessTest, BrowserShowsTheCallOnTheCallsPage)
 
     // The call as the service stores it at the end of a call.
     ASSERT_TRUE(AddCallRecord(WebFixture::call(QStringLiteral("Ada Browser"), QStringLiteral("5550199"),
-                                               QStringLiteral("11:12:13")),
-                              WebFixture::kDay, false, 30));
+                                  QStringLiteral("11:12:13")),
+        WebFixture::kDay, false, 30));
     ASSERT_NO_FATAL_FAILURE(startHost());
 
     const QString shot = HeadlessBrowser::screenshotFolder() + QStringLiteral("/web-calls-page.png");
-    const HeadlessBrowser::Page page =
-        HeadlessBrowser::load(*chromium, QStringLiteral("http://127.0.0.1:%1/calls").arg(port), shot);
+    const HeadlessBrowser::Page page
+        = HeadlessBrowser::load(*chromium, QStringLiteral("http://127.0.0.1:%1/calls").arg(port), shot);
     ASSERT_TRUE(page.finished) << "chromium did not finish";
     EXPECT_TRUE(page.dom.contains(u"5550199")) << page.dom.toStdString() << page.errors.toStdString();
     EXPECT_TRUE(page.dom.contains(u"Ada Browser"));

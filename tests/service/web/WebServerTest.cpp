@@ -147,7 +147,7 @@ const QByteArray kNotFound = "HTTP/1.0 404 Not Found\r\nContent-Type: text/plain
 
 quint64 inodeOf(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? quint64(info.st_ino) : 0;
 }
 
@@ -214,8 +214,9 @@ TEST_F(WebServerTest, AnswersEachRouteAsTheTableSays)
         << "selected whatever the letter case of the request";
 
     // Methods other than exactly GET and POST get no answer; the connection is closed.
-    for (const QByteArray& request : {QByteArray("get / HTTP/1.0\r\n\r\n"), QByteArray("HEAD / HTTP/1.0\r\n\r\n"),
-                                     QByteArray("PUT / HTTP/1.0\r\n\r\n"), QByteArray("GETX / HTTP/1.0\r\n\r\n")}) {
+    for (const QByteArray& request :
+        {QByteArray("get / HTTP/1.0\r\n\r\n"), QByteArray("HEAD / HTTP/1.0\r\n\r\n"),
+            QByteArray("PUT / HTTP/1.0\r\n\r\n"), QByteArray("GETX / HTTP/1.0\r\n\r\n")}) {
         Client client(server.port());
         ASSERT_TRUE(client.send(request));
         bool closed = false;
@@ -241,14 +242,14 @@ TEST_F(WebServerTest, ServesFilesWithExactlyTheirBytes)
         {"/k2.bin", "application/octet-stream", WebFixture::counting(2048)},
         {"/big.bin", "application/octet-stream", WebFixture::counting(5000)},
         {"/messages/Data/Log/2026/12/10/UNKNOWN_5550100_12-10-2026_10-30-05.wav", "audio/wav",
-         WebFixture::recordingBytes()},
+            WebFixture::recordingBytes()},
     };
     for (const Case& c : cases) {
         const QByteArray answer = exchange(server.port(), get(c.path));
         EXPECT_EQ(answer, okHead(c.type, c.body.size()) + "\r\n" + c.body) << c.path;
     }
     ASSERT_EQ(WebFixture::recordingPath(),
-              QStringLiteral("Data/Log/2026/12/10/UNKNOWN_5550100_12-10-2026_10-30-05.wav"));
+        QStringLiteral("Data/Log/2026/12/10/UNKNOWN_5550100_12-10-2026_10-30-05.wav"));
     for (const char* missing : {"/missing.css", "/calls?x=1", "/messages/data/log/2026/12/10/nothing.wav"})
         EXPECT_EQ(exchange(server.port(), get(missing)), kNotFound) << missing;
 }
@@ -259,10 +260,11 @@ TEST_F(WebServerTest, CallsAndJournalPagesAreExactlyTheirTexts)
     const QString lastPath = AppPaths::programFolder() + QStringLiteral("/Data/Last");
 
     const Answer calls = splitAnswer(exchange(server.port(), get("/calls")));
-    EXPECT_EQ(calls.body.toStdString(), QByteArray(kTop + kLinks + "\r\n" + kFixtureCalls + kFooter).toStdString());
+    EXPECT_EQ(
+        calls.body.toStdString(), QByteArray(kTop + kLinks + "\r\n" + kFixtureCalls + kFooter).toStdString());
     // The stale middle line is gone from the list; the others keep their order.
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")),
-              "2:\\Data\\Log\\2026\\12\\10\\\r\n1:\\Data\\Log\\2026\\12\\10\\\r\n");
+        "2:\\Data\\Log\\2026\\12\\10\\\r\n1:\\Data\\Log\\2026\\12\\10\\\r\n");
 
     // Nothing stale now: viewing the page leaves the file alone.
     const QDateTime written = QFileInfo(lastPath).lastModified();
@@ -288,7 +290,8 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
 
     for (const char* path : {"/del?call=5", "/del?call=0", "/del?call=-1", "/del?call=99999999999"}) {
         exchange(server.port(), get(path));
-        EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), "1:\\Data\\Log\\2026\\12\\10\\\r\n") << path;
+        EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), "1:\\Data\\Log\\2026\\12\\10\\\r\n")
+            << path;
     }
     const QStringList www = server.wwwJournal();
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")) == false);
@@ -345,7 +348,8 @@ TEST_F(WebServerTest, BasicAuthenticationAcceptsOnlyTheExactCredentials)
             EXPECT_EQ(answer, denied) << c.why;
     }
     // The token in the path is not a credential either.
-    EXPECT_EQ(exchange(server.port(), "GET /Authorization:%20Basic%20" + token + " HTTP/1.0\r\n\r\n"), denied);
+    EXPECT_EQ(
+        exchange(server.port(), "GET /Authorization:%20Basic%20" + token + " HTTP/1.0\r\n\r\n"), denied);
     // The web journal keeps the requests but not the credentials.
     for (const QString& request : server.wwwJournal()) {
         for (const QString& line : request.split(QStringLiteral("\r\n"))) {
@@ -360,8 +364,8 @@ TEST_F(WebServerTest, PathsThatLeaveTheirFolderAreRefusedLikeMissingFiles)
 {
     const QString home = AppPaths::programFolder();
     ASSERT_TRUE(QFile::link(home + QStringLiteral("/Secret.txt"), home + QStringLiteral("/WWW/linked.txt")));
-    ASSERT_TRUE(QFile::link(home + QStringLiteral("/Secret.txt"),
-                            home + QStringLiteral("/Data/Log/2026/12/10/linked.wav")));
+    ASSERT_TRUE(QFile::link(
+        home + QStringLiteral("/Secret.txt"), home + QStringLiteral("/Data/Log/2026/12/10/linked.wav")));
     ServerThread server(open());
     const char* attempts[] = {
         "/../Secret.txt",
@@ -391,7 +395,8 @@ TEST_F(WebServerTest, PathsThatLeaveTheirFolderAreRefusedLikeMissingFiles)
 
     // The journal route shows its own files only: an empty text area otherwise.
     for (const char* name : {"../Secret.txt", "..%2fSecret.txt", "/etc/passwd", "..\\Secret.txt", "."}) {
-        const Answer answer = splitAnswer(exchange(server.port(), get(QByteArray(QByteArray("/Journal?dt=") + name).constData())));
+        const Answer answer = splitAnswer(
+            exchange(server.port(), get(QByteArray(QByteArray("/Journal?dt=") + name).constData())));
         EXPECT_EQ(int(pageOf(answer.body)), int(Page::Journal)) << name;
         EXPECT_TRUE(answer.body.contains("<textarea rows=\"27\" cols=\"72\">\r\n</textarea>")) << name;
         EXPECT_FALSE(answer.body.contains(WebFixture::kSecret)) << name;
@@ -403,7 +408,7 @@ TEST_F(WebServerTest, RequestSplitOverSeveralPacketsIsAnsweredOnceWhole)
     ServerThread server(open());
     Client client(server.port());
     for (const QByteArray& piece : {QByteArray("GE"), QByteArray("T /Jour"), QByteArray("nal HTTP/1.0\r\nHo"),
-                                   QByteArray("st: x\r\n"), QByteArray("\r"), QByteArray("\n")}) {
+             QByteArray("st: x\r\n"), QByteArray("\r"), QByteArray("\n")}) {
         ASSERT_TRUE(client.send(piece));
         QThread::msleep(30);
     }
@@ -491,10 +496,12 @@ TEST_F(WebServerTest, ListenFailureIsJournalledAndClearsRemoteAccess)
     EXPECT_EQ(server.settings().RCWWWAllow, 0);
     const QString description = QStringLiteral("The bound address is already in use");
     const int number = int(QAbstractSocket::AddressInUseError);
-    EXPECT_EQ(server.wwwJournal(), QStringList{QStringLiteral("Can't opening WWW,") + description + QStringLiteral(" (")
-                                               + QString::number(number) + u')'});
-    EXPECT_EQ(server.sysJournal(), QStringList{QStringLiteral("OpenWeb|Can't opening WWW - ") + description + u'|'
-                                               + QString::number(number)});
+    EXPECT_EQ(server.wwwJournal(),
+        QStringList{QStringLiteral("Can't opening WWW,") + description + QStringLiteral(" (")
+            + QString::number(number) + u')'});
+    EXPECT_EQ(server.sysJournal(),
+        QStringList{
+            QStringLiteral("OpenWeb|Can't opening WWW - ") + description + u'|' + QString::number(number)});
 
     WebAccessSettings bad = open();
     bad.RCWWWPort = 70000;
@@ -530,7 +537,8 @@ TEST_F(WebServerTest, JournalsEachRequestAsItArrived)
     ServerThread server(open());
     exchange(server.port(), "GET /style.css HTTP/1.0\r\nUser-Agent: t\r\nAuthorization: Basic abc\r\n\r\n");
     EXPECT_EQ(server.wwwJournal(),
-              QStringList{QStringLiteral("GET /style.css HTTP/1.0\r\nUser-Agent: t\r\nAuthorization: *****\r\n\r\n")});
+        QStringList{
+            QStringLiteral("GET /style.css HTTP/1.0\r\nUser-Agent: t\r\nAuthorization: *****\r\n\r\n")});
     EXPECT_TRUE(server.sysJournal().isEmpty());
 }
 

@@ -12,8 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-ServerThread::ServerThread(const WebAccessSettings& settings, int idleTimeoutMs,
-                           qsizetype maxRequestBytes)
+ServerThread::ServerThread(const WebAccessSettings& settings, int idleTimeoutMs, qsizetype maxRequestBytes)
 {
     m_thread.start();
     m_context = new QObject;
@@ -55,7 +54,7 @@ QDateTime ServerThread::fixedNow()
     return QDateTime(QDate(2026, 12, 10), QTime(14, 5, 9));
 }
 
-template <class F>
+template<class F>
 void ServerThread::run(F&& f)
 {
     QMetaObject::invokeMethod(m_context, std::forward<F>(f), Qt::BlockingQueuedConnection);

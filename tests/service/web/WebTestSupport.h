@@ -20,8 +20,8 @@ public:
         QStringList sys; // "source|message|number"
     };
 
-    explicit ServerThread(const WebAccessSettings& settings, int idleTimeoutMs = 3000,
-                          qsizetype maxRequestBytes = 16 * 1024);
+    explicit ServerThread(
+        const WebAccessSettings& settings, int idleTimeoutMs = 3000, qsizetype maxRequestBytes = 16 * 1024);
     ~ServerThread();
     ServerThread(const ServerThread&) = delete;
     ServerThread& operator=(const ServerThread&) = delete;
@@ -40,7 +40,7 @@ public:
     QStringList sysJournal();
 
 private:
-    template <class F>
+    template<class F>
     void run(F&& f);
 
     QThread m_thread;
