@@ -8,6 +8,9 @@ namespace {
 
 // The far end's sound is held whole; half an hour of it is plenty.
 constexpr qint64 kMaxFarEndFileBytes = 64 * 1024 * 1024;
+// What the line holds of it after conversion: a file's declared rate decides
+// how many line samples its bytes become, so a very low one must not blow up.
+constexpr qint64 kMaxFarEndSamples = kMaxFarEndFileBytes / 2;
 constexpr int kMaxActions = 200;
 
 QString stateName(SimulatedLineDevice::CallState state)
@@ -264,6 +267,11 @@ std::optional<std::vector<qint16>> SimulatedLineDevice::loadFarEndSound(const QS
     std::optional<PcmSound> sound = LoadWaveSound(path, error, kMaxFarEndFileBytes);
     if (!sound)
         return std::nullopt;
+    if (sound->frames() * LineAudio::SamplesPerSec / sound->samplesPerSec > kMaxFarEndSamples) {
+        if (error)
+            *error = path + QStringLiteral(": the sound is too long for the line");
+        return std::nullopt;
+    }
     PcmSound line = ConvertSound(*sound, LineAudio::SamplesPerSec, 1);
     return std::move(line.samples);
 }

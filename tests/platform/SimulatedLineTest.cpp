@@ -1,10 +1,14 @@
 #include "platform/Backends.h"
 #include "platform/DeviceLookups.h"
+#include "common/WaveFile.h"
+#include "platform/SimulatedLineDevice.h"
 #include "platform/SimulatedTelephony.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
+
+#include <QFile>
 
 #include <memory>
 
@@ -355,4 +359,27 @@ TEST_F(SimulatedLineTest, ModemLineLookupLeavesTheFoundLineCurrent)
     EXPECT_EQ(FindModemLineIndex(tapi, QStringLiteral("Ringvale Simulated Line")), 0);
     EXPECT_EQ(FindModemLineIndex(tapi, QStringLiteral("ringvale simulated line")), -1);
     EXPECT_EQ(tapi.CurrentLine(), 2);
+}
+
+// A wave file that declares a rate of 1 sample a second holds a few seconds of
+// bytes but months of line sound: refused, not converted until memory runs out.
+TEST(SimulatedLineFarEnd, SoundTooLongForTheLineIsRefused)
+{
+    TestEnvironment env;
+    const QString path = env.programFolder() + u"/slow.wav"_s;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(SerializeWaveFile(PcmWaveFormat(1, 1, 8), QByteArray(1024 * 1024, '\x80')));
+    file.close();
+    QString error;
+    EXPECT_FALSE(SimulatedLineDevice::loadFarEndSound(path, &error));
+    EXPECT_FALSE(error.isEmpty());
+
+    // An ordinary file still loads, at the line's rate.
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(SerializeWaveFile(PcmWaveFormat(16000, 1, 16), QByteArray(3200, '\0')));
+    file.close();
+    const auto sound = SimulatedLineDevice::loadFarEndSound(path, &error);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->size(), 800u);
 }
