@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cctype>
 #include <cstring>
 
 #include <sys/stat.h>
@@ -46,7 +47,11 @@ QByteArray unescape(QByteArray text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
             bool ok = false;
-            const int byte = text.mid(i + 1, 2).toInt(&ok, 16);
+            const QByteArray hex = text.mid(i + 1, 2);
+            // Exactly two hex digits: toInt would also take a sign.
+            const bool digits = std::isxdigit(static_cast<unsigned char>(hex[0]))
+                && std::isxdigit(static_cast<unsigned char>(hex[1]));
+            const int byte = digits ? hex.toInt(&ok, 16) : 0;
             if (ok) {
                 out += char(byte);
                 i += 2;

@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -79,7 +81,9 @@ qint32 SinkWave::startPlayback(const WavePlayback& playback, QString* detail)
         }
     }
     m_timedId = playback.id;
-    m_timer.start(int(std::llround(double(playback.sound.durationMs()) / m_speed)));
+    // A corrupt header can claim weeks of sound; a timer cannot wait that long.
+    const double ms = double(playback.sound.durationMs()) / m_speed;
+    m_timer.start(int(std::clamp(ms, 0.0, double(std::numeric_limits<int>::max()))));
     return WaveResult::Ok;
 }
 
