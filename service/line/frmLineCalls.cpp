@@ -271,8 +271,10 @@ void frmLine::EndCall(bool giveLineBack)
     bDialledCall = false;
     const qint32 index = Tapi1->CurrentLine();
     // Once per started call: a second Idle, or one with no call begun since
-    // the last, stores nothing (an empty or repeated record otherwise).
-    if (m_callToStore) {
+    // the last, stores and forwards nothing (an empty or repeated call
+    // otherwise).
+    const bool ended = m_callToStore;
+    if (ended) {
         m_callToStore = false;
         RunGuarded(source, [&] {
             AddCallRecord(MakeCallRecord(call, index), CallDayFolder(call.info.CallDate), false,
@@ -290,7 +292,8 @@ void frmLine::EndCall(bool giveLineBack)
             CommCloseTapi();
         });
     }
-    ForwardEndedCall();
+    if (ended)
+        ForwardEndedCall();
 }
 
 void frmLine::ForwardEndedCall()

@@ -181,6 +181,27 @@ TEST_F(CallEvents, EachStartedCallIsStoredOnceWhileEveryIdleIsReported)
     EXPECT_EQ(last(), QStringList{u"1:\\Data\\Log\\2026\\12\\10\\"_s});
 }
 
+TEST_F(CallEvents, AnIdleWithNoCallToEndForwardsNothing)
+{
+    set(u"Forward\\Mail"_s, u"chkSendToMail"_s, u"1"_s);
+    set(u"Forward\\App"_s, u"chkApp"_s, u"1"_s);
+    ASSERT_NO_FATAL_FAILURE(load());
+    // Before any call: no call to mail about.
+    emit line->Tapi1->Idle();
+    EXPECT_TRUE(waitUntil([&] { return idles.size() == 1; }));
+    settle();
+    EXPECT_FALSE(parts.steps.contains(u"mail:"_s)) << parts.steps.join(u", "_s).toStdString();
+    EXPECT_FALSE(parts.steps.contains(u"app:"_s));
+
+    ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 1, 2));
+    parts.steps.clear();
+    // A second Idle of the same call: the call went out once already.
+    emit line->Tapi1->Idle();
+    EXPECT_TRUE(waitUntil([&] { return idles.size() == 3; }));
+    settle();
+    EXPECT_TRUE(parts.steps.isEmpty()) << parts.steps.join(u", "_s).toStdString();
+}
+
 TEST_F(CallEvents, CallerIdWithoutAnOfferIsACallOfItsOwn)
 {
     ASSERT_NO_FATAL_FAILURE(load());
