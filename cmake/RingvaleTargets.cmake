@@ -29,13 +29,19 @@ function(ringvale_library target)
     target_link_libraries(${target} PUBLIC ringvale_defaults ${ARG_LINKS})
 endfunction()
 
-# ringvale_test(<name> FOLDER <dir> LINKS <deps>...)
-# One GoogleTest program from every .cpp in a test folder.
+# ringvale_test(<name> FOLDER <dir> [WIDGETS] LINKS <deps>...)
+# One GoogleTest program from every .cpp in a test folder. WIDGETS gives it
+# the main that makes a QApplication, for tests that show windows.
 function(ringvale_test name)
-    cmake_parse_arguments(ARG "" "FOLDER" "LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "WIDGETS" "FOLDER" "LINKS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${ARG_FOLDER}/*.cpp ${ARG_FOLDER}/*.h)
     if(NOT sources)
         return()
+    endif()
+    if(ARG_WIDGETS)
+        # Defined here, main is not taken from the support library.
+        list(APPEND sources ${PROJECT_SOURCE_DIR}/tests/support/widgets/WidgetTestMain.cpp)
+        list(APPEND ARG_LINKS Qt6::Widgets)
     endif()
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ringvale_test_support ${ARG_LINKS}
