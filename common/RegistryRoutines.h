@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 // The one object through which both programs read and write their settings.
 // It keeps only its three properties; every operation goes to the store afresh,
@@ -60,6 +61,10 @@ public:
         const std::optional<QString>& keyPath = std::nullopt) const;
     bool WriteRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
         const QVariant& value, qint32 type, const std::optional<QString>& keyPath = std::nullopt) const;
+
+    // The key holds exactly these string values (name, text) afterwards, in
+    // this order, written at once; false when nothing was written.
+    bool ReplaceStringValues(const QList<std::pair<QString, QString>>& values) const;
 
     static QString TrimNull(QString& text);
 

@@ -7,15 +7,18 @@
 #include "common/WaveFormats.h"
 #include "platform/Backends.h"
 #include "platform/DeviceLookups.h"
+#include "platform/EspeakSpeech.h"
 #include "platform/MessageControl.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
 #include "service/host/HostLog.h"
+#include "service/host/frmTTS.h"
 #include "service/host/mdlMain.h"
 #include "service/line/HandlerGuard.h"
 #include "service/line/Journal.h"
 #include "service/line/LineGlobals.h"
 #include "service/line/ServiceTranslation.h"
+#include "service/line/SoundCardAlert.h"
 #include "service/line/SpeechEngine.h"
 #include "service/line/frmLine.h"
 
@@ -48,9 +51,16 @@ void release(T*& object)
 MainFormParts MainFormParts::standard()
 {
     MainFormParts parts;
-    parts.makeSpeech = [](QObject* parent) -> SpeechEngine* { return new SpeechStandIn(parent); };
+    parts.makeSpeech = [](QObject* parent) -> SpeechEngine* {
+        return new frmTTS(new EspeakSpeech, CreateWaveControl(nullptr), parent);
+    };
     parts.makeWebServer = [](QObject* parent) -> WebServerControl* { return new WebServer(parent); };
-    parts.makeLine = [](SpeechEngine& tts, QObject* parent) { return new frmLine(tts, parent); };
+    parts.makeLine = [](SpeechEngine& tts, QObject* parent) {
+        frmLine::Controls controls;
+        controls.WavePlayer = CreateWaveControl(nullptr);
+        controls.Alert = new SoundCardAlert(*controls.WavePlayer, tts);
+        return new frmLine(tts, controls, parent);
+    };
     return parts;
 }
 

@@ -61,15 +61,12 @@ void frmTTS::PublishVoices(const QStringList& names)
     // to today's voices: the list must be today's, in the engine's order.
     if (stored == names)
         return;
-    for (const QString& name : stored)
-        reg.DeleteValue(name);
-    for (const QString& name : names) {
-        if (!reg.setString(name, QString())) {
-            WriteSysJournal(
-                QStringLiteral("The voice list TTS51 cannot be written"), 0, QStringLiteral("ErrfrmTTS"));
-            return;
-        }
-    }
+    QList<std::pair<QString, QString>> values;
+    for (const QString& name : names)
+        values.append({name, QString()});
+    if (!reg.ReplaceStringValues(values))
+        WriteSysJournal(
+            QStringLiteral("The voice list TTS51 cannot be written"), 0, QStringLiteral("ErrfrmTTS"));
 }
 
 bool frmTTS::SetTTSLineOutput(qint32 DeviceIndex, bool journal)

@@ -157,7 +157,10 @@ void frmLine::LoadTTSSettings()
         const qint32 value = tts.getString(name).trimmed().toInt(&ok);
         return ok ? value : 0;
     };
-    m_tts.TTSSetVoice(number(QStringLiteral("TTSVoices")));
+    // Never chosen: the speech engine's own default voice, not whichever
+    // voice its list happens to start with.
+    if (tts.hasValue(QStringLiteral("TTSVoices")))
+        m_tts.TTSSetVoice(number(QStringLiteral("TTSVoices")));
     m_tts.SetRate(number(QStringLiteral("sldrTTS")));
 }
 

@@ -1,0 +1,157 @@
+#include "service/line/SoundCardAlert.h"
+
+#include "platform/SinkWave.h"
+#include "service/line/CallOptions.h"
+#include "service/line/Journal.h"
+#include "service/line/SpeechEngine.h"
+#include "tests/support/JournalFiles.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestClock.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Notes what it is asked to say, on which device.
+class SaidSpeech final : public SpeechEngine {
+public:
+    void SpeakIt(const QString& text, qint32 device) override
+    {
+        said.append(u"%1 on %2"_s.arg(text).arg(device));
+    }
+    void SetRate(qint32) override { }
+    void TTSSetVoice(qint32) override { }
+    void StopSpeak() override { }
+    void SaveTextToWav(const QString&, const QString&, qint32) override { }
+
+    QStringList said;
+};
+
+class SoundCardAlertTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        env.installDefaults();
+        const QDir home(env.programFolder());
+        ASSERT_TRUE(home.mkpath(u"Journal"_s));
+        ASSERT_TRUE(home.mkpath(u"Sound"_s));
+        ASSERT_TRUE(QFile::copy(
+            QStringLiteral(RINGVALE_SOURCE_DIR "/data/Sound/Ring.wav"), home.filePath(u"Sound/Ring.wav"_s)));
+        SetJournalSwitches({true, true, true});
+    }
+    void TearDown() override { SetJournalSwitches({}); }
+
+    // An incoming call from Ann Lee whose options ask for the sound and/or
+    // the text.
+    static CurrentCall call(bool sound, bool speech)
+    {
+        CurrentCall call;
+        call.info.CallerName = u"Ann Lee"_s;
+        call.info.CallerNumber = u"5551234"_s;
+        call.info.CallType = u"0"_s;
+        call.options.bPlaySound_IC = sound;
+        call.options.SoundFile = u"Ring.wav"_s;
+        call.options.SayText = speech;
+        call.options.SpeechText = u"Call from <CALLER_NAME>"_s;
+        return call;
+    }
+    QStringList journalLines() const { return journalEntries(testDaySysJournal(env.programFolder())); }
+
+    TestEnvironment env;
+    TestClock clock; // 12/10/2026 09:30:00
+};
+
+TEST_F(SoundCardAlertTest, PlaysAndSaysAsTheDesktopSwitchAndTheOptionsSay)
+{
+    for (int row = 0; row < 16; ++row) {
+        const bool desktopOnly = row & 1;
+        const bool desktopRuns = row & 2;
+        const bool sound = row & 4;
+        const bool speech = row & 8;
+        const bool silent = desktopOnly && !desktopRuns;
+        const std::string name = "desktop-only " + std::to_string(desktopOnly) + " bRun "
+            + std::to_string(desktopRuns) + " sound " + std::to_string(sound) + " speech "
+            + std::to_string(speech);
+
+        QTemporaryDir sink;
+        SinkWave player(sink.path(), 20.0);
+        SaidSpeech tts;
+        SoundCardAlert alert(player, tts);
+        CurrentCall current = call(sound, speech);
+        current.settings.bDoEventsWhenGUI = desktopOnly;
+        current.settings.bRun = desktopRuns;
+        int playDones = 0;
+        QObject::connect(&player, &WaveControl::PlayDone, [&] {
+            ++playDones;
+            alert.playDone(current, 0);
+        });
+
+        alert.play(current, 0);
+        const QStringList played = QDir(sink.path()).entryList(QDir::Files);
+        const QStringList text = {u"Call from Ann Lee on 0"_s};
+        EXPECT_EQ(played, sound && !silent ? QStringList{u"000001-Ring.wav"_s} : QStringList()) << name;
+        // With a sound, the text waits for its end.
+        EXPECT_EQ(tts.said, speech && !sound && !silent ? text : QStringList()) << name;
+        EXPECT_EQ(alert.sPlayState(), sound && !silent ? u"PLAY_IC"_s : QString()) << name;
+        if (sound && !silent) {
+            ASSERT_TRUE(waitUntil([&] { return playDones == 1; })) << name;
+            EXPECT_EQ(tts.said, speech ? text : QStringList()) << name;
+        }
+    }
+}
+
+TEST_F(SoundCardAlertTest, CallerTextIsSpokenAsTextNotMarkup)
+{
+    QTemporaryDir sink;
+    SinkWave player(sink.path());
+    SaidSpeech tts;
+    SoundCardAlert alert(player, tts);
+    CurrentCall current = call(false, true);
+    current.info.CallerName = u"<break time=\"9s\"/> & Co"_s;
+    current.options.SpeechText = u"<emphasis><CALLER_NAME></emphasis> at <TIME>"_s;
+    current.info.CallTime = u"21:30:05"_s;
+    alert.play(current, 0);
+    EXPECT_EQ(tts.said,
+        QStringList{u"<emphasis>&lt;break time=\"9s\"/&gt; &amp; Co</emphasis> at 09:30 PM on 0"_s});
+}
+
+TEST_F(SoundCardAlertTest, ASoundThatDoesNotStartIsJournaledAndNothingIsSaid)
+{
+    struct Case {
+        const char16_t* soundFile;
+        const char16_t* journal;
+    };
+    const Case cases[] = {
+        {u"Missing.wav",
+            u"09:30:00 : PlayIncomingCallAlert:WavePlayer.PlayFile->The sound \\Sound\\Missing.wav could not "
+            u"be "
+            u"played(1)"},
+        {u"..\\..\\etc\\passwd",
+            u"09:30:00 : PlayIncomingCallAlert->The sound is not a file of the sound folder: "
+            u"..\\..\\etc\\passwd(0)"},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir sink;
+        SinkWave player(sink.path(), 20.0);
+        SaidSpeech tts;
+        SoundCardAlert alert(player, tts);
+        CurrentCall current = call(true, true);
+        current.options.SoundFile = QString::fromUtf16(c.soundFile);
+        alert.play(current, 0);
+        EXPECT_TRUE(QDir(sink.path()).isEmpty());
+        EXPECT_FALSE(player.IsPlaying());
+        EXPECT_TRUE(tts.said.isEmpty());
+        EXPECT_EQ(journalLines().value(0), QString::fromUtf16(c.journal))
+            << journalLines().join(u'\n').toStdString();
+        QFile::remove(testDaySysJournal(env.programFolder()));
+    }
+}
+
+} // namespace
