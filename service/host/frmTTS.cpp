@@ -1,5 +1,6 @@
 #include "service/host/frmTTS.h"
 
+#include "common/AppPaths.h"
 #include "common/RegistryRoutines.h"
 #include "common/WaveFile.h"
 #include "platform/SpeechSynthesizer.h"
@@ -13,13 +14,23 @@ namespace {
 constexpr quint32 kSpeakRate = 22050; // what the sound card gets
 constexpr quint32 kFileRate = 8000; // what a saved text holds
 
+// In the private runtime folder, which the system empties at logout, so even
+// a killed service leaves no speech behind for long.
+QString speechFolderTemplate()
+{
+    const QString runtime = AppPaths::runtimeFolder();
+    if (runtime.isEmpty())
+        return QDir::tempPath() + QStringLiteral("/ringvale-tts-XXXXXX");
+    return runtime + QStringLiteral("/tts-XXXXXX");
+}
+
 } // namespace
 
 frmTTS::frmTTS(SpeechSynthesizer* voice, WaveControl* wave, QObject* parent)
     : SpeechEngine(parent)
     , m_voice(voice)
     , m_wave(wave)
-    , m_temp(QDir::tempPath() + QStringLiteral("/ringvale-tts-XXXXXX"))
+    , m_temp(speechFolderTemplate())
 {
     m_voice->setParent(nullptr);
     m_wave->setParent(this);

@@ -1,5 +1,6 @@
 #include "service/host/frmTTS.h"
 
+#include "common/AppPaths.h"
 #include "common/RegistryRoutines.h"
 #include "common/WaveFile.h"
 #include "platform/EspeakSpeech.h"
@@ -30,17 +31,11 @@ protected:
         env.installDefaults();
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
         SetJournalSwitches({true, true, true});
-        m_oldTemp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", temp.path().toUtf8());
     }
     void TearDown() override
     {
         tts.reset();
         SetJournalSwitches({});
-        if (m_oldTemp.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_oldTemp);
     }
 
     // frmTTS on the test voice (or the one given) and a sink played 50 times
@@ -64,12 +59,8 @@ protected:
     TestEnvironment env;
     TestClock clock; // 12/10/2026 09:30:00
     QTemporaryDir sink;
-    QTemporaryDir temp;
     TestSpeechSynthesizer* voice = nullptr; // owned by tts
     std::unique_ptr<frmTTS> tts;
-
-private:
-    QByteArray m_oldTemp;
 };
 
 TEST_F(SpeechTest, LoadingRewritesTheVoiceListToTodaysVoicesInOrder)
@@ -101,9 +92,14 @@ TEST_F(SpeechTest, SpokenTextPlaysOnItsOwnSoundOutputAt22kHzMono)
     EXPECT_EQ(wave->format.wBitsPerSample, 16);
     ASSERT_EQ(voice->jobs().size(), 1);
     EXPECT_EQ(voice->jobs().first().text, u"Hello there");
-    // Nothing is left in the temporary folder, and nothing after unloading.
+    // The speech file's folder, private to the user, goes with the engine.
+    const QDir runtime(AppPaths::runtimeFolder());
+    const QStringList folders = runtime.entryList({u"tts-*"_s}, QDir::Dirs);
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_TRUE(QDir(runtime.filePath(folders.first()))
+                    .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
     tts.reset();
-    EXPECT_TRUE(QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    EXPECT_TRUE(runtime.entryList({u"tts-*"_s}, QDir::Dirs).isEmpty());
 }
 
 TEST_F(SpeechTest, ANewTextOrStopCutsOffWhatIsBeingMadeOrPlayed)
