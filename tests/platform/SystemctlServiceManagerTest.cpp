@@ -15,14 +15,6 @@ namespace {
 
 const char* const kUnit = "RingvaleSvc.service";
 
-QStringList list(const std::vector<const char*>& items)
-{
-    QStringList out;
-    for (const char* item : items)
-        out << QString::fromUtf8(item);
-    return out;
-}
-
 struct ArgumentRow {
     const char* verb;
     std::vector<const char*> arguments;
@@ -37,8 +29,8 @@ TEST_P(SystemctlArguments, RunsTheUsersManagerWithoutWaitingForStartOrStop)
     ASSERT_TRUE(fake.isValid());
     const ArgumentRow& row = GetParam();
     SystemctlServiceManager manager;
-    EXPECT_EQ(manager.run(QString::fromLatin1(row.verb), list(row.arguments)).status, 0);
-    EXPECT_EQ(fake.calls(), QList<QStringList>{list(row.expected)});
+    EXPECT_EQ(manager.run(QString::fromLatin1(row.verb), ArgumentList(row.arguments)).status, 0);
+    EXPECT_EQ(fake.calls(), QList<QStringList>{ArgumentList(row.expected)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Verbs, SystemctlArguments,
@@ -63,12 +55,12 @@ TEST(SystemctlServiceManager, GivesOutputStatusAndErrorAsOneLine)
     fake.setStderr(QStringLiteral("start"), "Failed to start RingvaleSvc.service:\n  Unit not found.\n");
     SystemctlServiceManager manager;
 
-    const ServiceManagerReply shown = manager.run(QStringLiteral("show"), list({kUnit}));
+    const ServiceManagerReply shown = manager.run(QStringLiteral("show"), ArgumentList({kUnit}));
     EXPECT_EQ(shown.status, 0);
     EXPECT_EQ(shown.output, QByteArray("LoadState=loaded\nActiveState=active\n"));
     EXPECT_EQ(shown.error, QString());
 
-    const ServiceManagerReply started = manager.run(QStringLiteral("start"), list({kUnit}));
+    const ServiceManagerReply started = manager.run(QStringLiteral("start"), ArgumentList({kUnit}));
     EXPECT_EQ(started.status, 5);
     EXPECT_EQ(started.error, QStringLiteral("Failed to start RingvaleSvc.service: Unit not found."));
 }
@@ -78,7 +70,8 @@ TEST(SystemctlServiceManager, FailureWithoutMessageStillSaysWhat)
     FakeSystemctl fake;
     ASSERT_TRUE(fake.isValid());
     fake.setExitStatus(QStringLiteral("enable"), 1);
-    const ServiceManagerReply reply = SystemctlServiceManager().run(QStringLiteral("enable"), list({kUnit}));
+    const ServiceManagerReply reply
+        = SystemctlServiceManager().run(QStringLiteral("enable"), ArgumentList({kUnit}));
     EXPECT_EQ(reply.status, 1);
     EXPECT_FALSE(reply.error.isEmpty());
 }
@@ -88,7 +81,8 @@ TEST(SystemctlServiceManager, MissingProgramIsANamedFailure)
     const QByteArray oldPath = qgetenv("PATH");
     QTemporaryDir empty;
     qputenv("PATH", QFile::encodeName(empty.path()));
-    const ServiceManagerReply reply = SystemctlServiceManager().run(QStringLiteral("start"), list({kUnit}));
+    const ServiceManagerReply reply
+        = SystemctlServiceManager().run(QStringLiteral("start"), ArgumentList({kUnit}));
     qputenv("PATH", oldPath);
     EXPECT_EQ(reply.status, ServiceManagerError::ProgramMissing);
     EXPECT_TRUE(reply.error.contains(u"systemctl")) << reply.error.toStdString();
@@ -102,11 +96,11 @@ TEST(SystemctlServiceManager, RunThatNeverEndsIsKilledAtTheBound)
     SystemctlServiceManager manager(300);
     QElapsedTimer timer;
     timer.start();
-    const ServiceManagerReply reply = manager.run(QStringLiteral("stop"), list({kUnit}));
+    const ServiceManagerReply reply = manager.run(QStringLiteral("stop"), ArgumentList({kUnit}));
     EXPECT_EQ(reply.status, ServiceManagerError::TimedOut);
     EXPECT_LT(timer.elapsed(), 5000);
     // The next run is not held up by the killed one.
-    EXPECT_EQ(manager.run(QStringLiteral("start"), list({kUnit})).status, 0);
+    EXPECT_EQ(manager.run(QStringLiteral("start"), ArgumentList({kUnit})).status, 0);
 }
 
 TEST(ScriptedServiceManager, AnswersFromItsScriptAndStampsEachRequest)
@@ -117,18 +111,18 @@ TEST(ScriptedServiceManager, AnswersFromItsScriptAndStampsEachRequest)
     manager.setStateAfter(QStringLiteral("start"), QStringLiteral("loaded"), QStringLiteral("active"));
     manager.setResult(QStringLiteral("enable"), 1, QStringLiteral("nope"));
 
-    EXPECT_EQ(manager.run(QStringLiteral("show"), list({kUnit})).output,
+    EXPECT_EQ(manager.run(QStringLiteral("show"), ArgumentList({kUnit})).output,
         QByteArray("LoadState=loaded\nActiveState=inactive\n"));
     clock.advance(1500);
-    const ServiceManagerReply enabled = manager.run(QStringLiteral("enable"), list({kUnit}));
+    const ServiceManagerReply enabled = manager.run(QStringLiteral("enable"), ArgumentList({kUnit}));
     EXPECT_EQ(enabled.status, 1);
     EXPECT_EQ(enabled.error, QStringLiteral("nope"));
-    EXPECT_EQ(manager.run(QStringLiteral("start"), list({kUnit})).status, 0);
+    EXPECT_EQ(manager.run(QStringLiteral("start"), ArgumentList({kUnit})).status, 0);
     EXPECT_EQ(manager.activeState(), QStringLiteral("active"));
-    EXPECT_EQ(manager.verbs(), list({"show", "enable", "start"}));
+    EXPECT_EQ(manager.verbs(), ArgumentList({"show", "enable", "start"}));
     EXPECT_EQ(manager.requests().at(0).atMs, 0);
     EXPECT_EQ(manager.requests().at(2).atMs, 1500);
-    EXPECT_EQ(manager.requests().at(2).arguments, list({kUnit}));
+    EXPECT_EQ(manager.requests().at(2).arguments, ArgumentList({kUnit}));
 }
 
 } // namespace

@@ -85,3 +85,11 @@ void FakeSystemctl::clearCalls()
 {
     QFile::remove(m_dir.filePath(QStringLiteral("log")));
 }
+
+QStringList ArgumentList(const std::vector<const char*>& items)
+{
+    QStringList list;
+    for (const char* item : items)
+        list << QString::fromUtf8(item);
+    return list;
+}

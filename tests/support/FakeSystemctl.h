@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <vector>
+
 // The script tests/support/fake-systemctl first on PATH as "systemctl" for
 // the object's lifetime: it logs every argument list, answers "show" from a
 // state the test sets and exits with a status per verb.
@@ -42,3 +44,6 @@ private:
     QByteArray m_oldDir;
     bool m_valid = false;
 };
+
+// An argument list written as C strings, to compare with calls().
+QStringList ArgumentList(const std::vector<const char*>& items);

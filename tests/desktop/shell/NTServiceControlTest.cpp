@@ -17,15 +17,7 @@ namespace {
 
 const char* const kUnit = "RingvaleSvc.service";
 
-QStringList list(const std::vector<const char*>& items)
-{
-    QStringList out;
-    for (const char* item : items)
-        out << QString::fromUtf8(item);
-    return out;
-}
-
-const QStringList kShow = list({"--user", "show", "-p", "LoadState", "-p", "ActiveState", kUnit});
+const QStringList kShow = ArgumentList({"--user", "show", "-p", "LoadState", "-p", "ActiveState", kUnit});
 
 class NTServiceControlTest : public ::testing::Test {
 protected:
@@ -60,17 +52,19 @@ TEST_F(NTServiceControlTest, EachFunctionRunsItsArgumentLists)
     } rows[] = {
         {"ServiceGetState", [] { return ServiceGetState(); }, {kShow}},
         {"ServiceIsInstalled", [] { return ServiceIsInstalled(); }, {kShow}},
-        {"ServiceStart", [] { return ServiceStart(); }, {list({"--user", "start", "--no-block", kUnit})}},
-        {"ServiceStop", [] { return ServiceStop(); }, {list({"--user", "stop", "--no-block", kUnit})}},
+        {"ServiceStart", [] { return ServiceStart(); },
+            {ArgumentList({"--user", "start", "--no-block", kUnit})}},
+        {"ServiceStop", [] { return ServiceStop(); },
+            {ArgumentList({"--user", "stop", "--no-block", kUnit})}},
         {"ServiceInstall",
             [] {
                 QString account = QStringLiteral("LocalSystem");
                 return ServiceInstall(account);
             },
-            {list({"--user", "daemon-reload"}), list({"--user", "enable", kUnit})}},
+            {ArgumentList({"--user", "daemon-reload"}), ArgumentList({"--user", "enable", kUnit})}},
         {"ServiceUninstall", [] { return ServiceUninstall(); },
-            {list({"--user", "stop", "--no-block", kUnit}), list({"--user", "disable", kUnit}),
-                list({"--user", "daemon-reload"})}},
+            {ArgumentList({"--user", "stop", "--no-block", kUnit}),
+                ArgumentList({"--user", "disable", kUnit}), ArgumentList({"--user", "daemon-reload"})}},
     };
     for (const auto& row : rows) {
         fake.clearCalls();
@@ -227,7 +221,7 @@ TEST_F(NTServiceControlTest, FailedReloadIsReportedAndNothingEnabled)
     QString account = QStringLiteral("LocalSystem");
     EXPECT_EQ(ServiceInstall(account), 1);
     EXPECT_EQ(ServiceLastError(), QStringLiteral("Failed to reload daemon: Access denied"));
-    EXPECT_EQ(fake.calls(), QList<QStringList>{list({"--user", "daemon-reload"})});
+    EXPECT_EQ(fake.calls(), QList<QStringList>{ArgumentList({"--user", "daemon-reload"})});
 }
 
 TEST_F(NTServiceControlTest, FolderWithAControlCharacterIsRefusedAndNothingWritten)
@@ -263,8 +257,8 @@ TEST_F(NTServiceControlTest, FailedDisableKeepsTheUnitFile)
     EXPECT_EQ(ServiceUninstall(), 1);
     EXPECT_TRUE(QFileInfo::exists(ServiceUnitPath()));
     EXPECT_EQ(fake.calls(),
-        (QList<QStringList>{
-            list({"--user", "stop", "--no-block", kUnit}), list({"--user", "disable", kUnit})}));
+        (QList<QStringList>{ArgumentList({"--user", "stop", "--no-block", kUnit}),
+            ArgumentList({"--user", "disable", kUnit})}));
 }
 
 } // namespace

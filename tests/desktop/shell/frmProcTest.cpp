@@ -28,20 +28,12 @@ namespace {
 const char* const kUnit = "RingvaleSvc.service";
 const QString kLoaded = QStringLiteral("loaded");
 
-QStringList list(const std::vector<const char*>& items)
-{
-    QStringList out;
-    for (const char* item : items)
-        out << QString::fromUtf8(item);
-    return out;
-}
-
-const QStringList kShow = list({"--user", "show", "-p", "LoadState", "-p", "ActiveState", kUnit});
-const QStringList kStart = list({"--user", "start", "--no-block", kUnit});
-const QStringList kStop = list({"--user", "stop", "--no-block", kUnit});
-const QStringList kReload = list({"--user", "daemon-reload"});
-const QStringList kEnable = list({"--user", "enable", kUnit});
-const QStringList kDisable = list({"--user", "disable", kUnit});
+const QStringList kShow = ArgumentList({"--user", "show", "-p", "LoadState", "-p", "ActiveState", kUnit});
+const QStringList kStart = ArgumentList({"--user", "start", "--no-block", kUnit});
+const QStringList kStop = ArgumentList({"--user", "stop", "--no-block", kUnit});
+const QStringList kReload = ArgumentList({"--user", "daemon-reload"});
+const QStringList kEnable = ArgumentList({"--user", "enable", kUnit});
+const QStringList kDisable = ArgumentList({"--user", "disable", kUnit});
 
 class frmProcTest : public ::testing::Test {
 protected:
@@ -199,11 +191,11 @@ struct ClickRow {
 TEST_F(frmProcTest, ButtonsActOnTheServiceAndNeverSwitchServiceMode)
 {
     const ClickRow rows[] = {
-        {"install", nullptr, true, list({"daemon-reload", "enable"})},
-        {"uninstall a stopped service", "inactive", true, list({"stop", "disable", "daemon-reload"})},
+        {"install", nullptr, true, ArgumentList({"daemon-reload", "enable"})},
+        {"uninstall a stopped service", "inactive", true, ArgumentList({"stop", "disable", "daemon-reload"})},
         {"uninstall a running service", "active", true, {}},
-        {"start a stopped service", "inactive", false, list({"start"})},
-        {"stop a running service", "active", false, list({"stop"})},
+        {"start a stopped service", "inactive", false, ArgumentList({"start"})},
+        {"stop a running service", "active", false, ArgumentList({"stop"})},
         {"start while starting", "activating", false, {}},
         {"start with no unit", nullptr, false, {}},
     };
@@ -283,7 +275,7 @@ TEST_F(frmProcTest, InstallRunServWithTheUnitThereStartsItAfterThreeSecondsWitho
 
     form.InstallRunServ();
 
-    EXPECT_EQ(manager.verbs(), list({"show", "start", "show", "show"}));
+    EXPECT_EQ(manager.verbs(), ArgumentList({"show", "start", "show", "show"}));
     EXPECT_EQ(manager.requests().at(1).atMs, 3000);
     EXPECT_EQ(form.txtPassword->text(), QStringLiteral("pw"));
     EXPECT_EQ(readUnitFileText(), QByteArray("[Service]\n"));
