@@ -1,6 +1,8 @@
 #include "service/host/ServiceRoot.h"
 
 #include "platform/Backends.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/SmtpMailControl.h"
 #include "platform/SpeechEngine.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
@@ -34,6 +36,8 @@ ServiceRoot::ServiceRoot(Backends given)
     , Wave1(given.Wave1 ? adopt(given.Wave1, this) : CreateWaveControl(this))
     , WavePlayer(given.WavePlayer ? adopt(given.WavePlayer, this) : CreateWaveControl(this))
     , tts(given.tts ? adopt(given.tts, this) : new SpeechStandIn(journal, this))
+    , mail(given.mail ? adopt(given.mail, this) : CreateSmtpMailControl(this))
+    , launcher(given.launcher ? std::move(given.launcher) : CreateProgramLauncher())
     , MSComm1(new ModemPathStandIn(journal, this))
     , Alert(new AlertStandIn(this))
     , Recorder(new RecorderStandIn(this))

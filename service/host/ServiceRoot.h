@@ -1,27 +1,28 @@
 #pragma once
 
 #include "platform/MessageControl.h"
+#include "platform/ProgramLauncher.h"
 #include "service/core/Journal.h"
 
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
 class CallForwarding;
 class DialledCallRecorder;
 class IncomingCallAlert;
 class ModemSerialPath;
-class ProgramLauncher;
 class SerialPort;
-class SmtpMail;
+class SmtpMailControl;
 class SpeechEngine;
 class TelephonyControl;
 class WaveControl;
 class WebServerControl;
 
 // The one place that builds what the service works through: the journal, the
-// platform back-ends (line device, wave audio, speech, serial port, mail,
-// program launcher), the line engine's pieces on top of them, and how channel
+// platform back-ends (line device, wave audio, speech, mail, program
+// launcher, serial port), the line engine's pieces on top of them, and how channel
 // endpoints are made. The main form and the line engine only use them; the
 // root owns them all and outlives both.
 //
@@ -40,6 +41,8 @@ public:
         WaveControl* Wave1 = nullptr; // the line's own audio
         WaveControl* WavePlayer = nullptr; // the sound card
         SpeechEngine* tts = nullptr;
+        SmtpMailControl* mail = nullptr;
+        std::unique_ptr<ProgramLauncher> launcher;
         // The main form makes a new server at each "OPEN_WEB".
         std::function<WebServerControl*(const Journal&, QObject*)> makeWebServer;
         MessageControl::Delivery channels = MessageControl::Delivery::OtherProcesses;
@@ -50,6 +53,8 @@ public:
     // where a back-end is not built yet.
     ServiceRoot();
     explicit ServiceRoot(Backends given);
+    ServiceRoot(const ServiceRoot&) = delete;
+    ServiceRoot& operator=(const ServiceRoot&) = delete;
     ~ServiceRoot() override;
 
     Journal journal;
@@ -57,11 +62,11 @@ public:
     WaveControl* const Wave1;
     WaveControl* const WavePlayer;
     SpeechEngine* const tts;
-    // The platform services the modem path and the forwarding will use;
-    // none until they are built.
+    // For the forwarding (its stand-in does not use them yet).
+    SmtpMailControl* const mail;
+    const std::unique_ptr<ProgramLauncher> launcher;
+    // For the modem path; none until a back-end is built.
     SerialPort* const serialPort = nullptr;
-    SmtpMail* const mail = nullptr;
-    ProgramLauncher* const launcher = nullptr;
     // The line engine's pieces.
     ModemSerialPath* const MSComm1;
     IncomingCallAlert* const Alert;

@@ -3,6 +3,7 @@
 #include "common/RegistryRoutines.h"
 #include "platform/SimulatedLines.h"
 #include "platform/SinkWave.h"
+#include "platform/ProgramLauncher.h"
 #include "platform/SpeechEngine.h"
 #include "service/core/Journal.h"
 #include "service/host/ServiceRoot.h"
@@ -107,7 +108,7 @@ protected:
         backends.tts = new NotedSpeech(log, nullptr);
         backends.makeWebServer
             = [this](const Journal&, QObject* parent) { return new NotedWebServer(log, parent); };
-        form = std::make_unique<frmMain>(std::make_unique<ServiceRoot>(backends));
+        form = std::make_unique<frmMain>(std::make_unique<ServiceRoot>(std::move(backends)));
         form->load();
     }
     QStringList takeLog() { return std::exchange(log, {}); }
