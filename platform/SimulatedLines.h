@@ -12,8 +12,9 @@ class SimulatedLineServer;
 Q_DECLARE_LOGGING_CATEGORY(lcSimLine)
 
 // The simulated line devices of this process and their control socket. The
-// socket listens while one of the lines is open here, so the driver always
-// reaches the program that watches the line.
+// socket listens while one of the lines is open here, or for as long as a
+// line has a serial port (its modem watches it with the line device closed),
+// so the driver always reaches the program that watches the line.
 //
 // Environment:
 //   RINGVALE_SIM_LINES   number of line devices (default 1, 0 to 32)
@@ -45,6 +46,10 @@ public:
     SimulatedFailures& failures() { return m_failures; }
     const SimulatedFailures& failures() const { return m_failures; }
     bool isServing() const;
+    // Line controls over these lines that initialised telephony, counting
+    // failed attempts too.
+    int initializeCount() const { return m_initializeCount; }
+    void noteInitialize() { ++m_initializeCount; }
 
 private:
     void updateServing();
@@ -52,4 +57,5 @@ private:
     QList<SimulatedLineDevice*> m_devices;
     SimulatedFailures m_failures;
     SimulatedLineServer* m_server = nullptr;
+    int m_initializeCount = 0;
 };

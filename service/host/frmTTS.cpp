@@ -5,7 +5,7 @@
 #include "common/WaveFile.h"
 #include "platform/SpeechSynthesizer.h"
 #include "platform/WaveControl.h"
-#include "service/line/Journal.h"
+#include "service/core/Journal.h"
 
 #include <QDir>
 
@@ -26,10 +26,11 @@ QString speechFolderTemplate()
 
 } // namespace
 
-frmTTS::frmTTS(SpeechSynthesizer* voice, WaveControl* wave, QObject* parent)
+frmTTS::frmTTS(SpeechSynthesizer* voice, WaveControl* wave, const Journal& journal, QObject* parent)
     : SpeechEngine(parent)
     , m_voice(voice)
     , m_wave(wave)
+    , m_journal(journal)
     , m_temp(speechFolderTemplate())
 {
     m_voice->setParent(nullptr);
@@ -38,8 +39,8 @@ frmTTS::frmTTS(SpeechSynthesizer* voice, WaveControl* wave, QObject* parent)
     connect(m_voice.get(), &SpeechSynthesizer::Synthesized, this, &frmTTS::onSynthesized);
     connect(m_voice.get(), &SpeechSynthesizer::SynthesisFailed, this, &frmTTS::onFailed);
     if (!m_temp.isValid())
-        WriteSysJournal(QStringLiteral("No temporary folder for speech: ") + m_temp.errorString(), 0,
-            QStringLiteral("ErrfrmTTS"));
+        m_journal.WriteSysJournal(QStringLiteral("No temporary folder for speech: ") + m_temp.errorString(),
+            0, QStringLiteral("ErrfrmTTS"));
 
     QStringList names;
     for (const SpeechVoice& v : m_voice->Voices())
@@ -61,7 +62,7 @@ void frmTTS::PublishVoices(const QStringList& names)
 {
     const RegistryRoutines reg = RegistryRoutines::forProduct(QStringLiteral("TTS51"));
     if (!reg.KeyExists() && reg.CreateKey().isEmpty()) {
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             QStringLiteral("The voice list TTS51 cannot be created"), 0, QStringLiteral("ErrfrmTTS"));
         return;
     }
@@ -76,7 +77,7 @@ void frmTTS::PublishVoices(const QStringList& names)
     for (const QString& name : names)
         values.append({name, QString()});
     if (!reg.ReplaceStringValues(values))
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             QStringLiteral("The voice list TTS51 cannot be written"), 0, QStringLiteral("ErrfrmTTS"));
 }
 
@@ -88,9 +89,9 @@ bool frmTTS::SetTTSLineOutput(qint32 DeviceIndex, bool journal)
         return true;
     }
     if (journal)
-        WriteSysJournal(QStringLiteral("ErrSetTTSLineOutput:%1-no sound device %2")
-                            .arg(WaveResult::NoDevice)
-                            .arg(DeviceIndex),
+        m_journal.WriteSysJournal(QStringLiteral("ErrSetTTSLineOutput:%1-no sound device %2")
+                                      .arg(WaveResult::NoDevice)
+                                      .arg(DeviceIndex),
             0, QString());
     return false;
 }
@@ -145,16 +146,16 @@ void frmTTS::onSynthesized(quint64 job, const PcmSound& sound)
         return;
     QString error;
     if (!WriteWaveFile(path, PcmWaveFormat(kFileRate, 1, 16), ConvertSound(sound, kFileRate, 1), &error))
-        WriteSysJournal(error, 0, QStringLiteral("ErrSaveTextToWav"));
+        m_journal.WriteSysJournal(error, 0, QStringLiteral("ErrSaveTextToWav"));
 }
 
 void frmTTS::onFailed(quint64 job, const QString& error)
 {
     if (job == m_speaking) {
         m_speaking = 0;
-        WriteSysJournal(error, 0, QStringLiteral("ErrSpeakIt"));
+        m_journal.WriteSysJournal(error, 0, QStringLiteral("ErrSpeakIt"));
     } else if (m_saving.remove(job)) {
-        WriteSysJournal(error, 0, QStringLiteral("ErrSaveTextToWav"));
+        m_journal.WriteSysJournal(error, 0, QStringLiteral("ErrSaveTextToWav"));
     }
 }
 
@@ -166,12 +167,12 @@ void frmTTS::play(const PcmSound& sound)
     const QString path = m_temp.filePath(QStringLiteral("Speech.wav"));
     QString error;
     if (!WriteWaveFile(path, PcmWaveFormat(kSpeakRate, 1, 16), ConvertSound(sound, kSpeakRate, 1), &error)) {
-        WriteSysJournal(error, 0, QStringLiteral("ErrSpeakIt"));
+        m_journal.WriteSysJournal(error, 0, QStringLiteral("ErrSpeakIt"));
         return;
     }
     const qint32 result = m_wave->PlayFile(path, m_device);
     QFile::remove(path);
     if (result != WaveResult::Ok)
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             QStringLiteral("The speech could not be played"), result, QStringLiteral("ErrSpeakIt"));
 }

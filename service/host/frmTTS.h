@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/line/SpeechEngine.h"
+#include "platform/SpeechEngine.h"
 
 #include <QHash>
 #include <QString>
@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class Journal;
 class SpeechSynthesizer;
 class WaveControl;
 struct PcmSound;
@@ -20,8 +21,8 @@ struct PcmSound;
 class frmTTS final : public SpeechEngine {
     Q_OBJECT
 public:
-    // Takes both.
-    frmTTS(SpeechSynthesizer* voice, WaveControl* wave, QObject* parent = nullptr);
+    // Takes voice and wave; journal outlives it.
+    frmTTS(SpeechSynthesizer* voice, WaveControl* wave, const Journal& journal, QObject* parent = nullptr);
     // Stops speaking, ends the voice's worker and removes the temporary files.
     ~frmTTS() override;
 
@@ -34,10 +35,9 @@ public:
     // The sound device that speech goes to.
     qint32 outputDevice() const { return m_device; }
 
-    // TTS51 made to hold exactly the voices, by name, in their order.
-    static void PublishVoices(const QStringList& names);
-
 private:
+    // TTS51 made to hold exactly the voices, by name, in their order.
+    void PublishVoices(const QStringList& names);
     // Speech to DeviceIndex from now on; a device that is not there keeps the
     // previous one and, when journal is set, writes "ErrSetTTSLineOutput:".
     bool SetTTSLineOutput(qint32 DeviceIndex, bool journal);
@@ -47,6 +47,7 @@ private:
 
     std::unique_ptr<SpeechSynthesizer> m_voice;
     WaveControl* m_wave = nullptr;
+    const Journal& m_journal;
     QTemporaryDir m_temp;
     qint32 m_device = 0;
     quint64 m_speaking = 0; // the job being made for the sound card, 0 none

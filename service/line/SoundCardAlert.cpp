@@ -2,12 +2,12 @@
 
 #include "common/CallTemplate.h"
 #include "common/ProgramPath.h"
+#include "platform/SpeechEngine.h"
 #include "platform/WaveControl.h"
-#include "service/line/CallOptions.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
-#include "service/line/SpeechEngine.h"
-#include "service/line/frmLine.h"
+#include "service/core/CallOptions.h"
+#include "service/core/Journal.h"
+#include "service/line/LineActions.h"
+#include "service/line/LineState.h"
 
 namespace {
 
@@ -22,18 +22,9 @@ SoundCardAlert::SoundCardAlert(WaveControl& WavePlayer, SpeechEngine& tts, QObje
 {
 }
 
-void SoundCardAlert::PlayIncomingCallAlert(frmLine& line)
+void SoundCardAlert::PlayIncomingCallAlert(LineActions& line)
 {
-    play(line.call, g_lSoundDeviceIndex);
-}
-
-void SoundCardAlert::WavePlayer_PlayDone(frmLine& line)
-{
-    playDone(line.call, g_lSoundDeviceIndex);
-}
-
-void SoundCardAlert::play(const CurrentCall& call, qint32 device)
-{
+    const CurrentCall& call = line.call();
     // The user wants alerts only while the desktop program runs, and it does not.
     if (call.settings.bDoEventsWhenGUI && !call.settings.bRun)
         return;
@@ -43,29 +34,31 @@ void SoundCardAlert::play(const CurrentCall& call, qint32 device)
         const std::optional<QString> path = ProgramPath::toNative(stored);
         // No sound started means no PlayDone, so no speech either.
         if (!path) {
-            WriteSysJournal(
+            line.journal().WriteSysJournal(
                 QStringLiteral("The sound is not a file of the sound folder: ") + call.options.SoundFile, 0,
                 QStringLiteral("PlayIncomingCallAlert"));
             return;
         }
-        const qint32 result = m_player.PlayFile(*path, device, 8000);
+        const qint32 result = m_player.PlayFile(*path, line.state().lSoundDeviceIndex, 8000);
         if (result != WaveResult::Ok)
-            WriteSysJournal(QStringLiteral("The sound ") + stored + QStringLiteral(" could not be played"),
-                result, QStringLiteral("PlayIncomingCallAlert:WavePlayer.PlayFile"));
+            line.journal().WriteSysJournal(
+                QStringLiteral("The sound ") + stored + QStringLiteral(" could not be played"), result,
+                QStringLiteral("PlayIncomingCallAlert:WavePlayer.PlayFile"));
     } else if (call.options.SayText) {
-        speak(call, device);
+        speak(line);
     }
 }
 
-void SoundCardAlert::playDone(const CurrentCall& call, qint32 device)
+void SoundCardAlert::WavePlayer_PlayDone(LineActions& line)
 {
-    if (m_sPlayState == kPlayIncomingCall && call.options.SayText)
-        speak(call, device);
+    if (m_sPlayState == kPlayIncomingCall && line.call().options.SayText)
+        speak(line);
 }
 
-void SoundCardAlert::speak(const CurrentCall& call, qint32 device)
+void SoundCardAlert::speak(LineActions& line)
 {
+    const CurrentCall& call = line.call();
     m_tts.SpeakIt(FillCallTemplate(call.options.SpeechText, call.info, TemplateRule::Service,
                       TemplateValues::MarkupEscaped),
-        device);
+        line.state().lSoundDeviceIndex);
 }

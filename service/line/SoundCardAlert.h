@@ -6,7 +6,6 @@
 
 class SpeechEngine;
 class WaveControl;
-struct CurrentCall;
 
 // The incoming-call alert on the sound card: the call's sound from the sound
 // folder on the line engine's WavePlayer, then its speech text when that
@@ -16,22 +15,18 @@ struct CurrentCall;
 class SoundCardAlert final : public IncomingCallAlert {
     Q_OBJECT
 public:
-    // WavePlayer: the line engine's; tts: the service's speech engine.
+    // WavePlayer: the line engine's; tts: the service's speech engine. Both
+    // outlive the alert.
     SoundCardAlert(WaveControl& WavePlayer, SpeechEngine& tts, QObject* parent = nullptr);
 
-    void PlayIncomingCallAlert(frmLine& line) override;
-    void WavePlayer_PlayDone(frmLine& line) override;
-
-    // The alert of call on sound device `device`.
-    void play(const CurrentCall& call, qint32 device);
-    // WavePlayer ended a sound that was not the line-open beep.
-    void playDone(const CurrentCall& call, qint32 device);
+    void PlayIncomingCallAlert(LineActions& line) override;
+    void WavePlayer_PlayDone(LineActions& line) override;
 
     // "PLAY_IC" once an incoming-call sound was started; it stays so.
     const QString& sPlayState() const { return m_sPlayState; }
 
 private:
-    void speak(const CurrentCall& call, qint32 device);
+    void speak(LineActions& line);
 
     WaveControl& m_player;
     SpeechEngine& m_tts;

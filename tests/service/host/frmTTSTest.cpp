@@ -6,7 +6,7 @@
 #include "platform/EspeakSpeech.h"
 #include "platform/SinkWave.h"
 #include "platform/TestSpeechSynthesizer.h"
-#include "service/line/Journal.h"
+#include "service/core/Journal.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestClock.h"
@@ -30,13 +30,8 @@ protected:
     {
         env.installDefaults();
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
-        SetJournalSwitches({true, true, true});
     }
-    void TearDown() override
-    {
-        tts.reset();
-        SetJournalSwitches({});
-    }
+    void TearDown() override { tts.reset(); }
 
     // frmTTS on the test voice (or the one given) and a sink played 50 times
     // faster than real time.
@@ -46,7 +41,7 @@ protected:
             voice = new TestSpeechSynthesizer(kVoices);
             engine = voice;
         }
-        tts = std::make_unique<frmTTS>(engine, new SinkWave(sink.path(), 50.0));
+        tts = std::make_unique<frmTTS>(engine, new SinkWave(sink.path(), 50.0), journal);
     }
     QStringList played() const { return QDir(sink.path()).entryList(QDir::Files, QDir::Name); }
     QStringList voiceList() const
@@ -58,6 +53,7 @@ protected:
 
     TestEnvironment env;
     TestClock clock; // 12/10/2026 09:30:00
+    Journal journal{{true, false, false}};
     QTemporaryDir sink;
     TestSpeechSynthesizer* voice = nullptr; // owned by tts
     std::unique_ptr<frmTTS> tts;

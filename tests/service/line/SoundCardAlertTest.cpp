@@ -1,9 +1,12 @@
 #include "service/line/SoundCardAlert.h"
 
 #include "platform/SinkWave.h"
-#include "service/line/CallOptions.h"
-#include "service/line/Journal.h"
-#include "service/line/SpeechEngine.h"
+#include "platform/SpeechEngine.h"
+#include "service/core/CallOptions.h"
+#include "service/core/Journal.h"
+#include "service/line/LineActions.h"
+#include "service/line/LineState.h"
+#include "tests/service/line/CallFixture.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestClock.h"
@@ -34,6 +37,30 @@ public:
     QStringList said;
 };
 
+// What the alert sees of the line engine: the call, the sound device and the
+// journal; it asks nothing else of the line.
+class AlertLine final : public LineActions {
+public:
+    explicit AlertLine(const Journal& journal)
+        : m_journal(journal)
+    {
+    }
+    const CurrentCall& call() const override { return current; }
+    const LineState& state() const override { return lineState; }
+    const Journal& journal() const override { return m_journal; }
+    bool send(qint32, const QString&) override { return false; }
+    void SendLineStatus() override { }
+    void DropCall() override { }
+    void giveLineBack() override { }
+    void setMessagePath(const QString&) override { }
+
+    CurrentCall current;
+    LineState lineState;
+
+private:
+    const Journal& m_journal;
+};
+
 class SoundCardAlertTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -44,9 +71,7 @@ protected:
         ASSERT_TRUE(home.mkpath(u"Sound"_s));
         ASSERT_TRUE(QFile::copy(
             QStringLiteral(RINGVALE_SOURCE_DIR "/data/Sound/Ring.wav"), home.filePath(u"Sound/Ring.wav"_s)));
-        SetJournalSwitches({true, true, true});
     }
-    void TearDown() override { SetJournalSwitches({}); }
 
     // An incoming call from Ann Lee whose options ask for the sound and/or
     // the text.
@@ -66,6 +91,7 @@ protected:
 
     TestEnvironment env;
     TestClock clock; // 12/10/2026 09:30:00
+    Journal journal{{true, false, false}};
 };
 
 TEST_F(SoundCardAlertTest, PlaysAndSaysAsTheDesktopSwitchAndTheOptionsSay)
@@ -84,16 +110,17 @@ TEST_F(SoundCardAlertTest, PlaysAndSaysAsTheDesktopSwitchAndTheOptionsSay)
         SinkWave player(sink.path(), 20.0);
         SaidSpeech tts;
         SoundCardAlert alert(player, tts);
-        CurrentCall current = call(sound, speech);
-        current.settings.bDoEventsWhenGUI = desktopOnly;
-        current.settings.bRun = desktopRuns;
+        AlertLine line(journal);
+        line.current = call(sound, speech);
+        line.current.settings.bDoEventsWhenGUI = desktopOnly;
+        line.current.settings.bRun = desktopRuns;
         int playDones = 0;
         QObject::connect(&player, &WaveControl::PlayDone, [&] {
             ++playDones;
-            alert.playDone(current, 0);
+            alert.WavePlayer_PlayDone(line);
         });
 
-        alert.play(current, 0);
+        alert.PlayIncomingCallAlert(line);
         const QStringList played = QDir(sink.path()).entryList(QDir::Files);
         const QStringList text = {u"Call from Ann Lee on 0"_s};
         EXPECT_EQ(played, sound && !silent ? QStringList{u"000001-Ring.wav"_s} : QStringList()) << name;
@@ -113,11 +140,12 @@ TEST_F(SoundCardAlertTest, CallerTextIsSpokenAsTextNotMarkup)
     SinkWave player(sink.path());
     SaidSpeech tts;
     SoundCardAlert alert(player, tts);
-    CurrentCall current = call(false, true);
-    current.info.CallerName = u"<break time=\"9s\"/> & Co"_s;
-    current.options.SpeechText = u"<emphasis><CALLER_NAME></emphasis> at <TIME>"_s;
-    current.info.CallTime = u"21:30:05"_s;
-    alert.play(current, 0);
+    AlertLine line(journal);
+    line.current = call(false, true);
+    line.current.info.CallerName = u"<break time=\"9s\"/> & Co"_s;
+    line.current.options.SpeechText = u"<emphasis><CALLER_NAME></emphasis> at <TIME>"_s;
+    line.current.info.CallTime = u"21:30:05"_s;
+    alert.PlayIncomingCallAlert(line);
     EXPECT_EQ(tts.said,
         QStringList{u"<emphasis>&lt;break time=\"9s\"/&gt; &amp; Co</emphasis> at 09:30 PM on 0"_s});
 }
@@ -142,9 +170,10 @@ TEST_F(SoundCardAlertTest, ASoundThatDoesNotStartIsJournaledAndNothingIsSaid)
         SinkWave player(sink.path(), 20.0);
         SaidSpeech tts;
         SoundCardAlert alert(player, tts);
-        CurrentCall current = call(true, true);
-        current.options.SoundFile = QString::fromUtf16(c.soundFile);
-        alert.play(current, 0);
+        AlertLine line(journal);
+        line.current = call(true, true);
+        line.current.options.SoundFile = QString::fromUtf16(c.soundFile);
+        alert.PlayIncomingCallAlert(line);
         EXPECT_TRUE(QDir(sink.path()).isEmpty());
         EXPECT_FALSE(player.IsPlaying());
         EXPECT_TRUE(tts.said.isEmpty());
@@ -152,6 +181,46 @@ TEST_F(SoundCardAlertTest, ASoundThatDoesNotStartIsJournaledAndNothingIsSaid)
             << journalLines().join(u'\n').toStdString();
         QFile::remove(testDaySysJournal(env.programFolder()));
     }
+}
+
+// The line engine with this alert on its WavePlayer.
+class AlertOnTheLine : public CallFixture {
+protected:
+    void SetUp() override
+    {
+        CallFixture::SetUp();
+        const QDir home(env.programFolder());
+        ASSERT_TRUE(home.mkpath(u"Sound"_s));
+        ASSERT_TRUE(QFile::copy(
+            QStringLiteral(RINGVALE_SOURCE_DIR "/data/Sound/Ring.wav"), home.filePath(u"Sound/Ring.wav"_s)));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Beep.wav"), home.filePath(u"Beep.wav"_s)));
+        const QString events = u"Events\\TabInCommingCall"_s;
+        set(events, u"chkPlayInCall"_s, u"1"_s);
+        set(events, u"CmbPlayWhenCall"_s, u"Ring.wav"_s);
+        set(events, u"chkSayInCommingCall"_s, u"1"_s);
+        set(events, u"IC_txtTTS"_s, u"Call from <CALLER_NAME>"_s);
+        set(events, u"chkWhenCallerID"_s, u"1"_s);
+        set(u"Properties\\TabGeneral"_s, u"chkModemSoundControl"_s, u"1"_s);
+        player = new SinkWave(sink.path(), 1000);
+        alert = new SoundCardAlert(*player, tts);
+    }
+    QStringList played() const { return QDir(sink.path()).entryList(QDir::Files, QDir::Name); }
+};
+
+TEST_F(AlertOnTheLine, TheLineOpenBeepRepeatsNoSpeechOfTheCallBefore)
+{
+    ASSERT_NO_FATAL_FAILURE(load()); // opens the line: the beep
+    ASSERT_TRUE(waitUntil([&] { return !player->IsPlaying(); }));
+    ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 2, 1));
+    ASSERT_TRUE(waitUntil([&] { return tts.said.size() == 1 && !player->IsPlaying(); }));
+    EXPECT_EQ(tts.said, QStringList{u"Call from Ann Lee"_s});
+
+    line->CloseLine();
+    line->OpenLine();
+    ASSERT_TRUE(waitUntil([&] { return played().size() == 3 && !player->IsPlaying(); }));
+    EXPECT_EQ(played(), (QStringList{u"000001-Beep.wav"_s, u"000002-Ring.wav"_s, u"000003-Beep.wav"_s}));
+    EXPECT_EQ(tts.said, QStringList{u"Call from Ann Lee"_s});
 }
 
 } // namespace

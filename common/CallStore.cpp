@@ -1,0 +1,126 @@
+#include "common/CallStore.h"
+
+#include "common/DataPaths.h"
+#include "common/DateTimeText.h"
+#include "common/FixedRecord.h"
+#include "common/RecordFile.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+namespace {
+
+// A day folder as the call store writes it: a stored path that stays below
+// the program folder and names a folder.
+QString nativeDayFile(const QString& dayFolder)
+{
+    if (!dayFolder.endsWith(u'\\'))
+        return {};
+    // A day folder is stored as "\Data\Log\yyyy\MM\dd\": anything else names no day.
+    if (!dayFolder.startsWith(u'\\') || !dayFolder.endsWith(u'\\'))
+        return {};
+    return DataPaths::native(DataPaths::dayFile(dayFolder));
+}
+
+// A record read from a day file counts only when its date reads as a date.
+bool isValidCall(const CallRecord& record)
+{
+    return DateTimeText::parseDate(FixedRecord::trimBlanks(record.CallDate)).has_value();
+}
+
+} // namespace
+
+qint32 AppendCallRecord(const CallRecord& record, const QString& dayFolder)
+{
+    const QString path = nativeDayFile(dayFolder);
+    const qint32 number = path.isEmpty() ? -1 : RecordFile(path, CallRecord::Size).append(record.toBytes());
+    return number < 1 ? 0 : number;
+}
+
+bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
+{
+    const qint32 number = AppendCallRecord(record, dayFolder);
+    if (number < 1)
+        return false;
+    return skipList || AddToLastList(number, dayFolder, itemsInLast);
+}
+
+bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast)
+{
+    if (recordNumber < 1 || nativeDayFile(dayFolder).isEmpty())
+        return false; // a line no reader could use, or one that breaks the list
+    const qsizetype limit = qMax(itemsInLast, 1);
+    const QString line = LastList::lineFor(recordNumber, dayFolder);
+    return LastList::change(DataPaths::native(DataPaths::lastList()), limit - 1, [&](QStringList& lines) {
+        lines.prepend(line);
+        return true;
+    });
+}
+
+bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber)
+{
+    const QString path = nativeDayFile(dayFolder);
+    if (path.isEmpty())
+        return false;
+    const std::optional<QByteArray> bytes = RecordFile(path, CallRecord::Size).read(recordNumber);
+    if (!bytes)
+        return false;
+    record = CallRecord::fromBytes(*bytes);
+    return isValidCall(record);
+}
+
+QList<std::optional<CallRecord>> ReadCallRecords(const QList<LastList::Entry>& entries)
+{
+    QList<std::optional<CallRecord>> records(entries.size());
+    // For each day folder, the entries that ask for one of its records.
+    QHash<QString, QList<qsizetype>> byDay;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).recordNumber >= 1)
+            byDay[entries.at(i).dayFolder].append(i);
+    }
+    for (auto day = byDay.cbegin(); day != byDay.cend(); ++day) {
+        const QString path = nativeDayFile(day.key());
+        if (path.isEmpty())
+            continue;
+        QSet<qint32> wanted;
+        qint32 last = 0;
+        for (const qsizetype i : day.value()) {
+            wanted.insert(entries.at(i).recordNumber);
+            last = qMax(last, entries.at(i).recordNumber);
+        }
+        QHash<qint32, CallRecord> read;
+        qint32 n = 0;
+        RecordFile(path, CallRecord::Size).scan([&](const QByteArray& bytes) {
+            ++n;
+            if (wanted.contains(n))
+                read.insert(n, CallRecord::fromBytes(bytes));
+            return n >= last;
+        });
+        for (const qsizetype i : day.value()) {
+            const auto found = read.constFind(entries.at(i).recordNumber);
+            if (found != read.cend() && isValidCall(*found))
+                records[i] = *found;
+        }
+    }
+    return records;
+}
+
+bool DeleteFromLastList(qint32 lineNumber)
+{
+    const QString path = DataPaths::native(DataPaths::lastList());
+    if (lineNumber < 1 || !QFileInfo::exists(path))
+        return false;
+    return LastList::change(path, -1, [&](QStringList& lines) {
+        if (lineNumber > lines.size())
+            return false;
+        lines.removeAt(lineNumber - 1);
+        return true;
+    });
+}
+
+QString CallDayFolder(const QString& callDate)
+{
+    const std::optional<QDate> date = DateTimeText::parseDate(callDate);
+    return date ? DataPaths::dayFolderOf(*date) : QString();
+}
