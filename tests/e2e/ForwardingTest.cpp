@@ -113,14 +113,17 @@ TEST_F(Forwarding, SmtpFailureIsJournaledWithItsReason)
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_NO_FATAL_FAILURE(callAnnLee());
 
-    ASSERT_TRUE(waitUntil([&] {
-        for (const QString& entry : sysJournal()) {
-            if (entry.startsWith(u"Mail1_Done->Sending the call details to ann@example.com failed: "_s)
-                && entry.endsWith(u"(7)"_s))
-                return true;
-        }
-        return false;
-    }, 15000)) << sysJournal().join(u'\n').toStdString();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            for (const QString& entry : sysJournal()) {
+                if (entry.startsWith(u"Mail1_Done->Sending the call details to ann@example.com failed: "_s)
+                    && entry.endsWith(u"(7)"_s))
+                    return true;
+            }
+            return false;
+        },
+        15000))
+        << sysJournal().join(u'\n').toStdString();
     EXPECT_FALSE(sysJournal().join(u'\n').contains(u"complete"_s));
     EXPECT_TRUE(waitUntil([&] { return events.contains(kLineStatus); }));
 }
@@ -141,15 +144,19 @@ TEST_F(Forwarding, MapiModeHandsExactlyOneMailRequestToTheDesktop)
     ASSERT_NO_FATAL_FAILURE(callAnnLee());
 
     QByteArray output;
-    ASSERT_TRUE(waitUntil([&] {
-        output += listener.readAllStandardOutput();
-        return output.contains('\n');
-    }, 10000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            output += listener.readAllStandardOutput();
+            return output.contains('\n');
+        },
+        10000));
     // Nothing more comes for this call.
-    EXPECT_FALSE(waitUntil([&] {
-        output += listener.readAllStandardOutput();
-        return output.count('\n') > 1;
-    }, 1000));
+    EXPECT_FALSE(waitUntil(
+        [&] {
+            output += listener.readAllStandardOutput();
+            return output.count('\n') > 1;
+        },
+        1000));
     listener.terminate();
     listener.waitForFinished();
     EXPECT_EQ(output,
@@ -162,8 +169,8 @@ TEST_F(Forwarding, MapiModeWithNobodyOnTheMailChannelIsJournaled)
     mailTo(u"unused.example.com"_s, true);
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_NO_FATAL_FAILURE(callAnnLee());
-    EXPECT_TRUE(
-        waitForJournal(u"SendCallByMail->The desktop program takes no mail; not sent to ann@example.com(0)"_s))
+    EXPECT_TRUE(waitForJournal(
+        u"SendCallByMail->The desktop program takes no mail; not sent to ann@example.com(0)"_s))
         << sysJournal().join(u'\n').toStdString();
 }
 
