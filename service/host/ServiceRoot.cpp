@@ -2,6 +2,7 @@
 
 #include "platform/Backends.h"
 #include "platform/ProgramLauncher.h"
+#include "platform/SerialPort.h"
 #include "platform/SmtpMailControl.h"
 #include "platform/SpeechEngine.h"
 #include "platform/TelephonyControl.h"
@@ -38,6 +39,7 @@ ServiceRoot::ServiceRoot(Backends given)
     , tts(given.tts ? adopt(given.tts, this) : new SpeechStandIn(journal, this))
     , mail(given.mail ? adopt(given.mail, this) : CreateSmtpMailControl(this))
     , launcher(given.launcher ? std::move(given.launcher) : CreateProgramLauncher())
+    , serialPort(given.serialPort ? adopt(given.serialPort, this) : CreateSerialPort(this))
     , MSComm1(new ModemPathStandIn(journal, this))
     , Alert(new AlertStandIn(this))
     , Recorder(new RecorderStandIn(this))

@@ -42,6 +42,7 @@ public:
         WaveControl* WavePlayer = nullptr; // the sound card
         SpeechEngine* tts = nullptr;
         SmtpMailControl* mail = nullptr;
+        SerialPort* serialPort = nullptr;
         std::unique_ptr<ProgramLauncher> launcher;
         // The main form makes a new server at each "OPEN_WEB".
         std::function<WebServerControl*(const Journal&, QObject*)> makeWebServer;
@@ -65,8 +66,8 @@ public:
     // For the forwarding.
     SmtpMailControl* const mail;
     const std::unique_ptr<ProgramLauncher> launcher;
-    // For the modem path; none until a back-end is built.
-    SerialPort* const serialPort = nullptr;
+    // For the modem path (its stand-in does not use it yet).
+    SerialPort* const serialPort;
     // The line engine's pieces.
     ModemSerialPath* const MSComm1;
     IncomingCallAlert* const Alert;
