@@ -14,6 +14,10 @@ QString programFolder();
 // (normally ~/.config/Ringvale).
 QString registryFolder();
 
+// The folder the private runtime folder is made in: $XDG_RUNTIME_DIR when it
+// names a folder, else the temporary folder; absolute, no trailing separator.
+QString runtimeBase();
+
 struct RuntimeFolder {
     QString path; // empty when there is none
     // Why there is none, for a person: the folder, its owner and mode, and
@@ -22,7 +26,7 @@ struct RuntimeFolder {
 };
 
 // A folder private to this user (mode 0700) for sockets of this program folder:
-// $XDG_RUNTIME_DIR (or the temporary folder)/ringvale-<uid>-<hash of programFolder()>.
+// runtimeBase()/ringvale-<uid>-<hash of programFolder()>.
 // Created when missing; refused when it is not a folder of this user's or
 // cannot be made private.
 RuntimeFolder openRuntimeFolder();
