@@ -2,6 +2,7 @@
 #include "platform/MessageControl.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -31,7 +32,7 @@ protected:
     {
         QProcess process;
         start(process, args);
-        const QDeadlineTimer deadline(5000);
+        const QDeadlineTimer deadline(testTimeout(5000));
         while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
             QTest::qWait(2);
         if (err)
@@ -100,7 +101,7 @@ TEST_F(RingvaleChanTest, ListenPrintsOneEscapedLinePerText)
     start(listener, {u"listen"_s, u"307"_s, u"310"_s});
     MessageControl events;
     MessageControl idle;
-    const QDeadlineTimer deadline(5000);
+    const QDeadlineTimer deadline(testTimeout(5000));
     while (!(events.Channel(307) && idle.Channel(310)) && !deadline.hasExpired())
         QTest::qWait(5);
     events.Send(u"Tapi_Idle\r\n0\r\n0"_s);
@@ -123,7 +124,7 @@ TEST_F(RingvaleChanTest, ListenPrintsOneEscapedLinePerText)
     EXPECT_TRUE(lines.contains("310 a\\\\b\\x14\\x09\\x7f\xc3\xa9"));
 
     listener.terminate();
-    ASSERT_TRUE(listener.waitForFinished(3000));
+    ASSERT_TRUE(listener.waitForFinished(testTimeout(3000)));
     EXPECT_EQ(listener.exitStatus(), QProcess::NormalExit);
     EXPECT_FALSE(events.Channel(307)); // its sockets went with it
 }
