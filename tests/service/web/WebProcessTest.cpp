@@ -1,6 +1,6 @@
 #include "common/AppPaths.h"
+#include "common/CallStore.h"
 #include "common/RegistryRoutines.h"
-#include "service/line/mdlCalls.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/service/web/WebTestSupport.h"
 #include "tests/support/HeadlessBrowser.h"
