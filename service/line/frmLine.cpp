@@ -137,6 +137,7 @@ void frmLine::Form_Unload()
     WavePlayer->CloseDevices();
     if (MSComm1->PortOpen())
         MSComm1->CommDisconnect();
+    Forwarding->LineUnloading(*this);
     m_loaded = false;
     UnregisterLoadedForm(this);
 }
@@ -345,6 +346,11 @@ void frmLine::SendLineStatus()
 bool frmLine::IsLineWanted() const
 {
     return m_state.bAutoMode ? IsNowInTimeRange(m_state.sTimeOn, m_state.sTimeOff) : m_state.nLineState == 0;
+}
+
+qint32 frmLine::CurrentLine() const
+{
+    return Tapi1->CurrentLine();
 }
 
 bool frmLine::IsWatching() const
