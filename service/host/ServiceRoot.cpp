@@ -13,7 +13,7 @@
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/MailAndAppForwarding.h"
-#include "service/line/ModemSerialPath.h"
+#include "service/line/ModemPath.h"
 #include "service/line/SoundCardAlert.h"
 
 namespace {
@@ -43,7 +43,7 @@ ServiceRoot::ServiceRoot(Backends given)
     , mail(given.mail ? adopt(given.mail, this) : CreateSmtpMailControl(this))
     , launcher(given.launcher ? std::move(given.launcher) : CreateProgramLauncher())
     , serialPort(given.serialPort ? adopt(given.serialPort, this) : CreateSerialPort(this))
-    , MSComm1(new ModemPathStandIn(journal, this))
+    , MSComm1(new ModemPath(*serialPort, *Tapi1, journal, this))
     , Alert(new SoundCardAlert(*WavePlayer, *tts, this))
     , Recorder(new RecorderStandIn(this))
     , Forwarding(new MailAndAppForwarding(*mail, *launcher, journal, this))
