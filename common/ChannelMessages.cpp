@@ -98,8 +98,8 @@ QString mailProgress(qint32 lineIndex, const QString& progressText)
 
 QString sendMail(const QString& mailTo, const QString& subject, const QString& body)
 {
-    return ChannelLayout::joinMailFields(
-        {MessageName::SendMail.toString(), mailTo, subject, body, QStringLiteral("NOFILE")});
+    return ChannelLayout::joinMailFields({MessageName::SendMail.toString(), ChannelLayout::lineField(mailTo),
+        ChannelLayout::lineField(subject), body, QStringLiteral("NOFILE")});
 }
 
 QString testTtsSay(const QString& textToSay, qint32 voiceIndex, qint32 rate)
@@ -141,8 +141,8 @@ QString postrunSendMail(
     const QString& mailTo, const QString& subject, const QString& body, const QString& attachment)
 {
     const QString file = attachment.isEmpty() ? QStringLiteral("NOFILE") : attachment;
-    return ChannelLayout::joinMailFields(
-        {MessageName::PostrunSendMail.toString(), mailTo, subject, body, file});
+    return ChannelLayout::joinMailFields({MessageName::PostrunSendMail.toString(),
+        ChannelLayout::lineField(mailTo), ChannelLayout::lineField(subject), body, file});
 }
 
 std::optional<ProcCommand> parseProcCommand(const QString& text)

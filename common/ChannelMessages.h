@@ -102,6 +102,8 @@ QString tapiIdle(qint32 lineIndex, const QString& callType);
 QString commIdle(qint32 lineIndex, const QString& callType);
 QString lineStatus(qint32 lineIndex, qint32 lineState, bool autoMode);
 QString mailProgress(qint32 lineIndex, const QString& progressText);
+// The mail requests become mail heads at the far end: recipient and subject
+// are made one line there (CR and LF to blanks); the body keeps its CR LF.
 // "SendMail" on 311; the attachment is always "NOFILE".
 QString sendMail(const QString& mailTo, const QString& subject, const QString& body);
 

@@ -42,6 +42,27 @@ QString formatTime(const QTime& time)
     return twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' + twoDigits(time.second());
 }
 
+QString formatLongDate(const QDate& date)
+{
+    static constexpr const char16_t* kDays[]
+        = {u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday", u"Sunday"};
+    static constexpr const char16_t* kMonths[] = {u"January", u"February", u"March", u"April", u"May",
+        u"June", u"July", u"August", u"September", u"October", u"November", u"December"};
+    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
+        return {};
+    return QString::fromUtf16(kDays[date.dayOfWeek() - 1]) + u", "
+        + QString::fromUtf16(kMonths[date.month() - 1]) + u' ' + QString::number(date.day()) + u", "
+        + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
+}
+
+QString formatMediumTime(const QTime& time)
+{
+    if (!time.isValid())
+        return {};
+    const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
+    return twoDigits(hour12) + u':' + twoDigits(time.minute()) + (time.hour() < 12 ? u" AM" : u" PM");
+}
+
 std::optional<QDate> parseDate(QStringView text)
 {
     if (text.size() != 10 || text[2] != u'/' || text[5] != u'/')

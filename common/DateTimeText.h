@@ -24,6 +24,12 @@ QString formatTime(const QTime& time);
 std::optional<QDate> parseDate(QStringView text);
 std::optional<QTime> parseTime(QStringView text);
 
+// The long date and the medium time that message templates speak and mail:
+// "Thursday, December 10, 2026" and "09:30 PM" (12-hour clock, minutes
+// only), with English names. Empty for an invalid date or time.
+QString formatLongDate(const QDate& date);
+QString formatMediumTime(const QTime& time);
+
 // Today and the time of day now, from Clock::instance().
 QString currentDate();
 QString currentTime();

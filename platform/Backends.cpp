@@ -1,6 +1,8 @@
 #include "platform/Backends.h"
 
 #include "platform/AlsaWave.h"
+#include "platform/CurlSmtpMail.h"
+#include "platform/DetachedLauncher.h"
 #include "platform/SimulatedTelephony.h"
 #include "platform/SinkWave.h"
 
@@ -25,4 +27,14 @@ WaveControl* CreateWaveControl(QObject* parent)
             qCWarning(lcWave) << "RINGVALE_AUDIO_SINK_SPEED is not a factor above 0:" << speedText;
     }
     return new SinkWave(sink, speed, parent);
+}
+
+SmtpMailControl* CreateSmtpMailControl(QObject* parent)
+{
+    return new CurlSmtpMail({}, parent);
+}
+
+std::unique_ptr<ProgramLauncher> CreateProgramLauncher()
+{
+    return std::make_unique<DetachedLauncher>();
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <memory>
+
+class ProgramLauncher;
 class QObject;
+class SmtpMailControl;
 class TelephonyControl;
 class WaveControl;
 
@@ -10,5 +14,8 @@ class WaveControl;
 // Line devices: the simulated lines (SimulatedLines names their settings).
 // Wave audio: a folder sink when RINGVALE_AUDIO_SINK names a folder, else
 // the sound card through ALSA.
+// Mail: SMTP through libcurl. Programs: started detached, without a shell.
 TelephonyControl* CreateTelephonyControl(QObject* parent);
 WaveControl* CreateWaveControl(QObject* parent);
+SmtpMailControl* CreateSmtpMailControl(QObject* parent);
+std::unique_ptr<ProgramLauncher> CreateProgramLauncher();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/CallInfo.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -50,19 +52,6 @@ struct CallSettings {
     bool bMapi = false; // only the exact text "1" selects MAPI
     bool bAppInBackground = false; // Forward\App chkBGAPP
     qint32 ItemsInLast = 0; // txtlNumOfItemsInLast; below 1 keeps one line
-};
-
-// The call in progress.
-struct CallInfo {
-    QString CallerName;
-    QString CallerNumber;
-    QString CallTime;
-    QString CallDate;
-    QString MessagePath; // the recording's file name once one starts
-    QString Length;
-    QString ContactName;
-    qint16 ReadMark = 0;
-    QString CallType;
 };
 
 // What the line engine keeps of one call: its options, the settings read with

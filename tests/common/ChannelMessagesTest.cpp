@@ -95,6 +95,23 @@ TEST(ChannelMessages_Layout, EveryMessageHasItsExactBytes)
             "S\x14"
             "B\x14"
             "/tmp/a.wav"},
+        // Recipient and subject become head lines of a mail at the far end.
+        {"mail request, line breaks in recipient and subject",
+            sendMail(QStringLiteral("a@b.example\r\nBcc: e@x"), QStringLiteral("Call\r\nBcc: e@x\n"),
+                QStringLiteral("L1\r\n.\r\nL3")),
+            "SendMail\x14"
+            "a@b.example  Bcc: e@x\x14"
+            "Call  Bcc: e@x \x14"
+            "L1\r\n.\r\nL3\x14"
+            "NOFILE"},
+        {"Postrun mail, line breaks in recipient and subject",
+            postrunSendMail(
+                QStringLiteral("a@b.example\n"), QStringLiteral("S\rT"), QStringLiteral("B\r\nC"), {}),
+            "SENDMAIL\x14"
+            "a@b.example \x14"
+            "S T\x14"
+            "B\r\nC\x14"
+            "NOFILE"},
         {"Postrun unload", command(MessageName::Unload), "UNLOAD"},
         {"Postrun done", command(MessageName::DoneSendMail), "DONE_SEND_MAIL"},
     };

@@ -86,6 +86,42 @@ TEST(DateTimeText, FormatAndParseRoundTripOverAYear)
         ASSERT_EQ(DateTimeText::parseDate(DateTimeText::formatDate(d)), d);
 }
 
+TEST(DateTimeText, LongDateAndMediumTimeUseEnglishNamesAndTheTwelveHourClock)
+{
+    struct DateCase {
+        QDate date;
+        const char16_t* expected;
+    };
+    const DateCase dates[] = {
+        {QDate(2026, 12, 10), u"Thursday, December 10, 2026"},
+        {QDate(2004, 5, 7), u"Friday, May 7, 2004"}, // no leading zero on the day
+        {QDate(2024, 2, 29), u"Thursday, February 29, 2024"},
+        {QDate(2027, 1, 3), u"Sunday, January 3, 2027"},
+        {QDate(99, 1, 2), u"Friday, January 2, 0099"},
+        {QDate(), u""},
+    };
+    for (const DateCase& c : dates)
+        EXPECT_EQ(DateTimeText::formatLongDate(c.date), QString::fromUtf16(c.expected))
+            << c.date.toString().toStdString();
+
+    struct TimeCase {
+        QTime time;
+        const char16_t* expected;
+    };
+    const TimeCase times[] = {
+        {QTime(21, 30, 5), u"09:30 PM"},
+        {QTime(9, 5, 59), u"09:05 AM"}, // seconds dropped, not rounded
+        {QTime(0, 15, 0), u"12:15 AM"},
+        {QTime(12, 0, 0), u"12:00 PM"},
+        {QTime(11, 59, 59), u"11:59 AM"},
+        {QTime(23, 59, 59), u"11:59 PM"},
+        {QTime(), u""},
+    };
+    for (const TimeCase& c : times)
+        EXPECT_EQ(DateTimeText::formatMediumTime(c.time), QString::fromUtf16(c.expected))
+            << c.time.toString().toStdString();
+}
+
 TEST(DateTimeText, CurrentDateAndTimeComeFromTheClock)
 {
     TestClock clock(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));

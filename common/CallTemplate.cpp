@@ -1,0 +1,150 @@
+#include "common/CallTemplate.h"
+
+#include "common/DateTimeText.h"
+
+#include <optional>
+
+namespace {
+
+// In the order of their passes; the desktop's filler stops after the first ten.
+constexpr const char16_t* kPlaceholders[] = {
+    u"<CALLER_NUMBER>",
+    u"<CALLER_NAME>",
+    u"<MESSAGE_PATH>",
+    u"<DATE>",
+    u"<TIME>",
+    u"<CONTACT>",
+    u"<CALL_TYPE>",
+    u"<LENGTH>",
+    u"<READ>",
+    u"<MESSAGEORCALL>",
+    // Keys of a telephone menu, which this system has not: removed.
+    u"<PLAY>",
+    u"<PREV>",
+    u"<EXIT>",
+    u"<NEXT>",
+    u"<FIRST>",
+    u"<DELETE>",
+    u"<MARK>",
+};
+constexpr qsizetype kDesktopPlaceholders = 10;
+
+// The call type as a number, -1 when it is none. The service keeps it as the
+// record's text, where only the exact codes count; the desktop as a number.
+int callTypeNumber(const CallInfo& call, TemplateRule rule)
+{
+    if (rule == TemplateRule::Desktop) {
+        bool ok = false;
+        const qint16 number = call.CallType.toShort(&ok);
+        return ok ? number : -1;
+    }
+    static constexpr const char16_t* kCodes[] = {u"0", u"1", u"2", u"3", u"4"};
+    for (int i = 0; i < 5; ++i) {
+        if (call.CallType == QStringView(kCodes[i]))
+            return i;
+    }
+    return -1;
+}
+
+// The value of placeholder index, or nullopt when the placeholder stays.
+std::optional<QString> valueOf(qsizetype index, const CallInfo& call, TemplateRule rule)
+{
+    switch (index) {
+    case 0:
+        if (rule == TemplateRule::Desktop || call.CallerNumber == u"UNKNOWN")
+            return call.CallerNumber;
+        return SpellOutChars(call.CallerNumber);
+    case 1:
+        return call.CallerName;
+    case 2:
+        return call.MessagePath;
+    case 3: {
+        const auto date = DateTimeText::parseDate(call.CallDate);
+        return date ? DateTimeText::formatLongDate(*date) : call.CallDate;
+    }
+    case 4: {
+        const auto time = DateTimeText::parseTime(call.CallTime);
+        return time ? DateTimeText::formatMediumTime(*time) : call.CallTime;
+    }
+    case 5:
+        return call.ContactName;
+    case 6: {
+        static constexpr const char16_t* kNames[] = {u"In Coming Call", u"Out Going Call", u"Voice Message",
+            u"In Coming Recorded Call", u"Out Going Recorded Call"};
+        const int type = callTypeNumber(call, rule);
+        if (type < 0 || type > 4)
+            return std::nullopt;
+        return QString::fromUtf16(kNames[type]);
+    }
+    case 7:
+        return call.Length;
+    case 8:
+        return call.ReadMark == 1 ? QStringLiteral("read") : QStringLiteral("unread");
+    case 9: {
+        const int type = callTypeNumber(call, rule);
+        return type >= 2 && type <= 4 ? QStringLiteral("voice message") : QStringLiteral("call");
+    }
+    default:
+        return QString();
+    }
+}
+
+} // namespace
+
+QString FillCallTemplate(const QString& text, const CallInfo& call, TemplateRule rule, TemplateValues values)
+{
+    // One copy, so the values cannot change under the passes.
+    const CallInfo snapshot = call;
+    QString filled = text;
+    const qsizetype passes = rule == TemplateRule::Desktop ? kDesktopPlaceholders : std::size(kPlaceholders);
+    for (qsizetype i = 0; i < passes; ++i) {
+        const QStringView placeholder(kPlaceholders[i]);
+        qsizetype from = 0;
+        while (true) {
+            const qsizetype at = filled.indexOf(placeholder, from, Qt::CaseSensitive);
+            if (at < 0)
+                break;
+            std::optional<QString> value = valueOf(i, snapshot, rule);
+            if (!value) {
+                from = at + placeholder.size();
+                continue;
+            }
+            if (values == TemplateValues::MarkupEscaped)
+                value = EscapeSpeechMarkup(*value);
+            filled.replace(at, placeholder.size(), *value);
+            from = at + value->size();
+        }
+    }
+    return filled;
+}
+
+QString SpellOutChars(const QString& text)
+{
+    QString spelled;
+    spelled.reserve(text.size() * 2);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        spelled.append(text[i]);
+        // A character outside the basic plane stays whole.
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            spelled.append(text[++i]);
+        spelled.append(u' ');
+    }
+    return spelled;
+}
+
+QString EscapeSpeechMarkup(const QString& text)
+{
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u'&')
+            escaped.append(u"&amp;");
+        else if (c == u'<')
+            escaped.append(u"&lt;");
+        else if (c == u'>')
+            escaped.append(u"&gt;");
+        else
+            escaped.append(c);
+    }
+    return escaped;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "common/CallInfo.h"
+
+#include <QString>
+
+// Message templates: a user's text in which placeholders ("<CALLER_NAME>",
+// "<DATE>", ...) stand for details of a call. The service fills the speech
+// text of the alert, the mail subject and body and the forwarding program's
+// arguments; the desktop fills the speech text for its speech test.
+//
+// Each placeholder has one pass over the text, in a fixed order; every
+// occurrence is replaced, matched exactly (case-sensitive), and the search
+// goes on right after the value just inserted. So a value is searched by the
+// later passes only: a caller name holding "<TIME>" gets the call's time,
+// while a contact named "<CONTACT>" stays as it is.
+
+// Whose filler: the service's replaces all seventeen placeholders and spells
+// the caller number out; the desktop's replaces the first ten (the telephone
+// menu keys "<PLAY>" ... "<MARK>" stay as written), inserts the number as it
+// is and reads CallType as a number.
+enum class TemplateRule { Service, Desktop };
+
+// How inserted values are written: as they are, or with "&", "<" and ">" as
+// markup entities, for a text that the speech engine reads as markup (the
+// template's own markup still works; a caller's cannot steer the speech).
+enum class TemplateValues { Plain, MarkupEscaped };
+
+// The filled text. Works on a copy of the call, so nothing that happens while
+// it fills can mix two calls in one text; lets no event run.
+QString FillCallTemplate(const QString& text, const CallInfo& call, TemplateRule rule = TemplateRule::Service,
+    TemplateValues values = TemplateValues::Plain);
+
+// The text with one blank after every character: "555" gives "5 5 5 ".
+QString SpellOutChars(const QString& text);
+
+// "&", "<" and ">" as the entities "&amp;", "&lt;" and "&gt;".
+QString EscapeSpeechMarkup(const QString& text);
