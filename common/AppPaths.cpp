@@ -54,16 +54,22 @@ QString registryFolder()
     return withoutTrailingSlash(config) + QStringLiteral("/Ringvale");
 }
 
-QString runtimeFolder()
+QString runtimeBase()
 {
     QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (base.isEmpty() || !QFileInfo(base).isDir())
         base = QDir::tempPath();
+    return withoutTrailingSlash(QDir(base).absolutePath());
+}
+
+QString runtimeFolder()
+{
+    const QString base = runtimeBase();
     const QByteArray hash
         = QCryptographicHash::hash(programFolder().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
     // The uid in the name keeps two users' folders apart in a shared /tmp.
-    const QString folder = withoutTrailingSlash(base) + QStringLiteral("/ringvale-")
-        + QString::number(getuid()) + u'-' + QString::fromLatin1(hash);
+    const QString folder
+        = base + QStringLiteral("/ringvale-") + QString::number(getuid()) + u'-' + QString::fromLatin1(hash);
     const QByteArray native = QFile::encodeName(folder);
     if (::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
         return {};

@@ -14,8 +14,12 @@ QString programFolder();
 // (normally ~/.config/Ringvale).
 QString registryFolder();
 
+// The folder the private runtime folder is made in: $XDG_RUNTIME_DIR when it
+// names a folder, else the temporary folder; absolute, no trailing separator.
+QString runtimeBase();
+
 // A folder private to this user (mode 0700) for sockets of this program folder:
-// $XDG_RUNTIME_DIR (or the temporary folder)/ringvale-<hash of programFolder()>.
+// runtimeBase()/ringvale-<uid>-<hash of programFolder()>.
 // Created when missing; empty when it cannot be made private.
 QString runtimeFolder();
 

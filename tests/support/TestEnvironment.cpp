@@ -10,11 +10,13 @@ TestEnvironment::TestEnvironment()
     : m_oldHome(qgetenv("RINGVALE_HOME"))
     , m_oldRegistry(qgetenv("RINGVALE_REGISTRY"))
     , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
+    , m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
 {
     qputenv("RINGVALE_HOME", m_home.path().toUtf8());
     qputenv("RINGVALE_REGISTRY", m_registry.path().toUtf8());
     // Sockets and locks go to a folder that vanishes with the test.
     qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
 }
 
 TestEnvironment::~TestEnvironment()
@@ -31,6 +33,10 @@ TestEnvironment::~TestEnvironment()
         qunsetenv("XDG_RUNTIME_DIR");
     else
         qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
+    if (m_oldConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
 
 void TestEnvironment::installShippedDefaults() const
@@ -58,6 +64,7 @@ QProcessEnvironment TestEnvironment::processEnvironment() const
     env.insert(QStringLiteral("RINGVALE_HOME"), m_home.path());
     env.insert(QStringLiteral("RINGVALE_REGISTRY"), m_registry.path());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
     return env;
 }
 

@@ -4,10 +4,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A throw-away installation: a program folder, a settings store and a runtime
-// folder of its own, named through RINGVALE_HOME, RINGVALE_REGISTRY and
-// XDG_RUNTIME_DIR for this process and for every program it starts. The previous environment comes back on
-// destruction.
+// A throw-away installation: a program folder, a settings store, a runtime
+// folder and a configuration folder of its own, named through RINGVALE_HOME,
+// RINGVALE_REGISTRY, XDG_RUNTIME_DIR and XDG_CONFIG_HOME (where user units
+// go) for this process and for every program it starts. The previous
+// environment comes back on destruction.
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -18,6 +19,7 @@ public:
     QString programFolder() const { return m_home.path(); }
     QString registryFolder() const { return m_registry.path(); }
     QString runtimeBase() const { return m_runtime.path(); }
+    QString configFolder() const { return m_config.path(); }
     // Creates the product's settings keys as the installation's defaults file
     // does (data/Defaults.reg), so writes into them succeed; remote access
     // stays off.
@@ -35,7 +37,9 @@ private:
     QTemporaryDir m_home;
     QTemporaryDir m_registry;
     QTemporaryDir m_runtime;
+    QTemporaryDir m_config;
     QByteArray m_oldHome;
     QByteArray m_oldRegistry;
     QByteArray m_oldRuntime;
+    QByteArray m_oldConfig;
 };

@@ -1,0 +1,14 @@
+#include "desktop/shell/ShellGlobals.h"
+
+#include <QCoreApplication>
+
+bool g_bServiceMode = false;
+QString g_sAppFolder;
+
+QString ExecutableFolderWithSlash()
+{
+    QString folder = QCoreApplication::applicationDirPath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}

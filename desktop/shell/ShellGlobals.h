@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Globals of the desktop shell that several of its forms share.
+
+// The service program runs under the service manager (a systemd user unit)
+// rather than as a plain process that the desktop starts.
+extern bool g_bServiceMode;
+
+// The folder of the running Ringvale, with one trailing "/": the service
+// program beside it is the one the desktop starts or installs.
+extern QString g_sAppFolder;
+
+// The folder of the running executable with one trailing "/".
+QString ExecutableFolderWithSlash();

@@ -1,0 +1,225 @@
+#include "desktop/shell/frmProc.h"
+
+#include "common/Clock.h"
+#include "common/Waits.h"
+#include "desktop/shell/NTServiceControl.h"
+#include "desktop/shell/ShellGlobals.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 kStateWaitMs = 30000;
+constexpr qint32 kStatePollTenths = 5;
+
+// A failure of install or removal that leaves the wrong outcome, said once.
+void reportFailure(const QString& what, const QString& why)
+{
+    const QString text = what + QStringLiteral(": ") + why;
+    const QByteArray line = text.simplified().toUtf8();
+    std::fprintf(stderr, "%s\n", line.constData());
+    std::fflush(stderr);
+}
+
+} // namespace
+
+frmProc::frmProc(QWidget* parent)
+    : QDialog(parent)
+    , chkSystem(new QCheckBox(QStringLiteral("System Account"), this))
+    , lblAccount(new QLabel(QStringLiteral("Account:"), this))
+    , txtAccount(new QLineEdit(this))
+    , lblPassword(new QLabel(QStringLiteral("Password:"), this))
+    , txtPassword(new QLineEdit(this))
+    , cmdInstall(new QPushButton(QStringLiteral("Install Service"), this))
+    , cmdStart(new QPushButton(QStringLiteral("Start Service"), this))
+{
+    setWindowTitle(QStringLiteral("Service Manager"));
+    setObjectName(QStringLiteral("frmProc"));
+    chkSystem->setObjectName(QStringLiteral("chkSystem"));
+    lblAccount->setObjectName(QStringLiteral("lblAccount"));
+    txtAccount->setObjectName(QStringLiteral("txtAccount"));
+    lblPassword->setObjectName(QStringLiteral("lblPassword"));
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    cmdInstall->setObjectName(QStringLiteral("cmdInstall"));
+    cmdStart->setObjectName(QStringLiteral("cmdStart"));
+
+    chkSystem->setChecked(true);
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    // Enter in a text box must not press a button.
+    cmdInstall->setAutoDefault(false);
+    cmdStart->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(chkSystem, 0, 0, 1, 2);
+    grid->addWidget(lblAccount, 1, 0);
+    grid->addWidget(txtAccount, 1, 1);
+    grid->addWidget(lblPassword, 2, 0);
+    grid->addWidget(txtPassword, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdInstall);
+    buttons->addWidget(cmdStart);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->setColumnMinimumWidth(1, 180);
+    setFixedSize(sizeHint());
+
+    connect(chkSystem, &QCheckBox::clicked, this, &frmProc::chkSystem_Click);
+    connect(cmdInstall, &QPushButton::clicked, this, &frmProc::cmdInstall_Click);
+    connect(cmdStart, &QPushButton::clicked, this, &frmProc::cmdStart_Click);
+    tmrCheck.setInterval(1000);
+    connect(&tmrCheck, &QTimer::timeout, this, &frmProc::tmrCheck_Timer);
+}
+
+frmProc::~frmProc() = default;
+
+void frmProc::Form_Load()
+{
+    g_sAppFolder = ExecutableFolderWithSlash();
+    chkSystem_Click();
+    tmrCheck.start();
+}
+
+void frmProc::chkSystem_Click()
+{
+    const bool system = chkSystem->isChecked();
+    txtAccount->setText(system ? QStringLiteral("LocalSystem") : QString());
+    for (QWidget* control : {static_cast<QWidget*>(txtAccount), static_cast<QWidget*>(txtPassword),
+             static_cast<QWidget*>(lblAccount), static_cast<QWidget*>(lblPassword)})
+        control->setEnabled(!system);
+}
+
+void frmProc::RefreshServiceButtons()
+{
+    const QList<QWidget*> accountControls{txtAccount, txtPassword, lblAccount, lblPassword};
+    if (ServiceIsInstalled() != 0) {
+        bServiceInstalled = false;
+        cmdInstall->setText(QStringLiteral("Install Service"));
+        cmdInstall->setEnabled(true);
+        cmdStart->setEnabled(false);
+        chkSystem->setEnabled(true);
+        for (QWidget* control : accountControls)
+            control->setEnabled(!chkSystem->isChecked());
+        return;
+    }
+    bServiceInstalled = true;
+    cmdInstall->setText(QStringLiteral("Uninstall Service"));
+    for (QWidget* control : accountControls)
+        control->setEnabled(false);
+    chkSystem->setEnabled(false);
+    lServiceState = ServiceGetState();
+    switch (lServiceState) {
+    case 1:
+        cmdInstall->setEnabled(true);
+        cmdStart->setText(QStringLiteral("Start Service"));
+        cmdStart->setEnabled(true);
+        break;
+    case 4:
+        cmdInstall->setEnabled(false);
+        cmdStart->setText(QStringLiteral("Stop Service"));
+        cmdStart->setEnabled(true);
+        break;
+    default:
+        cmdInstall->setEnabled(false);
+        cmdStart->setEnabled(false);
+        break;
+    }
+}
+
+void frmProc::cmdInstall_Click()
+{
+    RefreshServiceButtons();
+    if (!cmdInstall->isEnabled())
+        return;
+    cmdInstall->setEnabled(false);
+    if (bServiceInstalled) {
+        ServiceUninstall();
+    } else {
+        QString account = txtAccount->text();
+        ServiceInstall(account);
+        txtAccount->setText(account);
+        txtPassword->clear();
+    }
+    RefreshServiceButtons();
+}
+
+void frmProc::cmdStart_Click()
+{
+    RefreshServiceButtons();
+    if (!cmdStart->isEnabled())
+        return;
+    cmdStart->setEnabled(false);
+    if (lServiceState == 4)
+        ServiceStop();
+    else if (lServiceState == 1)
+        ServiceStart();
+    RefreshServiceButtons();
+}
+
+void frmProc::tmrCheck_Timer()
+{
+    RefreshServiceButtons();
+}
+
+bool frmProc::WaitForServiceState(qint32 state)
+{
+    Clock& clock = Clock::instance();
+    const qint64 deadline = clock.elapsedMs() + kStateWaitMs;
+    for (;;) {
+        lServiceState = ServiceGetState();
+        if (lServiceState == state)
+            return true;
+        if (clock.elapsedMs() >= deadline)
+            return false;
+        WaitTenths(kStatePollTenths);
+    }
+}
+
+void frmProc::InstallRunServ()
+{
+    lServiceState = ServiceGetState();
+    QString account = txtAccount->text();
+    const qint32 installed = ServiceInstall(account);
+    txtAccount->setText(account);
+    const QString installError = installed != 0 ? ServiceLastError() : QString();
+    if (installed == 0) {
+        txtPassword->clear();
+        WaitForServiceState(1);
+    }
+    Pause(30);
+    const qint32 started = ServiceStart();
+    const QString startError = started != 0 ? ServiceLastError() : QString();
+    lServiceState = ServiceGetState();
+    g_bServiceMode = ServiceIsInstalled() == 0;
+    if (!g_bServiceMode)
+        reportFailure(QStringLiteral("RingvaleSvc.service was not installed"),
+            installError.isEmpty() ? ServiceLastError() : installError);
+    else if (started != 0)
+        reportFailure(QStringLiteral("RingvaleSvc.service did not start"), startError);
+}
+
+void frmProc::UnInstallRunServ()
+{
+    if (ServiceStop() == 0)
+        WaitForServiceState(1);
+    const qint32 removed = ServiceUninstall();
+    const QString removeError = removed != 0 ? ServiceLastError() : QString();
+    if (removed == 0)
+        WaitForServiceState(0);
+    g_bServiceMode = ServiceIsInstalled() == 0;
+    if (g_bServiceMode)
+        reportFailure(QStringLiteral("RingvaleSvc.service was not removed"),
+            removeError.isEmpty() ? QStringLiteral("it is still loaded") : removeError);
+}
+
+void frmProc::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    hide();
+}
