@@ -47,6 +47,7 @@ SimulatedLines::SimulatedLines(const Config& config, QObject* parent)
         connect(device, &SimulatedLineDevice::openChanged, this, &SimulatedLines::updateServing);
         m_devices.append(device);
     }
+    updateServing();
     for (const QString& what : config.failures) {
         if (what == u"initialize")
             m_failures.set(what, -1);
@@ -84,10 +85,14 @@ bool SimulatedLines::isServing() const
 
 void SimulatedLines::updateServing()
 {
-    const bool anyOpen = std::any_of(m_devices.cbegin(), m_devices.cend(),
-        [](const SimulatedLineDevice* device) { return device->isOpen(); });
-    if (anyOpen && !m_server->isListening())
+    // A line with a modem is served all along: the modem watches it while
+    // the line device is closed, and calls must reach it then.
+    const bool serve
+        = std::any_of(m_devices.cbegin(), m_devices.cend(), [](const SimulatedLineDevice* device) {
+              return device->isOpen() || !device->serialPort().isEmpty();
+          });
+    if (serve && !m_server->isListening())
         m_server->listen();
-    else if (!anyOpen && m_server->isListening())
+    else if (!serve && m_server->isListening())
         m_server->close();
 }

@@ -12,8 +12,9 @@ class SimulatedLineServer;
 Q_DECLARE_LOGGING_CATEGORY(lcSimLine)
 
 // The simulated line devices of this process and their control socket. The
-// socket listens while one of the lines is open here, so the driver always
-// reaches the program that watches the line.
+// socket listens while one of the lines is open here, or for as long as a
+// line has a serial port (its modem watches it with the line device closed),
+// so the driver always reaches the program that watches the line.
 //
 // Environment:
 //   RINGVALE_SIM_LINES   number of line devices (default 1, 0 to 32)

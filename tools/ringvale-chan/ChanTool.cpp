@@ -1,5 +1,6 @@
 #include "tools/ringvale-chan/ChanTool.h"
 
+#include "common/EscapedText.h"
 #include "platform/MessageControl.h"
 
 #include <QCoreApplication>
@@ -64,17 +65,6 @@ std::optional<qint32> channelNumber(const QString& text)
     return number;
 }
 
-int hexDigit(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
-
 int listen(const QStringList& numbers)
 {
     if (numbers.isEmpty())
@@ -92,7 +82,7 @@ int listen(const QStringList& numbers)
         }
         const QByteArray prefix = QByteArray::number(*number) + ' ';
         QObject::connect(endpoint.get(), &MessageControl::MessageArrived, [prefix](const QString& text) {
-            const QByteArray line = prefix + escape(text).toUtf8() + '\n';
+            const QByteArray line = prefix + EscapedText::escape(text).toUtf8() + '\n';
             std::fwrite(line.constData(), 1, line.size(), stdout);
             // Whoever reads this reads it live.
             std::fflush(stdout);
@@ -109,7 +99,7 @@ int send(const QString& numberText, const QString& escaped)
     const std::optional<qint32> number = channelNumber(numberText);
     if (!number)
         return 2;
-    const std::optional<QString> text = unescape(escaped);
+    const std::optional<QString> text = EscapedText::unescape(escaped);
     if (!text) {
         printError(QStringLiteral("bad escape in: %1").arg(escaped));
         return 2;
@@ -128,55 +118,6 @@ int send(const QString& numberText, const QString& escaped)
 }
 
 } // namespace
-
-QString escape(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        if (c == u'\\')
-            out += u"\\\\";
-        else if (c == u'\r')
-            out += u"\\r";
-        else if (c == u'\n')
-            out += u"\\n";
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
-        else
-            out += c;
-    }
-    return out;
-}
-
-std::optional<QString> unescape(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c != u'\\') {
-            out += c;
-            continue;
-        }
-        if (++i >= text.size())
-            return std::nullopt;
-        const QChar kind = text.at(i);
-        if (kind == u'\\') {
-            out += u'\\';
-        } else if (kind == u'r') {
-            out += u'\r';
-        } else if (kind == u'n') {
-            out += u'\n';
-        } else if (kind == u'x' && i + 2 < text.size() && hexDigit(text.at(i + 1)) >= 0
-            && hexDigit(text.at(i + 2)) >= 0) {
-            out += QChar(static_cast<char16_t>(hexDigit(text.at(i + 1)) * 16 + hexDigit(text.at(i + 2))));
-            i += 2;
-        } else {
-            return std::nullopt;
-        }
-    }
-    return out;
-}
 
 int run(const QStringList& args)
 {

@@ -10,14 +10,9 @@
 //                    the channel number, a blank, the text escaped
 //   send N TEXT      send one text (escapes allowed); exit 1 when nobody is
 //                    bound to N, so the text was dropped
-// Escapes, both ways: \\ backslash, \r CR, \n LF, \xHH the character of hex
-// code HH (the character 20 prints as \x14). listen shows every other control
-// character as \xHH too, so a line of output is always one whole text.
+// Escapes, both ways, as EscapedText writes them (the character 20 prints
+// as \x14), so a line of output is always one whole text.
 namespace ChanTool {
-
-QString escape(const QString& text);
-// Nothing when the text holds an unknown or incomplete escape.
-std::optional<QString> unescape(const QString& text);
 
 // Runs the tool; listen returns only when the program is told to end.
 int run(const QStringList& args);
