@@ -154,8 +154,12 @@ qint32 ServiceInstall(QString& account)
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !SharedFile::writeAtomically(path, *text))
         return failed(ServiceControlError::UnitNotWritten, QStringLiteral("cannot write ") + path);
 
-    if (const qint32 rc = runVerb(QStringLiteral("daemon-reload"), {}))
+    if (const qint32 rc = runVerb(QStringLiteral("daemon-reload"), {})) {
+        // systemd never saw it: a file left behind would make every later
+        // install fail as "exists" while the panel offers to install.
+        QFile::remove(path);
         return rc;
+    }
     return runVerb(QStringLiteral("enable"), {kUnit});
 }
 

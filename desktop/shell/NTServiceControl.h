@@ -31,8 +31,8 @@ qint32 ServiceIsInstalled();
 // box then shows it (ComposeServiceAccount). A user unit runs as the desktop's
 // user: only "LocalSystem" and ".\<login>" are accepted, anything else is
 // refused before anything is written. No password is needed or kept.
-// Writes the unit file (refused when one is there), then daemon-reload and
-// enable.
+// Writes the unit file (refused when one is there), then daemon-reload (the
+// file is removed again when that fails) and enable.
 qint32 ServiceInstall(QString& account);
 
 // Stop (result ignored), disable, unit file removed, daemon-reload.

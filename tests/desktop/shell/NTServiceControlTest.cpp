@@ -214,7 +214,7 @@ TEST_F(NTServiceControlTest, ExistingUnitIsNeitherReplacedNorReloaded)
     EXPECT_TRUE(fake.calls().isEmpty());
 }
 
-TEST_F(NTServiceControlTest, FailedReloadIsReportedAndNothingEnabled)
+TEST_F(NTServiceControlTest, FailedReloadIsReportedAndLeavesNoUnitFileBehind)
 {
     fake.setExitStatus(QStringLiteral("daemon-reload"), 1);
     fake.setStderr(QStringLiteral("daemon-reload"), "Failed to reload daemon: Access denied\n");
@@ -222,6 +222,7 @@ TEST_F(NTServiceControlTest, FailedReloadIsReportedAndNothingEnabled)
     EXPECT_EQ(ServiceInstall(account), 1);
     EXPECT_EQ(ServiceLastError(), QStringLiteral("Failed to reload daemon: Access denied"));
     EXPECT_EQ(fake.calls(), QList<QStringList>{ArgumentList({"--user", "daemon-reload"})});
+    EXPECT_FALSE(QFileInfo::exists(ServiceUnitPath())) << "a later install can try again";
 }
 
 TEST_F(NTServiceControlTest, FolderWithAControlCharacterIsRefusedAndNothingWritten)

@@ -39,7 +39,11 @@ class frmProcTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        env.installDefaults();
+        // The setting the buttons must leave alone, there to be overwritten.
+        const RegistryRoutines general
+            = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabGeneral"));
+        ASSERT_EQ(general.CreateKey(), QStringLiteral("0"));
+        ASSERT_TRUE(general.setString(QStringLiteral("ChkRunAsProc"), QStringLiteral("0")));
         g_bServiceMode = false;
         form.Form_Load();
         // Tests refresh when they want to; a tick in between would add requests.
@@ -54,7 +58,7 @@ protected:
         g_sAppFolder.clear();
     }
 
-    static std::optional<QString> runAsProc()
+    static QString runAsProc()
     {
         return RegistryRoutines::forProduct(QStringLiteral("Properties\\TabGeneral"))
             .getString(QStringLiteral("ChkRunAsProc"));
@@ -199,7 +203,6 @@ TEST_F(frmProcTest, ButtonsActOnTheServiceAndNeverSwitchServiceMode)
         {"start while starting", "activating", false, {}},
         {"start with no unit", nullptr, false, {}},
     };
-    const std::optional<QString> runAsProcBefore = runAsProc();
     for (const bool serviceMode : {false, true}) {
         for (const ClickRow& row : rows) {
             QFile::remove(ServiceUnitPath());
@@ -220,7 +223,7 @@ TEST_F(frmProcTest, ButtonsActOnTheServiceAndNeverSwitchServiceMode)
             verbs.removeAll(QStringLiteral("show"));
             EXPECT_EQ(verbs, row.verbs) << row.name;
             EXPECT_EQ(g_bServiceMode, serviceMode) << row.name;
-            EXPECT_EQ(runAsProc(), runAsProcBefore) << row.name;
+            EXPECT_EQ(runAsProc(), QStringLiteral("0")) << row.name;
             if (row.install && !row.activeState) {
                 EXPECT_EQ(form.txtPassword->text(), QString()) << row.name;
             }
