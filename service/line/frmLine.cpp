@@ -97,6 +97,10 @@ frmLine::frmLine(const Controls& controls, LineState& state, const Journal& jour
     connect(Tapi1, &TelephonyControl::Connected, this, &frmLine::Tapi1_Connected);
     connect(Tapi1, &TelephonyControl::Disconnected, this, &frmLine::Tapi1_Disconnected);
     connect(Tapi1, &TelephonyControl::Idle, this, &frmLine::Tapi1_Idle);
+    connect(MSComm1, &ModemSerialPath::Ring, this, &frmLine::Tapi1_Ring);
+    connect(MSComm1, &ModemSerialPath::InComeCall, this, &frmLine::Comm_InComeCall);
+    connect(MSComm1, &ModemSerialPath::CallerID, this, &frmLine::Comm_CallerID);
+    connect(MSComm1, &ModemSerialPath::IdleBound, this, &frmLine::tmrIDLE_Bound);
     connect(udiIn, &MessageControl::MessageArrived, this, &frmLine::udiIn_MessageArrived);
 }
 
@@ -151,7 +155,7 @@ void frmLine::LoadTTSSettings()
     m_tts.SetRate(number(QStringLiteral("sldrTTS")));
 }
 
-qint32 frmLine::OpenLine()
+qint32 frmLine::OpenLine(bool reportAlways)
 {
     RunGuarded(m_journal, QStringLiteral("LineOpen:ErrOpenLine"), [this] {
         Reg.setSubkey(kTabDevices);
@@ -186,7 +190,8 @@ qint32 frmLine::OpenLine()
         if (m_state.bAutoMode)
             tmrAutoMode.start();
     });
-    SendLineStatus();
+    if (reportAlways || m_state.nLineState != m_reportedState || m_state.bAutoMode != m_reportedAuto)
+        SendLineStatus();
     return 0;
 }
 
@@ -201,6 +206,8 @@ void frmLine::OpenTheLine(qint32 index)
         m_journal.WriteSysJournal(Tapi1->ErrorText(result), result,
             QStringLiteral("OpenLine:Tapi1.LineOpen(") + QString::number(index) + u')');
         bool open = result == LineResult::Ok;
+        const QString device = QStringLiteral("\"%1\" (line device %2)").arg(caps.DeviceName).arg(index);
+        QString problem = open ? QString() : Tapi1->ErrorText(result);
         if (!m_state.bCallerIdFromTapi) {
             if (!open) {
                 m_journal.WriteSysJournal(QStringLiteral("Can't open comm without TAPI"), 0,
@@ -216,15 +223,20 @@ void frmLine::OpenTheLine(qint32 index)
                             "The line did not close within 3 seconds; the modem's port is not opened"),
                         0, QStringLiteral("LineOpen:IsLineOpen"));
                     open = false;
+                    problem = QStringLiteral("the line did not close for the modem's port");
                 } else {
                     WaitTenths(15);
                     MSComm1->InitVals();
                     // The line counts as open only once the port watches it.
                     open = MSComm1->CommConnect(m_state.lCommPort, m_state.sATCommands);
+                    if (!open)
+                        problem = QStringLiteral("the modem's port %1 could not be opened")
+                                      .arg(m_state.lCommPort);
                 }
             }
         }
         m_state.nLineState = open ? 0 : 1;
+        Q_EMIT lineOpenTried(open, open ? device : device + QStringLiteral(": ") + problem);
         if (open)
             playBeep();
     });
@@ -302,18 +314,45 @@ void frmLine::tmrAutoMode_Timer()
         const bool inside = IsNowInTimeRange(m_state.sTimeOn, m_state.sTimeOff);
         const bool watching = IsWatching();
         qCDebug(lcLine) << "auto tick: inside" << inside << "watching" << watching;
-        if (!inside && watching)
+        if (!inside && watching) {
             CloseLine();
-        else if (inside && !watching)
-            OpenLine();
+            resetAutoRetry();
+        } else if (inside && !watching && Clock::instance().elapsedMs() >= m_autoRetryAtMs) {
+            OpenLine(false);
+            noteAutoOpenResult();
+        }
     });
+}
+
+void frmLine::noteAutoOpenResult()
+{
+    if (IsWatching()) {
+        resetAutoRetry();
+        return;
+    }
+    // A port or line device that does not open is not hammered every second.
+    m_autoRetrySeconds = m_autoRetrySeconds == 0 ? 2 : std::min(m_autoRetrySeconds * 2, 60);
+    m_autoRetryAtMs = Clock::instance().elapsedMs() + qint64(m_autoRetrySeconds) * 1000;
+}
+
+void frmLine::resetAutoRetry()
+{
+    m_autoRetrySeconds = 0;
+    m_autoRetryAtMs = 0;
 }
 
 void frmLine::SendLineStatus()
 {
+    m_reportedState = m_state.nLineState;
+    m_reportedAuto = m_state.bAutoMode;
     if (udiOut->Channel(ChannelNumber::EventChannel))
         udiOut->Send(
             ChannelMessages::lineStatus(Tapi1->CurrentLine(), m_state.nLineState, m_state.bAutoMode));
+}
+
+bool frmLine::IsLineWanted() const
+{
+    return m_state.bAutoMode ? IsNowInTimeRange(m_state.sTimeOn, m_state.sTimeOff) : m_state.nLineState == 0;
 }
 
 qint32 frmLine::CurrentLine() const
