@@ -48,6 +48,7 @@ public:
     const CurrentCall& call() const override { return current; }
     const LineState& state() const override { return lineState; }
     const Journal& journal() const override { return m_journal; }
+    qint32 CurrentLine() const override { return 0; }
     bool send(qint32, const QString&) override { return false; }
     void SendLineStatus() override { }
     void DropCall() override { }
