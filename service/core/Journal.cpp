@@ -24,7 +24,9 @@ void append(JournalFormat::Kind kind, const QString& text)
     const SharedFileLock lock(path);
     if (!lock.isLocked())
         return;
-    SharedFile::append(path, JournalFormat::line(now.time(), text));
+    // An entry that cannot be written is lost: the journal never fails its
+    // caller, and has nowhere else to say so.
+    static_cast<void>(SharedFile::append(path, JournalFormat::line(now.time(), text)));
 }
 
 bool isOn(const RegistryRoutines& reg, const QString& name)
