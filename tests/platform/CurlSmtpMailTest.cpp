@@ -130,6 +130,8 @@ TEST(CurlSmtpMailTest, DeliversAPlainTextMailWithItsEnvelope)
     ASSERT_FALSE(progress.isEmpty());
     EXPECT_GT(progress.last().first, 0);
     EXPECT_EQ(progress.last().second, progress.last().first) << "ends with all of it handed over";
+    // No idle connection is kept open to the server after the mail.
+    EXPECT_TRUE(waitUntil([&] { return sink.transcript().endsWith("QUIT\r\n"); }));
 }
 
 TEST(CurlSmtpMailTest, SendsSeveralMailsAtOnce)

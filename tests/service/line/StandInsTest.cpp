@@ -1,6 +1,5 @@
 #include "service/core/CallOptions.h"
 #include "service/core/Journal.h"
-#include "service/line/CallForwarding.h"
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/LineActions.h"
@@ -26,6 +25,7 @@ public:
     const CurrentCall& call() const override { return current; }
     const LineState& state() const override { return lineState; }
     const Journal& journal() const override { return writer; }
+    qint32 CurrentLine() const override { return 0; }
     bool send(qint32, const QString&) override { return false; }
     void SendLineStatus() override { }
     void DropCall() override { }
@@ -61,11 +61,6 @@ TEST(StandIns, JournalThatTheyAreNotBuiltOnlyWhenAskedToAct)
             {u"PlayIncomingCallAlert->Incoming-call alerts are not built yet: nothing played(0)"_s}},
         {"end of a played sound", [](CallOptions& o) { o.bPlaySound_IC = true; },
             [](QuietLine& line) { AlertStandIn().WavePlayer_PlayDone(line); }, {}},
-        {"mail", [](CallOptions& o) { o.MailTo = u"ann@example.com"_s; },
-            [](QuietLine& line) { ForwardingStandIn().SendCallByMail(line); },
-            {u"SendCallByMail->Forwarding by mail is not built yet: not sent to ann@example.com(0)"_s}},
-        {"program", [](CallOptions&) {}, [](QuietLine& line) { ForwardingStandIn().SendToApp(line); },
-            {u"SendToApp->Forwarding to a program is not built yet: nothing started(0)"_s}},
         {"recording a dialled call", [](CallOptions&) {},
             [](QuietLine& line) { RecorderStandIn().StartRecordIfConnected(line); },
             {u"StartRecordIfConnected->Recording dialled calls is not built yet: not recorded(0)"_s}},
