@@ -25,13 +25,22 @@ public:
     Svc& operator=(const Svc&) = delete;
 
     bool waitForLoaded(int timeoutMs = 5000);
+    // The rest of the first line of standard error that starts with the
+    // prefix (a diagnostics category turned on through QT_LOGGING_RULES);
+    // nullopt when none came in time.
+    std::optional<QByteArray> waitForLine(const QByteArray& prefix, int timeoutMs = 5000);
     // The exit status, or nullopt when it did not end normally in time.
     std::optional<int> waitForExit(int timeoutMs = 5000);
     void signal(int number);
     // Still alive: a death not yet noticed is picked up here.
     bool isRunning();
-    // Standard error without the diagnostics lines.
+    // Standard error without the diagnostics lines and without the lines
+    // of a run that goes as it should (progress()): what is left is a
+    // problem or a refusal.
     QByteArray userStderr() const;
+    // The lines that tell a person what it does: started, the line, the web
+    // page, stopped.
+    QByteArray progress() const;
 
 private:
     QProcess m_process;

@@ -11,6 +11,13 @@
 // environment comes back on destruction.
 class TestEnvironment {
 public:
+    // Removes what the developer's shell may have set that changes how the
+    // programs behave: every RINGVALE_* variable, NOTIFY_SOCKET (a program
+    // would think systemd started it) and QT_LOGGING_RULES (diagnostics on
+    // standard error, which tests read). The test mains call it first, before
+    // Qt reads any of them; a test sets what it needs afterwards.
+    static void clearInheritedVariables();
+
     TestEnvironment();
     ~TestEnvironment();
     TestEnvironment(const TestEnvironment&) = delete;
@@ -24,7 +31,8 @@ public:
     // does (data/Defaults.reg), so writes into them succeed; remote access
     // stays off.
     void installDefaults() const;
-    // data/Defaults.reg exactly as an installation applies it.
+    // data/Defaults.reg exactly as an installation applies it, and the
+    // Journal folder an installation makes.
     void installShippedDefaults() const;
 
     // The environment to start a real program with.
