@@ -4,7 +4,6 @@
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/LineActions.h"
 #include "service/line/LineState.h"
-#include "service/line/ModemSerialPath.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
@@ -66,11 +65,6 @@ TEST(StandIns, JournalThatTheyAreNotBuiltOnlyWhenAskedToAct)
             {u"StartRecordIfConnected->Recording dialled calls is not built yet: not recorded(0)"_s}},
         {"disconnection without a recording", [](CallOptions&) {},
             [](QuietLine& line) { RecorderStandIn().StopRecMessage(line); }, {}},
-        {"modem port", [](CallOptions&) {},
-            [](QuietLine& line) {
-                EXPECT_FALSE(ModemPathStandIn(line.writer).CommConnect(u"/dev/ttyS0"_s, u"ATZ"_s));
-            },
-            {u"CommConnect->The modem path is not built yet: the line stays closed(0)"_s}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
