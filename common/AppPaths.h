@@ -18,9 +18,19 @@ QString registryFolder();
 // names a folder, else the temporary folder; absolute, no trailing separator.
 QString runtimeBase();
 
+struct RuntimeFolder {
+    QString path; // empty when there is none
+    // Why there is none, for a person: the folder, its owner and mode, and
+    // what to do about it.
+    QString problem;
+};
+
 // A folder private to this user (mode 0700) for sockets of this program folder:
 // runtimeBase()/ringvale-<uid>-<hash of programFolder()>.
-// Created when missing; empty when it cannot be made private.
+// Created when missing; refused when it is not a folder of this user's or
+// cannot be made private.
+RuntimeFolder openRuntimeFolder();
+// openRuntimeFolder().path
 QString runtimeFolder();
 
 } // namespace AppPaths

@@ -5,6 +5,7 @@
 #include "platform/DetachedLauncher.h"
 #include "platform/SimulatedTelephony.h"
 #include "platform/SinkWave.h"
+#include "platform/SystemSerialPort.h"
 
 TelephonyControl* CreateTelephonyControl(QObject* parent)
 {
@@ -37,4 +38,9 @@ SmtpMailControl* CreateSmtpMailControl(QObject* parent)
 std::unique_ptr<ProgramLauncher> CreateProgramLauncher()
 {
     return std::make_unique<DetachedLauncher>();
+}
+
+SerialPort* CreateSerialPort(QObject* parent)
+{
+    return new SystemSerialPort(parent);
 }

@@ -4,6 +4,7 @@
 
 class ProgramLauncher;
 class QObject;
+class SerialPort;
 class SmtpMailControl;
 class TelephonyControl;
 class WaveControl;
@@ -19,3 +20,5 @@ TelephonyControl* CreateTelephonyControl(QObject* parent);
 WaveControl* CreateWaveControl(QObject* parent);
 SmtpMailControl* CreateSmtpMailControl(QObject* parent);
 std::unique_ptr<ProgramLauncher> CreateProgramLauncher();
+// Serial port: a device path through Qt SerialPort.
+SerialPort* CreateSerialPort(QObject* parent);

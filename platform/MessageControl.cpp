@@ -24,8 +24,6 @@ Q_LOGGING_CATEGORY(lcChannels, "ringvale.channels", QtCriticalMsg)
 
 namespace {
 
-bool g_sameProcessDelivery = false;
-
 // A peer with this much unsent behind it has stopped reading: it is dropped
 // rather than let the sender's memory grow without end.
 constexpr qint64 MaxPendingBytes = 64 * 1024 * 1024;
@@ -108,8 +106,9 @@ ConnectResult connectTo(const QString& path, int& fd)
 
 } // namespace
 
-MessageControl::MessageControl(QObject* parent)
+MessageControl::MessageControl(QObject* parent, Delivery delivery)
     : QObject(parent)
+    , m_delivery(delivery)
     , m_token(QString::number(QRandomGenerator::global()->generate64() & 0xffffffffffffULL, 16))
 {
 }
@@ -118,11 +117,6 @@ MessageControl::~MessageControl()
 {
     Flush(FlushOnDestructionMsecs);
     unbind();
-}
-
-void MessageControl::setSameProcessDelivery(bool on)
-{
-    g_sameProcessDelivery = on;
 }
 
 QString MessageControl::socketPath() const
@@ -216,7 +210,7 @@ int MessageControl::refreshPeers()
         const std::optional<SocketName> peer = parseSocketFileName(name);
         if (!peer || peer->number != *m_number || peer->token == m_token)
             continue;
-        if (peer->pid == ownPid && !g_sameProcessDelivery)
+        if (peer->pid == ownPid && m_delivery == Delivery::OtherProcesses)
             continue;
         const QString path = m_folder + u'/' + name;
         // A process that was killed leaves its socket behind; no event has

@@ -26,7 +26,14 @@ class QLocalSocket;
 class MessageControl : public QObject {
     Q_OBJECT
 public:
-    explicit MessageControl(QObject* parent = nullptr);
+    enum class Delivery {
+        OtherProcesses,
+        // Endpoints of this process too, as if each were a program of its
+        // own (an endpoint never hears itself): the service's parts under test.
+        SameProcessToo,
+    };
+
+    explicit MessageControl(QObject* parent = nullptr, Delivery delivery = Delivery::OtherProcesses);
     ~MessageControl() override;
     MessageControl(const MessageControl&) = delete;
     MessageControl& operator=(const MessageControl&) = delete;
@@ -46,10 +53,6 @@ public:
     // The socket this endpoint listens on; empty while it cannot listen.
     QString socketPath() const;
 
-    // Tests: endpoints of this process talk to each other as if each were a
-    // program of its own (an endpoint never hears itself).
-    static void setSameProcessDelivery(bool on);
-
 signals:
     void MessageArrived(const QString& text);
 
@@ -62,6 +65,7 @@ private:
     int refreshPeers();
     void dropPeer(const QString& path);
 
+    const Delivery m_delivery;
     std::optional<qint32> m_number;
     QString m_folder;
     QString m_token;

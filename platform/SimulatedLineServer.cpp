@@ -168,8 +168,9 @@ void SimulatedLineServer::handle(QLocalSocket* socket, const SimulatedLineReques
 
 QString SimulatedLineServer::status(const SimulatedLineRequest& request) const
 {
-    QString out = QStringLiteral("simulated lines: %1, initialize failures: %2\n")
+    QString out = QStringLiteral("simulated lines: %1, initialized: %2, initialize failures: %3\n")
                       .arg(m_lines->count())
+                      .arg(m_lines->initializeCount())
                       .arg(m_lines->failures().describe());
     for (int i = 0; i < m_lines->count(); ++i)
         if (request.line < 0 || request.line == i)

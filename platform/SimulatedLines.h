@@ -46,6 +46,10 @@ public:
     SimulatedFailures& failures() { return m_failures; }
     const SimulatedFailures& failures() const { return m_failures; }
     bool isServing() const;
+    // Line controls over these lines that initialised telephony, counting
+    // failed attempts too.
+    int initializeCount() const { return m_initializeCount; }
+    void noteInitialize() { ++m_initializeCount; }
 
 private:
     void updateServing();
@@ -53,4 +57,5 @@ private:
     QList<SimulatedLineDevice*> m_devices;
     SimulatedFailures m_failures;
     SimulatedLineServer* m_server = nullptr;
+    int m_initializeCount = 0;
 };

@@ -29,6 +29,8 @@ SimulatedTelephony::~SimulatedTelephony()
 
 qint32 SimulatedTelephony::Initialize()
 {
+    if (m_lines)
+        m_lines->noteInitialize();
     if (!m_lines || m_lines->failures().consume(QStringLiteral("initialize"))) {
         m_initialized = false;
         return LineResult::InitFailed;

@@ -1,6 +1,6 @@
 #include "service/host/WebServerControl.h"
 
-#include "service/host/mdlMain.h"
+#include "service/core/ProductTitle.h"
 #include "service/web/frmHTTP.h"
 
 WebServer::~WebServer()
@@ -12,7 +12,8 @@ void WebServer::start(WebAccessSettings& settings)
 {
     stop();
     frmHTTP::Options options;
-    options.productTitle = g_sProductTitle;
+    options.productTitle = ProductTitle();
+    options.journal = &m_journal;
     m_server = new frmHTTP(settings, options, this);
     m_server->start();
     settings.RCWWWAllow = m_server->settings().RCWWWAllow;

@@ -17,16 +17,23 @@ public:
     virtual void stop() = 0;
 };
 
+class Journal;
+
 // The real server (frmHTTP) behind the main form's interface.
 class WebServer final : public WebServerControl {
     Q_OBJECT
 public:
-    using WebServerControl::WebServerControl;
+    explicit WebServer(const Journal& journal, QObject* parent = nullptr)
+        : WebServerControl(parent)
+        , m_journal(journal)
+    {
+    }
     ~WebServer() override;
 
     void start(WebAccessSettings& settings) override;
     void stop() override;
 
 private:
+    const Journal& m_journal;
     class frmHTTP* m_server = nullptr;
 };

@@ -5,18 +5,18 @@
 #include "common/SharedUtilities.h"
 #include "common/TranslationFile.h"
 #include "common/WaveFormats.h"
-#include "platform/Backends.h"
 #include "platform/DeviceLookups.h"
 #include "platform/MessageControl.h"
+#include "platform/SpeechEngine.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
+#include "service/core/HandlerGuard.h"
+#include "service/core/Journal.h"
+#include "service/core/ProductTitle.h"
+#include "service/core/ServiceTranslation.h"
 #include "service/host/HostLog.h"
+#include "service/host/ServiceRoot.h"
 #include "service/host/mdlMain.h"
-#include "service/line/HandlerGuard.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
-#include "service/line/ServiceTranslation.h"
-#include "service/line/SpeechEngine.h"
 #include "service/line/frmLine.h"
 
 namespace {
@@ -45,21 +45,19 @@ void release(T*& object)
 
 } // namespace
 
-MainFormParts MainFormParts::standard()
-{
-    MainFormParts parts;
-    parts.makeSpeech = [](QObject* parent) -> SpeechEngine* { return new SpeechStandIn(parent); };
-    parts.makeWebServer = [](QObject* parent) -> WebServerControl* { return new WebServer(parent); };
-    parts.makeLine = [](SpeechEngine& tts, QObject* parent) { return new frmLine(tts, parent); };
-    return parts;
-}
-
-frmMain::frmMain(MainFormParts parts, QObject* parent)
+frmMain::frmMain(std::unique_ptr<ServiceRoot> root, QObject* parent)
     : ServiceMainForm(parent)
     , Reg(RegistryRoutines::forProduct(QString()))
-    , m_parts(std::move(parts))
+    , m_root(std::move(root))
+    , Tapi1(m_root->Tapi1)
+    , Wave1(m_root->WavePlayer)
 {
     setObjectName(QStringLiteral("frmMain"));
+}
+
+Journal& frmMain::journal() const
+{
+    return m_root->journal;
 }
 
 frmMain::~frmMain()
@@ -73,15 +71,13 @@ void frmMain::load()
         return;
     m_loaded = true;
     RegisterLoadedForm(this);
-    RunGuarded(QStringLiteral("errForm_Load"), [this] {
-        udiProc = new MessageControl(this);
-        uDiTTS = new MessageControl(this);
+    RunGuarded(journal(), QStringLiteral("errForm_Load"), [this] {
+        udiProc = new MessageControl(this, m_root->channels);
+        uDiTTS = new MessageControl(this, m_root->channels);
         connect(udiProc, &MessageControl::MessageArrived, this, &frmMain::udiProc_MessageArrived);
         connect(uDiTTS, &MessageControl::MessageArrived, this, &frmMain::uDiTTS_MessageArrived);
         udiProc->Channel(ChannelNumber::ProcChannel);
         uDiTTS->Channel(ChannelNumber::TtsChannel);
-        Tapi1 = CreateTelephonyControl(this);
-        Wave1 = CreateWaveControl(this);
 
         Reg = RegistryRoutines::forProduct(QString());
         Reg.setSubkey(QStringLiteral("Language"));
@@ -89,13 +85,13 @@ void frmMain::load()
             = TranslationFile::pathFor(Reg.getString(QStringLiteral("Select"))))
             LoadServiceTranslation(*path);
 
-        m_tts = m_parts.makeSpeech(this);
+        m_tts = m_root->tts;
         m_tts->setObjectName(QStringLiteral("frmTTS"));
         RegisterLoadedForm(m_tts);
         InitWaveFormats();
-        SetJournalSwitches(ReadJournalSwitches());
-        WriteSysJournal(
-            QStringLiteral("Opening ") + g_sProductTitle + QStringLiteral(" Process"), 0, QString());
+        journal().setSwitches(ReadJournalSwitches());
+        journal().WriteSysJournal(
+            QStringLiteral("Opening ") + ProductTitle() + QStringLiteral(" Process"), 0, QString());
 
         LoadWebAccessSettings();
         Reg.setSubkey(kRemoteAccess);
@@ -106,15 +102,27 @@ void frmMain::load()
         if (result != LineResult::Ok) {
             // No line engine: the process and speech channels and the web
             // server go on without it.
-            WriteSysJournal(QStringLiteral("Can't Init Tapi->") + Tapi1->ErrorText(result), 0, QString());
+            journal().WriteSysJournal(
+                QStringLiteral("Can't Init Tapi->") + Tapi1->ErrorText(result), 0, QString());
             return;
         }
-        WriteSysJournal(QStringLiteral("Init Tapi->") + Tapi1->ErrorText(LineResult::Ok), 0, QString());
+        journal().WriteSysJournal(
+            QStringLiteral("Init Tapi->") + Tapi1->ErrorText(LineResult::Ok), 0, QString());
 
         Reg.setSubkey(QStringLiteral("Properties\\TabLineStat"));
-        g_sTimeOn = Reg.getString(QStringLiteral("txtTimeOn"));
-        g_sTimeOff = Reg.getString(QStringLiteral("txtTimeOff"));
-        m_line = m_parts.makeLine(*m_tts, this);
+        m_state.sTimeOn = Reg.getString(QStringLiteral("txtTimeOn"));
+        m_state.sTimeOff = Reg.getString(QStringLiteral("txtTimeOff"));
+        frmLine::Controls controls;
+        controls.Tapi1 = Tapi1;
+        controls.Wave1 = m_root->Wave1;
+        controls.WavePlayer = m_root->WavePlayer;
+        controls.MSComm1 = m_root->MSComm1;
+        controls.Alert = m_root->Alert;
+        controls.Recorder = m_root->Recorder;
+        controls.Forwarding = m_root->Forwarding;
+        controls.tts = m_tts;
+        controls.channels = m_root->channels;
+        m_line = new frmLine(controls, m_state, journal(), this);
         m_line->Form_Load();
         applyStoredLineState();
         readSoundDevice(true);
@@ -127,14 +135,14 @@ void frmMain::applyStoredLineState()
     Reg.setSubkey(QStringLiteral("Properties\\TabLineStat"));
     const QString stored = Reg.getString(QStringLiteral("cmbLineStat"));
     if (stored == u"0") {
-        g_nLineState = 0;
+        m_state.nLineState = 0;
         m_line->OpenLine();
     } else if (stored == u"2") {
-        g_bAutoMode = true;
-        g_nLineState = 2;
+        m_state.bAutoMode = true;
+        m_state.nLineState = 2;
         m_line->OpenLine();
     } else {
-        g_nLineState = 1;
+        m_state.nLineState = 1;
     }
 }
 
@@ -150,7 +158,7 @@ void frmMain::readSoundDevice(bool replaceZero)
             Reg.setString(QStringLiteral("cmbSoundDev"), name);
         }
     }
-    g_lSoundDeviceIndex = FindSoundDeviceIndex(*Wave1, name);
+    m_state.lSoundDeviceIndex = FindSoundDeviceIndex(*Wave1, name);
 }
 
 void frmMain::unload()
@@ -164,14 +172,13 @@ void frmMain::unload()
     }
     unloadWebServer();
     if (m_tts) {
+        // The root keeps it for a later load.
         UnregisterLoadedForm(m_tts);
-        release(m_tts);
+        m_tts = nullptr;
     }
     // The endpoints may be inside the handler that asked for this unload.
     release(udiProc);
     release(uDiTTS);
-    release(Tapi1);
-    release(Wave1);
     m_loaded = false;
     m_unloading = false;
     UnregisterLoadedForm(this);
@@ -188,7 +195,7 @@ void frmMain::loadWebServer()
 {
     if (m_http)
         return;
-    m_http = m_parts.makeWebServer(this);
+    m_http = m_root->makeWebServer(this);
     m_http->setObjectName(QStringLiteral("frmHTTP"));
     RegisterLoadedForm(m_http);
     m_http->start(Web);
@@ -212,7 +219,7 @@ void frmMain::storeRemoteAccess(bool allowed)
 
 void frmMain::udiProc_MessageArrived(const QString& text)
 {
-    RunGuarded(QStringLiteral("ErrudiProc_MessageArrived"), [this, &text] {
+    RunGuarded(journal(), QStringLiteral("ErrudiProc_MessageArrived"), [this, &text] {
         if (!m_loaded || m_unloading)
             return;
         const std::optional<ChannelMessages::ProcCommand> command = ChannelMessages::parseProcCommand(text);
@@ -253,7 +260,7 @@ std::optional<QString> frmMain::MakeWavePath(const QString& fileName)
 
 void frmMain::uDiTTS_MessageArrived(const QString& text)
 {
-    RunGuarded(QStringLiteral("ErruDiTTS_MessageArrived"), [this, &text] {
+    RunGuarded(journal(), QStringLiteral("ErruDiTTS_MessageArrived"), [this, &text] {
         if (!m_tts || m_unloading)
             return;
         // A command with too few lines, or a number that is not one, is ignored.
@@ -265,10 +272,10 @@ void frmMain::uDiTTS_MessageArrived(const QString& text)
         case Kind::TestTTSSay:
             m_tts->TTSSetVoice(command->voiceIndex);
             m_tts->SetRate(command->rate);
-            m_tts->SpeakIt(command->textToSay, g_lSoundDeviceIndex);
+            m_tts->SpeakIt(command->textToSay, m_state.lSoundDeviceIndex);
             break;
         case Kind::Say:
-            m_tts->SpeakIt(command->textToSay, g_lSoundDeviceIndex);
+            m_tts->SpeakIt(command->textToSay, m_state.lSoundDeviceIndex);
             break;
         case Kind::StopSay:
             m_tts->StopSpeak();
@@ -277,9 +284,9 @@ void frmMain::uDiTTS_MessageArrived(const QString& text)
             // The desktop never sends it: a file may be written only into the
             // sound folder, never wherever a message says.
             if (const std::optional<QString> path = MakeWavePath(command->waveFile)) {
-                m_tts->SaveTextToWav(command->textToSay, *path, g_lSoundDeviceIndex);
+                m_tts->SaveTextToWav(command->textToSay, *path, m_state.lSoundDeviceIndex);
             } else {
-                WriteSysJournal(
+                journal().WriteSysJournal(
                     QStringLiteral("MakeWave refused: not a plain file name: ") + command->waveFile, 0,
                     QStringLiteral("uDiTTS_MessageArrived"));
             }

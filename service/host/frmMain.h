@@ -3,28 +3,20 @@
 #include "common/RegistryRoutines.h"
 #include "service/host/ServiceMainForm.h"
 #include "service/host/WebServerControl.h"
+#include "service/line/LineState.h"
 
 #include <QString>
 
-#include <functional>
+#include <memory>
 #include <optional>
 
+class Journal;
 class MessageControl;
+class ServiceRoot;
 class SpeechEngine;
 class TelephonyControl;
 class WaveControl;
 class frmLine;
-
-// The subsystems the main form loads that are not its own. Each maker gets
-// the parent to create its object under.
-struct MainFormParts {
-    std::function<SpeechEngine*(QObject*)> makeSpeech; // frmTTS
-    std::function<WebServerControl*(QObject*)> makeWebServer; // frmHTTP
-    std::function<frmLine*(SpeechEngine&, QObject*)> makeLine; // frmLine
-
-    // The program's own; speech and web server are still stand-ins.
-    static MainFormParts standard();
-};
 
 // The service's hidden main form. Loading it is the service's start-up:
 // channels 305 and 306, the text table, speech, journals, the web server when
@@ -34,7 +26,8 @@ struct MainFormParts {
 class frmMain final : public ServiceMainForm {
     Q_OBJECT
 public:
-    explicit frmMain(MainFormParts parts = MainFormParts::standard(), QObject* parent = nullptr);
+    // root: what the service works through; the form owns it.
+    explicit frmMain(std::unique_ptr<ServiceRoot> root, QObject* parent = nullptr);
     ~frmMain() override;
 
     void load() override;
@@ -59,24 +52,28 @@ public:
     frmLine* line() const { return m_line; }
     SpeechEngine* tts() const { return m_tts; }
     bool isWebServerLoaded() const { return m_http != nullptr; }
+    const LineState& lineState() const { return m_state; }
 
 private:
+    Journal& journal() const;
     void LoadWebAccessSettings();
     void loadWebServer();
     void unloadWebServer();
     // chkAllowWWWRemoteAccess, as "OPEN_WEB" and "CLOSE_WEB" leave it.
     void storeRemoteAccess(bool allowed);
     void applyStoredLineState();
-    // cmbSoundDev into g_lSoundDeviceIndex; at start-up "0" becomes the name
+    // cmbSoundDev into lSoundDeviceIndex; at start-up "0" becomes the name
     // of device 0.
     void readSoundDevice(bool replaceZero);
 
-    MainFormParts m_parts;
+    // Before the members that use what it holds, so it goes after them.
+    std::unique_ptr<ServiceRoot> m_root;
+    LineState m_state;
     MessageControl* udiProc = nullptr;
     MessageControl* uDiTTS = nullptr;
-    TelephonyControl* Tapi1 = nullptr;
-    WaveControl* Wave1 = nullptr;
-    SpeechEngine* m_tts = nullptr;
+    TelephonyControl* const Tapi1;
+    WaveControl* const Wave1; // the sound card, for the device names
+    SpeechEngine* m_tts = nullptr; // while loaded
     WebServerControl* m_http = nullptr;
     frmLine* m_line = nullptr;
     bool m_loaded = false;

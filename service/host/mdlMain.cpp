@@ -7,6 +7,7 @@
 #include "platform/UnixSignalRoute.h"
 #include "service/host/HostLog.h"
 #include "service/host/NTService.h"
+#include "service/host/ServiceRoot.h"
 #include "service/host/WaitWithMessages.h"
 #include "service/host/frmMain.h"
 
@@ -16,9 +17,6 @@
 #include <csignal>
 #include <cstdio>
 #include <optional>
-
-QString g_sProductTitle;
-QString g_sAppPath;
 
 namespace {
 
@@ -124,9 +122,6 @@ int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
 
 int Main(const QStringList& arguments, const MainFormFactory& makeMainForm)
 {
-    g_sProductTitle = QStringLiteral("Ringvale 1.1");
-    g_sAppPath = AppPaths::programFolder();
-
     // Caught from the start: a stop sent right after the start is then kept.
     UnixSignalRoute controls;
     controls.route(SIGTERM);
@@ -145,8 +140,7 @@ int Main(const QStringList& arguments, const MainFormFactory& makeMainForm)
         return 1;
     }
 
-    const RegistryRoutines reg(RegistryRoutines::HKEY_LOCAL_MACHINE,
-        QStringLiteral("SOFTWARE\\Brask\\") + g_sProductTitle, QStringLiteral("Properties\\TabGeneral"));
+    const RegistryRoutines reg = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabGeneral"));
     const QString runAsProc = reg.getString(QStringLiteral("ChkRunAsProc"));
     // "-gc" is the desktop program's start; it must be the whole command line.
     if (runAsProc == u"0" && arguments != QStringList{QStringLiteral("-gc")})
@@ -154,6 +148,7 @@ int Main(const QStringList& arguments, const MainFormFactory& makeMainForm)
     const bool RunAsService = runAsProc == u"1";
     qCDebug(lcHost) << "ChkRunAsProc" << runAsProc << (RunAsService ? "service mode" : "plain process");
 
-    std::unique_ptr<ServiceMainForm> form = makeMainForm ? makeMainForm() : std::make_unique<frmMain>();
+    std::unique_ptr<ServiceMainForm> form
+        = makeMainForm ? makeMainForm() : std::make_unique<frmMain>(std::make_unique<ServiceRoot>());
     return RunAsService ? RunAsNTService(*form, controls) : RunAsProcess(*form, controls);
 }

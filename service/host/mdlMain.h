@@ -8,10 +8,6 @@
 
 class ServiceMainForm;
 
-// Set at start-up, read by the whole service program.
-extern QString g_sProductTitle; // "Ringvale 1.1"
-extern QString g_sAppPath; // the program folder, no trailing separator
-
 using MainFormFactory = std::function<std::unique_ptr<ServiceMainForm>()>;
 
 // The service program's start-up: decides whether and how it runs, then keeps

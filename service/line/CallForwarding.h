@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmLine;
+class LineActions;
 
 // Passes an ended call on: by mail (SMTP, or through the desktop in MAPI
 // mode) and by starting the configured program with the call's details.
@@ -11,20 +11,21 @@ class CallForwarding : public QObject {
 public:
     using QObject::QObject;
 
-    // Mails line.call to its options' MailTo.
-    virtual void SendCallByMail(frmLine& line) = 0;
-    // Starts its options' AppCommand, filled from line.call.
-    virtual void SendToApp(frmLine& line) = 0;
+    // Mails line.call() to its options' MailTo.
+    virtual void SendCallByMail(LineActions& line) = 0;
+    // Starts its options' AppCommand, filled from line.call().
+    virtual void SendToApp(LineActions& line) = 0;
 };
 
-// Holds the forwarding's place until the real one exists: sends nothing.
+// Holds the forwarding's place until the real one exists: sends and starts
+// nothing, and journals that for each call it is asked to forward.
 class ForwardingStandIn final : public CallForwarding {
     Q_OBJECT
 public:
     using CallForwarding::CallForwarding;
 
-    void SendCallByMail(frmLine&) override { }
-    void SendToApp(frmLine&) override { }
+    void SendCallByMail(LineActions& line) override;
+    void SendToApp(LineActions& line) override;
 };
 
 // Whether an ended call of callType is forwarded under an action code

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-class frmLine;
+class LineActions;
 
 // Records a call dialled with "CallOutRec" from the line's wave input into
 // the call's day folder, from its connection to its end.
@@ -12,18 +12,19 @@ public:
     using QObject::QObject;
 
     // The dialled call was connected: record it if it still is, else hang up.
-    virtual void StartRecordIfConnected(frmLine& line) = 0;
+    virtual void StartRecordIfConnected(LineActions& line) = 0;
     // The call was disconnected: stop a recording (called at every
     // disconnection, whether one runs or not).
-    virtual void StopRecMessage(frmLine& line) = 0;
+    virtual void StopRecMessage(LineActions& line) = 0;
 };
 
-// Holds the recorder's place until the real one exists: records nothing.
+// Holds the recorder's place until the real one exists: records nothing, and
+// journals that when a dialled call asks for its recording.
 class RecorderStandIn final : public DialledCallRecorder {
     Q_OBJECT
 public:
     using DialledCallRecorder::DialledCallRecorder;
 
-    void StartRecordIfConnected(frmLine&) override { }
-    void StopRecMessage(frmLine&) override { }
+    void StartRecordIfConnected(LineActions& line) override;
+    void StopRecMessage(LineActions&) override { }
 };

@@ -3,7 +3,8 @@
 #include <QObject>
 #include <QString>
 
-class frmLine;
+class Journal;
+class LineActions;
 
 // The modem's serial port as the line engine uses it in modem mode: once the
 // line device has been opened and closed again, the port takes over the line
@@ -31,24 +32,32 @@ public:
     virtual void StopIdleTimer() = 0;
     // Closes the port and opens the line device as owner, for a call the
     // modem saw or one about to be dialled.
-    virtual void GetTapiFromComm(frmLine& line) = 0;
+    virtual void GetTapiFromComm(LineActions& line) = 0;
     // Closes the line device and gives the line back to the port.
-    virtual void CommCloseTapi(frmLine& line) = 0;
+    virtual void CommCloseTapi(LineActions& line) = 0;
 };
 
 // Holds the modem path's place until the real one exists: the port never
-// opens, so a line in modem mode is reported closed.
+// opens, so a line in modem mode is reported closed, and each attempt to open
+// it is journaled.
 class ModemPathStandIn final : public ModemSerialPath {
     Q_OBJECT
 public:
-    using ModemSerialPath::ModemSerialPath;
+    explicit ModemPathStandIn(const Journal& journal, QObject* parent = nullptr)
+        : ModemSerialPath(parent)
+        , m_journal(journal)
+    {
+    }
 
     void InitVals() override { }
-    bool CommConnect(const QString&, const QString&) override { return false; }
+    bool CommConnect(const QString& port, const QString& atCommands) override;
     void CommDisconnect() override { }
     bool PortOpen() const override { return false; }
     qint32 NumOfRing() const override { return 0; }
     void StopIdleTimer() override { }
-    void GetTapiFromComm(frmLine&) override { }
-    void CommCloseTapi(frmLine&) override { }
+    void GetTapiFromComm(LineActions&) override { }
+    void CommCloseTapi(LineActions&) override { }
+
+private:
+    const Journal& m_journal;
 };

@@ -6,19 +6,18 @@
 #include "common/ProgramPath.h"
 #include "common/SharedUtilities.h"
 #include "common/Waits.h"
-#include "platform/Backends.h"
 #include "platform/MessageControl.h"
+#include "platform/SpeechEngine.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
+#include "service/core/HandlerGuard.h"
+#include "service/core/Journal.h"
+#include "service/core/ServiceTranslation.h"
 #include "service/line/CallForwarding.h"
 #include "service/line/DialledCallRecorder.h"
-#include "service/line/HandlerGuard.h"
 #include "service/line/IncomingCallAlert.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
+#include "service/line/LineState.h"
 #include "service/line/ModemSerialPath.h"
-#include "service/line/ServiceTranslation.h"
-#include "service/line/SpeechEngine.h"
 
 #include <QLoggingCategory>
 
@@ -67,36 +66,27 @@ QString DeviceDetailsMessage(qint32 lineIndex, const DeviceCaps& caps)
     return lines.join(QStringLiteral("\r\n"));
 }
 
-frmLine::frmLine(SpeechEngine& tts, QObject* parent)
-    : frmLine(tts, Controls(), parent)
-{
-}
-
-frmLine::frmLine(SpeechEngine& tts, const Controls& controls, QObject* parent)
+frmLine::frmLine(const Controls& controls, LineState& state, const Journal& journal, QObject* parent)
     : QObject(parent)
-    , Tapi1(controls.Tapi1 ? controls.Tapi1 : CreateTelephonyControl(nullptr))
-    , Wave1(controls.Wave1 ? controls.Wave1 : CreateWaveControl(nullptr))
-    , WavePlayer(controls.WavePlayer ? controls.WavePlayer : CreateWaveControl(nullptr))
-    , MSComm1(controls.MSComm1 ? controls.MSComm1 : new ModemPathStandIn)
-    , udiOut(new MessageControl(this))
-    , udiIn(new MessageControl(this))
-    , udiCallerID(new MessageControl(this))
-    , udiIdle(new MessageControl(this))
-    , udiMail(new MessageControl(this))
-    , Alert(controls.Alert ? controls.Alert : new AlertStandIn)
-    , Recorder(controls.Recorder ? controls.Recorder : new RecorderStandIn)
-    , Forwarding(controls.Forwarding ? controls.Forwarding : new ForwardingStandIn)
+    , Tapi1(controls.Tapi1)
+    , Wave1(controls.Wave1)
+    , WavePlayer(controls.WavePlayer)
+    , MSComm1(controls.MSComm1)
+    , udiOut(new MessageControl(this, controls.channels))
+    , udiIn(new MessageControl(this, controls.channels))
+    , udiCallerID(new MessageControl(this, controls.channels))
+    , udiIdle(new MessageControl(this, controls.channels))
+    , udiMail(new MessageControl(this, controls.channels))
+    , Alert(controls.Alert)
+    , Recorder(controls.Recorder)
+    , Forwarding(controls.Forwarding)
     , Reg(RegistryRoutines::forProduct(QString()))
-    , m_tts(tts)
+    , m_tts(*controls.tts)
+    , m_state(state)
+    , m_journal(journal)
 {
+    Q_ASSERT(Tapi1 && Wave1 && WavePlayer && MSComm1 && Alert && Recorder && Forwarding && controls.tts);
     setObjectName(QStringLiteral("frmLine"));
-    Tapi1->setParent(this);
-    Wave1->setParent(this);
-    WavePlayer->setParent(this);
-    MSComm1->setParent(this);
-    Alert->setParent(this);
-    Recorder->setParent(this);
-    Forwarding->setParent(this);
     tmrAutoMode.setInterval(1000);
     connect(&tmrAutoMode, &QTimer::timeout, this, &frmLine::tmrAutoMode_Timer);
     connect(WavePlayer, &WaveControl::PlayDone, this, &frmLine::WavePlayer_PlayDone);
@@ -120,8 +110,7 @@ void frmLine::Form_Load()
 {
     m_loaded = true;
     RegisterLoadedForm(this);
-    RunGuarded(QStringLiteral("errForm_Load"), [this] {
-        Tapi1->Initialize();
+    RunGuarded(m_journal, QStringLiteral("errForm_Load"), [this] {
         Wave1->InitDevices();
         WavePlayer->InitDevices();
         Reg = RegistryRoutines::forProduct(QString());
@@ -163,7 +152,7 @@ void frmLine::LoadTTSSettings()
 
 qint32 frmLine::OpenLine()
 {
-    RunGuarded(QStringLiteral("LineOpen:ErrOpenLine"), [this] {
+    RunGuarded(m_journal, QStringLiteral("LineOpen:ErrOpenLine"), [this] {
         Reg.setSubkey(kTabDevices);
         const QString wanted = Reg.getString(QStringLiteral("cmbModemDev"));
         // Every device of the name is journaled; the last one is taken.
@@ -174,7 +163,7 @@ qint32 frmLine::OpenLine()
                 DeviceCaps caps;
                 if (Tapi1->GetDeviceCaps(caps) == LineResult::Ok && caps.DeviceName == wanted) {
                     chosen = i;
-                    WriteSysJournal(DeviceDetailsMessage(i, caps), 0, QString());
+                    m_journal.WriteSysJournal(DeviceDetailsMessage(i, caps), 0, QString());
                 }
             }
         }
@@ -186,14 +175,14 @@ qint32 frmLine::OpenLine()
             Reg.setString(QStringLiteral("cmbModemDev"), caps.DeviceName);
 
         Reg.setSubkey(kCallerId);
-        g_bCallerIdFromTapi = Reg.getString(QStringLiteral("Tapi")) == u"1";
-        g_sATCommands = Reg.getString(QStringLiteral("cmbATCommands"));
+        m_state.bCallerIdFromTapi = Reg.getString(QStringLiteral("Tapi")) == u"1";
+        m_state.sATCommands = Reg.getString(QStringLiteral("cmbATCommands"));
 
         // In modem mode the port watches the line while the device is closed:
         // opening the device again would take the line from the modem.
         if (!IsWatching())
             OpenTheLine(chosen);
-        if (g_bAutoMode)
+        if (m_state.bAutoMode)
             tmrAutoMode.start();
     });
     SendLineStatus();
@@ -202,26 +191,26 @@ qint32 frmLine::OpenLine()
 
 void frmLine::OpenTheLine(qint32 index)
 {
-    RunGuarded(QStringLiteral("LineOpen:errOpenTheLine"), [this, index] {
+    RunGuarded(m_journal, QStringLiteral("LineOpen:errOpenTheLine"), [this, index] {
         Tapi1->setCurrentLine(index);
         DeviceCaps caps;
         Tapi1->GetDeviceCaps(caps);
         lLineIndex = index;
         const qint32 result = Tapi1->LineOpen(kWatchPrivileges, kMediaDataModem);
-        WriteSysJournal(Tapi1->ErrorText(result), result,
+        m_journal.WriteSysJournal(Tapi1->ErrorText(result), result,
             QStringLiteral("OpenLine:Tapi1.LineOpen(") + QString::number(index) + u')');
         bool open = result == LineResult::Ok;
-        if (!g_bCallerIdFromTapi) {
+        if (!m_state.bCallerIdFromTapi) {
             if (!open) {
-                WriteSysJournal(QStringLiteral("Can't open comm without TAPI"), 0,
+                m_journal.WriteSysJournal(QStringLiteral("Can't open comm without TAPI"), 0,
                     QStringLiteral("LineOpen:CommConnect"));
             } else {
-                if (g_lCommPort.isEmpty())
-                    g_lCommPort = Tapi1->GetDeviceID(LineDeviceClass::SerialPort);
+                if (m_state.lCommPort.isEmpty())
+                    m_state.lCommPort = Tapi1->GetDeviceID(LineDeviceClass::SerialPort);
                 Tapi1->LineClose();
                 Tapi1->LineShutdown();
                 if (!waitForLineClosed()) {
-                    WriteSysJournal(
+                    m_journal.WriteSysJournal(
                         QStringLiteral(
                             "The line did not close within 3 seconds; the modem's port is not opened"),
                         0, QStringLiteral("LineOpen:IsLineOpen"));
@@ -230,11 +219,11 @@ void frmLine::OpenTheLine(qint32 index)
                     WaitTenths(15);
                     MSComm1->InitVals();
                     // The line counts as open only once the port watches it.
-                    open = MSComm1->CommConnect(g_lCommPort, g_sATCommands);
+                    open = MSComm1->CommConnect(m_state.lCommPort, m_state.sATCommands);
                 }
             }
         }
-        g_nLineState = open ? 0 : 1;
+        m_state.nLineState = open ? 0 : 1;
         if (open)
             playBeep();
     });
@@ -258,7 +247,7 @@ void frmLine::playBeep()
     const std::optional<QString> beep = ProgramPath::toNative(u"\\Beep.wav");
     // A beep that did not start raises no PlayDone that would clear the flag,
     // and the next alert's end would be taken for the beep's.
-    bBeepPlaying = beep && WavePlayer->PlayFile(*beep, g_lSoundDeviceIndex) == WaveResult::Ok;
+    bBeepPlaying = beep && WavePlayer->PlayFile(*beep, m_state.lSoundDeviceIndex) == WaveResult::Ok;
 }
 
 void frmLine::WavePlayer_PlayDone()
@@ -267,27 +256,31 @@ void frmLine::WavePlayer_PlayDone()
         bBeepPlaying = false;
         return;
     }
-    RunGuarded(QStringLiteral("ErrWavePlayer_PlayDone"), [this] { Alert->WavePlayer_PlayDone(*this); });
+    RunGuarded(
+        m_journal, QStringLiteral("ErrWavePlayer_PlayDone"), [this] { Alert->WavePlayer_PlayDone(*this); });
 }
 
 qint32 frmLine::CloseTheLine()
 {
-    RunGuarded(QStringLiteral("CloseLine:errCloseTheLine"), [this] {
-        if (!g_bCallerIdFromTapi)
+    RunGuarded(m_journal, QStringLiteral("CloseLine:errCloseTheLine"), [this] {
+        if (!m_state.bCallerIdFromTapi)
             MSComm1->CommDisconnect();
         qint32 result = Tapi1->LineClose();
         if (result != LineResult::Ok)
-            WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine:Tapi1.LineClose"));
+            m_journal.WriteSysJournal(
+                Tapi1->ErrorText(result), result, QStringLiteral("CloseLine:Tapi1.LineClose"));
         result = Tapi1->LineShutdown();
         if (result != LineResult::Ok)
-            WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine:Tapi1.LineShutdown"));
-        g_nLineState = 1;
-        WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine"));
+            m_journal.WriteSysJournal(
+                Tapi1->ErrorText(result), result, QStringLiteral("CloseLine:Tapi1.LineShutdown"));
+        m_state.nLineState = 1;
+        m_journal.WriteSysJournal(Tapi1->ErrorText(result), result, QStringLiteral("CloseLine"));
     });
     // A closed line reports no Idle: the call in progress ends here, or it
     // would be lost and would hold auto mode and the dial commands for good.
     if (IsInCall()) {
-        WriteSysJournal(QStringLiteral("The line was closed during a call"), 0, QStringLiteral("CloseLine"));
+        m_journal.WriteSysJournal(
+            QStringLiteral("The line was closed during a call"), 0, QStringLiteral("CloseLine"));
         EndCall(false);
     }
     return 0;
@@ -295,17 +288,17 @@ qint32 frmLine::CloseTheLine()
 
 qint32 frmLine::CloseLine()
 {
-    RunGuarded(QStringLiteral("CloseLine:errCloseLine"), [this] { CloseTheLine(); });
+    RunGuarded(m_journal, QStringLiteral("CloseLine:errCloseLine"), [this] { CloseTheLine(); });
     SendLineStatus();
     return 0;
 }
 
 void frmLine::tmrAutoMode_Timer()
 {
-    RunGuarded(QStringLiteral("tmrAutoMode_Timer"), [this] {
+    RunGuarded(m_journal, QStringLiteral("tmrAutoMode_Timer"), [this] {
         if (IsInCall())
             return;
-        const bool inside = IsNowInTimeRange(g_sTimeOn, g_sTimeOff);
+        const bool inside = IsNowInTimeRange(m_state.sTimeOn, m_state.sTimeOff);
         const bool watching = IsWatching();
         qCDebug(lcLine) << "auto tick: inside" << inside << "watching" << watching;
         if (!inside && watching)
@@ -318,10 +311,11 @@ void frmLine::tmrAutoMode_Timer()
 void frmLine::SendLineStatus()
 {
     if (udiOut->Channel(ChannelNumber::EventChannel))
-        udiOut->Send(ChannelMessages::lineStatus(Tapi1->CurrentLine(), g_nLineState, g_bAutoMode));
+        udiOut->Send(
+            ChannelMessages::lineStatus(Tapi1->CurrentLine(), m_state.nLineState, m_state.bAutoMode));
 }
 
 bool frmLine::IsWatching() const
 {
-    return g_bCallerIdFromTapi ? Tapi1->IsLineOpen() : MSComm1->PortOpen();
+    return m_state.bCallerIdFromTapi ? Tapi1->IsLineOpen() : MSComm1->PortOpen();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "common/RegistryRoutines.h"
-#include "service/line/CallOptions.h"
+#include "platform/MessageControl.h"
+#include "service/core/CallOptions.h"
+#include "service/line/LineActions.h"
 
 #include <QObject>
 #include <QString>
@@ -10,12 +12,13 @@
 class CallForwarding;
 class DialledCallRecorder;
 class IncomingCallAlert;
-class MessageControl;
+class Journal;
 class ModemSerialPath;
 class SpeechEngine;
 class TelephonyControl;
 class WaveControl;
 struct DeviceCaps;
+struct LineState;
 
 // Whether the time of day now (whole seconds, from the clock) lies inside the
 // window on..off, both "HH:mm:ss". Both ends are outside; an off earlier than
@@ -26,40 +29,33 @@ bool IsNowInTimeRange(const QString& timeOn, const QString& timeOff);
 // indented lines (index, name, telephony, voice, digits).
 QString DeviceDetailsMessage(qint32 lineIndex, const DeviceCaps& caps);
 
-// The line engine ("Line Control"): finds the configured line device by name,
-// opens and closes it (in modem mode handing it to the modem's serial port),
-// reports every change with "LineStatus" on 307, and in auto mode follows the
-// daily window second by second while no call is in progress.
-//
-// It carries each call from the line device's events to the desktop program
-// (307, 309, 310), the journals, the day file and Data/Last, rejects blocked
-// callers, and takes the desktop's line commands on 308 (frmLineCalls.cpp,
-// frmLineCommands.cpp).
-class frmLine final : public QObject {
+class frmLine final : public QObject, public LineActions {
     Q_OBJECT
 public:
-    // What the engine works through. Those left empty are made here: the line
-    // device and wave audio by the back-end factory, the modem path as its
-    // stand-in. The engine owns all of them.
+    // What the engine works through, made by the service's root (tests make
+    // their own). Every one is required; none is owned by the engine, and
+    // each outlives it.
     struct Controls {
-        TelephonyControl* Tapi1 = nullptr;
+        TelephonyControl* Tapi1 = nullptr; // initialised by its maker
         WaveControl* Wave1 = nullptr; // the line's own audio
         WaveControl* WavePlayer = nullptr; // the sound card
         ModemSerialPath* MSComm1 = nullptr;
         IncomingCallAlert* Alert = nullptr;
         DialledCallRecorder* Recorder = nullptr;
         CallForwarding* Forwarding = nullptr;
+        SpeechEngine* tts = nullptr; // the main form's frmTTS
+        // How the engine's channel endpoints reach their peers.
+        MessageControl::Delivery channels = MessageControl::Delivery::OtherProcesses;
     };
 
-    // tts: the main form's speech engine; it outlives the line engine.
-    explicit frmLine(SpeechEngine& tts, QObject* parent = nullptr);
-    frmLine(SpeechEngine& tts, const Controls& controls, QObject* parent = nullptr);
+    // state: the main form's; journal: the service's. Both outlive the engine.
+    frmLine(const Controls& controls, LineState& state, const Journal& journal, QObject* parent = nullptr);
     ~frmLine() override;
     frmLine(const frmLine&) = delete;
     frmLine& operator=(const frmLine&) = delete;
 
-    // Initialises the devices, reads the per-call options and binds 307 to
-    // 311. It does not open the line.
+    // Initialises the wave devices, reads the per-call options and binds 307
+    // to 311. It does not open the line.
     void Form_Load();
     // Stops auto mode, closes the line (reporting it) and the devices.
     void Form_Unload();
@@ -76,16 +72,17 @@ public:
     // The stored voice and rate, handed to the speech engine.
     void LoadTTSSettings();
 
-    // "LineStatus" on 307 when the channel binds: CurrentLine, g_nLineState,
-    // g_bAutoMode.
-    void SendLineStatus();
+    // "LineStatus" on 307 when the channel binds: CurrentLine, nLineState,
+    // bAutoMode.
+    void SendLineStatus() override;
     // The line is watched: in TAPI mode the line device is open, in modem
     // mode the serial port.
     bool IsWatching() const;
     // A call keeps auto mode from switching the line.
     bool IsInCall() const { return bInCall || bDialledCall; }
-    // The main form's speech engine (frmTTS), for the alerts.
-    SpeechEngine& tts() const { return m_tts; }
+    bool isAutoModeTimerActive() const { return tmrAutoMode.isActive(); }
+    // The line device last opened by OpenTheLine.
+    qint32 lineIndex() const { return lLineIndex; }
 
     // Handlers of Tapi1's events. Each catches and journals its failures.
     void Tapi1_InComeCall();
@@ -97,7 +94,7 @@ public:
     void Tapi1_Idle();
     // Hangs up the call in progress (stopping what plays or records on the
     // line) and journals the result.
-    void DropCall();
+    void DropCall() override;
 
     // 308: the desktop's line commands.
     void udiIn_MessageArrived(const QString& text);
@@ -116,6 +113,33 @@ public:
     void StopRecMessage();
     void GetTapiFromComm();
     void CommCloseTapi();
+
+    // What the engine's pieces see and do (LineActions).
+    const CurrentCall& call() const override { return m_call; }
+    const LineState& state() const override { return m_state; }
+    const Journal& journal() const override { return m_journal; }
+    bool send(qint32 channel, const QString& text) override;
+    void giveLineBack() override;
+    void setMessagePath(const QString& fileName) override;
+
+private:
+    // Tests set the call flags that only a modem or a call in progress sets.
+    friend class frmLineProbe;
+
+    // Sends text on the endpoint when its channel binds, else drops it.
+    bool send(MessageControl* endpoint, qint32 channel, const QString& text);
+    // "CallOut" and "CallOutRec": dials number, recording it once connected
+    // when record is set.
+    void PlaceCall(const QString& number, bool record);
+    // The end of a call: record stored, "Tapi_Idle" on 310 and 307, the line
+    // back to the modem (unless closing), forwarding.
+    void EndCall(bool giveLineBack);
+    void ForwardEndedCall();
+    void WavePlayer_PlayDone();
+    void playBeep();
+    // After closing the line for the modem: false when the line device still
+    // reports it open once the bound has passed.
+    bool waitForLineClosed();
 
     TelephonyControl* const Tapi1;
     WaveControl* const Wave1;
@@ -142,25 +166,11 @@ public:
     // WavePlayer plays the line-open beep (set only when it started).
     bool bBeepPlaying = false;
     // The call in progress, its options and settings.
-    CurrentCall call;
-
-private:
-    // Sends text on the endpoint when its channel binds, else drops it.
-    void send(MessageControl* endpoint, qint32 channel, const QString& text);
-    // "CallOut" and "CallOutRec": dials number, recording it once connected
-    // when record is set.
-    void PlaceCall(const QString& number, bool record);
-    // The end of a call: record stored, "Tapi_Idle" on 310 and 307, the line
-    // back to the modem (unless closing), forwarding.
-    void EndCall(bool giveLineBack);
-    void ForwardEndedCall();
-    void WavePlayer_PlayDone();
-    void playBeep();
-    // After closing the line for the modem: false when the line device still
-    // reports it open once the bound has passed.
-    bool waitForLineClosed();
+    CurrentCall m_call;
 
     SpeechEngine& m_tts;
+    LineState& m_state;
+    const Journal& m_journal;
     bool m_loaded = false;
     bool m_callToStore = false;
 };

@@ -8,19 +8,19 @@
 #include "common/FixedRecord.h"
 #include "common/Waits.h"
 #include "platform/MessageControl.h"
+#include "platform/SpeechEngine.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
+#include "service/core/HandlerGuard.h"
+#include "service/core/Journal.h"
+#include "service/core/ServiceTranslation.h"
+#include "service/core/mdlCalls.h"
+#include "service/core/mdlContacts.h"
 #include "service/line/CallForwarding.h"
 #include "service/line/DialledCallRecorder.h"
-#include "service/line/HandlerGuard.h"
 #include "service/line/IncomingCallAlert.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
+#include "service/line/LineState.h"
 #include "service/line/ModemSerialPath.h"
-#include "service/line/ServiceTranslation.h"
-#include "service/line/SpeechEngine.h"
-#include "service/line/mdlCalls.h"
-#include "service/line/mdlContacts.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -47,21 +47,54 @@ QString contactText(const QString& field)
 
 } // namespace
 
-void frmLine::send(MessageControl* endpoint, qint32 channel, const QString& text)
+bool frmLine::send(MessageControl* endpoint, qint32 channel, const QString& text)
 {
-    if (endpoint->Channel(channel))
-        endpoint->Send(text);
+    if (!endpoint->Channel(channel))
+        return false;
+    endpoint->Send(text);
+    return true;
+}
+
+bool frmLine::send(qint32 channel, const QString& text)
+{
+    switch (channel) {
+    case ChannelNumber::EventChannel:
+        return send(udiOut, channel, text);
+    case ChannelNumber::CallerIdChannel:
+        return send(udiCallerID, channel, text);
+    case ChannelNumber::IdleChannel:
+        return send(udiIdle, channel, text);
+    case ChannelNumber::MailChannel:
+        return send(udiMail, channel, text);
+    default:
+        // 308 is the desktop's to send on; no other channel is the line's.
+        m_journal.WriteSysJournal(
+            QStringLiteral("Not a channel of the line engine: ") + QString::number(channel), 0,
+            QStringLiteral("send"));
+        return false;
+    }
+}
+
+void frmLine::giveLineBack()
+{
+    if (!m_state.bCallerIdFromTapi)
+        CommCloseTapi();
+}
+
+void frmLine::setMessagePath(const QString& fileName)
+{
+    m_call.info.MessagePath = fileName;
 }
 
 void frmLine::SetDefaultCallOption()
 {
-    ::SetDefaultCallOption(call, ServiceTrans(1));
+    ::SetDefaultCallOption(m_journal, m_call, ServiceTrans(1));
     LoadTTSSettings();
 }
 
 void frmLine::SetCallInfo()
 {
-    ::SetCallInfo(call, Clock::instance().now());
+    ::SetCallInfo(m_journal, m_call, Clock::instance().now());
     m_callToStore = true;
 }
 
@@ -93,48 +126,49 @@ void frmLine::CommCloseTapi()
 void frmLine::Tapi1_InComeCall()
 {
     const QString source = QStringLiteral("ErrTapi1_InComeCall");
-    RunGuarded(source, [&] {
+    RunGuarded(m_journal, source, [&] {
         if (!m_loaded)
             return;
         // In modem mode the modem reported the offer; the line device only
         // takes the call over.
-        if (!g_bCallerIdFromTapi) {
+        if (!m_state.bCallerIdFromTapi) {
             MSComm1->StopIdleTimer();
             return;
         }
         bInCall = true;
         const qint32 index = Tapi1->CurrentLine();
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_InComeCall"), index));
-        RunGuarded(source, [this] {
+        RunGuarded(m_journal, source, [this] {
             SetDefaultCallOption();
             SetCallInfo();
         });
-        if (!call.settings.bActOnCallerId)
-            RunGuarded(source, [this] { PlayIncomingCallAlert(); });
-        send(udiOut, ChannelNumber::EventChannel, ChannelMessages::tapiIncomming(index, call.RecordCallFlag));
+        if (!m_call.settings.bActOnCallerId)
+            RunGuarded(m_journal, source, [this] { PlayIncomingCallAlert(); });
+        send(udiOut, ChannelNumber::EventChannel,
+            ChannelMessages::tapiIncomming(index, m_call.RecordCallFlag));
     });
 }
 
 void frmLine::Tapi1_Ring(qint32 count)
 {
     const QString source = QStringLiteral("ErrTapi1_Ring");
-    RunGuarded(source, [&] {
+    RunGuarded(m_journal, source, [&] {
         if (!m_loaded)
             return;
         // The line device took the call over from the modem: its rings go on
         // from the modem's.
-        if (!g_bCallerIdFromTapi && !MSComm1->PortOpen())
+        if (!m_state.bCallerIdFromTapi && !MSComm1->PortOpen())
             count += MSComm1->NumOfRing();
         send(udiOut, ChannelNumber::EventChannel,
-            ChannelMessages::tapiRing(Tapi1->CurrentLine(), count, call.RecordCallFlag));
-        WriteSysJournal(QStringLiteral("Tapi_Ring(") + QString::number(lLineIndex) + QStringLiteral("):")
-                + QString::number(count),
+            ChannelMessages::tapiRing(Tapi1->CurrentLine(), count, m_call.RecordCallFlag));
+        m_journal.WriteSysJournal(QStringLiteral("Tapi_Ring(") + QString::number(lLineIndex)
+                + QStringLiteral("):") + QString::number(count),
             0, QString());
-        if (count >= kRejectAtRing && call.bRejectCall) {
+        if (count >= kRejectAtRing && m_call.bRejectCall) {
             const qint32 answered = Tapi1->LineAnswer();
             if (answered != LineResult::Ok)
-                WriteSysJournal(Tapi1->ErrorText(answered), answered,
+                m_journal.WriteSysJournal(Tapi1->ErrorText(answered), answered,
                     indexed(QStringLiteral("Tapi.LineAnswer"), Tapi1->CurrentLine()));
             WaitTenths(10);
             DropCall();
@@ -145,8 +179,8 @@ void frmLine::Tapi1_Ring(qint32 count)
 void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& deliveredNumber)
 {
     const QString source = QStringLiteral("ErrTapi1_CallerID");
-    RunGuarded(source, [&] {
-        if (!m_loaded || !g_bCallerIdFromTapi)
+    RunGuarded(m_journal, source, [&] {
+        if (!m_loaded || !m_state.bCallerIdFromTapi)
             return;
         // A line break in what the network delivers would end a line of every
         // text the name goes into later (mail headers, command lines).
@@ -156,31 +190,32 @@ void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& delive
         // call is stored already) starts a call of its own, so it is stored
         // with its own time instead of overwriting a call already stored.
         if (!m_callToStore)
-            RunGuarded(source, [this] {
+            RunGuarded(m_journal, source, [this] {
                 SetDefaultCallOption();
                 SetCallInfo();
             });
         bInCall = true;
-        call.info.CallerName = name;
-        call.info.CallerNumber = number;
+        m_call.info.CallerName = name;
+        m_call.info.CallerNumber = number;
 
         ContactRecord contact;
         QString contactName;
         QString picture;
-        if (FindContactByNumber(name, number, call.options, contact) != u"-1") {
+        if (FindContactByNumber(name, number, m_call.options, contact) != u"-1") {
             if (const std::optional<qint64> mark
                 = readWholeNumber(FixedRecord::trimBlanks(contact.EmergencyMark));
                 mark && *mark >= 0 && *mark <= 9) {
-                call.EmergencyMark = qint16(*mark);
+                m_call.EmergencyMark = qint16(*mark);
             } else {
-                WriteSysJournal(QStringLiteral("Type mismatch (EmergencyMark)"), kTypeMismatchError, source);
+                m_journal.WriteSysJournal(
+                    QStringLiteral("Type mismatch (EmergencyMark)"), kTypeMismatchError, source);
             }
             contactName = contactText(contact.ContactName);
             picture = contactText(contact.PictureFile);
-            call.info.ContactName = contactName;
-            if (call.options.BlockCall) {
-                call.RecordCallFlag = false;
-                call.bRejectCall = true;
+            m_call.info.ContactName = contactName;
+            if (m_call.options.BlockCall) {
+                m_call.RecordCallFlag = false;
+                m_call.bRejectCall = true;
             }
             // The contact's forwarding choice was applied with its other
             // overrides (ApplyContactCallSettings), "2" switching off both.
@@ -192,25 +227,25 @@ void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& delive
         fields.callerNumber = number;
         fields.contactName = contactName;
         fields.pictureFile = picture;
-        fields.showCallDetails = call.options.ShowCallDetails;
-        fields.displayStyle = call.options.DisplayStyle;
-        fields.showLineControl = call.options.ShowLineControl;
+        fields.showCallDetails = m_call.options.ShowCallDetails;
+        fields.displayStyle = m_call.options.DisplayStyle;
+        fields.showLineControl = m_call.options.ShowLineControl;
         send(udiCallerID, ChannelNumber::CallerIdChannel, ChannelMessages::tapiCid(index, fields));
 
-        if (call.settings.bActOnCallerId)
-            RunGuarded(source, [this] { PlayIncomingCallAlert(); });
-        WriteSysJournal(QStringLiteral("Tapi_CallerID:(Index:") + QString::number(index)
+        if (m_call.settings.bActOnCallerId)
+            RunGuarded(m_journal, source, [this] { PlayIncomingCallAlert(); });
+        m_journal.WriteSysJournal(QStringLiteral("Tapi_CallerID:(Index:") + QString::number(index)
                 + QStringLiteral("):") + name + u':' + number + QStringLiteral(",Contact(") + contactName
                 + u')',
             0, QString());
-        WriteCallsJournal(
+        m_journal.WriteCallsJournal(
             QStringLiteral("Caller Name : ") + name + QStringLiteral("     Caller Number : ") + number);
     });
 }
 
 void frmLine::Tapi1_Dialing()
 {
-    RunGuarded(QStringLiteral("ErrTapi1_Dialing"), [this] {
+    RunGuarded(m_journal, QStringLiteral("ErrTapi1_Dialing"), [this] {
         if (m_loaded)
             send(udiOut, ChannelNumber::EventChannel, ChannelMessages::tapiDialing(Tapi1->CurrentLine()));
     });
@@ -219,46 +254,47 @@ void frmLine::Tapi1_Dialing()
 void frmLine::Tapi1_Connected()
 {
     const QString source = QStringLiteral("ErrTapi1_Connected");
-    RunGuarded(source, [&] {
+    RunGuarded(m_journal, source, [&] {
         if (!m_loaded)
             return;
         const qint32 index = Tapi1->CurrentLine();
-        WriteSysJournal(Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Conected"), index));
+        m_journal.WriteSysJournal(
+            Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Conected"), index));
         send(udiOut, ChannelNumber::EventChannel, ChannelMessages::tapiConnected(index));
-        RunGuarded(source, [this] { m_tts.StopSpeak(); });
+        RunGuarded(m_journal, source, [this] { m_tts.StopSpeak(); });
         WaitTenths(5);
-        if (call.bRejectCall) {
+        if (m_call.bRejectCall) {
             Tapi1->LineDrop();
             return;
         }
-        if (call.bRecordDialledCall)
-            RunGuarded(source, [this] { StartRecordIfConnected(); });
+        if (m_call.bRecordDialledCall)
+            RunGuarded(m_journal, source, [this] { StartRecordIfConnected(); });
     });
 }
 
 void frmLine::Tapi1_Disconnected()
 {
     const QString source = QStringLiteral("ErrTapi1_Disconnected");
-    RunGuarded(source, [&] {
+    RunGuarded(m_journal, source, [&] {
         if (!m_loaded)
             return;
         const qint32 index = Tapi1->CurrentLine();
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Disconnected"), index));
         // The desktop program knows this message: the far end hung up.
         send(udiOut, ChannelNumber::EventChannel, ChannelMessages::tapiDisconnected(index));
-        RunGuarded(source, [this] { StopRecMessage(); });
+        RunGuarded(m_journal, source, [this] { StopRecMessage(); });
         DropCall();
     });
 }
 
 void frmLine::Tapi1_Idle()
 {
-    RunGuarded(QStringLiteral("ErrTapi1_Idle"), [this] {
+    RunGuarded(m_journal, QStringLiteral("ErrTapi1_Idle"), [this] {
         if (!m_loaded)
             return;
         bInCall = false;
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_Idle"), Tapi1->CurrentLine()));
         EndCall(true);
     });
@@ -276,18 +312,18 @@ void frmLine::EndCall(bool giveLineBack)
     const bool ended = m_callToStore;
     if (ended) {
         m_callToStore = false;
-        RunGuarded(source, [&] {
-            AddCallRecord(MakeCallRecord(call, index), CallDayFolder(call.info.CallDate), false,
-                call.settings.ItemsInLast);
+        RunGuarded(m_journal, source, [&] {
+            AddCallRecord(m_journal, MakeCallRecord(m_call, index), CallDayFolder(m_call.info.CallDate),
+                false, m_call.settings.ItemsInLast);
         });
     } else {
         qCDebug(lcLine) << "end of a call with nothing to store";
     }
-    const QString idle = ChannelMessages::tapiIdle(index, call.info.CallType);
+    const QString idle = ChannelMessages::tapiIdle(index, m_call.info.CallType);
     send(udiIdle, ChannelNumber::IdleChannel, idle);
     send(udiOut, ChannelNumber::EventChannel, idle);
-    if (giveLineBack && !g_bCallerIdFromTapi) {
-        RunGuarded(source, [this] {
+    if (giveLineBack && !m_state.bCallerIdFromTapi) {
+        RunGuarded(m_journal, source, [this] {
             QCoreApplication::processEvents();
             CommCloseTapi();
         });
@@ -299,27 +335,27 @@ void frmLine::EndCall(bool giveLineBack)
 void frmLine::ForwardEndedCall()
 {
     const QString source = QStringLiteral("ErrTapi1_Idle");
-    const CallOptions& options = call.options;
-    if (options.ForwardToMail && ForwardsCallType(options.MailAction, call.info.CallType))
-        RunGuarded(source, [this] { Forwarding->SendCallByMail(*this); });
-    if (options.ForwardToApp && ForwardsCallType(options.AppAction, call.info.CallType))
-        RunGuarded(source, [this] { Forwarding->SendToApp(*this); });
+    const CallOptions& options = m_call.options;
+    if (options.ForwardToMail && ForwardsCallType(options.MailAction, m_call.info.CallType))
+        RunGuarded(m_journal, source, [this] { Forwarding->SendCallByMail(*this); });
+    if (options.ForwardToApp && ForwardsCallType(options.AppAction, m_call.info.CallType))
+        RunGuarded(m_journal, source, [this] { Forwarding->SendToApp(*this); });
 }
 
 void frmLine::DropCall()
 {
     const QString source = QStringLiteral("ErrDropCall");
-    RunGuarded(source, [this] {
+    RunGuarded(m_journal, source, [this] {
         if (Wave1->IsPlaying())
             Wave1->StopPlay();
     });
-    RunGuarded(source, [this] {
+    RunGuarded(m_journal, source, [this] {
         if (Wave1->IsRecording())
             Wave1->StopRecord();
     });
-    RunGuarded(source, [this] {
+    RunGuarded(m_journal, source, [this] {
         const qint32 result = Tapi1->LineDrop();
-        WriteSysJournal(
+        m_journal.WriteSysJournal(
             Tapi1->ErrorText(result), result, indexed(QStringLiteral("Tapi.LineDrop"), Tapi1->CurrentLine()));
     });
 }

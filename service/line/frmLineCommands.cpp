@@ -6,11 +6,11 @@
 #include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "platform/TelephonyControl.h"
-#include "service/line/HandlerGuard.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
+#include "service/core/HandlerGuard.h"
+#include "service/core/Journal.h"
+#include "service/core/ServiceTranslation.h"
+#include "service/line/LineState.h"
 #include "service/line/ModemSerialPath.h"
-#include "service/line/ServiceTranslation.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ QString shown(QString number)
 
 void frmLine::udiIn_MessageArrived(const QString& text)
 {
-    RunGuarded(QStringLiteral("ErrudiIn_MessageArrived"), [&] {
+    RunGuarded(m_journal, QStringLiteral("ErrudiIn_MessageArrived"), [&] {
         if (!m_loaded)
             return;
         // Unknown names, and commands short of the lines they need or with a
@@ -44,12 +44,12 @@ void frmLine::udiIn_MessageArrived(const QString& text)
         switch (command->kind) {
         case Kind::On:
             tmrAutoMode.stop();
-            g_bAutoMode = false;
+            m_state.bAutoMode = false;
             OpenLine();
             break;
         case Kind::Off:
             tmrAutoMode.stop();
-            g_bAutoMode = false;
+            m_state.bAutoMode = false;
             CloseLine();
             break;
         case Kind::Auto:
@@ -57,30 +57,30 @@ void frmLine::udiIn_MessageArrived(const QString& text)
             // "ON": the command is refused, and the state it leaves reported.
             if (!DateTimeText::parseTime(command->timeOn.trimmed())
                 || !DateTimeText::parseTime(command->timeOff.trimmed())) {
-                WriteSysJournal(QStringLiteral("Not a time window: ") + shown(command->timeOn)
+                m_journal.WriteSysJournal(QStringLiteral("Not a time window: ") + shown(command->timeOn)
                         + QStringLiteral(" - ") + shown(command->timeOff),
                     0, QStringLiteral("AUTO"));
                 SendLineStatus();
                 break;
             }
             // The next tick opens or closes the line; the times are not stored.
-            g_sTimeOn = command->timeOn;
-            g_sTimeOff = command->timeOff;
-            g_bAutoMode = true;
+            m_state.sTimeOn = command->timeOn;
+            m_state.sTimeOff = command->timeOff;
+            m_state.bAutoMode = true;
             tmrAutoMode.start();
             SendLineStatus();
             break;
         case Kind::RecCall:
-            call.RecordCallFlag = command->recordCallFlag;
+            m_call.RecordCallFlag = command->recordCallFlag;
             break;
         case Kind::DropTheCall:
             // A call the modem watches is not the line device's to answer.
             if (MSComm1->PortOpen())
                 break;
-            call.bRejectCall = true;
+            m_call.bRejectCall = true;
             // Once connected, the connected handler hangs up.
             if (const qint32 result = Tapi1->LineAnswer(); result != LineResult::Ok)
-                WriteSysJournal(Tapi1->ErrorText(result), result,
+                m_journal.WriteSysJournal(Tapi1->ErrorText(result), result,
                     QStringLiteral("DropTheCall:Tapi1.LineAnswer(") + QString::number(Tapi1->CurrentLine())
                         + u')');
             break;
@@ -110,36 +110,37 @@ void frmLine::PlaceCall(const QString& requested, bool record)
     // The live call's information is what its record is made of: a dial now
     // would overwrite it.
     if (IsInCall()) {
-        WriteSysJournal(QStringLiteral("A call is in progress; not dialled: ") + shown(requested), 0, source);
+        m_journal.WriteSysJournal(
+            QStringLiteral("A call is in progress; not dialled: ") + shown(requested), 0, source);
         return;
     }
     // Blanks around the number are no part of it; anything else that no line
     // dials (a line break, letters, a NUL) refuses the whole number.
     const QString number = FixedRecord::trimBlanks(requested);
     if (!IsDialable(number)) {
-        WriteSysJournal(QStringLiteral("Not a number to dial: ") + shown(requested), 0, source);
+        m_journal.WriteSysJournal(QStringLiteral("Not a number to dial: ") + shown(requested), 0, source);
         return;
     }
-    if (!g_bCallerIdFromTapi)
-        RunGuarded(source, [this] { GetTapiFromComm(); });
+    if (!m_state.bCallerIdFromTapi)
+        RunGuarded(m_journal, source, [this] { GetTapiFromComm(); });
     SetCallInfo();
-    call.info.CallType = record ? QStringLiteral("4") : QStringLiteral("1");
-    call.Description = ServiceTrans(kDialledCallText);
-    call.info.CallerNumber = number;
+    m_call.info.CallType = record ? QStringLiteral("4") : QStringLiteral("1");
+    m_call.Description = ServiceTrans(kDialledCallText);
+    m_call.info.CallerNumber = number;
     bDialledCall = true;
     const qint32 result = Tapi1->LineDial(number);
     // Each dial decides for the call it dials; a dialled call is never hung
     // up by the rejection of an earlier incoming one.
-    call.bRecordDialledCall = record;
-    call.bRejectCall = false;
+    m_call.bRecordDialledCall = record;
+    m_call.bRejectCall = false;
     if (result == LineResult::Ok)
         return;
     // Nothing was dialled: no call to store, and in modem mode the modem
     // watches the line again.
-    WriteSysJournal(Tapi1->ErrorText(result), result,
+    m_journal.WriteSysJournal(Tapi1->ErrorText(result), result,
         source + QStringLiteral(":Tapi1.LineDial(") + QString::number(Tapi1->CurrentLine()) + u')');
     bDialledCall = false;
     m_callToStore = false;
-    if (!g_bCallerIdFromTapi)
-        RunGuarded(source, [this] { CommCloseTapi(); });
+    if (!m_state.bCallerIdFromTapi)
+        RunGuarded(m_journal, source, [this] { CommCloseTapi(); });
 }

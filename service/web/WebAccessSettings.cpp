@@ -1,7 +1,7 @@
 #include "service/web/WebAccessSettings.h"
 
 #include "common/RegistryRoutines.h"
-#include "service/line/CallOptions.h"
+#include "service/core/CallOptions.h"
 
 #include <limits>
 

@@ -1,14 +1,14 @@
 #include "service/web/WebPages.h"
 
 #include "common/AppPaths.h"
+#include "common/CallStore.h"
 #include "common/Clock.h"
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "common/JournalList.h"
 #include "common/LastList.h"
-#include "service/line/mdlCalls.h"
-#include "service/line/mdlContacts.h"
+#include "service/core/mdlContacts.h"
 #include "service/web/mdlHttp.h"
 
 #include <QFile>

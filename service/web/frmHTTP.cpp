@@ -1,10 +1,10 @@
 #include "service/web/frmHTTP.h"
 
 #include "common/AppPaths.h"
+#include "common/CallStore.h"
 #include "common/Clock.h"
-#include "service/line/CallOptions.h"
-#include "service/line/Journal.h"
-#include "service/line/mdlCalls.h"
+#include "service/core/CallOptions.h"
+#include "service/core/Journal.h"
 #include "service/web/HttpRequest.h"
 #include "service/web/HttpSlot.h"
 #include "service/web/WebLog.h"
@@ -212,11 +212,15 @@ void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request)
         const std::optional<qint64> n = readWholeNumber(text);
         // HEAD asks what a GET would show; it changes nothing.
         if (request.method != HttpRequest::Method::Head) {
-            if (n && *n >= 1 && *n <= std::numeric_limits<qint32>::max())
-                DeleteFromLastList(qint32(*n));
-            else if (!n)
+            if (n && *n >= 1 && *n <= std::numeric_limits<qint32>::max()) {
+                // A line that is gone already (a page shown before another delete).
+                if (!DeleteFromLastList(qint32(*n)))
+                    journalError(QStringLiteral("errDataArrival:No line ") + text
+                        + QStringLiteral(" in the recent calls to delete (0)"));
+            } else if (!n) {
                 journalError(QStringLiteral("errDataArrival:Not a line number: ") + text.left(200)
                     + QStringLiteral(" (0)"));
+            }
         }
         answerPage(slot, QString(), [](const WebPages& pages) -> QString {
             return pages.TopPage() + pages.Links() + CRLF + pages.LastCalls();
@@ -302,14 +306,14 @@ void frmHTTP::www(const QString& text) const
 {
     if (m_options.wwwJournal)
         m_options.wwwJournal(text);
-    else
-        WriteWWWJournal(text);
+    else if (m_options.journal)
+        m_options.journal->WriteWWWJournal(text);
 }
 
 void frmHTTP::sys(const QString& message, qint32 number, const QString& source) const
 {
     if (m_options.sysJournal)
         m_options.sysJournal(message, number, source);
-    else
-        WriteSysJournal(message, number, source);
+    else if (m_options.journal)
+        m_options.journal->WriteSysJournal(message, number, source);
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 class HttpSlot;
+class Journal;
 class QTcpServer;
 
 // The service's web server: one listener on the configured port and 256
@@ -30,7 +31,7 @@ public:
     static constexpr int kSlotCount = 256;
 
     struct Options {
-        QString productTitle; // g_sProductTitle, shown in the calls page's footer
+        QString productTitle; // the product title, shown in the calls page's footer
         // A connection whose request is not whole within this time of its
         // acceptance, or that takes none of its answer for this long, is
         // closed and its slot freed.
@@ -38,8 +39,9 @@ public:
         // A request head (request line and header) larger than this is refused.
         qsizetype maxRequestBytes = 16 * 1024;
         WebPages::Now now; // empty: Clock::instance()
-        // Where the web and system journal lines go; empty: WriteWWWJournal
-        // and WriteSysJournal.
+        // The service's journal; none: nothing is journaled.
+        const Journal* journal = nullptr;
+        // Where the web and system journal lines go in place of journal.
         std::function<void(const QString& text)> wwwJournal;
         std::function<void(const QString& message, qint32 number, const QString& source)> sysJournal;
     };

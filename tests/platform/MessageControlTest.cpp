@@ -89,11 +89,7 @@ QStringList socketFiles()
 
 class MessageControlTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        MessageControl::setSameProcessDelivery(false);
-        QDir().rmdir(AppPaths::runtimeFolder());
-    }
+    void TearDown() override { QDir().rmdir(AppPaths::runtimeFolder()); }
     TestEnvironment m_env;
 };
 
@@ -294,8 +290,7 @@ TEST_F(MessageControlTest, RebindingStillDeliversWhatWasSentBefore)
 // sender keep their order and nothing is handed to an endpoint that is gone.
 TEST_F(MessageControlTest, HandlersMayNestEventLoopsOrDestroyTheEndpoint)
 {
-    MessageControl::setSameProcessDelivery(true);
-    MessageControl sender;
+    MessageControl sender(nullptr, MessageControl::Delivery::SameProcessToo);
     auto receiver = std::make_unique<MessageControl>();
     receiver->Channel(306);
     ASSERT_TRUE(sender.Channel(306));

@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -91,6 +92,24 @@ TEST_F(RingvaleChanTest, SendWithoutAReceiverFailsAndSaysSo)
     QByteArray err;
     EXPECT_EQ(run({u"send"_s, u"308"_s, u"HELLO"_s}, &err), 1);
     EXPECT_TRUE(err.contains("nobody is bound to channel 308")) << err.toStdString();
+}
+
+// A runtime folder that is not ours is no "nobody listens": the tool says
+// which folder is wrong and how.
+TEST_F(RingvaleChanTest, UnusableRuntimeFolderIsNamed)
+{
+    const QString folder = AppPaths::runtimeFolder();
+    ASSERT_TRUE(QDir().rmdir(folder));
+    QFile planted(folder);
+    ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+    planted.close();
+    for (const QStringList& args :
+        {QStringList{u"send"_s, u"308"_s, u"ON"_s}, QStringList{u"listen"_s, u"307"_s}}) {
+        QByteArray err;
+        EXPECT_EQ(run(args, &err), 1) << args.join(u' ').toStdString();
+        EXPECT_TRUE(err.contains(QByteArray(QFile::encodeName(folder) + " is a file"))) << err.toStdString();
+    }
+    QFile::remove(folder);
 }
 
 // Each text is one line however many lines it has, and the escapes read back.

@@ -1,5 +1,6 @@
 #include "tools/ringvale-chan/ChanTool.h"
 
+#include "common/AppPaths.h"
 #include "common/EscapedText.h"
 #include "platform/MessageControl.h"
 
@@ -50,9 +51,38 @@ void printError(const QString& text)
 
 int usage()
 {
-    printError(QStringLiteral("usage: ringvale-chan listen N... | ringvale-chan send N TEXT"));
+    printError(QStringLiteral(
+        "usage: ringvale-chan listen N... | ringvale-chan send N TEXT; ringvale-chan --help tells more"));
     return 2;
 }
+
+const char* const kHelp = "usage: ringvale-chan listen N...\n"
+                          "       ringvale-chan send N TEXT\n"
+                          "Watches and drives the numbered channels of the programs of one program\n"
+                          "folder ($RINGVALE_HOME, else the folder of this program).\n"
+                          "\n"
+                          "  listen N...   print every text arriving on the channels until Ctrl-C, one\n"
+                          "                line per text: the channel number, a blank, the text\n"
+                          "  send N TEXT   send one text to every program bound to channel N\n"
+                          "\n"
+                          "Escapes, in TEXT and in what listen prints:\n"
+                          "  \\\\    a backslash\n"
+                          "  \\r    carriage return (CR)\n"
+                          "  \\n    line feed (LF); a message's lines are joined by \\r\\n\n"
+                          "  \\xHH  the character of hexadecimal code HH (two digits); the field\n"
+                          "        separator 20 of mail messages is \\x14\n"
+                          "listen prints every other control character as \\xHH too, so a line of its\n"
+                          "output is always one whole text.\n"
+                          "\n"
+                          "Channels: 305 process control, 306 speech, 307 line events, 308 line\n"
+                          "commands, 309 caller ID, 310 idle, 311 mail. Examples:\n"
+                          "  ringvale-chan send 308 OFF\n"
+                          "  ringvale-chan send 308 'AUTO\\r\\n16:00:00\\r\\n08:00:00'\n"
+                          "  ringvale-chan send 308 'CallOut\\r\\n5559876'\n"
+                          "\n"
+                          "Exit status: 0 sent (listen: ended by a signal); 1 nobody is bound to N, or\n"
+                          "the receiver did not take the text (nothing sent), or a channel cannot be\n"
+                          "listened on; 2 bad arguments or a bad escape.\n";
 
 std::optional<qint32> channelNumber(const QString& text)
 {
@@ -77,7 +107,9 @@ int listen(const QStringList& numbers)
         auto endpoint = std::make_unique<MessageControl>();
         endpoint->Channel(*number);
         if (endpoint->socketPath().isEmpty()) {
-            printError(QStringLiteral("cannot listen on channel %1").arg(*number));
+            const QString problem = AppPaths::openRuntimeFolder().problem;
+            printError(QStringLiteral("cannot listen on channel %1").arg(*number)
+                + (problem.isEmpty() ? QString() : QStringLiteral(": ") + problem));
             return 1;
         }
         const QByteArray prefix = QByteArray::number(*number) + ' ';
@@ -106,6 +138,10 @@ int send(const QString& numberText, const QString& escaped)
     }
     MessageControl endpoint;
     if (!endpoint.Channel(*number)) {
+        if (const QString problem = AppPaths::openRuntimeFolder().problem; !problem.isEmpty()) {
+            printError(QStringLiteral("cannot use channel %1: %2").arg(*number).arg(problem));
+            return 1;
+        }
         printError(QStringLiteral("nobody is bound to channel %1; nothing sent").arg(*number));
         return 1;
     }
@@ -121,6 +157,10 @@ int send(const QString& numberText, const QString& escaped)
 
 int run(const QStringList& args)
 {
+    if (args.size() == 1 && (args.at(0) == u"--help" || args.at(0) == u"-h" || args.at(0) == u"help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     if (args.size() >= 2 && args.at(0) == u"listen")
         return listen(args.mid(1));
     if (args.size() == 3 && args.at(0) == u"send")

@@ -1,5 +1,6 @@
 #include "tools/ringvale-line/LineTool.h"
 
+#include "common/AppPaths.h"
 #include "platform/SimulatedLineDevice.h"
 #include "platform/SimulatedLineProtocol.h"
 
@@ -165,6 +166,12 @@ int runLineTool(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString path = SimulatedLineProtocol::socketPath();
     QLocalSocket socket;
     socket.connectToServer(path);
+    if (path.isEmpty()) {
+        if (const QString problem = AppPaths::openRuntimeFolder().problem; !problem.isEmpty()) {
+            err << "ringvale-line: " << problem << "\n";
+            return kUnreachable;
+        }
+    }
     if (path.isEmpty() || !socket.waitForConnected(3000)) {
         err << "ringvale-line: no program has the simulated line open (is RingvaleSvc running with the line "
                "on?)\n";

@@ -81,11 +81,39 @@ int importFile(const QString& fileName, bool keep, QTextStream& err)
     return failures == 0 ? 0 : 1;
 }
 
+const char* const kHelp
+    = "usage: ringvale-reg COMMAND KEY [NAME [VALUE]]\n"
+      "Reads and changes the settings store: $RINGVALE_REGISTRY, else\n"
+      "$XDG_CONFIG_HOME/Ringvale (normally ~/.config/Ringvale).\n"
+      "\n"
+      "  get KEY NAME            print the value\n"
+      "  set KEY NAME VALUE      write a string value (the key must exist)\n"
+      "  create KEY              create a key and its parents\n"
+      "  delete KEY NAME         delete a value\n"
+      "  delete KEY              delete a key with everything below it\n"
+      "  list KEY                subkeys as \"NAME\\\", then values as \"NAME=VALUE\"\n"
+      "  import FILE [--keep]    apply a file of [KEY] lines and NAME=VALUE lines;\n"
+      "                          --keep leaves values that are set alone\n"
+      "\n"
+      "KEY begins with its root: HKLM, HKCU, HKCR (or HKEY_LOCAL_MACHINE, ...),\n"
+      "then the path with backslashes; quote it in a shell, e.g.\n"
+      "  ringvale-reg get 'HKLM\\SOFTWARE\\Brask\\Ringvale 1.1\\Properties\\TabGeneral' ChkRunAsProc\n"
+      "Values are taken and printed as they are, no escapes; binary values print\n"
+      "as hexadecimal digits.\n"
+      "\n"
+      "Exit status: 0 done; 1 no such value or key, or it could not be written\n"
+      "(a line of an import that failed); 2 bad arguments, or the import file\n"
+      "cannot be read.\n";
+
 } // namespace
 
 int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const QString command = args.value(0);
+    if (args.size() == 1 && (command == u"--help" || command == u"-h" || command == u"help")) {
+        out << kHelp;
+        return 0;
+    }
     if (command == u"import" && (args.size() == 2 || (args.size() == 3 && args[2] == u"--keep")))
         return importFile(args[1], args.size() == 3, err);
 
@@ -93,15 +121,20 @@ int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
     if (args.size() < 2 || !key) {
         err << "usage: ringvale-reg get|set|create|delete|list KEY [NAME [VALUE]]\n"
                "       ringvale-reg import FILE [--keep]\n"
-               "KEY begins with HKLM, HKCU or HKCR\n";
+               "KEY begins with HKLM, HKCU or HKCR; ringvale-reg --help tells more\n";
         return 2;
     }
     const RegistryRoutines reg = objectFor(*key);
 
     if (command == u"get" && args.size() == 3) {
         const QVariant value = reg.GetRegistryValue(args[2]);
-        if (!value.isValid())
+        if (!value.isValid()) {
+            if (reg.KeyExists())
+                err << "ringvale-reg: no value " << args[2] << " in " << args[1] << "\n";
+            else
+                err << "ringvale-reg: no key " << args[1] << "\n";
             return 1;
+        }
         out << printable(value) << "\n";
         return 0;
     }
@@ -111,14 +144,25 @@ int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
         err << "ringvale-reg: cannot write " << args[2] << " (does the key exist?)\n";
         return 1;
     }
-    if (command == u"create" && args.size() == 2)
-        return reg.CreateKey(QString()).isEmpty() ? 1 : 0;
-    if (command == u"delete" && args.size() == 3)
-        return reg.DeleteValue(args[2]) == 0 ? 0 : 1;
+    if (command == u"create" && args.size() == 2) {
+        if (!reg.CreateKey(QString()).isEmpty())
+            return 0;
+        err << "ringvale-reg: cannot create " << args[1] << "\n";
+        return 1;
+    }
+    if (command == u"delete" && args.size() == 3) {
+        if (reg.DeleteValue(args[2]) == 0)
+            return 0;
+        err << "ringvale-reg: cannot delete " << args[2] << " in " << args[1] << " (is it there?)\n";
+        return 1;
+    }
     if (command == u"delete" && args.size() == 2) {
         const KeyName parent{key->root, key->path.section(u'\\', 0, -2)};
         objectFor(parent).DeleteKey(key->path.section(u'\\', -1));
-        return reg.KeyExists() ? 1 : 0;
+        if (!reg.KeyExists())
+            return 0;
+        err << "ringvale-reg: cannot delete " << args[1] << "\n";
+        return 1;
     }
     if (command == u"list" && args.size() == 2) {
         if (!reg.KeyExists()) {

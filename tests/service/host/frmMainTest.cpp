@@ -3,10 +3,11 @@
 #include "common/RegistryRoutines.h"
 #include "platform/SimulatedLines.h"
 #include "platform/SinkWave.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/SpeechEngine.h"
+#include "service/core/Journal.h"
+#include "service/host/ServiceRoot.h"
 #include "service/host/mdlMain.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
-#include "service/line/SpeechEngine.h"
 #include "service/line/frmLine.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
@@ -82,14 +83,10 @@ protected:
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
         m_oldSink = qgetenv("RINGVALE_AUDIO_SINK");
         qputenv("RINGVALE_AUDIO_SINK", sink.path().toUtf8());
-        g_sProductTitle = u"Ringvale 1.1"_s;
-        g_bAutoMode = false;
-        g_lSoundDeviceIndex = -1;
     }
     void TearDown() override
     {
         form.reset();
-        SetJournalSwitches({});
         if (m_oldSink.isNull())
             qunsetenv("RINGVALE_AUDIO_SINK");
         else
@@ -107,10 +104,11 @@ protected:
 
     void load()
     {
-        MainFormParts parts = MainFormParts::standard();
-        parts.makeSpeech = [this](QObject* parent) { return new NotedSpeech(log, parent); };
-        parts.makeWebServer = [this](QObject* parent) { return new NotedWebServer(log, parent); };
-        form = std::make_unique<frmMain>(parts);
+        ServiceRoot::Backends backends;
+        backends.tts = new NotedSpeech(log, nullptr);
+        backends.makeWebServer
+            = [this](const Journal&, QObject* parent) { return new NotedWebServer(log, parent); };
+        form = std::make_unique<frmMain>(std::make_unique<ServiceRoot>(std::move(backends)));
         form->load();
     }
     QStringList takeLog() { return std::exchange(log, {}); }
@@ -137,7 +135,7 @@ TEST_F(MainFormTest, LoadAppliesTheStoredSpeechSettingsAndPicksTheSoundDevice)
     EXPECT_EQ(takeLog(), (QStringList{u"voice 3"_s, u"rate -2"_s}));
     // "0" stands for the first device: its name is stored in its place.
     EXPECT_EQ(get(u"Properties\\TabDevices"_s, u"cmbSoundDev"_s), SinkWave::deviceName());
-    EXPECT_EQ(g_lSoundDeviceIndex, 0);
+    EXPECT_EQ(form->lineState().lSoundDeviceIndex, 0);
     EXPECT_FALSE(form->isWebServerLoaded());
 }
 

@@ -1,5 +1,6 @@
 #include "tests/service/line/CallFixture.h"
 
+#include "common/CallStore.h"
 #include "common/ChannelMessages.h"
 #include "common/DataPaths.h"
 #include "common/FixedRecord.h"
@@ -8,10 +9,8 @@
 #include "common/RegistryRoutines.h"
 #include "platform/SimulatedTelephony.h"
 #include "platform/SinkWave.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
-#include "service/line/ServiceTranslation.h"
-#include "service/line/mdlCalls.h"
+#include "service/core/Journal.h"
+#include "service/core/ServiceTranslation.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/WaitUntil.h"
 
@@ -29,12 +28,9 @@ void CallFixture::SetUp()
 {
     env.installDefaults();
     ASSERT_TRUE(QDir(env.programFolder()).mkpath(QStringLiteral("Journal")));
-    SetJournalSwitches({true, true, false});
     ASSERT_EQ(LoadServiceTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);
-    resetLineGlobals();
-    g_bCallerIdFromTapi = true;
+    state.bCallerIdFromTapi = true;
     set(QStringLiteral("Properties\\TabDevices\\CallerID"), QStringLiteral("Tapi"), QStringLiteral("1"));
-    MessageControl::setSameProcessDelivery(true);
     const auto listen = [](MessageControl& endpoint, qint32 number, QStringList& into) {
         endpoint.Channel(number);
         QObject::connect(
@@ -52,9 +48,8 @@ void CallFixture::SetUp()
 void CallFixture::TearDown()
 {
     line.reset();
+    controls.reset();
     lines.reset();
-    MessageControl::setSameProcessDelivery(false);
-    SetJournalSwitches({});
 }
 
 void CallFixture::set(const QString& section, const QString& name, const QString& value)
@@ -66,15 +61,19 @@ void CallFixture::load(const SimulatedLines::Config& config)
 {
     events.clear();
     lines = std::make_unique<SimulatedLines>(config);
-    frmLine::Controls controls;
-    controls.Tapi1 = new SimulatedTelephony(lines.get());
-    controls.Wave1 = new SinkWave(sink.path());
-    controls.WavePlayer = new SinkWave(sink.path(), 1000);
-    controls.MSComm1 = modem = new ModemPort;
-    controls.Alert = alert ? alert : new NotedAlert(parts);
-    controls.Recorder = new NotedRecorder(parts);
-    controls.Forwarding = forwarding ? forwarding : new NotedForwarding(parts);
-    line = std::make_unique<frmLine>(tts, controls);
+    frmLine::Controls given;
+    given.Tapi1 = tapi = new SimulatedTelephony(lines.get());
+    given.Wave1 = new SinkWave(sink.path());
+    given.WavePlayer = new SinkWave(sink.path(), 1000);
+    given.MSComm1 = modem = new ModemPort;
+    given.Alert = alert ? alert : new NotedAlert(parts);
+    given.Recorder = new NotedRecorder(parts);
+    given.Forwarding = forwarding ? forwarding : new NotedForwarding(parts);
+    given.tts = &tts;
+    given.channels = MessageControl::Delivery::SameProcessToo;
+    controls = std::make_unique<QObject>();
+    adoptControls(given, *controls);
+    line = std::make_unique<frmLine>(given, state, journal);
     line->Form_Load();
     line->OpenLine();
     ASSERT_TRUE(waitUntil([&] { return !events.isEmpty(); }, 3000));

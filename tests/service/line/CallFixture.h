@@ -3,7 +3,8 @@
 #include "common/CallRecord.h"
 #include "platform/MessageControl.h"
 #include "platform/SimulatedLines.h"
-#include "service/line/SpeechEngine.h"
+#include "service/core/Journal.h"
+#include "service/line/LineState.h"
 #include "service/line/frmLine.h"
 #include "tests/service/line/LineFakes.h"
 #include "tests/support/TestClock.h"
@@ -16,20 +17,6 @@
 
 #include <memory>
 #include <optional>
-
-// Speech that notes the voice and rate it is given and when it is stopped.
-class NotedSpeech final : public SpeechEngine {
-public:
-    void SpeakIt(const QString&, qint32) override { }
-    void SetRate(qint32 nVal) override { rates.append(nVal); }
-    void TTSSetVoice(qint32 lVoice) override { voices.append(lVoice); }
-    void StopSpeak() override { ++stops; }
-    void SaveTextToWav(const QString&, const QString&, qint32) override { }
-
-    QList<qint32> voices;
-    QList<qint32> rates;
-    int stops = 0;
-};
 
 // The line engine on a simulated line of the test's own, opened in TAPI mode,
 // with the desktop's three event channels listened to and the later parts
@@ -69,6 +56,8 @@ protected:
     TestEnvironment env;
     TestClock clock;
     QTemporaryDir sink;
+    Journal journal{{true, true, false}};
+    LineState state;
     NotedSpeech tts;
     NotedParts parts;
     ModemPort* modem = nullptr;
@@ -76,6 +65,8 @@ protected:
     IncomingCallAlert* alert = nullptr;
     CallForwarding* forwarding = nullptr;
     std::unique_ptr<SimulatedLines> lines;
+    TelephonyControl* tapi = nullptr; // the engine's line device
+    std::unique_ptr<QObject> controls; // owns what the engine works through
     std::unique_ptr<frmLine> line;
 
 private:

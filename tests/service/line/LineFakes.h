@@ -1,27 +1,65 @@
 #pragma once
 
+#include "platform/SpeechEngine.h"
+#include "platform/TelephonyControl.h"
+#include "platform/WaveControl.h"
+#include "service/core/CallOptions.h"
 #include "service/line/CallForwarding.h"
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
-#include "service/line/LineGlobals.h"
+#include "service/line/LineActions.h"
 #include "service/line/ModemSerialPath.h"
 #include "service/line/frmLine.h"
 
 #include <QStringList>
 
-// The line engine's globals as a fresh service has them: line closed, no
-// auto mode, modem mode until a line is opened, no port yet.
-inline void resetLineGlobals()
+// Gives the engine's controls an owner, as the service's root does; the
+// engine owns none of them. The line device is initialised, as the main form
+// does before it makes the engine.
+inline void adoptControls(const frmLine::Controls& controls, QObject& owner)
 {
-    g_nLineState = 1;
-    g_bAutoMode = false;
-    g_sTimeOn.clear();
-    g_sTimeOff.clear();
-    g_bCallerIdFromTapi = false;
-    g_lCommPort.clear();
-    g_sATCommands.clear();
-    g_lSoundDeviceIndex = 0;
+    const QList<QObject*> objects = {controls.Tapi1, controls.Wave1, controls.WavePlayer, controls.MSComm1,
+        controls.Alert, controls.Recorder, controls.Forwarding};
+    for (QObject* object : objects) {
+        if (object)
+            object->setParent(&owner);
+    }
+    if (controls.Tapi1)
+        controls.Tapi1->Initialize();
 }
+
+// The engine's own state, for the cases no fake can bring about.
+class frmLineProbe {
+public:
+    explicit frmLineProbe(frmLine& line)
+        : m_line(line)
+    {
+    }
+    void setInCall(bool incoming, bool dialled)
+    {
+        m_line.bInCall = incoming;
+        m_line.bDialledCall = dialled;
+    }
+    bool beepPlaying() const { return m_line.bBeepPlaying; }
+    int autoModeInterval() const { return m_line.tmrAutoMode.interval(); }
+
+private:
+    frmLine& m_line;
+};
+
+// Speech that notes the voice and rate it is given and when it is stopped.
+class NotedSpeech final : public SpeechEngine {
+public:
+    void SpeakIt(const QString&, qint32) override { }
+    void SetRate(qint32 nVal) override { rates.append(nVal); }
+    void TTSSetVoice(qint32 lVoice) override { voices.append(lVoice); }
+    void StopSpeak() override { ++stops; }
+    void SaveTextToWav(const QString&, const QString&, qint32) override { }
+
+    QList<qint32> voices;
+    QList<qint32> rates;
+    int stops = 0;
+};
 
 // Stands for the modem's serial path, which comes later: the port opens or
 // not as the test says, and the hand-overs of the line are noted.
@@ -42,12 +80,12 @@ public:
     bool PortOpen() const override { return m_open; }
     qint32 NumOfRing() const override { return rings; }
     void StopIdleTimer() override { steps.append(QStringLiteral("StopIdleTimer")); }
-    void GetTapiFromComm(frmLine&) override
+    void GetTapiFromComm(LineActions&) override
     {
         steps.append(QStringLiteral("GetTapiFromComm"));
         m_open = false;
     }
-    void CommCloseTapi(frmLine&) override { steps.append(QStringLiteral("CommCloseTapi")); }
+    void CommCloseTapi(LineActions&) override { steps.append(QStringLiteral("CommCloseTapi")); }
 
     bool opens = true;
     qint32 rings = 0;
@@ -73,12 +111,12 @@ public:
         : m_parts(parts)
     {
     }
-    void PlayIncomingCallAlert(frmLine& line) override
+    void PlayIncomingCallAlert(LineActions& line) override
     {
         m_parts.steps.append(
-            QStringLiteral("alert:") + line.call.info.CallerName + u'/' + line.call.info.ContactName);
+            QStringLiteral("alert:") + line.call().info.CallerName + u'/' + line.call().info.ContactName);
     }
-    void WavePlayer_PlayDone(frmLine&) override { m_parts.steps.append(QStringLiteral("alert done")); }
+    void WavePlayer_PlayDone(LineActions&) override { m_parts.steps.append(QStringLiteral("alert done")); }
 
 private:
     NotedParts& m_parts;
@@ -90,8 +128,8 @@ public:
         : m_parts(parts)
     {
     }
-    void StartRecordIfConnected(frmLine&) override { m_parts.steps.append(QStringLiteral("record")); }
-    void StopRecMessage(frmLine&) override { m_parts.steps.append(QStringLiteral("stop recording")); }
+    void StartRecordIfConnected(LineActions&) override { m_parts.steps.append(QStringLiteral("record")); }
+    void StopRecMessage(LineActions&) override { m_parts.steps.append(QStringLiteral("stop recording")); }
 
 private:
     NotedParts& m_parts;
@@ -103,13 +141,13 @@ public:
         : m_parts(parts)
     {
     }
-    void SendCallByMail(frmLine& line) override
+    void SendCallByMail(LineActions& line) override
     {
-        m_parts.steps.append(QStringLiteral("mail:") + line.call.info.CallType);
+        m_parts.steps.append(QStringLiteral("mail:") + line.call().info.CallType);
     }
-    void SendToApp(frmLine& line) override
+    void SendToApp(LineActions& line) override
     {
-        m_parts.steps.append(QStringLiteral("app:") + line.call.info.CallType);
+        m_parts.steps.append(QStringLiteral("app:") + line.call().info.CallType);
     }
 
 private:

@@ -1,8 +1,8 @@
+#include "common/CallStore.h"
 #include "common/ChannelLayout.h"
 #include "common/ContactRecord.h"
 #include "common/FixedRecord.h"
-#include "service/line/LineGlobals.h"
-#include "service/line/mdlCalls.h"
+#include "service/line/LineState.h"
 #include "tests/service/line/CallFixture.h"
 #include "tests/support/DataFiles.h"
 #include "tests/support/QtPrinters.h"
@@ -165,14 +165,14 @@ TEST_F(CallEvents, EachStartedCallIsStoredOnceWhileEveryIdleIsReported)
 {
     ASSERT_NO_FATAL_FAILURE(load());
     // An Idle before any call: reported, nothing stored.
-    emit line->Tapi1->Idle();
+    emit tapi->Idle();
     EXPECT_TRUE(waitUntil([&] { return idles.size() == 1 && events.size() == 1; }));
     EXPECT_FALSE(QDir(env.programFolder() + u"/Data"_s).exists());
 
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 1, 2));
     ASSERT_EQ(recordCount(), 1);
     // A second Idle of the same call.
-    emit line->Tapi1->Idle();
+    emit tapi->Idle();
     EXPECT_TRUE(waitUntil([&] { return idles.size() == 3; }));
     settle();
     EXPECT_EQ(idles.last(), idleOf("0"));
@@ -187,7 +187,7 @@ TEST_F(CallEvents, AnIdleWithNoCallToEndForwardsNothing)
     set(u"Forward\\App"_s, u"chkApp"_s, u"1"_s);
     ASSERT_NO_FATAL_FAILURE(load());
     // Before any call: no call to mail about.
-    emit line->Tapi1->Idle();
+    emit tapi->Idle();
     EXPECT_TRUE(waitUntil([&] { return idles.size() == 1; }));
     settle();
     EXPECT_FALSE(parts.steps.contains(u"mail:"_s)) << parts.steps.join(u", "_s).toStdString();
@@ -196,7 +196,7 @@ TEST_F(CallEvents, AnIdleWithNoCallToEndForwardsNothing)
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 1, 2));
     parts.steps.clear();
     // A second Idle of the same call: the call went out once already.
-    emit line->Tapi1->Idle();
+    emit tapi->Idle();
     EXPECT_TRUE(waitUntil([&] { return idles.size() == 3; }));
     settle();
     EXPECT_TRUE(parts.steps.isEmpty()) << parts.steps.join(u", "_s).toStdString();
@@ -207,9 +207,9 @@ TEST_F(CallEvents, CallerIdWithoutAnOfferIsACallOfItsOwn)
     ASSERT_NO_FATAL_FAILURE(load());
     ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 1, 1));
     clock.advance(60 * 1000);
-    emit line->Tapi1->CallerID(u"Bob"_s, u"5550002"_s);
+    emit tapi->CallerID(u"Bob"_s, u"5550002"_s);
     EXPECT_TRUE(line->IsInCall());
-    emit line->Tapi1->Idle();
+    emit tapi->Idle();
     ASSERT_TRUE(waitForIdles(2));
     ASSERT_EQ(recordCount(), 2);
     EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerName), u"Ann Lee"_s);
@@ -272,8 +272,8 @@ TEST_F(CallEvents, EndedCallIsForwardedAsTheOptionsAndTheContactSay)
 
 class ThrowingAlert final : public IncomingCallAlert {
 public:
-    void PlayIncomingCallAlert(frmLine&) override { throw std::runtime_error("no sound card"); }
-    void WavePlayer_PlayDone(frmLine&) override { }
+    void PlayIncomingCallAlert(LineActions&) override { throw std::runtime_error("no sound card"); }
+    void WavePlayer_PlayDone(LineActions&) override { }
 };
 
 class ThrowingMail final : public CallForwarding {
@@ -282,8 +282,8 @@ public:
         : m_parts(parts)
     {
     }
-    void SendCallByMail(frmLine&) override { throw std::runtime_error("mail refused"); }
-    void SendToApp(frmLine&) override { m_parts.steps.append(u"app"_s); }
+    void SendCallByMail(LineActions&) override { throw std::runtime_error("mail refused"); }
+    void SendToApp(LineActions&) override { m_parts.steps.append(u"app"_s); }
 
 private:
     NotedParts& m_parts;
@@ -311,7 +311,7 @@ TEST_F(CallEvents, InModemModeTheLineDeviceOnlyTakesOverTheModemsCall)
     ASSERT_NO_FATAL_FAILURE(load());
     // As the modem path leaves it: its call started at its first RING, two
     // rings counted, the line handed to the line device.
-    g_bCallerIdFromTapi = false;
+    state.bCallerIdFromTapi = false;
     modem->rings = 2;
     line->SetCallInfo();
     ASSERT_EQ(device()->farOffer(u"5551234"_s, u"Ann"_s), QString());

@@ -1,6 +1,6 @@
 #include "common/DataPaths.h"
 #include "common/FixedRecord.h"
-#include "service/line/LineGlobals.h"
+#include "service/line/LineState.h"
 #include "tests/service/line/CallFixture.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
@@ -55,10 +55,10 @@ TEST_F(LineCommands, LineSwitchAndGreetingReportLineStatus)
         settle();
         EXPECT_EQ(events, row.reported);
         EXPECT_EQ(line->IsWatching(), row.openAfter);
-        EXPECT_EQ(line->tmrAutoMode.isActive(), row.autoTimerAfter);
+        EXPECT_EQ(line->isAutoModeTimerActive(), row.autoTimerAfter);
     }
-    EXPECT_EQ(g_sTimeOn, u"10:00:00"_s);
-    EXPECT_EQ(g_sTimeOff, u"16:00:00"_s);
+    EXPECT_EQ(state.sTimeOn, u"10:00:00"_s);
+    EXPECT_EQ(state.sTimeOff, u"16:00:00"_s);
     EXPECT_TRUE(sysJournal().contains(u"AUTO->Not a time window: noon - 16:00:00(0)"_s));
 }
 
@@ -165,7 +165,7 @@ TEST_F(LineCommands, DialStringsAreCheckedBeforeTheyReachTheLine)
             continue;
         }
         EXPECT_EQ(device()->offeredNumber(), row.dialled);
-        EXPECT_EQ(line->call.info.CallerNumber, row.dialled);
+        EXPECT_EQ(line->call().info.CallerNumber, row.dialled);
         line->udiIn_MessageArrived(u"DropCall"_s);
         settle();
         EXPECT_EQ(sysJournal().last(), u"Tapi_Idle(0)->Success(0)"_s);
@@ -177,7 +177,7 @@ TEST_F(LineCommands, FailedDialIsJournaledLeavesNoCallAndGivesTheLineBack)
     for (const bool modemMode : {false, true}) {
         SCOPED_TRACE(modemMode ? "modem mode" : "TAPI mode");
         ASSERT_NO_FATAL_FAILURE(load());
-        g_bCallerIdFromTapi = !modemMode;
+        state.bCallerIdFromTapi = !modemMode;
         device()->failures().set(u"dial"_s, 1);
         line->udiIn_MessageArrived(u"CallOutRec\r\n5551234"_s);
         EXPECT_EQ(sysJournal().last(), u"CallOutRec:Tapi1.LineDial(0)->The line refused the request(10)"_s);
@@ -195,7 +195,7 @@ TEST_F(LineCommands, FailedDialIsJournaledLeavesNoCallAndGivesTheLineBack)
         line.reset();
         lines.reset();
         QFile::remove(DataPaths::native(DataPaths::dayFile(kDay)));
-        g_bCallerIdFromTapi = true;
+        state.bCallerIdFromTapi = true;
     }
 }
 
@@ -231,7 +231,7 @@ TEST_F(LineCommands, RecCallIsEchoedAtTheNextRing)
 {
     ASSERT_NO_FATAL_FAILURE(load());
     ASSERT_EQ(device()->farOffer(u"5551234"_s, u"Ann"_s), QString());
-    settle();
+    ASSERT_TRUE(waitUntil([&] { return events.size() == 1; }));
     const QString texts[]
         = {u"RecCall\r\nTrue"_s, u"RecCall\r\nmaybe"_s, u"RecCall\r\nFalse"_s, u"RecCall"_s};
     const char* const flags[] = {"True", "True", "False", "False"};
@@ -285,7 +285,7 @@ TEST_F(LineCommands, MalformedCommandsChangeNothing)
     EXPECT_EQ(events, QStringList());
     EXPECT_EQ(device()->actions(), before);
     EXPECT_TRUE(line->IsWatching());
-    EXPECT_FALSE(line->tmrAutoMode.isActive());
+    EXPECT_FALSE(line->isAutoModeTimerActive());
     line->udiIn_MessageArrived(u"HELLO"_s);
     EXPECT_TRUE(waitUntil([&] { return events == QStringList{kOpen}; }));
 }

@@ -7,10 +7,12 @@
 #include "platform/SimulatedLines.h"
 #include "platform/SimulatedTelephony.h"
 #include "platform/SinkWave.h"
-#include "service/line/Journal.h"
-#include "service/line/LineGlobals.h"
+#include "service/core/Journal.h"
+#include "service/line/CallForwarding.h"
+#include "service/line/DialledCallRecorder.h"
+#include "service/line/IncomingCallAlert.h"
+#include "service/line/LineState.h"
 #include "service/line/ModemSerialPath.h"
-#include "service/line/SpeechEngine.h"
 #include "tests/service/line/LineFakes.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
@@ -91,20 +93,12 @@ protected:
     {
         env.installDefaults();
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
-        SetJournalSwitches({true, false, false});
-        resetLineGlobals();
-        MessageControl::setSameProcessDelivery(true);
         ASSERT_FALSE(listener.Channel(ChannelNumber::EventChannel));
         QObject::connect(&listener, &MessageControl::MessageArrived,
             [this](const QString& text) { received.append(text); });
         setTapiMode(true);
     }
-    void TearDown() override
-    {
-        line.reset();
-        MessageControl::setSameProcessDelivery(false);
-        SetJournalSwitches({});
-    }
+    void TearDown() override { line.reset(); }
 
     void set(const QString& section, const QString& name, const QString& value)
     {
@@ -128,11 +122,22 @@ protected:
         controls.MSComm1 = modem = new ModemPort;
         load(controls);
     }
+    // Makes the engine as the main form does, with sink audio and stand-ins
+    // for the parts the controls leave empty.
     void load(frmLine::Controls controls)
     {
+        line.reset();
+        owner = std::make_unique<QObject>();
+        tapi = controls.Tapi1;
         controls.Wave1 = new SinkWave(sink.path());
         controls.WavePlayer = new SinkWave(sink.path(), 1000);
-        line = std::make_unique<frmLine>(tts, controls);
+        controls.Alert = new AlertStandIn;
+        controls.Recorder = new RecorderStandIn;
+        controls.Forwarding = new ForwardingStandIn;
+        controls.tts = &tts;
+        controls.channels = MessageControl::Delivery::SameProcessToo;
+        adoptControls(controls, *owner);
+        line = std::make_unique<frmLine>(controls, state, journal);
         line->Form_Load();
     }
 
@@ -148,11 +153,15 @@ protected:
     TestEnvironment env;
     TestClock clock; // 12/10/2026 09:30:00
     QTemporaryDir sink;
-    SpeechStandIn tts;
-    MessageControl listener;
+    Journal journal{{true, false, false}};
+    LineState state;
+    NotedSpeech tts;
+    MessageControl listener{nullptr, MessageControl::Delivery::SameProcessToo};
     QStringList received;
     std::unique_ptr<SimulatedLines> lines;
     ModemPort* modem = nullptr;
+    TelephonyControl* tapi = nullptr; // the engine's line device
+    std::unique_ptr<QObject> owner; // of what the engine works through
     std::unique_ptr<frmLine> line;
 };
 
@@ -200,9 +209,9 @@ TEST_F(LineTest, LoadBindsTheChannelsButOpensNothing)
 {
     loadOnSimulatedLines();
     EXPECT_TRUE(listener.Channel(ChannelNumber::EventChannel));
-    MessageControl commands;
+    MessageControl commands(nullptr, MessageControl::Delivery::SameProcessToo);
     EXPECT_TRUE(commands.Channel(ChannelNumber::CommandChannel));
-    EXPECT_FALSE(line->Tapi1->IsLineOpen());
+    EXPECT_FALSE(tapi->IsLineOpen());
     EXPECT_EQ(takeReceived(), QStringList());
 }
 
@@ -211,11 +220,11 @@ TEST_F(LineTest, OpenLineOpensTheNamedLineJournalsAndReports)
     loadOnSimulatedLines({2, {}, {}});
     set(u"Properties\\TabDevices"_s, u"cmbModemDev"_s, u"Ringvale Simulated Line 2"_s);
     EXPECT_EQ(line->OpenLine(), 0);
-    EXPECT_TRUE(line->Tapi1->IsLineOpen());
-    EXPECT_EQ(line->Tapi1->CurrentLine(), 1);
-    EXPECT_EQ(line->lLineIndex, 1);
-    EXPECT_EQ(g_nLineState, 0);
-    EXPECT_TRUE(g_bCallerIdFromTapi);
+    EXPECT_TRUE(tapi->IsLineOpen());
+    EXPECT_EQ(tapi->CurrentLine(), 1);
+    EXPECT_EQ(line->lineIndex(), 1);
+    EXPECT_EQ(state.nLineState, 0);
+    EXPECT_TRUE(state.bCallerIdFromTapi);
     EXPECT_EQ(takeReceived(1), QStringList{u"LineStatus\r\n1\r\n0\r\nFalse"_s});
     EXPECT_EQ(journalLines().value(1), u"09:30:00 : OpenLine:Tapi1.LineOpen(1)->Success(0)"_s);
 
@@ -229,7 +238,7 @@ TEST_F(LineTest, FailedOpenLeavesTheLineClosedAndSaysSo)
 {
     loadOnSimulatedLines({1, {}, {u"open"_s}});
     line->OpenLine();
-    EXPECT_EQ(g_nLineState, 1);
+    EXPECT_EQ(state.nLineState, 1);
     EXPECT_EQ(takeReceived(1), QStringList{kStatusClosed});
     EXPECT_EQ(
         journalLines().last(), u"09:30:00 : OpenLine:Tapi1.LineOpen(0)->The line refused the request(10)"_s);
@@ -242,7 +251,7 @@ TEST_F(LineTest, UnloadClosesTheLineAndReportsIt)
     takeReceived(1);
     line->Form_Unload();
     EXPECT_FALSE(lines->device(0)->isOpen());
-    EXPECT_EQ(g_nLineState, 1);
+    EXPECT_EQ(state.nLineState, 1);
     EXPECT_EQ(takeReceived(1), QStringList{kStatusClosed});
     EXPECT_EQ(journalLines().last(), u"09:30:00 : CloseLine->Success(0)"_s);
 }
@@ -346,9 +355,9 @@ TEST_F(LineTest, AutoTickFollowsTheWindowUnlessACallIsInProgress)
     for (const TickRow& row : rows) {
         SCOPED_TRACE(row.name);
         setTapiMode(!row.modem);
-        g_bAutoMode = true;
-        g_sTimeOn = u"08:00:00"_s;
-        g_sTimeOff = u"16:00:00"_s;
+        state.bAutoMode = true;
+        state.sTimeOn = u"08:00:00"_s;
+        state.sTimeOff = u"16:00:00"_s;
         clock.setNow(QDateTime(QDate(2026, 12, 10), row.inside ? QTime(12, 0, 0) : QTime(20, 0, 0)));
         loadOnSimulatedLines({1, {u"/dev/ttyS7"_s}, {}});
         if (row.watching) {
@@ -360,30 +369,28 @@ TEST_F(LineTest, AutoTickFollowsTheWindowUnlessACallIsInProgress)
         }
         ASSERT_EQ(line->IsWatching(), row.watching);
         takeReceived(row.watching ? 1 : 0);
-        line->bInCall = row.incomingCall;
-        line->bDialledCall = row.dialledCall;
+        frmLineProbe(*line).setInCall(row.incomingCall, row.dialledCall);
 
         line->tmrAutoMode_Timer();
         EXPECT_EQ(line->IsWatching(), row.watchingAfter);
         EXPECT_EQ(takeReceived(row.reported.size()), row.reported);
-        line->bInCall = false;
-        line->bDialledCall = false;
+        frmLineProbe(*line).setInCall(false, false);
         line.reset();
         takeReceived();
-        g_lCommPort.clear();
+        state.lCommPort.clear();
     }
 }
 
 TEST_F(LineTest, AutoModeTimerRunsOnceTheLineIsOpenedInAutoMode)
 {
     loadOnSimulatedLines();
-    EXPECT_FALSE(line->tmrAutoMode.isActive());
-    g_bAutoMode = true;
+    EXPECT_FALSE(line->isAutoModeTimerActive());
+    state.bAutoMode = true;
     line->OpenLine();
-    EXPECT_TRUE(line->tmrAutoMode.isActive());
-    EXPECT_EQ(line->tmrAutoMode.interval(), 1000);
+    EXPECT_TRUE(line->isAutoModeTimerActive());
+    EXPECT_EQ(frmLineProbe(*line).autoModeInterval(), 1000);
     line->Form_Unload();
-    EXPECT_FALSE(line->tmrAutoMode.isActive());
+    EXPECT_FALSE(line->isAutoModeTimerActive());
 }
 
 TEST_F(LineTest, ModemModeHandsTheLineToThePortAndCountsItOpenOnlyWhenThePortOpened)
@@ -392,7 +399,7 @@ TEST_F(LineTest, ModemModeHandsTheLineToThePortAndCountsItOpenOnlyWhenThePortOpe
     set(u"Properties\\TabDevices\\CallerID"_s, u"cmbATCommands"_s, u"ATZ"_s);
     for (const bool portOpens : {true, false}) {
         SCOPED_TRACE(portOpens ? "port opens" : "port does not open");
-        g_lCommPort.clear();
+        state.lCommPort.clear();
         loadOnSimulatedLines({1, {u"/dev/ttyS7"_s}, {}});
         modem->opens = portOpens;
         line->OpenLine();
@@ -400,7 +407,7 @@ TEST_F(LineTest, ModemModeHandsTheLineToThePortAndCountsItOpenOnlyWhenThePortOpe
         EXPECT_FALSE(lines->device(0)->isOpen());
         EXPECT_EQ(modem->initVals, 1);
         EXPECT_EQ(modem->connects, QStringList{u"/dev/ttyS7|ATZ"_s});
-        EXPECT_EQ(g_nLineState, portOpens ? 0 : 1);
+        EXPECT_EQ(state.nLineState, portOpens ? 0 : 1);
         EXPECT_EQ(takeReceived(1), QStringList{portOpens ? kStatusOpen : kStatusClosed});
         EXPECT_EQ(line->IsWatching(), portOpens);
 
@@ -418,7 +425,7 @@ TEST_F(LineTest, ModemModeWithoutTheLineDeviceLeavesThePortClosed)
     loadOnSimulatedLines({1, {u"/dev/ttyS7"_s}, {u"open"_s}});
     line->OpenLine();
     EXPECT_TRUE(modem->connects.isEmpty());
-    EXPECT_EQ(g_nLineState, 1);
+    EXPECT_EQ(state.nLineState, 1);
     EXPECT_EQ(journalLines().last(), u"09:30:00 : LineOpen:CommConnect->Can't open comm without TAPI(0)"_s);
 }
 
@@ -430,7 +437,7 @@ TEST_F(LineTest, LineThatNeverReportsClosedIsGivenUpAfterABoundedWait)
     line->OpenLine();
     EXPECT_LE(clock.elapsedMs() - before, 3500);
     EXPECT_TRUE(modem->connects.isEmpty());
-    EXPECT_EQ(g_nLineState, 1);
+    EXPECT_EQ(state.nLineState, 1);
     EXPECT_EQ(takeReceived(1), QStringList{kStatusClosed});
     EXPECT_TRUE(journalLines().contains(u"09:30:03 : LineOpen:IsLineOpen->The line did not close within 3 "
                                         u"seconds; the modem's port is not opened(0)"_s))
@@ -442,7 +449,7 @@ TEST_F(LineTest, BeepIsPlayedWhenAskedAndMarkedOnlyWhenItStarted)
     set(u"Properties\\TabGeneral"_s, u"chkModemSoundControl"_s, u"1"_s);
     loadOnSimulatedLines();
     line->OpenLine();
-    EXPECT_FALSE(line->bBeepPlaying) << "no Beep.wav: nothing started";
+    EXPECT_FALSE(frmLineProbe(*line).beepPlaying()) << "no Beep.wav: nothing started";
     line->CloseLine();
 
     QFile beep(env.programFolder() + u"/Beep.wav"_s);
@@ -450,9 +457,9 @@ TEST_F(LineTest, BeepIsPlayedWhenAskedAndMarkedOnlyWhenItStarted)
     beep.write(SerializeWaveFile(PcmWaveFormat(8000, 1, 16), QByteArray(1600, '\0')));
     beep.close();
     line->OpenLine();
-    EXPECT_TRUE(line->bBeepPlaying);
+    EXPECT_TRUE(frmLineProbe(*line).beepPlaying());
     EXPECT_EQ(QDir(sink.path()).entryList(QDir::Files).size(), 1);
-    EXPECT_TRUE(waitUntil([&] { return !line->bBeepPlaying; }));
+    EXPECT_TRUE(waitUntil([&] { return !frmLineProbe(*line).beepPlaying(); }));
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(WebAccessSettings, DefaultsTurnRemoteAccessOnAtPort8080WithoutProtection)
+TEST(WebAccessSettings, DefaultsTurnRemoteAccessOnAtPort8080WithProtection)
 {
     TestEnvironment env;
     env.installShippedDefaults();
@@ -14,7 +14,7 @@ TEST(WebAccessSettings, DefaultsTurnRemoteAccessOnAtPort8080WithoutProtection)
     EXPECT_TRUE(RemoteAccessAllowed());
     EXPECT_EQ(settings.RCWWWAllow, 1);
     EXPECT_EQ(settings.RCWWWPort, 8080);
-    EXPECT_EQ(settings.RCWWWProtect, 0);
+    EXPECT_EQ(settings.RCWWWProtect, 1);
     EXPECT_EQ(settings.RCWWWViewCalls, 1);
     EXPECT_EQ(settings.RCWWWViewLog, u"1");
     EXPECT_EQ(settings.RCWWWStartPage, u"Calls");

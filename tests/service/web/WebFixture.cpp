@@ -1,9 +1,9 @@
 #include "tests/service/web/WebFixture.h"
 
 #include "common/AppPaths.h"
+#include "common/CallStore.h"
 #include "common/ContactRecord.h"
 #include "common/DataPaths.h"
-#include "service/line/mdlCalls.h"
 #include "tests/support/DataFiles.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "service/web/WebPages.h"
 #include "common/AppPaths.h"
-#include "service/line/mdlCalls.h"
+#include "common/CallStore.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/support/TestEnvironment.h"
 

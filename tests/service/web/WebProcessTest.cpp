@@ -1,6 +1,6 @@
 #include "common/AppPaths.h"
+#include "common/CallStore.h"
 #include "common/RegistryRoutines.h"
-#include "service/line/mdlCalls.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/service/web/WebTestSupport.h"
 #include "tests/support/HeadlessBrowser.h"
@@ -54,6 +54,19 @@ protected:
         ASSERT_TRUE(ok && port > 0) << line.toStdString();
     }
 
+    // The credentials the installation made.
+    static QString webValue(const char* name)
+    {
+        return RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
+            .getString(QString::fromLatin1(name));
+    }
+
+    static QByteArray authorization()
+    {
+        return "Authorization: Basic "
+            + (webValue("txtWWWUserName") + u':' + webValue("txtWWWPass")).toUtf8().toBase64() + "\r\n";
+    }
+
     TestEnvironment env;
     QProcess host;
     quint16 port = 0;
@@ -65,7 +78,8 @@ TEST_F(WebProcessTest, ServesTheInstalledFilesAndEndsOnTerminate)
     for (const char* name : {"favicon.ico", "robots.txt"}) {
         QFile shipped(QStringLiteral(RINGVALE_SOURCE_DIR "/data/WWW/") + QString::fromLatin1(name));
         ASSERT_TRUE(shipped.open(QIODevice::ReadOnly)) << name;
-        const Answer answer = splitAnswer(exchange(port, QByteArray("GET /") + name + " HTTP/1.0\r\n\r\n"));
+        const Answer answer = splitAnswer(
+            exchange(port, QByteArray("GET /") + name + " HTTP/1.0\r\n" + authorization() + "\r\n"));
         EXPECT_EQ(answer.statusLine, "HTTP/1.0 200 OK") << name;
         EXPECT_EQ(answer.body, shipped.readAll()) << name;
     }
@@ -74,6 +88,32 @@ TEST_F(WebProcessTest, ServesTheInstalledFilesAndEndsOnTerminate)
     EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(host.exitCode(), 0);
     EXPECT_FALSE(Client(port).connected());
+}
+
+// An installation never serves the calls and their delete links to the
+// network without the password it made.
+TEST_F(WebProcessTest, InstalledPagesAskForTheGeneratedPassword)
+{
+    const QString user = webValue("txtWWWUserName");
+    const QString password = webValue("txtWWWPass");
+    ASSERT_FALSE(user.isEmpty());
+    ASSERT_GE(password.size(), 16);
+    ASSERT_NO_FATAL_FAILURE(startHost());
+    const struct {
+        const char* name;
+        QByteArray authorization;
+        QByteArray status;
+    } rows[] = {
+        {"no credentials", {}, "HTTP/1.0 401 Access Denied"},
+        {"wrong password", "Authorization: Basic " + (user + u":x").toUtf8().toBase64() + "\r\n",
+            "HTTP/1.0 401 Access Denied"},
+        {"generated ones", authorization(), "HTTP/1.0 200 OK"},
+    };
+    for (const auto& row : rows) {
+        const Answer answer
+            = splitAnswer(exchange(port, "GET /calls HTTP/1.0\r\n" + row.authorization + "\r\n"));
+        EXPECT_EQ(answer.statusLine, row.status) << row.name;
+    }
 }
 
 TEST_F(WebProcessTest, BrowserShowsTheCallOnTheCallsPage)
@@ -89,8 +129,11 @@ TEST_F(WebProcessTest, BrowserShowsTheCallOnTheCallsPage)
     ASSERT_NO_FATAL_FAILURE(startHost());
 
     const QString shot = HeadlessBrowser::screenshotFolder() + QStringLiteral("/web-calls-page.png");
-    const HeadlessBrowser::Page page
-        = HeadlessBrowser::load(*chromium, QStringLiteral("http://127.0.0.1:%1/calls").arg(port), shot);
+    const HeadlessBrowser::Page page = HeadlessBrowser::load(*chromium,
+        QStringLiteral("http://%1:%2@127.0.0.1:%3/calls")
+            .arg(webValue("txtWWWUserName"), webValue("txtWWWPass"))
+            .arg(port),
+        shot);
     ASSERT_TRUE(page.finished) << "chromium did not finish";
     EXPECT_TRUE(page.dom.contains(u"5550199")) << page.dom.toStdString() << page.errors.toStdString();
     EXPECT_TRUE(page.dom.contains(u"Ada Browser"));

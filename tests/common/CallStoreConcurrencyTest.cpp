@@ -1,7 +1,7 @@
+#include "common/CallStore.h"
 #include "common/DataPaths.h"
 #include "common/LastList.h"
 #include "common/RecordFile.h"
-#include "service/line/mdlCalls.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QHash>

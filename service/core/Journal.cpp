@@ -1,4 +1,4 @@
-#include "service/line/Journal.h"
+#include "service/core/Journal.h"
 
 #include "common/Clock.h"
 #include "common/JournalFormat.h"
@@ -10,8 +10,6 @@
 #include <QFileInfo>
 
 namespace {
-
-JournalSwitches g_switches;
 
 void append(JournalFormat::Kind kind, const QString& text)
 {
@@ -38,32 +36,22 @@ bool isOn(const RegistryRoutines& reg, const QString& name)
 
 } // namespace
 
-void WriteSysJournal(const QString& message, qint32 number, const QString& source)
+void Journal::WriteSysJournal(const QString& message, qint32 number, const QString& source) const
 {
-    if (g_switches.sys)
+    if (m_switches.sys)
         append(JournalFormat::Kind::Sys, JournalFormat::sysText(message, number, source));
 }
 
-void WriteCallsJournal(const QString& text)
+void Journal::WriteCallsJournal(const QString& text) const
 {
-    if (g_switches.calls)
+    if (m_switches.calls)
         append(JournalFormat::Kind::Calls, text);
 }
 
-void WriteWWWJournal(const QString& text)
+void Journal::WriteWWWJournal(const QString& text) const
 {
-    if (g_switches.www)
+    if (m_switches.www)
         append(JournalFormat::Kind::WWW, text);
-}
-
-void SetJournalSwitches(const JournalSwitches& switches)
-{
-    g_switches = switches;
-}
-
-JournalSwitches CurrentJournalSwitches()
-{
-    return g_switches;
 }
 
 JournalSwitches ReadJournalSwitches()

@@ -1,10 +1,10 @@
-#include "service/line/CallOptions.h"
+#include "service/core/CallOptions.h"
 
 #include "common/Clock.h"
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
 #include "common/RegistryRoutines.h"
-#include "service/line/Journal.h"
+#include "service/core/Journal.h"
 
 #include <QDir>
 
@@ -19,8 +19,11 @@ const QString kIncomingCall = QStringLiteral("Events\\TabInCommingCall");
 // leaves the member as it was.
 class SettingsReader {
 public:
-    explicit SettingsReader(const QString& journalSource)
-        : m_source(journalSource)
+    // Conversions that fail are journaled under journalSource when a journal
+    // is given.
+    explicit SettingsReader(const Journal* journal = nullptr, const QString& journalSource = {})
+        : m_journal(journal)
+        , m_source(journalSource)
     {
     }
 
@@ -60,11 +63,13 @@ public:
 private:
     void fail(const QString& name)
     {
-        if (!m_source.isEmpty())
-            WriteSysJournal(QStringLiteral("Type mismatch (") + name + u')', kTypeMismatchError, m_source);
+        if (m_journal)
+            m_journal->WriteSysJournal(
+                QStringLiteral("Type mismatch (") + name + u')', kTypeMismatchError, m_source);
     }
 
     RegistryRoutines m_reg = RegistryRoutines::forProduct(QString());
+    const Journal* m_journal;
     QString m_source;
 };
 
@@ -109,13 +114,13 @@ std::optional<bool> readFlag(const QString& text)
     return *n != 0;
 }
 
-void ReadIncomingCallSettings(CallOptions& options, const QString& journalSource)
+void ReadIncomingCallSettings(CallOptions& options)
 {
-    SettingsReader reader(journalSource);
+    SettingsReader reader;
     readIncomingCallSettingsWith(reader, options);
 }
 
-void SetDefaultCallOption(CurrentCall& call, const QString& description)
+void SetDefaultCallOption(const Journal& journal, CurrentCall& call, const QString& description)
 {
     call.bRejectCall = false;
     call.RecordCallFlag = false;
@@ -126,7 +131,7 @@ void SetDefaultCallOption(CurrentCall& call, const QString& description)
 
     CallOptions& options = call.options;
     CallSettings& settings = call.settings;
-    SettingsReader reader(QStringLiteral("ErrSetDefaultCallOption"));
+    SettingsReader reader(&journal, QStringLiteral("ErrSetDefaultCallOption"));
 
     reader.section(QString());
     reader.flag(QStringLiteral("bRun"), settings.bRun);
@@ -162,12 +167,12 @@ void SetDefaultCallOption(CurrentCall& call, const QString& description)
     reader.number(QStringLiteral("txtlNumOfItemsInLast"), settings.ItemsInLast);
 }
 
-void SetCallInfo(CurrentCall& call, const QDateTime& now)
+void SetCallInfo(const Journal& journal, CurrentCall& call, const QDateTime& now)
 {
     const QString dayFolder = DataPaths::dayFolderOf(now.date());
     const QString nativeFolder = DataPaths::native(dayFolder);
     if (nativeFolder.isEmpty() || !QDir().mkpath(nativeFolder))
-        WriteSysJournal(QStringLiteral("Cannot create the day folder ") + dayFolder, -1,
+        journal.WriteSysJournal(QStringLiteral("Cannot create the day folder ") + dayFolder, -1,
             QStringLiteral("ErrSetCallInfo"));
 
     CallInfo& info = call.info;
@@ -184,7 +189,7 @@ void SetCallInfo(CurrentCall& call, const QDateTime& now)
     call.DayFolder = dayFolder;
 }
 
-void SetCallInfo(CurrentCall& call)
+void SetCallInfo(const Journal& journal, CurrentCall& call)
 {
-    SetCallInfo(call, Clock::instance().now());
+    SetCallInfo(journal, call, Clock::instance().now());
 }

@@ -1,11 +1,9 @@
-#include "service/line/mdlCalls.h"
+#include "common/CallStore.h"
 
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
-#include "common/LastList.h"
 #include "common/RecordFile.h"
-#include "service/line/Journal.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -33,23 +31,19 @@ bool isValidCall(const CallRecord& record)
 
 } // namespace
 
-bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
+qint32 AppendCallRecord(const CallRecord& record, const QString& dayFolder)
 {
     const QString path = nativeDayFile(dayFolder);
     const qint32 number = path.isEmpty() ? -1 : RecordFile(path, CallRecord::Size).append(record.toBytes());
-    if (number < 1) {
-        WriteSysJournal(
-            QStringLiteral("Cannot store the call in ") + dayFolder, -1, QStringLiteral("ErrAddCallRecord"));
+    return number < 1 ? 0 : number;
+}
+
+bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
+{
+    const qint32 number = AppendCallRecord(record, dayFolder);
+    if (number < 1)
         return false;
-    }
-    if (skipList)
-        return true;
-    if (!AddToLastList(number, dayFolder, itemsInLast)) {
-        WriteSysJournal(
-            QStringLiteral("Cannot write the recent-calls list"), -1, QStringLiteral("ErrAddToLastList"));
-        return false;
-    }
-    return true;
+    return skipList || AddToLastList(number, dayFolder, itemsInLast);
 }
 
 bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast)
@@ -123,22 +117,6 @@ bool DeleteFromLastList(qint32 lineNumber)
         lines.removeAt(lineNumber - 1);
         return true;
     });
-}
-
-CallRecord MakeCallRecord(const CurrentCall& call, qint32 lineIndex)
-{
-    CallRecord record;
-    record.EmergencyMark = QString::number(call.EmergencyMark);
-    record.CallType = call.info.CallType;
-    record.CallerName = call.info.CallerName;
-    record.CallerNumber = call.info.CallerNumber;
-    record.CallDate = call.info.CallDate;
-    record.CallTime = call.info.CallTime;
-    record.Length = call.info.Length;
-    record.LineIndex = QString::number(lineIndex);
-    record.ReadMark = QStringLiteral("1");
-    record.Description = call.Description;
-    return record;
 }
 
 QString CallDayFolder(const QString& callDate)

@@ -1,7 +1,7 @@
 // A second process for the call store's concurrency test: stores COUNT calls
 // named TAG, numbered 1 to COUNT, in DAYFOLDER, as the service does at the end
 // of each call.
-#include "service/line/mdlCalls.h"
+#include "common/CallStore.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "service/line/Journal.h"
+#include "service/core/Journal.h"
 
 #include "common/RegistryRoutines.h"
 #include "common/SharedFile.h"
@@ -16,12 +16,7 @@ namespace {
 
 class JournalTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
-        SetJournalSwitches({true, true, true});
-    }
-    void TearDown() override { SetJournalSwitches({}); }
+    void SetUp() override { ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s)); }
 
     QString journal(const QString& name) const { return env.programFolder() + u"/Journal/"_s + name; }
     QByteArray read(const QString& name) const
@@ -36,15 +31,16 @@ protected:
 
     TestEnvironment env;
     TestClock clock{QDateTime(QDate(2026, 12, 10), QTime(9, 30, 5))};
+    Journal writer{{true, true, true}};
 };
 
 TEST_F(JournalTest, EachKindGoesToItsDaysFileWithItsLineLayout)
 {
-    WriteSysJournal(u"Opening Ringvale 1.1 Process"_s, 0, QString());
-    WriteSysJournal(u"Can't open"_s, -2147483647 - 1, u"CloseLine:Tapi1.LineClose"_s);
+    writer.WriteSysJournal(u"Opening Ringvale 1.1 Process"_s, 0, QString());
+    writer.WriteSysJournal(u"Can't open"_s, -2147483647 - 1, u"CloseLine:Tapi1.LineClose"_s);
     clock.advance(1000);
-    WriteCallsJournal(u"Zoë Ångström 電話 - 555 0100"_s);
-    WriteWWWJournal(u"GET /Calls 192.0.2.1"_s);
+    writer.WriteCallsJournal(u"Zoë Ångström 電話 - 555 0100"_s);
+    writer.WriteWWWJournal(u"GET /Calls 192.0.2.1"_s);
 
     EXPECT_EQ(journalFiles(),
         (QStringList{u"12-10-2026_Calls.txt"_s, u"12-10-2026_Sys.txt"_s, u"12-10-2026_WWW.txt"_s}));
@@ -57,9 +53,10 @@ TEST_F(JournalTest, EachKindGoesToItsDaysFileWithItsLineLayout)
 
 TEST_F(JournalTest, LineBreaksInsideAnEntryCannotForgeLines)
 {
-    WriteCallsJournal(u"Evil\r\n09:00:00 : forged"_s);
-    WriteWWWJournal(u"GET / HTTP/1.1\r\nHost: x\r\n\r\n"_s);
-    WriteSysJournal(u"Device Details -\r\n   Line Index: 0\n   Device Name: Modem"_s, 0, u"Open\rLine"_s);
+    writer.WriteCallsJournal(u"Evil\r\n09:00:00 : forged"_s);
+    writer.WriteWWWJournal(u"GET / HTTP/1.1\r\nHost: x\r\n\r\n"_s);
+    writer.WriteSysJournal(
+        u"Device Details -\r\n   Line Index: 0\n   Device Name: Modem"_s, 0, u"Open\rLine"_s);
     EXPECT_EQ(read(u"12-10-2026_Calls.txt"_s), "09:30:05 : Evil 09:00:00 : forged\r\n");
     EXPECT_EQ(read(u"12-10-2026_WWW.txt"_s), "09:30:05 : GET / HTTP/1.1 Host: x  \r\n");
     EXPECT_EQ(read(u"12-10-2026_Sys.txt"_s),
@@ -69,9 +66,9 @@ TEST_F(JournalTest, LineBreaksInsideAnEntryCannotForgeLines)
 TEST_F(JournalTest, EntriesAfterMidnightGoToTheNextDaysFile)
 {
     clock.setNow(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 500)));
-    WriteCallsJournal(u"before"_s);
+    writer.WriteCallsJournal(u"before"_s);
     clock.advance(1000);
-    WriteCallsJournal(u"after"_s);
+    writer.WriteCallsJournal(u"after"_s);
     EXPECT_EQ(read(u"12-31-2026_Calls.txt"_s), "23:59:59 : before\r\n");
     EXPECT_EQ(read(u"01-01-2027_Calls.txt"_s), "00:00:00 : after\r\n");
 }
@@ -82,10 +79,10 @@ TEST_F(JournalTest, ASwitchedOffKindWritesNothingAndMakesNoFile)
     for (const JournalSwitches& on : cases) {
         QDir(env.programFolder() + u"/Journal"_s).removeRecursively();
         QDir(env.programFolder()).mkpath(u"Journal"_s);
-        SetJournalSwitches(on);
-        WriteSysJournal(u"s"_s, 1, u"src"_s);
-        WriteCallsJournal(u"c"_s);
-        WriteWWWJournal(u"w"_s);
+        writer.setSwitches(on);
+        writer.WriteSysJournal(u"s"_s, 1, u"src"_s);
+        writer.WriteCallsJournal(u"c"_s);
+        writer.WriteWWWJournal(u"w"_s);
         EXPECT_EQ(QFile::exists(journal(u"12-10-2026_Sys.txt"_s)), on.sys);
         EXPECT_EQ(QFile::exists(journal(u"12-10-2026_Calls.txt"_s)), on.calls);
         EXPECT_EQ(QFile::exists(journal(u"12-10-2026_WWW.txt"_s)), on.www);
@@ -95,18 +92,18 @@ TEST_F(JournalTest, ASwitchedOffKindWritesNothingAndMakesNoFile)
 TEST_F(JournalTest, WithoutTheJournalFolderEntriesAreLostQuietly)
 {
     ASSERT_TRUE(QDir(env.programFolder() + u"/Journal"_s).removeRecursively());
-    WriteSysJournal(u"lost"_s, 0, QString());
-    WriteCallsJournal(u"lost"_s);
-    WriteWWWJournal(u"lost"_s);
+    writer.WriteSysJournal(u"lost"_s, 0, QString());
+    writer.WriteCallsJournal(u"lost"_s);
+    writer.WriteWWWJournal(u"lost"_s);
     EXPECT_FALSE(QFileInfo::exists(env.programFolder() + u"/Journal"_s));
 }
 
 TEST_F(JournalTest, EntriesAreAppendedUnderTheFilesLock)
 {
-    WriteCallsJournal(u"first"_s);
+    writer.WriteCallsJournal(u"first"_s);
     // A reader holding the lock sees a whole file; the lock is the shared one.
     EXPECT_TRUE(QFile::exists(SharedFileLock::lockPathFor(journal(u"12-10-2026_Calls.txt"_s))));
-    WriteCallsJournal(u"second"_s);
+    writer.WriteCallsJournal(u"second"_s);
     EXPECT_EQ(read(u"12-10-2026_Calls.txt"_s), "09:30:05 : first\r\n09:30:05 : second\r\n");
 }
 

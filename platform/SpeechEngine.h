@@ -4,8 +4,9 @@
 #include <QString>
 
 // The service's speech engine (frmTTS): one voice that speaks on the sound
-// card and can speak into a wave file. The main form owns it; the line engine
-// sets its voice and rate and speaks the alerts through it.
+// card and can speak into a wave file. The service makes one; the main form
+// speaks for channel 306 through it, the line engine sets its voice and rate,
+// and the alerts speak through it.
 class SpeechEngine : public QObject {
     Q_OBJECT
 public:
@@ -20,17 +21,4 @@ public:
     // Speaks sText into the wave file sFileToSave (a native path), then goes
     // back to the sound device. An empty text makes no file.
     virtual void SaveTextToWav(const QString& sText, const QString& sFileToSave, qint32 lDeviceIndex) = 0;
-};
-
-// Holds the speech engine's place until the real one exists: says nothing.
-class SpeechStandIn final : public SpeechEngine {
-    Q_OBJECT
-public:
-    using SpeechEngine::SpeechEngine;
-
-    void SpeakIt(const QString&, qint32) override { }
-    void SetRate(qint32) override { }
-    void TTSSetVoice(qint32) override { }
-    void StopSpeak() override { }
-    void SaveTextToWav(const QString&, const QString&, qint32) override { }
 };

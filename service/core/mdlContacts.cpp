@@ -1,4 +1,4 @@
-#include "service/line/mdlContacts.h"
+#include "service/core/mdlContacts.h"
 
 #include "common/ContactFile.h"
 #include "common/FixedRecord.h"
@@ -58,7 +58,7 @@ void ApplyContactCallSettings(CallOptions& options, const ContactRecord& record)
 
     const QString events = field(record.EventsMode);
     if (events == u"1") {
-        ReadIncomingCallSettings(options, QString());
+        ReadIncomingCallSettings(options);
     } else if (events == u"2") {
         options.ShowCallDetails = false;
         options.ShowLineControl = false;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ContactRecord.h"
-#include "service/line/CallOptions.h"
+#include "service/core/CallOptions.h"
 
 #include <QHash>
 #include <QPair>

@@ -1,6 +1,7 @@
+#include "common/CallStore.h"
 #include "common/DataPaths.h"
+#include "common/FixedRecord.h"
 #include "common/LastList.h"
-#include "service/line/mdlCalls.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -15,15 +16,18 @@ const QString kOtherDay = QStringLiteral("\\Data\\Log\\2026\\12\\09\\");
 
 CallRecord call(const QString& number)
 {
-    CurrentCall current;
-    current.info.CallerName = QStringLiteral("UNKNOWN");
-    current.info.CallerNumber = number;
-    current.info.CallDate = QStringLiteral("12/10/2026");
-    current.info.CallTime = QStringLiteral("10:30:05");
-    current.info.Length = QStringLiteral("0:00:00");
-    current.info.CallType = QStringLiteral("0");
-    current.Description = QStringLiteral("Incoming call");
-    return MakeCallRecord(current, 0);
+    CallRecord record;
+    record.EmergencyMark = QStringLiteral("0");
+    record.CallType = QStringLiteral("0");
+    record.CallerName = QStringLiteral("UNKNOWN");
+    record.CallerNumber = number;
+    record.CallDate = QStringLiteral("12/10/2026");
+    record.CallTime = QStringLiteral("10:30:05");
+    record.Length = QStringLiteral("0:00:00");
+    record.LineIndex = QStringLiteral("0");
+    record.ReadMark = QStringLiteral("1");
+    record.Description = QStringLiteral("Incoming call");
+    return record;
 }
 
 class CallStoreTest : public ::testing::Test {
@@ -57,32 +61,6 @@ TEST_F(CallStoreTest, FirstCallOfADayCreatesItsFolderAndFileAndGoesOnTop)
     EXPECT_TRUE(AddCallRecord(call(QStringLiteral("1")), kDay, false, 30));
     EXPECT_EQ(read(DataPaths::dayFile(kDay)), call(QStringLiteral("1")).toBytes());
     EXPECT_EQ(read(DataPaths::lastList()), QByteArray("1:\\Data\\Log\\2026\\12\\10\\\r\n"));
-}
-
-TEST_F(CallStoreTest, StoredRecordIsReadAndLeavesFlagAndNotesUnset)
-{
-    CurrentCall current;
-    SetCallInfo(current, QDateTime(QDate(2026, 12, 10), QTime(23, 59, 59)));
-    current.info.CallerNumber = QStringLiteral("555 0100");
-    current.EmergencyMark = 1;
-    current.Description = QStringLiteral("Incoming call");
-    const CallRecord record = MakeCallRecord(current, 3);
-    // The call ends after midnight: it stays in the folder of its first day.
-    EXPECT_EQ(CallDayFolder(current.info.CallDate), kDay);
-    ASSERT_TRUE(AddCallRecord(record, CallDayFolder(current.info.CallDate), false, 30));
-
-    CallRecord back;
-    ASSERT_TRUE(ReadCallRecord(back, kDay, 1));
-    EXPECT_EQ(back.toBytes(), record.toBytes());
-    EXPECT_EQ(back.EmergencyMark, u"1");
-    EXPECT_EQ(back.FlagMark, QString(1, QChar(0)));
-    EXPECT_EQ(back.CallType, u"0 ");
-    EXPECT_EQ(FixedRecord::trimBlanks(back.CallerName), u"UNKNOWN");
-    EXPECT_EQ(FixedRecord::trimBlanks(back.CallTime), u"23:59:59");
-    EXPECT_EQ(FixedRecord::trimBlanks(back.Length), u"0:00:00");
-    EXPECT_EQ(back.LineIndex, u"3 ");
-    EXPECT_EQ(back.ReadMark, u"1");
-    EXPECT_EQ(back.Notes, QString(256, QChar(0)));
 }
 
 TEST_F(CallStoreTest, LastListKeepsTheConfiguredNumberOfNewestCalls)

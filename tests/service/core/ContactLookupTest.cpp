@@ -1,6 +1,6 @@
 #include "common/ContactFile.h"
 #include "common/RegistryRoutines.h"
-#include "service/line/mdlContacts.h"
+#include "service/core/mdlContacts.h"
 #include "tests/support/DataFiles.h"
 #include "tests/support/TestEnvironment.h"
 

@@ -1,5 +1,6 @@
-#include "service/line/CallOptions.h"
+#include "service/core/CallOptions.h"
 #include "common/RegistryRoutines.h"
+#include "service/core/Journal.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -25,6 +26,9 @@ void set(const char* section, const char* name, const QString& value)
     ASSERT_TRUE(RegistryRoutines::forProduct(QString::fromLatin1(section))
                     .setString(QString::fromLatin1(name), value));
 }
+
+// Conversion failures are journaled elsewhere (the line engine's tests).
+const Journal kSwitchedOff;
 
 QString text(bool b)
 {
@@ -114,7 +118,7 @@ TEST(CallOptions_SetDefaultCallOption, ReadsEachSettingIntoItsMember)
         createSections();
         set(c.section, c.name, c.value);
         CurrentCall call;
-        SetDefaultCallOption(call, QStringLiteral("Incoming call"));
+        SetDefaultCallOption(kSwitchedOff, call, QStringLiteral("Incoming call"));
         EXPECT_EQ(c.get(call), c.expected) << c.name << " = " << c.value.toStdString();
     }
 }
@@ -130,7 +134,7 @@ TEST(CallOptions_SetDefaultCallOption, ClearsThePreviousCallAndReadsMissingValue
     call.options.DisplayStyle = 1;
     call.settings.ItemsInLast = 12;
 
-    SetDefaultCallOption(call, QStringLiteral("Incoming call"));
+    SetDefaultCallOption(kSwitchedOff, call, QStringLiteral("Incoming call"));
 
     EXPECT_FALSE(call.bRejectCall);
     EXPECT_FALSE(call.RecordCallFlag);
@@ -153,7 +157,7 @@ TEST(CallOptions_SetCallInfo, StartsAnUnknownCallInTodaysCreatedDayFolder)
     call.info.ContactName = QStringLiteral("old");
     call.EmergencyMark = 1;
 
-    SetCallInfo(call, QDateTime(QDate(2026, 3, 4), QTime(23, 59, 58)));
+    SetCallInfo(kSwitchedOff, call, QDateTime(QDate(2026, 3, 4), QTime(23, 59, 58)));
 
     EXPECT_EQ(call.info.CallerName, u"UNKNOWN");
     EXPECT_EQ(call.info.CallerNumber, u"UNKNOWN");

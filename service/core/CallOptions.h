@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class Journal;
+
 // The journal number of a conversion that fails (a flag or number setting or
 // field that holds no number).
 inline constexpr qint32 kTypeMismatchError = 13;
@@ -72,18 +74,17 @@ struct CurrentCall {
 // options anew. A value that is not a number writes a system-journal line
 // (source "ErrSetDefaultCallOption") and leaves its member cleared. The line
 // engine also stops its per-call timers and reloads its speech settings.
-void SetDefaultCallOption(CurrentCall& call, const QString& description);
+void SetDefaultCallOption(const Journal& journal, CurrentCall& call, const QString& description);
 
 // A fresh call: "UNKNOWN" caller, the date and time of now (the process's
 // clock), and its day folder, which is created when missing.
-void SetCallInfo(CurrentCall& call, const QDateTime& now);
-void SetCallInfo(CurrentCall& call);
+void SetCallInfo(const Journal& journal, CurrentCall& call, const QDateTime& now);
+void SetCallInfo(const Journal& journal, CurrentCall& call);
 
 // The seven incoming-call settings (display, style, line control, sound, sound
 // file, speech, speech text) read into options; a value that is not a number
-// leaves its member as it was and is journaled under journalSource unless
-// that is empty.
-void ReadIncomingCallSettings(CallOptions& options, const QString& journalSource);
+// leaves its member as it was.
+void ReadIncomingCallSettings(CallOptions& options);
 
 // A setting or field read as a flag: "0" False, any other whole number True;
 // nullopt for anything that is not a whole number.

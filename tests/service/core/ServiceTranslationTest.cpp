@@ -1,4 +1,4 @@
-#include "service/line/ServiceTranslation.h"
+#include "service/core/ServiceTranslation.h"
 
 #include "common/TranslationFile.h"
 #include "tests/support/TestEnvironment.h"

@@ -2,30 +2,34 @@
 
 #include "common/CallRecord.h"
 #include "common/LastList.h"
-#include "service/line/CallOptions.h"
 
 #include <QList>
 #include <QString>
 
 #include <optional>
 
-// The service's call store: the day files Data and the recent-calls list
-// Data/Last. Day folders are given in the stored form "\Data\Log\yyyy\MM\dd\".
+// The call store both programs share: the day files Data and the recent-calls
+// list Data/Last. Day folders are given in the stored form
+// "\Data\Log\yyyy\MM\dd\".
 
-// Appends the record to the day file, creating a missing day folder, and
-// unless skipList puts it on top of Data/Last, which keeps at most itemsInLast
-// lines (at least one). False, with a system-journal line, when the call could
-// not be stored; the list is then left alone.
-bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast);
+// Appends the record to the day file, creating a missing day folder. Its
+// record number (from 1), or 0 when it could not be stored.
+[[nodiscard]] qint32 AppendCallRecord(const CallRecord& record, const QString& dayFolder);
+
+// AppendCallRecord, then unless skipList puts the record on top of Data/Last,
+// which keeps at most itemsInLast lines (at least one). False when the call
+// could not be stored, or not listed; a call not stored leaves the list alone.
+[[nodiscard]] bool AddCallRecord(
+    const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast);
 
 // Puts "recordNumber:dayFolder" on top of Data/Last and keeps at most
 // itemsInLast lines (at least one).
-bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast);
+[[nodiscard]] bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsInLast);
 
 // Reads record recordNumber of the day file into record. True when it was read
 // and its CallDate is a date; a missing file or a number outside the file gives
 // False and leaves record as it was.
-bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber);
+[[nodiscard]] bool ReadCallRecord(CallRecord& record, const QString& dayFolder, qint32 recordNumber);
 
 // ReadCallRecord for every entry of a recent-calls list at once: each day
 // file is opened once and read up to the last record asked for. The result
@@ -34,10 +38,7 @@ QList<std::optional<CallRecord>> ReadCallRecords(const QList<LastList::Entry>& e
 
 // Removes line lineNumber (from 1) of Data/Last; a number outside the list
 // changes nothing and gives False.
-bool DeleteFromLastList(qint32 lineNumber);
-
-// The record of an ended call, as both end-of-call handlers store it.
-CallRecord MakeCallRecord(const CurrentCall& call, qint32 lineIndex);
+[[nodiscard]] bool DeleteFromLastList(qint32 lineNumber);
 
 // The day folder of a call, from its CallDate text, so a call that runs past
 // midnight stays in the folder of its first day; empty when the text is no date.

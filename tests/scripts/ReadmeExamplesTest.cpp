@@ -1,0 +1,28 @@
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+// Every shell example of the README works as written, against the programs of
+// this build and a scratch installation with the service running.
+TEST(ReadmeExamples, EveryShellExampleRuns)
+{
+    QProcess run;
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(u"bash"_s,
+        {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/readme-examples"), QStringLiteral(RINGVALE_BIN_DIR)});
+    ASSERT_TRUE(run.waitForStarted(5000));
+    if (!run.waitForFinished(100000)) {
+        run.terminate();
+        run.waitForFinished(5000);
+        FAIL() << "still running after 100 s:\n" << run.readAll().toStdString();
+    }
+    const QString out = QString::fromUtf8(run.readAll());
+    EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(run.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(u"examples ran"_s)) << out.toStdString();
+    // The ones that show the point of the README.
+    for (const QString& example : {u"AUTO\\r\\n16:00:00\\r\\n08:00:00"_s, u"txtWWWPass"_s, u"CallOut"_s})
+        EXPECT_TRUE(out.contains(example)) << example.toStdString();
+}
