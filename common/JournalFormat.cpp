@@ -36,7 +36,7 @@ QString sysText(const QString& message, qint32 number, const QString& source)
 
 QByteArray line(const QTime& time, const QString& text)
 {
-    return (DateTimeText::formatTime(time) + QStringLiteral(" : ") + withoutLineBreaks(text)
+    return (DateTimeText::formatTime(time) + QStringLiteral(" : ") + withoutControlCharacters(text)
         + QStringLiteral("\r\n"))
         .toUtf8();
 }

@@ -2,10 +2,10 @@
 // offer (or its dial) to its stored record.
 #include "service/line/frmLine.h"
 
-#include "common/ChannelLayout.h"
 #include "common/ChannelMessages.h"
 #include "common/Clock.h"
 #include "common/FixedRecord.h"
+#include "common/SharedUtilities.h"
 #include "common/Waits.h"
 #include "platform/MessageControl.h"
 #include "platform/SpeechEngine.h"
@@ -183,9 +183,10 @@ void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& delive
         if (!m_loaded || !m_state.bCallerIdFromTapi)
             return;
         // A line break in what the network delivers would end a line of every
-        // text the name goes into later (mail headers, command lines).
-        const QString name = ChannelLayout::lineField(deliveredName);
-        const QString number = ChannelLayout::lineField(deliveredNumber);
+        // text the name goes into later (mail headers, command lines), and an
+        // escape or NUL would reach the record, the journals and terminals.
+        const QString name = withoutControlCharacters(deliveredName);
+        const QString number = withoutControlCharacters(deliveredNumber);
         // A caller ID without an offer (the offer was missed, or the last
         // call is stored already) starts a call of its own, so it is stored
         // with its own time instead of overwriting a call already stored.

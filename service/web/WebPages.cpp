@@ -173,7 +173,6 @@ QString WebPages::LastCalls() const
     page += heading + QStringLiteral("></font></td>") + CRLF;
     page += QStringLiteral("</tr>") + CRLF;
 
-    const ContactNames contacts;
     QString colour = QStringLiteral("#ffffff");
     qint32 k = 0;
     for (const ShownCall& call : std::as_const(calls)) {
@@ -187,7 +186,7 @@ QString WebPages::LastCalls() const
             + esc(FixedRecord::trimBlanks(call.record.CallTime)) + QStringLiteral("</td><font>") + CRLF;
         page += cell + esc(name) + QStringLiteral("</td></font>") + CRLF;
         page += cell + esc(number) + QStringLiteral("</td></font>") + CRLF;
-        page += cell + esc(contacts.get(name, number)) + QStringLiteral("</td><font>") + CRLF;
+        page += cell + esc(GetContactName(name, number)) + QStringLiteral("</td><font>") + CRLF;
         page += cell + QStringLiteral("<a href=/del?call=") + QString::number(k)
             + QStringLiteral("><font color=red>Delete</a></td></font>") + CRLF;
         page += QStringLiteral("</tr>") + CRLF;

@@ -30,6 +30,7 @@ public:
     void signal(int number);
     // Still alive: a death not yet noticed is picked up here.
     bool isRunning();
+    qint64 processId() const { return m_process.processId(); }
     // Standard error without the diagnostics lines.
     QByteArray userStderr() const;
 
