@@ -67,7 +67,6 @@ QString withoutLineBreaks(QString text)
 
 QString withoutControlCharacters(QString text)
 {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     for (QChar& c : text) {
         const char16_t u = c.unicode();
         if ((u < 0x20 && u != u'\t') || (u >= 0x7F && u < 0xA0))

@@ -27,9 +27,9 @@ QString EnsureDatedFolders(const QString& base);
 QString withoutLineBreaks(QString text);
 
 // Text from outside (a caller's name, a web request) made safe for a line
-// that people read in a terminal: CR LF becomes one blank, and every other
-// control character (C0 but tab, DEL, C1) a blank too, so no escape sequence,
-// bell or NUL comes through.
+// that people read in a terminal: every control character (C0 but tab, DEL,
+// C1) becomes a blank, one for one, so no escape sequence, bell or NUL comes
+// through and no field moves.
 QString withoutControlCharacters(QString text);
 
 // Cuts an existing file (native path) to length bytes, as the stores do after
