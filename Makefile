@@ -1,9 +1,15 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`; and
+# `make test-sanitize`, every test once more with AddressSanitizer and UBSan.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 HOME_DIR := $(CURDIR)/$(BUILD)/bin
+SANITIZE_BUILD ?= build-sanitize
+# -O1 and line tables only: quicker to build, and enough for the sanitizers'
+# reports to name file and line.
+SANITIZE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+	-DRINGVALE_SANITIZE=ON
 
-.PHONY: all bootstrap configure build test run install-data clean
+.PHONY: all bootstrap configure build test test-sanitize run install-data clean
 
 all: build
 
@@ -21,6 +27,12 @@ build: configure
 test: build
 	cd $(BUILD) && ctest --output-on-failure --parallel $$(nproc) --timeout 300
 
+# Configured each time, so the flags hold also in a folder configured before.
+test-sanitize: bootstrap
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(SANITIZE_FLAGS)
+	cmake --build $(SANITIZE_BUILD) --parallel
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure --parallel $$(nproc) --timeout 900
+
 # The development program folder is the build's bin folder: the data files go
 # beside the programs, and the installation's defaults into the settings store
 # without overwriting what a user already set.
@@ -31,4 +43,4 @@ run: install-data
 	$(HOME_DIR)/RingvaleSvc -gc
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)

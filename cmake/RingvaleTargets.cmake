@@ -10,6 +10,25 @@ target_compile_definitions(ringvale_defaults INTERFACE
     QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER)
 target_include_directories(ringvale_defaults INTERFACE ${PROJECT_SOURCE_DIR})
 
+# Automatic moc re-runs when a file it already knows of changes, but not
+# when a glob brings in a new one: its list of inputs is from its last run.
+# So a Q_OBJECT class added to a folder would never be moc'ed on an
+# incremental build and its vtable would be missing at link time. When the
+# target's sources differ from the last configure, its moc step is made out
+# of date by removing its stamp (in AUTOGEN_BUILD_DIR's default place).
+function(ringvale_moc_follows_sources target sources)
+    set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+    string(REPLACE ";" "\n" listing "${sources}")
+    set(previous "")
+    if(EXISTS ${list_file})
+        file(READ ${list_file} previous)
+    endif()
+    if(NOT previous STREQUAL listing)
+        file(WRITE ${list_file} "${listing}")
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+    endif()
+endfunction()
+
 # ringvale_library(<target> [LINKS <deps>...])
 # A library from every .cpp/.h in the calling folder (main.cpp excluded), so
 # adding a unit to a folder needs no edit here.
@@ -27,6 +46,7 @@ function(ringvale_library target)
     endif()
     add_library(${target} STATIC ${sources})
     target_link_libraries(${target} PUBLIC ringvale_defaults ${ARG_LINKS})
+    ringvale_moc_follows_sources(${target} "${sources}")
 endfunction()
 
 # ringvale_test(<name> FOLDER <dir> [WIDGETS] LINKS <deps>...)
@@ -44,10 +64,16 @@ function(ringvale_test name)
         list(APPEND ARG_LINKS Qt6::Widgets)
     endif()
     add_executable(${name} ${sources})
+    ringvale_moc_follows_sources(${name} "${sources}")
     target_link_libraries(${name} PRIVATE ringvale_test_support ${ARG_LINKS}
         GTest::gtest GTest::gmock)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    # The sanitizers make every test several times slower.
+    set(timeout 120)
+    if(RINGVALE_SANITIZE)
+        set(timeout 600)
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
 endfunction()

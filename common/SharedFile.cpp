@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,7 +60,19 @@ std::optional<QByteArray> readBounded(const QString& path, qint64 maxBytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QByteArray data = file.read(maxBytes + 1);
+    // Read in pieces: QIODevice::read(n) allocates all n bytes up front, so
+    // one read of the bound would take the bound's memory on every call.
+    QByteArray data;
+    char piece[64 * 1024];
+    while (data.size() <= maxBytes) {
+        const qint64 wanted = std::min<qint64>(qint64(sizeof piece), maxBytes + 1 - data.size());
+        const qint64 got = file.read(piece, wanted);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        data.append(piece, qsizetype(got));
+    }
     if (data.size() > maxBytes || file.error() != QFileDevice::NoError)
         return std::nullopt;
     return data;

@@ -165,6 +165,9 @@ SmtpMailControl::MailId CurlSmtpMail::SendEmail(const QString& server, const QSt
     curl_easy_setopt(easy, CURLOPT_URL, job->url.c_str());
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "smtp");
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    // Mails are far apart: each ends its session (QUIT) instead of keeping
+    // an idle connection open to the server.
+    curl_easy_setopt(easy, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(m_timeouts.connect.count()));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, long(m_timeouts.total.count()));
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, job->errorText);

@@ -86,6 +86,8 @@ public:
     QString startCall(const SimulatedCallScript& script, const SimulatedLinePacing& pacing);
     // The far end's sound for the current or next call (8000 Hz mono).
     void setFarEndSound(std::vector<qint16> samples);
+    // How much of the far end's sound has not yet been heard on the line.
+    qsizetype farEndSamplesLeft() const { return qsizetype(m_farEnd.size() - m_farEndPosition); }
     // Reads a wave file as far-end sound; nullopt with a reason when it cannot.
     static std::optional<std::vector<qint16>> loadFarEndSound(const QString& path, QString* error);
     // The number and name the last offer carried, for a caller ID without its own.

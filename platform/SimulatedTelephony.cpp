@@ -132,6 +132,7 @@ qint32 SimulatedTelephony::closeLine(SimulatedLineDevice* device)
     if (device->failures().consume(QStringLiteral("close")))
         return LineResult::Refused;
     m_privileges.remove(device->index());
+    ++m_closes[device->index()];
     device->detach(this);
     return LineResult::Ok;
 }
@@ -253,10 +254,11 @@ void SimulatedTelephony::post(SimulatedLineDevice* device, const SimulatedLineEv
     // Never inside the member call that caused it: the handler runs from the
     // event loop, and not at all once this control has closed the line.
     const int index = device->index();
+    const quint64 closes = m_closes.value(index);
     QMetaObject::invokeMethod(
         this,
-        [this, index, event] {
-            if (m_privileges.contains(index))
+        [this, index, closes, event] {
+            if (m_privileges.contains(index) && m_closes.value(index) == closes)
                 raise(event);
         },
         Qt::QueuedConnection);

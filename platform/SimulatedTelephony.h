@@ -41,4 +41,7 @@ private:
     QPointer<SimulatedLines> m_lines;
     bool m_initialized = false;
     QHash<int, qint32> m_privileges; // open lines of this control
+    // Closes per line so far: an event posted before a close is dropped even
+    // when the line is open again by the time it would be raised.
+    QHash<int, quint64> m_closes;
 };

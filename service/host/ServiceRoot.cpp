@@ -9,9 +9,9 @@
 #include "platform/WaveControl.h"
 #include "service/host/SpeechStandIn.h"
 #include "service/host/WebServerControl.h"
-#include "service/line/CallForwarding.h"
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
+#include "service/line/MailAndAppForwarding.h"
 #include "service/line/ModemSerialPath.h"
 
 namespace {
@@ -43,7 +43,7 @@ ServiceRoot::ServiceRoot(Backends given)
     , MSComm1(new ModemPathStandIn(journal, this))
     , Alert(new AlertStandIn(this))
     , Recorder(new RecorderStandIn(this))
-    , Forwarding(new ForwardingStandIn(this))
+    , Forwarding(new MailAndAppForwarding(*mail, *launcher, journal, this))
     , channels(given.channels)
     , m_makeWebServer(given.makeWebServer)
 {

@@ -63,7 +63,7 @@ public:
     WaveControl* const Wave1;
     WaveControl* const WavePlayer;
     SpeechEngine* const tts;
-    // For the forwarding (its stand-in does not use them yet).
+    // For the forwarding.
     SmtpMailControl* const mail;
     const std::unique_ptr<ProgramLauncher> launcher;
     // For the modem path (its stand-in does not use it yet).

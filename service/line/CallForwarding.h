@@ -15,17 +15,8 @@ public:
     virtual void SendCallByMail(LineActions& line) = 0;
     // Starts its options' AppCommand, filled from line.call().
     virtual void SendToApp(LineActions& line) = 0;
-};
-
-// Holds the forwarding's place until the real one exists: sends and starts
-// nothing, and journals that for each call it is asked to forward.
-class ForwardingStandIn final : public CallForwarding {
-    Q_OBJECT
-public:
-    using CallForwarding::CallForwarding;
-
-    void SendCallByMail(LineActions& line) override;
-    void SendToApp(LineActions& line) override;
+    // The engine unloads: what is still under way reports to it no more.
+    virtual void LineUnloading(LineActions&) { }
 };
 
 // Whether an ended call of callType is forwarded under an action code

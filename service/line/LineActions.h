@@ -15,6 +15,8 @@ public:
     virtual const CurrentCall& call() const = 0;
     virtual const LineState& state() const = 0;
     virtual const Journal& journal() const = 0;
+    // The line the messages on the channels name (LineIndex).
+    virtual qint32 CurrentLine() const = 0;
     // Sends text on the channel (ChannelNumber) when a peer is bound there;
     // false when nobody is.
     virtual bool send(qint32 channel, const QString& text) = 0;

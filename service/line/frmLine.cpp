@@ -133,6 +133,7 @@ void frmLine::Form_Unload()
     WavePlayer->CloseDevices();
     if (MSComm1->PortOpen())
         MSComm1->CommDisconnect();
+    Forwarding->LineUnloading(*this);
     m_loaded = false;
     UnregisterLoadedForm(this);
 }
@@ -313,6 +314,11 @@ void frmLine::SendLineStatus()
     if (udiOut->Channel(ChannelNumber::EventChannel))
         udiOut->Send(
             ChannelMessages::lineStatus(Tapi1->CurrentLine(), m_state.nLineState, m_state.bAutoMode));
+}
+
+qint32 frmLine::CurrentLine() const
+{
+    return Tapi1->CurrentLine();
 }
 
 bool frmLine::IsWatching() const

@@ -118,6 +118,7 @@ public:
     const CurrentCall& call() const override { return m_call; }
     const LineState& state() const override { return m_state; }
     const Journal& journal() const override { return m_journal; }
+    qint32 CurrentLine() const override;
     bool send(qint32 channel, const QString& text) override;
     void giveLineBack() override;
     void setMessagePath(const QString& fileName) override;

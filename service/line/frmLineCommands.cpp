@@ -123,6 +123,9 @@ void frmLine::PlaceCall(const QString& requested, bool record)
     }
     if (!m_state.bCallerIdFromTapi)
         RunGuarded(m_journal, source, [this] { GetTapiFromComm(); });
+    // Fresh options, as for an incoming call: the last caller's contact
+    // overrides (its forwarding address or program) are not this call's.
+    SetDefaultCallOption();
     SetCallInfo();
     m_call.info.CallType = record ? QStringLiteral("4") : QStringLiteral("1");
     m_call.Description = ServiceTrans(kDialledCallText);

@@ -3,6 +3,7 @@
 #include "common/LastList.h"
 #include "common/RecordFile.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QHash>
 #include <QProcess>
@@ -34,7 +35,7 @@ TEST(CallStore_TwoProcesses, AppendingAndRewritingTheListAtOnceLosesNothing)
         writers.push_back(std::move(writer));
     }
     for (auto& writer : writers) {
-        ASSERT_TRUE(writer->waitForFinished(30000));
+        ASSERT_TRUE(writer->waitForFinished(testTimeout(30000)));
         ASSERT_EQ(writer->exitStatus(), QProcess::NormalExit);
         ASSERT_EQ(writer->exitCode(), 0);
     }

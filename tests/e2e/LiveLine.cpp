@@ -82,12 +82,12 @@ LiveLine::ToolRun LiveLine::line(const QStringList& args, int timeoutMs)
     tool.setProcessEnvironment(env.processEnvironment());
     tool.start(TestEnvironment::binary(QStringLiteral("ringvale-line")), args);
     ToolRun run;
-    if (!tool.waitForStarted(5000))
+    if (!tool.waitForStarted(testTimeout(5000)))
         return run;
     // The service's texts keep arriving while the tool runs.
     if (!waitUntil([&] { return tool.state() == QProcess::NotRunning; }, timeoutMs)) {
         tool.kill();
-        tool.waitForFinished(5000);
+        tool.waitForFinished(testTimeout(5000));
         return run;
     }
     run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
@@ -114,20 +114,63 @@ bool LiveLine::waitForEvent(const QString& text, int timeoutMs)
     return waitUntil([&] { return events.contains(text); }, timeoutMs);
 }
 
-QString LiveLine::today()
+QList<QDate> LiveLine::testDays() const
 {
-    return DateTimeText::formatDate(QDate::currentDate());
+    QList<QDate> days;
+    for (QDate day = m_firstDay; day <= QDate::currentDate(); day = day.addDays(1))
+        days << day;
+    return days;
 }
 
-QString LiveLine::todaysFolder()
+namespace {
+
+RecordFile dayRecords(const QDate& day)
 {
-    return DataPaths::dayFolderOf(QDate::currentDate());
+    return RecordFile(DataPaths::native(DataPaths::dayFile(DataPaths::dayFolderOf(day))), CallRecord::Size);
+}
+
+} // namespace
+
+std::optional<LiveLine::StoredAt> LiveLine::storedAt(qint32 number) const
+{
+    if (number < 1)
+        return std::nullopt;
+    qint32 before = 0;
+    for (const QDate& day : testDays()) {
+        const qint32 count = dayRecords(day).count();
+        if (number <= before + count)
+            return StoredAt{day, number - before};
+        before += count;
+    }
+    return std::nullopt;
+}
+
+QString LiveLine::today() const
+{
+    const std::optional<StoredAt> first = storedAt(1);
+    return DateTimeText::formatDate(first ? first->day : QDate::currentDate());
+}
+
+QString LiveLine::todaysFolder() const
+{
+    const std::optional<StoredAt> first = storedAt(1);
+    return DataPaths::dayFolderOf(first ? first->day : QDate::currentDate());
+}
+
+QString LiveLine::lastEntryOf(qint32 number) const
+{
+    const std::optional<StoredAt> at = storedAt(number);
+    if (!at)
+        return QString();
+    return QString::number(at->number) + u':' + DataPaths::dayFolderOf(at->day);
 }
 
 std::optional<CallRecord> LiveLine::record(qint32 number) const
 {
-    const std::optional<QByteArray> bytes
-        = RecordFile(DataPaths::native(DataPaths::dayFile(todaysFolder())), CallRecord::Size).read(number);
+    const std::optional<StoredAt> at = storedAt(number);
+    if (!at)
+        return std::nullopt;
+    const std::optional<QByteArray> bytes = dayRecords(at->day).read(at->number);
     if (!bytes)
         return std::nullopt;
     return CallRecord::fromBytes(*bytes);
@@ -135,7 +178,10 @@ std::optional<CallRecord> LiveLine::record(qint32 number) const
 
 qint32 LiveLine::recordCount() const
 {
-    return RecordFile(DataPaths::native(DataPaths::dayFile(todaysFolder())), CallRecord::Size).count();
+    qint32 count = 0;
+    for (const QDate& day : testDays())
+        count += dayRecords(day).count();
+    return count;
 }
 
 QStringList LiveLine::last() const
@@ -146,9 +192,11 @@ QStringList LiveLine::last() const
 QStringList LiveLine::callsJournal() const
 {
     QStringList out;
-    const QString path = env.programFolder() + QStringLiteral("/Journal/")
-        + JournalFormat::fileName(JournalFormat::Kind::Calls, QDate::currentDate());
-    for (const QString& entry : journalEntries(path))
-        out << entry.mid(11);
+    for (const QDate& day : testDays()) {
+        const QString path = env.programFolder() + QStringLiteral("/Journal/")
+            + JournalFormat::fileName(JournalFormat::Kind::Calls, day);
+        for (const QString& entry : journalEntries(path))
+            out << entry.mid(11);
+    }
     return out;
 }

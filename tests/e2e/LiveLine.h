@@ -5,6 +5,8 @@
 #include "tests/support/ServiceProcess.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QDate>
+#include <QList>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -45,12 +47,19 @@ protected:
     QStringList callerIds; // 309
     QStringList idles; // 310
 
-    // Today's day folder (stored form), its records and the recent-calls list.
-    static QString today();
-    static QString todaysFolder();
+    // The calls the service stored during the test, numbered from 1 across
+    // the day files of every day the test ran on, so a run that crosses
+    // midnight finds each call where the service put it.
     std::optional<CallRecord> record(qint32 number) const;
     qint32 recordCount() const;
+    // The date and the day folder (stored form) of the first call stored:
+    // today until a call is.
+    QString today() const;
+    QString todaysFolder() const;
+    // The recent-calls entry that names the call: "<number in its day>:<day folder>".
+    QString lastEntryOf(qint32 number) const;
     QStringList last() const;
+    // The calls journals' entries of every day the test ran on.
     QStringList callsJournal() const;
 
     TestEnvironment env;
@@ -65,6 +74,15 @@ private:
     MessageControl m_commands;
     MessageControl m_process;
     int m_idlesOnEventChannel = 0;
+    QDate m_firstDay = QDate::currentDate();
+
+    // The day holding the call and its number in that day's file.
+    struct StoredAt {
+        QDate day;
+        qint32 number = 0;
+    };
+    QList<QDate> testDays() const;
+    std::optional<StoredAt> storedAt(qint32 number) const;
 };
 
 // A caller's fields of a record, blanks trimmed.

@@ -1,5 +1,6 @@
 #include "common/RegistryRoutines.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QProcess>
 
@@ -30,7 +31,7 @@ TEST(RegistryConcurrency, TwoProcessesWritingIntoOneKeyAtOnceLoseNothing)
             {section, prefixes[w], QString::number(kCount)});
     }
     for (auto& writer : writers) {
-        ASSERT_TRUE(writer->waitForFinished(30000));
+        ASSERT_TRUE(writer->waitForFinished(testTimeout(30000)));
         EXPECT_EQ(writer->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(writer->exitCode(), 0) << "a write reported failure";
     }

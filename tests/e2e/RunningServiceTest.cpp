@@ -7,6 +7,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -84,7 +86,12 @@ protected:
     {
         QStringList lines;
         QDir folder(env.programFolder() + u"/Journal"_s);
-        for (const QString& name : folder.entryList({u"*_Sys.txt"_s}, QDir::Files, QDir::Name)) {
+        // In date order, also when the run crossed the end of a year.
+        QStringList names = folder.entryList({u"*_Sys.txt"_s}, QDir::Files);
+        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+            return QDate::fromString(a.left(10), u"MM-dd-yyyy"_s) < QDate::fromString(b.left(10), u"MM-dd-yyyy"_s);
+        });
+        for (const QString& name : names) {
             for (const QString& line : journalEntries(folder.filePath(name))) {
                 static const QRegularExpression time(u"^\\d\\d:\\d\\d:\\d\\d : "_s);
                 EXPECT_TRUE(time.match(line).hasMatch()) << line.toStdString();
@@ -99,7 +106,7 @@ protected:
         QProcess tool;
         tool.setProcessEnvironment(env.processEnvironment());
         tool.start(TestEnvironment::binary(u"ringvale-line"_s), {u"status"_s});
-        if (!tool.waitForFinished(5000))
+        if (!tool.waitForFinished(testTimeout(5000)))
             return {-1, QString()};
         return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput())};
     }

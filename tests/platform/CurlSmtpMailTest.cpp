@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonArray>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -13,6 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -130,6 +136,8 @@ TEST(CurlSmtpMailTest, DeliversAPlainTextMailWithItsEnvelope)
     ASSERT_FALSE(progress.isEmpty());
     EXPECT_GT(progress.last().first, 0);
     EXPECT_EQ(progress.last().second, progress.last().first) << "ends with all of it handed over";
+    // No idle connection is kept open to the server after the mail.
+    EXPECT_TRUE(waitUntil([&] { return sink.transcript().endsWith("QUIT\r\n"); }));
 }
 
 TEST(CurlSmtpMailTest, SendsSeveralMailsAtOnce)
@@ -242,12 +250,18 @@ TEST(CurlSmtpMailTest, UserNameWithoutStartTlsIsRefusedBeforeTheLogin)
 
 TEST(CurlSmtpMailTest, ClosedPortFailsWithinTheBound)
 {
-    quint16 port = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
-    }
+    // A port bound but not listening refuses connections, and stays ours for
+    // the test: no other test's server can take it meanwhile.
+    const int reserved = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(reserved, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(reserved, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::getsockname(reserved, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const quint16 port = ntohs(address.sin_port);
+    const auto release = qScopeGuard([reserved] { ::close(reserved); });
     CurlSmtpMail mail({2s, 4s});
     MailOutcomes outcomes(mail);
     QElapsedTimer timer;

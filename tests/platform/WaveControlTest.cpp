@@ -99,10 +99,13 @@ TEST_F(WaveTest, UnplayableFilesReturnNonZeroAndRaiseNoPlayDone)
         EXPECT_NE(alsa.PlayFile(good, 0), 0);
         EXPECT_EQ(GetSoundDeviceName(alsa, 0), QString());
     }
-    QTest::qWait(50);
-    EXPECT_EQ(sinkDone.count(), 0);
+    // A PlayDone of a refused file would have been posted before the one of a
+    // playback that runs, so that one's arrival shows there was none.
+    ASSERT_EQ(wave.PlayFile(good, 0), 0);
+    ASSERT_TRUE(waitUntil([&] { return sinkDone.count() >= 1; }));
+    EXPECT_EQ(sinkDone.count(), 1);
     EXPECT_EQ(alsaDone.count(), 0);
-    EXPECT_TRUE(sinkFiles().isEmpty());
+    EXPECT_EQ(sinkFiles(), QStringList{QStringLiteral("000001-good.wav")}) << "refused files take no number";
 }
 
 TEST_F(WaveTest, SinkWritesTheFileAndEndsAfterItsDuration)
@@ -123,17 +126,19 @@ TEST_F(WaveTest, SinkWritesTheFileAndEndsAfterItsDuration)
     QFile copy(QDir(sinkFolder()).filePath(sinkFiles().first()));
     ASSERT_TRUE(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), original.readAll());
-    QTest::qWait(150);
-    EXPECT_EQ(done.count(), 1);
+    EXPECT_TRUE(staysFalse([&] { return done.count() > 1; }, 150));
 
-    // A faster sink (RINGVALE_AUDIO_SINK_SPEED) ends the same sound sooner.
+    // A faster sink (RINGVALE_AUDIO_SINK_SPEED) ends the same sound sooner:
+    // started together with a plain one, it ends while that one still plays.
     SinkWave faster(sinkFolder(), 20.0);
     QSignalSpy fasterDone(&faster, &WaveControl::PlayDone);
     const QString longer = clip(QStringLiteral("Ring.wav"), 4000); // 500 ms
-    clock.restart();
+    ASSERT_EQ(wave.PlayFile(longer, 0), 0);
     ASSERT_EQ(faster.PlayFile(longer, 0), 0);
     ASSERT_TRUE(waitUntil([&] { return fasterDone.count() == 1; }));
-    EXPECT_LT(clock.elapsed(), 250);
+    EXPECT_EQ(done.count(), 1);
+    EXPECT_TRUE(wave.IsPlaying());
+    ASSERT_TRUE(waitUntil([&] { return done.count() == 2; }));
 }
 
 TEST_F(WaveTest, ExactlyOnePlayDonePerPlaybackAlsoWhenStoppedOrReplaced)
@@ -155,8 +160,8 @@ TEST_F(WaveTest, ExactlyOnePlayDonePerPlaybackAlsoWhenStoppedOrReplaced)
     ASSERT_EQ(wave.PlayFile(longer, 0), 0);
     ASSERT_EQ(wave.PlayFile(shorter, 0), 0);
     ASSERT_TRUE(waitUntil([&] { return done.count() == 3; }));
-    QTest::qWait(300);
-    EXPECT_EQ(done.count(), 3);
+    // The first of the two would have ended by itself in this time.
+    EXPECT_TRUE(staysFalse([&] { return done.count() > 3; }, 300));
 
     // Another program's sink on the same folder goes on with the numbers.
     SinkWave other(sinkFolder(), 10.0);
@@ -212,7 +217,7 @@ protected:
             0);
         EXPECT_EQ(rate, 8000);
         EXPECT_TRUE(wave.IsRecording());
-        QTest::qWait(int(m_sent.durationMs()) + 120);
+        EXPECT_TRUE(waitUntil([&] { return m_lines->device(0)->farEndSamplesLeft() == 0; }, 10000));
         EXPECT_EQ(wave.StopRecord(), 0);
         EXPECT_FALSE(wave.IsRecording());
         return path;
@@ -266,10 +271,9 @@ TEST_F(LineRecordingTest, StoppingEarlyKeepsACompleteShorterFile)
     ASSERT_EQ(wave.StartRecord(m_tapi->GetDeviceID(LineDeviceClass::WaveIn), path, TelephoneWaveFormat(1),
                   TelephoneWaveFormat(1), rate, true),
         0);
-    QTest::qWait(60);
+    ASSERT_TRUE(waitUntil([&] { return m_lines->device(0)->farEndSamplesLeft() < 8000 - 400; }, 10000));
     // The far end hangs up: nothing more arrives, the file is still whole.
     ASSERT_EQ(m_tapi->LineDrop(), 0);
-    QTest::qWait(30);
     ASSERT_EQ(wave.StopRecord(), 0);
     QString error;
     const std::optional<WaveFileData> file = ReadWaveFile(path, &error);

@@ -1,4 +1,5 @@
 #include "tests/support/HeadlessBrowser.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,11 +37,11 @@ Page load(const QString& browser, const QString& url, const QString& screenshotP
             QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + screenshotPath,
             QStringLiteral("--dump-dom"), url});
     Page page;
-    if (!process.waitForStarted(10000))
+    if (!process.waitForStarted(testTimeout(10000)))
         return page;
-    if (!process.waitForFinished(60000)) {
+    if (!process.waitForFinished(testTimeout(60000))) {
         process.kill();
-        process.waitForFinished(5000);
+        process.waitForFinished(testTimeout(5000));
         return page;
     }
     page.finished = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/WaitUntil.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -18,7 +20,7 @@ public:
     bool isValid() const { return m_fd >= 0; }
     QString path() const { return m_path; }
     // The next datagram, or nullopt when none came within timeoutMs.
-    std::optional<QByteArray> receive(int timeoutMs = 5000);
+    std::optional<QByteArray> receive(int timeoutMs = testTimeout(5000));
 
 private:
     QTemporaryDir m_dir;

@@ -1,6 +1,7 @@
 #include "tests/support/ServiceProcess.h"
 
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QDeadlineTimer>
 
@@ -31,26 +32,35 @@ Svc::Svc(const TestEnvironment& env, const QStringList& args, const std::optiona
     m_process.setProcessEnvironment(e);
     m_process.setReadChannel(QProcess::StandardError);
     m_process.start(TestEnvironment::binary(QStringLiteral("RingvaleSvc")), args);
-    m_process.waitForStarted(5000);
+    m_process.waitForStarted(testTimeout(5000));
 }
 
 Svc::~Svc()
 {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
-        m_process.waitForFinished(5000);
+        m_process.waitForFinished(testTimeout(5000));
     }
 }
 
 bool Svc::waitForLoaded(int timeoutMs)
 {
-    const QDeadlineTimer deadline(timeoutMs);
+    return waitForLine(kLoaded, timeoutMs).has_value();
+}
+
+std::optional<QByteArray> Svc::waitForLine(const QByteArray& prefix, int timeoutMs)
+{
+    const QDeadlineTimer deadline(testTimeout(timeoutMs));
     for (;;) {
         m_stderr += m_process.readAllStandardError();
-        if (m_stderr.contains(kLoaded))
-            return true;
+        QList<QByteArray> lines = m_stderr.split('\n');
+        lines.removeLast(); // still arriving
+        for (const QByteArray& line : lines) {
+            if (line.startsWith(prefix))
+                return line.mid(prefix.size());
+        }
         if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
-            return false;
+            return std::nullopt;
         m_process.waitForReadyRead(int(qMax<qint64>(deadline.remainingTime(), 1)));
     }
 }
@@ -58,7 +68,7 @@ bool Svc::waitForLoaded(int timeoutMs)
 std::optional<int> Svc::waitForExit(int timeoutMs)
 {
     // One that ended while the test ran events has been reaped already.
-    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(timeoutMs))
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(testTimeout(timeoutMs)))
         return std::nullopt;
     m_stderr += m_process.readAllStandardError();
     if (m_process.exitStatus() != QProcess::NormalExit)

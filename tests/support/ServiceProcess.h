@@ -25,6 +25,10 @@ public:
     Svc& operator=(const Svc&) = delete;
 
     bool waitForLoaded(int timeoutMs = 5000);
+    // The rest of the first line of standard error that starts with the
+    // prefix (a diagnostics category turned on through QT_LOGGING_RULES);
+    // nullopt when none came in time.
+    std::optional<QByteArray> waitForLine(const QByteArray& prefix, int timeoutMs = 5000);
     // The exit status, or nullopt when it did not end normally in time.
     std::optional<int> waitForExit(int timeoutMs = 5000);
     void signal(int number);

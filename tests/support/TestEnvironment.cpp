@@ -1,10 +1,21 @@
 #include "tests/support/TestEnvironment.h"
 
 #include "common/RegistryRoutines.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+void TestEnvironment::clearInheritedVariables()
+{
+    const QStringList names = QProcessEnvironment::systemEnvironment().keys();
+    for (const QString& name : names) {
+        if (name.startsWith(QStringLiteral("RINGVALE_")) || name == QStringLiteral("NOTIFY_SOCKET")
+            || name == QStringLiteral("QT_LOGGING_RULES"))
+            qunsetenv(name.toLocal8Bit().constData());
+    }
+}
 
 TestEnvironment::TestEnvironment()
     : m_oldHome(qgetenv("RINGVALE_HOME"))
@@ -45,7 +56,7 @@ void TestEnvironment::installShippedDefaults() const
     reg.setProcessEnvironment(processEnvironment());
     reg.start(binary(QStringLiteral("ringvale-reg")),
         {QStringLiteral("import"), QStringLiteral(RINGVALE_SOURCE_DIR "/data/Defaults.reg")});
-    ASSERT_TRUE(reg.waitForFinished(10000));
+    ASSERT_TRUE(reg.waitForFinished(testTimeout(10000)));
     ASSERT_EQ(reg.exitCode(), 0) << reg.readAllStandardError().toStdString();
 }
 

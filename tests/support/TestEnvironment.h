@@ -11,6 +11,13 @@
 // environment comes back on destruction.
 class TestEnvironment {
 public:
+    // Removes what the developer's shell may have set that changes how the
+    // programs behave: every RINGVALE_* variable, NOTIFY_SOCKET (a program
+    // would think systemd started it) and QT_LOGGING_RULES (diagnostics on
+    // standard error, which tests read). The test mains call it first, before
+    // Qt reads any of them; a test sets what it needs afterwards.
+    static void clearInheritedVariables();
+
     TestEnvironment();
     ~TestEnvironment();
     TestEnvironment(const TestEnvironment&) = delete;

@@ -1,4 +1,5 @@
 #include "platform/IniRegistry.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -7,6 +8,7 @@
 
 int main(int argc, char* argv[])
 {
+    TestEnvironment::clearInheritedVariables();
     // Nothing a test does may touch the real user's settings or folders.
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication app(argc, argv);

@@ -80,6 +80,7 @@ def main():
     # Refused handshakes and clear-text AUTH are what some tests are about:
     # no tracebacks or warnings for them in the test output.
     logging.getLogger("mail.log").setLevel(logging.CRITICAL)
+    logging.getLogger("asyncio").setLevel(logging.CRITICAL)
     warnings.simplefilter("ignore")
     parser = argparse.ArgumentParser()
     parser.add_argument("folder")

@@ -60,7 +60,7 @@ protected:
         if (!folder.isEmpty())
             tool.setWorkingDirectory(folder);
         tool.start(TestEnvironment::binary(u"ringvale-line"_s), args);
-        EXPECT_TRUE(tool.waitForStarted(5000));
+        EXPECT_TRUE(tool.waitForStarted(testTimeout(5000)));
         EXPECT_TRUE(waitUntil([&] { return tool.state() == QProcess::NotRunning; }, 20000))
             << args.join(u' ').toStdString();
         return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
@@ -145,7 +145,7 @@ TEST_F(RingvaleLineTest, FarEndOfADialledCallAnswersWithItsSound)
     ASSERT_EQ(wave.StartRecord(m_tapi->GetDeviceID(1), recording, TelephoneWaveFormat(1),
                   TelephoneWaveFormat(1), rate, true),
         0);
-    QTest::qWait(200);
+    ASSERT_TRUE(waitUntil([&] { return line().farEndSamplesLeft() == 0; }, 10000));
     ASSERT_EQ(run({u"hangup"_s}).exitCode, 0);
     ASSERT_EQ(wave.StopRecord(), 0);
     const std::optional<PcmSound> heard = LoadWaveSound(recording, &error);

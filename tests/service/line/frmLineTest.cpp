@@ -30,6 +30,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// Forwarding plays no part in these tests.
+class NoForwarding final : public CallForwarding {
+public:
+    void SendCallByMail(LineActions&) override { }
+    void SendToApp(LineActions&) override { }
+};
+
 // Line devices with chosen names, some of whose capabilities cannot be read:
 // no back-end here has two lines of one name.
 class NamedLines final : public TelephonyControl {
@@ -133,7 +140,7 @@ protected:
         controls.WavePlayer = new SinkWave(sink.path(), 1000);
         controls.Alert = new AlertStandIn;
         controls.Recorder = new RecorderStandIn;
-        controls.Forwarding = new ForwardingStandIn;
+        controls.Forwarding = new NoForwarding;
         controls.tts = &tts;
         controls.channels = MessageControl::Delivery::SameProcessToo;
         adoptControls(controls, *owner);

@@ -5,6 +5,7 @@
 #include "tests/service/web/WebTestSupport.h"
 #include "tests/support/HeadlessBrowser.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,7 +26,7 @@ protected:
         install.start(QStringLiteral("bash"),
             {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), env.programFolder(),
                 TestEnvironment::binary(QStringLiteral("ringvale-reg"))});
-        ASSERT_TRUE(install.waitForFinished(20000));
+        ASSERT_TRUE(install.waitForFinished(testTimeout(20000)));
         ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
         // A free port instead of the defaults' 8080, which a running service may hold.
         ASSERT_TRUE(RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
@@ -36,7 +37,7 @@ protected:
     {
         if (host.state() != QProcess::NotRunning) {
             host.terminate();
-            if (!host.waitForFinished(5000))
+            if (!host.waitForFinished(testTimeout(5000)))
                 host.kill();
         }
     }
@@ -45,8 +46,8 @@ protected:
     {
         host.setProcessEnvironment(env.processEnvironment());
         host.start(QStringLiteral(RINGVALE_WEB_HOST), {});
-        ASSERT_TRUE(host.waitForStarted(5000));
-        ASSERT_TRUE(host.waitForReadyRead(5000)) << host.readAllStandardError().toStdString();
+        ASSERT_TRUE(host.waitForStarted(testTimeout(5000)));
+        ASSERT_TRUE(host.waitForReadyRead(testTimeout(5000))) << host.readAllStandardError().toStdString();
         const QByteArray line = host.readLine().trimmed();
         ASSERT_TRUE(line.startsWith("port ")) << line.toStdString();
         bool ok = false;
@@ -84,7 +85,7 @@ TEST_F(WebProcessTest, ServesTheInstalledFilesAndEndsOnTerminate)
         EXPECT_EQ(answer.body, shipped.readAll()) << name;
     }
     host.terminate();
-    ASSERT_TRUE(host.waitForFinished(5000));
+    ASSERT_TRUE(host.waitForFinished(testTimeout(5000)));
     EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(host.exitCode(), 0);
     EXPECT_FALSE(Client(port).connected());

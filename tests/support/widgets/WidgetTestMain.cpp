@@ -1,4 +1,5 @@
 #include "platform/IniRegistry.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -10,6 +11,7 @@
 // (the tests under Xvfb say xcb), so test discovery needs no display either.
 int main(int argc, char* argv[])
 {
+    TestEnvironment::clearInheritedVariables();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
