@@ -58,6 +58,8 @@ public:
     void stop();
 
     bool isListening() const;
+    // Why the last start could not listen; empty after one that could.
+    QString listenError() const { return m_listenError; }
     // The port listened on; 0 when not listening.
     quint16 serverPort() const;
     // Connections now holding a slot.
@@ -87,5 +89,6 @@ private:
     WebPages m_pages;
     PageBuilder m_builder;
     std::unique_ptr<QTcpServer> m_listener;
+    QString m_listenError;
     std::array<HttpSlot*, kSlotCount> m_slots{};
 };
