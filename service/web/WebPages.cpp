@@ -121,8 +121,9 @@ QString WebPages::LastCalls() const
     bool read = false;
     // Under the list's lock, so a line the desktop or the call store adds
     // meanwhile is not undone; the list is written back only when a stale
-    // line was dropped.
-    LastList::change(path, -1, [&](QStringList& listed) {
+    // line was dropped. The page shows the readable calls whether or not the
+    // cleaned list could be written back.
+    static_cast<void>(LastList::change(path, -1, [&](QStringList& listed) {
         read = true;
         lines = listed;
         calls = readableCalls(listed);
@@ -132,7 +133,7 @@ QString WebPages::LastCalls() const
         for (const ShownCall& call : std::as_const(calls))
             listed.append(call.line);
         return true;
-    });
+    }));
     if (!read) {
         // No lock to be had (a read-only folder): show the list as it is.
         lines = LastList::readLines(path).value_or(QStringList());

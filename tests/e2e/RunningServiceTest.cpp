@@ -56,7 +56,8 @@ protected:
     }
     void remove(const QString& section, const QString& name)
     {
-        RegistryRoutines::forProduct(section).DeleteValue(name);
+        // Missing already counts as removed.
+        static_cast<void>(RegistryRoutines::forProduct(section).DeleteValue(name));
     }
 
     std::unique_ptr<Svc> start(const std::optional<QString>& notifySocket = std::nullopt)

@@ -233,11 +233,11 @@ TEST_F(ContactLookupTest, ContactOverridesTheSettings)
 TEST_F(ContactLookupTest, EventsModeOneReadsTheIncomingCallSettingsAgain)
 {
     const RegistryRoutines reg = RegistryRoutines::forProduct(QStringLiteral("Events\\TabInCommingCall"));
-    reg.setString(QStringLiteral("chkICViewCD"), QStringLiteral("1"));
-    reg.setString(QStringLiteral("cmbCallDisplayStyleIncomming"), QStringLiteral("1"));
-    reg.setString(QStringLiteral("chkPlayInCall"), QStringLiteral("1"));
-    reg.setString(QStringLiteral("CmbPlayWhenCall"), QStringLiteral("set.wav"));
-    reg.setString(QStringLiteral("chkSayInCommingCall"), QStringLiteral("oops"));
+    ASSERT_TRUE(reg.setString(QStringLiteral("chkICViewCD"), QStringLiteral("1")));
+    ASSERT_TRUE(reg.setString(QStringLiteral("cmbCallDisplayStyleIncomming"), QStringLiteral("1")));
+    ASSERT_TRUE(reg.setString(QStringLiteral("chkPlayInCall"), QStringLiteral("1")));
+    ASSERT_TRUE(reg.setString(QStringLiteral("CmbPlayWhenCall"), QStringLiteral("set.wav")));
+    ASSERT_TRUE(reg.setString(QStringLiteral("chkSayInCommingCall"), QStringLiteral("oops")));
 
     CallOptions options; // as if the settings changed since the offer
     options.SayText = true;

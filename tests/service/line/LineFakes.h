@@ -13,6 +13,8 @@
 
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 // Gives the engine's controls an owner, as the service's root does; the
 // engine owns none of them. The line device is initialised, as the main form
 // does before it makes the engine.
@@ -24,8 +26,9 @@ inline void adoptControls(const frmLine::Controls& controls, QObject& owner)
         if (object)
             object->setParent(&owner);
     }
-    if (controls.Tapi1)
-        controls.Tapi1->Initialize();
+    if (controls.Tapi1) {
+        EXPECT_EQ(controls.Tapi1->Initialize(), LineResult::Ok);
+    }
 }
 
 // The engine's own state, for the cases no fake can bring about.

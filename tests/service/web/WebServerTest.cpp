@@ -388,6 +388,9 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
             << path;
     }
     const QStringList www = server.wwwJournal();
+    // A line that is gone (a page shown before another delete) is said so.
+    EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:No line 5 in the recent calls to delete (0)")))
+        << www.join(u'\n').toStdString();
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")) == false);
     exchange(server.port(), get("/del?call=abc"));
     EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")));
