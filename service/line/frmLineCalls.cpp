@@ -2,10 +2,10 @@
 // offer (or its dial) to its stored record.
 #include "service/line/frmLine.h"
 
-#include "common/ChannelLayout.h"
 #include "common/ChannelMessages.h"
 #include "common/Clock.h"
 #include "common/FixedRecord.h"
+#include "common/SharedUtilities.h"
 #include "common/Waits.h"
 #include "platform/MessageControl.h"
 #include "platform/SpeechEngine.h"
@@ -239,8 +239,8 @@ void frmLine::ReportCallerId(bool fromModem, const QString& deliveredName, const
         = fromModem ? QStringLiteral("ErrComm_CallerID") : QStringLiteral("ErrTapi1_CallerID");
     // A line break in what the network delivers would end a line of every
     // text the name goes into later (mail headers, command lines).
-    const QString name = ChannelLayout::lineField(deliveredName);
-    const QString number = ChannelLayout::lineField(deliveredNumber);
+    const QString name = withoutControlCharacters(deliveredName);
+    const QString number = withoutControlCharacters(deliveredNumber);
     // A caller ID without an offer (the offer was missed, or the last
     // call is stored already) starts a call of its own, so it is stored
     // with its own time instead of overwriting a call already stored.

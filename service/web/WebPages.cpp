@@ -19,8 +19,27 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// A journal page is built whole in memory; a larger journal is shown up to here.
+// A journal page is built whole in memory: of a larger journal the newest
+// entries are shown, which are what a person looks for.
 constexpr qint64 kMaxJournalBytes = 4 * 1024 * 1024;
+
+const QString kEarlierLinesLeftOut = QStringLiteral("(earlier lines of this journal are not shown)");
+
+// The last maxBytes of file from the first whole line on; leftOut tells
+// whether anything before was skipped.
+QByteArray journalTail(QFile& file, qint64 maxBytes, bool& leftOut)
+{
+    const qint64 size = file.size();
+    leftOut = size > maxBytes;
+    if (!leftOut)
+        return file.read(maxBytes);
+    // One byte more in front tells whether the tail starts on a line.
+    if (!file.seek(size - maxBytes - 1))
+        return {};
+    const QByteArray data = file.read(maxBytes + 1);
+    const qsizetype firstLine = data.indexOf('\n');
+    return firstLine < 0 ? QByteArray() : data.mid(firstLine + 1);
+}
 
 QString esc(const QString& text)
 {
@@ -155,7 +174,6 @@ QString WebPages::LastCalls() const
     page += heading + QStringLiteral("></font></td>") + CRLF;
     page += QStringLiteral("</tr>") + CRLF;
 
-    const ContactNames contacts;
     QString colour = QStringLiteral("#ffffff");
     qint32 k = 0;
     for (const ShownCall& call : std::as_const(calls)) {
@@ -169,7 +187,7 @@ QString WebPages::LastCalls() const
             + esc(FixedRecord::trimBlanks(call.record.CallTime)) + QStringLiteral("</td><font>") + CRLF;
         page += cell + esc(name) + QStringLiteral("</td></font>") + CRLF;
         page += cell + esc(number) + QStringLiteral("</td></font>") + CRLF;
-        page += cell + esc(contacts.get(name, number)) + QStringLiteral("</td><font>") + CRLF;
+        page += cell + esc(GetContactName(name, number)) + QStringLiteral("</td><font>") + CRLF;
         page += cell + QStringLiteral("<a href=/del?call=") + QString::number(k)
             + QStringLiteral("><font color=red>Delete</a></td></font>") + CRLF;
         page += QStringLiteral("</tr>") + CRLF;
@@ -257,9 +275,12 @@ QString WebPages::GetLogFile(const QString& sFileName) const
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray data = file.read(kMaxJournalBytes);
+    bool leftOut = false;
+    const QByteArray data = journalTail(file, kMaxJournalBytes, leftOut);
     QString text;
-    text.reserve(data.size() + data.size() / 32);
+    text.reserve(data.size() + data.size() / 32 + 64);
+    if (leftOut)
+        text += kEarlierLinesLeftOut + CRLF;
     qsizetype from = 0;
     while (from < data.size()) {
         qsizetype end = data.indexOf('\n', from);
