@@ -261,7 +261,7 @@ TEST_F(LineCommands, GetTTSPropAppliesTheStoredVoiceAndRate)
 TEST_F(LineCommands, AVoiceNeverChosenLeavesTheEnginesDefaultVoice)
 {
     ASSERT_NO_FATAL_FAILURE(load());
-    RegistryRoutines::forProduct(u"Properties\\TabTTS"_s).DeleteValue(u"TTSVoices"_s);
+    ASSERT_EQ(RegistryRoutines::forProduct(u"Properties\\TabTTS"_s).DeleteValue(u"TTSVoices"_s), 0);
     set(u"Properties\\TabTTS"_s, u"sldrTTS"_s, u"4"_s);
     const qsizetype voicesBefore = tts.voices.size();
     line->udiIn_MessageArrived(u"GetTTSProp"_s);
