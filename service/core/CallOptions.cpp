@@ -165,6 +165,10 @@ void SetDefaultCallOption(const Journal& journal, CurrentCall& call, const QStri
 
     reader.section(QStringLiteral("Properties\\TabGeneral"));
     reader.number(QStringLiteral("txtlNumOfItemsInLast"), settings.ItemsInLast);
+    // 0, a negative number or no number would cut Data/Last to one line at
+    // the next call: the settings window's default stands instead.
+    if (settings.ItemsInLast < 1)
+        settings.ItemsInLast = kDefaultItemsInLast;
 }
 
 void SetCallInfo(const Journal& journal, CurrentCall& call, const QDateTime& now)

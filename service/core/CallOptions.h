@@ -12,6 +12,9 @@ class Journal;
 // The journal number of a conversion that fails (a flag or number setting or
 // field that holds no number).
 inline constexpr qint32 kTypeMismatchError = 13;
+// Lines of Data/Last when txtlNumOfItemsInLast is no whole number of at least
+// 1, as the settings window stores when its box is left empty.
+inline constexpr qint32 kDefaultItemsInLast = 30;
 
 // The line engine's reactions to the call in progress: read from the settings
 // at every incoming call (SetDefaultCallOption) and overridden by the caller's
@@ -53,7 +56,7 @@ struct CallSettings {
     QString SmtpPassword;
     bool bMapi = false; // only the exact text "1" selects MAPI
     bool bAppInBackground = false; // Forward\App chkBGAPP
-    qint32 ItemsInLast = 0; // txtlNumOfItemsInLast; below 1 keeps one line
+    qint32 ItemsInLast = 0; // txtlNumOfItemsInLast; missing, no number or below 1: 30
 };
 
 // What the line engine keeps of one call: its options, the settings read with

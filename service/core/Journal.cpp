@@ -5,26 +5,38 @@
 #include "common/ProgramPath.h"
 #include "common/RegistryRoutines.h"
 #include "common/SharedFile.h"
+#include "service/core/ServiceConsole.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 
 namespace {
 
-void append(JournalFormat::Kind kind, const QString& text)
+// Why the entry did not reach path; empty when it did.
+QString appendEntry(const QString& path, const QString& folder, const QByteArray& line)
 {
-    // Date and time of one instant: an entry at midnight cannot land in the
-    // old day's file with the new day's time.
-    const QDateTime now = Clock::instance().now();
-    const std::optional<QString> folder = ProgramPath::toNative(JournalFormat::folder());
-    // The installation makes the folder; without it entries are lost.
-    if (!folder || !QFileInfo(*folder).isDir())
-        return;
-    const QString path = *folder + JournalFormat::fileName(kind, now.date());
+    const QFileInfo folderInfo(folder);
+    // The installation makes the folder; it is not made here.
+    if (!folderInfo.isDir()) {
+        return folderInfo.exists() ? QStringLiteral("%1 is not a folder").arg(folder)
+                                   : QStringLiteral("the folder %1 does not exist").arg(folder);
+    }
     const SharedFileLock lock(path);
     if (!lock.isLocked())
-        return;
-    SharedFile::append(path, JournalFormat::line(now.time(), text));
+        return QStringLiteral("it cannot be locked");
+    if (SharedFile::append(path, line))
+        return {};
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile())
+        return QStringLiteral("it is not a file");
+    if (file.exists() && !file.isWritable())
+        return QStringLiteral("it is not writable");
+    if (!folderInfo.isWritable())
+        return QStringLiteral("the folder is not writable");
+    return QStringLiteral("writing failed (disk full?)");
 }
 
 bool isOn(const RegistryRoutines& reg, const QString& name)
@@ -36,22 +48,59 @@ bool isOn(const RegistryRoutines& reg, const QString& name)
 
 } // namespace
 
+struct Journal::Failures {
+    QMutex mutex;
+    QSet<QString> reported; // files whose failure was said and not cured since
+    Reporter report;
+};
+
+Journal::Journal(const JournalSwitches& switches, Reporter report)
+    : m_switches(switches)
+    , m_failures(std::make_shared<Failures>())
+{
+    m_failures->report = report ? std::move(report) : Reporter(&ServiceConsole::say);
+}
+
+void Journal::append(int kind, const QString& text) const
+{
+    // Date and time of one instant: an entry at midnight cannot land in the
+    // old day's file with the new day's time.
+    const QDateTime now = Clock::instance().now();
+    const std::optional<QString> folder = ProgramPath::toNative(JournalFormat::folder());
+    if (!folder)
+        return;
+    const QString path = *folder + JournalFormat::fileName(JournalFormat::Kind(kind), now.date());
+    const QString problem
+        = appendEntry(path, QDir::cleanPath(*folder), JournalFormat::line(now.time(), text));
+    const QMutexLocker lock(&m_failures->mutex);
+    if (problem.isEmpty()) {
+        m_failures->reported.remove(path);
+        return;
+    }
+    if (m_failures->reported.contains(path))
+        return;
+    m_failures->reported.insert(path);
+    m_failures->report(QStringLiteral("cannot write the journal %1: %2; its entries are lost until it can be "
+                                      "written (each entry tries again).")
+                           .arg(path, problem));
+}
+
 void Journal::WriteSysJournal(const QString& message, qint32 number, const QString& source) const
 {
     if (m_switches.sys)
-        append(JournalFormat::Kind::Sys, JournalFormat::sysText(message, number, source));
+        append(int(JournalFormat::Kind::Sys), JournalFormat::sysText(message, number, source));
 }
 
 void Journal::WriteCallsJournal(const QString& text) const
 {
     if (m_switches.calls)
-        append(JournalFormat::Kind::Calls, text);
+        append(int(JournalFormat::Kind::Calls), text);
 }
 
 void Journal::WriteWWWJournal(const QString& text) const
 {
     if (m_switches.www)
-        append(JournalFormat::Kind::WWW, text);
+        append(int(JournalFormat::Kind::WWW), text);
 }
 
 JournalSwitches ReadJournalSwitches()

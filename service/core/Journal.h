@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 // The three switches (chkLogSys, chkLogCalls, chkLogWWW).
 struct JournalSwitches {
     bool sys = false;
@@ -17,18 +20,19 @@ JournalSwitches ReadJournalSwitches();
 // <program folder>/Journal/ ("12-10-2026_Sys.txt", common/JournalFormat.h),
 // appended one CR LF line per entry under the file's shared lock. Line breaks
 // inside an entry become blanks, so an entry is always one line. The folder
-// is the installation's; without it, and on any other failure, the entry is
-// lost quietly: a writer never fails its caller.
+// is the installation's. A writer never fails its caller: an entry that
+// cannot be written is lost, but the first failure for a file is said once
+// (on standard error unless a test gives its own reporter), and every entry
+// tries again, so the journal goes on once the file can be written.
 //
 // The service makes one at start-up and hands it to every part that writes;
 // the switches are set once while the main form loads, before any other
-// thread writes.
+// thread writes. Copies share what was reported.
 class Journal {
 public:
-    explicit Journal(const JournalSwitches& switches = {})
-        : m_switches(switches)
-    {
-    }
+    using Reporter = std::function<void(const QString&)>;
+
+    explicit Journal(const JournalSwitches& switches = {}, Reporter report = {});
 
     void WriteSysJournal(const QString& message, qint32 number, const QString& source) const;
     void WriteCallsJournal(const QString& text) const;
@@ -38,5 +42,9 @@ public:
     void setSwitches(const JournalSwitches& switches) { m_switches = switches; }
 
 private:
+    struct Failures;
+    void append(int kind, const QString& text) const;
+
     JournalSwitches m_switches;
+    std::shared_ptr<Failures> m_failures;
 };

@@ -27,3 +27,13 @@ void WebServer::stop()
     delete m_server;
     m_server = nullptr;
 }
+
+quint16 WebServer::serverPort() const
+{
+    return m_server ? m_server->serverPort() : 0;
+}
+
+QString WebServer::listenError() const
+{
+    return m_server ? m_server->listenError() : QString();
+}

@@ -15,6 +15,10 @@ public:
     // sets settings.RCWWWAllow to 0 when it cannot listen.
     virtual void start(WebAccessSettings& settings) = 0;
     virtual void stop() = 0;
+    // The port it listens on; 0 when it does not.
+    virtual quint16 serverPort() const { return 0; }
+    // Why the last start could not listen.
+    virtual QString listenError() const { return {}; }
 };
 
 class Journal;
@@ -32,6 +36,8 @@ public:
 
     void start(WebAccessSettings& settings) override;
     void stop() override;
+    quint16 serverPort() const override;
+    QString listenError() const override;
 
 private:
     const Journal& m_journal;

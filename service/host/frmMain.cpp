@@ -13,6 +13,7 @@
 #include "service/core/HandlerGuard.h"
 #include "service/core/Journal.h"
 #include "service/core/ProductTitle.h"
+#include "service/core/ServiceConsole.h"
 #include "service/core/ServiceTranslation.h"
 #include "service/host/HostLog.h"
 #include "service/host/ServiceRoot.h"
@@ -104,6 +105,8 @@ void frmMain::load()
             // server go on without it.
             journal().WriteSysJournal(
                 QStringLiteral("Can't Init Tapi->") + Tapi1->ErrorText(result), 0, QString());
+            ServiceConsole::say(
+                QStringLiteral("no line: telephony cannot be initialised: ") + Tapi1->ErrorText(result));
             return;
         }
         journal().WriteSysJournal(
@@ -123,6 +126,10 @@ void frmMain::load()
         controls.tts = m_tts;
         controls.channels = m_root->channels;
         m_line = new frmLine(controls, m_state, journal(), this);
+        connect(m_line, &frmLine::lineOpenTried, this, [](bool open, const QString& detail) {
+            ServiceConsole::say(open ? QStringLiteral("line opened: ") + detail
+                                     : QStringLiteral("line not opened: ") + detail);
+        });
         m_line->Form_Load();
         applyStoredLineState();
         readSoundDevice(true);
@@ -140,9 +147,14 @@ void frmMain::applyStoredLineState()
     } else if (stored == u"2") {
         m_state.bAutoMode = true;
         m_state.nLineState = 2;
+        ServiceConsole::say(QStringLiteral("the line follows the daily window %1 to %2 (cmbLineStat \"2\").")
+                                .arg(m_state.sTimeOn, m_state.sTimeOff));
         m_line->OpenLine();
     } else {
         m_state.nLineState = 1;
+        ServiceConsole::say(QStringLiteral("line not opened: cmbLineStat is \"%1\", the line is off; "
+                                           "`ringvale-chan send 308 ON` opens it.")
+                                .arg(stored));
     }
 }
 
@@ -199,6 +211,19 @@ void frmMain::loadWebServer()
     m_http->setObjectName(QStringLiteral("frmHTTP"));
     RegisterLoadedForm(m_http);
     m_http->start(Web);
+    // The address a person opens; the server listens on every address.
+    if (m_http->serverPort() == 0) {
+        ServiceConsole::say(QStringLiteral("no web page: cannot listen on port %1: %2")
+                                .arg(Web.RCWWWPort)
+                                .arg(m_http->listenError()));
+    } else {
+        ServiceConsole::say(
+            QStringLiteral("web page at http://localhost:%1/ (every address; %2)")
+                .arg(m_http->serverPort())
+                .arg(Web.RCWWWProtect == 1
+                        ? QStringLiteral("user name %1, password asked").arg(Web.RCWWWUserName)
+                        : QStringLiteral("no password asked")));
+    }
 }
 
 void frmMain::unloadWebServer()

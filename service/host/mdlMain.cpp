@@ -3,8 +3,10 @@
 #include "common/AppPaths.h"
 #include "common/RegistryRoutines.h"
 #include "platform/ServiceManagerNotifier.h"
+#include "platform/SettingsStoreCheck.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/UnixSignalRoute.h"
+#include "service/core/ServiceConsole.h"
 #include "service/host/HostLog.h"
 #include "service/host/NTService.h"
 #include "service/host/ServiceRoot.h"
@@ -16,6 +18,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -72,7 +75,7 @@ int RunAsProcess(ServiceMainForm& form, UnixSignalRoute& controls)
     return 0;
 }
 
-int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
+int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls, const std::function<void()>& started)
 {
     controls.route(SIGHUP);
     const QByteArray notifySocket = ServiceManagerNotifier::socketFromEnvironment();
@@ -89,6 +92,7 @@ int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
     }
 
     service.SetServiceState(ServiceState::Running);
+    started();
     // "UNLOAD", or a form that unloads itself, ends the service as a stop
     // control does: a service that reports running must have its line.
     bool stopping = false;
@@ -118,37 +122,104 @@ int RunAsNTService(ServiceMainForm& form, UnixSignalRoute& controls)
     return 0;
 }
 
+const char* const kHelp = "usage: RingvaleSvc [-gc]\n"
+                          "The Ringvale line service: watches the telephone line, keeps every call in\n"
+                          "the call files and journals, and serves the recent calls to a browser.\n"
+                          "\n"
+                          "  -gc        the desktop program's start; needed when ChkRunAsProc is \"0\"\n"
+                          "  --help     this text\n"
+                          "  --version  the version\n"
+                          "\n"
+                          "How it runs follows HKLM\\SOFTWARE\\Brask\\Ringvale 1.1\\Properties\\TabGeneral\n"
+                          "ChkRunAsProc: \"1\" only as a systemd service (Type=notify; started by hand\n"
+                          "it says so and ends), \"0\" as a plain process only with -gc alone, anything\n"
+                          "else as a plain process. It tells what it does on standard error: started,\n"
+                          "the line, the web page's address, stopped.\n"
+                          "\n"
+                          "Program folder: $RINGVALE_HOME, else the folder of this program. Settings\n"
+                          "store: $RINGVALE_REGISTRY, else $XDG_CONFIG_HOME/Ringvale. One instance runs\n"
+                          "per program folder and user. Stop it with Ctrl-C, SIGTERM, or\n"
+                          "`ringvale-chan send 305 UNLOAD`.\n"
+                          "\n"
+                          "Exit status: 0 it ran and ended, another instance runs, or ChkRunAsProc is\n"
+                          "\"0\" without -gc; 1 it could not run: not started by systemd in service\n"
+                          "mode, no private runtime folder or instance lock, or a settings store that\n"
+                          "cannot be read or holds no product key.\n";
+
 } // namespace
 
 int Main(const QStringList& arguments, const MainFormFactory& makeMainForm)
 {
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::fputs("RingvaleSvc 1.1.0.2 (Ringvale 1.1)\n", stdout);
+        return 0;
+    }
+
     // Caught from the start: a stop sent right after the start is then kept.
     UnixSignalRoute controls;
     controls.route(SIGTERM);
 
-    const QString runtimeFolder = AppPaths::runtimeFolder();
-    if (runtimeFolder.isEmpty()) {
-        showMessage("RingvaleSvc: no private runtime folder; cannot tell whether another instance runs.");
+    const QString programFolder = AppPaths::programFolder();
+    const AppPaths::RuntimeFolder runtime = AppPaths::openRuntimeFolder();
+    if (runtime.path.isEmpty()) {
+        ServiceConsole::say(
+            QStringLiteral("no private runtime folder, so it cannot tell whether another instance runs: ")
+            + runtime.problem);
         return 1;
     }
-    const SingleInstanceLock instance(runtimeFolder + QStringLiteral("/RingvaleSvc.lock"));
-    if (instance.state() == SingleInstanceLock::State::HeldElsewhere)
+    const SingleInstanceLock instance(runtime.path + QStringLiteral("/RingvaleSvc.lock"));
+    if (instance.state() == SingleInstanceLock::State::HeldElsewhere) {
+        ServiceConsole::say(
+            QStringLiteral("already running for the program folder %1; this one ends.").arg(programFolder));
         return 0;
+    }
     if (instance.state() != SingleInstanceLock::State::Acquired) {
         showMessage(
             "RingvaleSvc: cannot lock the instance lock file; cannot tell whether another instance runs.");
         return 1;
     }
 
+    // Without its settings the service would run with no line, no web server
+    // and no journal, and nobody would know why.
+    const SettingsStoreCheck::Result store = SettingsStoreCheck::check();
+    if (!store.usable()) {
+        ServiceConsole::say(store.problem);
+        return 1;
+    }
+    if (!store.warning.isEmpty())
+        ServiceConsole::say(store.warning);
+
     const RegistryRoutines reg = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabGeneral"));
     const QString runAsProc = reg.getString(QStringLiteral("ChkRunAsProc"));
     // "-gc" is the desktop program's start; it must be the whole command line.
-    if (runAsProc == u"0" && arguments != QStringList{QStringLiteral("-gc")})
+    if (runAsProc == u"0" && arguments != QStringList{QStringLiteral("-gc")}) {
+        ServiceConsole::say(QStringLiteral("ChkRunAsProc is \"0\": it runs only when started with -gc alone, "
+                                           "as the desktop program starts it."));
         return 0;
+    }
     const bool RunAsService = runAsProc == u"1";
     qCDebug(lcHost) << "ChkRunAsProc" << runAsProc << (RunAsService ? "service mode" : "plain process");
 
     std::unique_ptr<ServiceMainForm> form
         = makeMainForm ? makeMainForm() : std::make_unique<frmMain>(std::make_unique<ServiceRoot>());
-    return RunAsService ? RunAsNTService(*form, controls) : RunAsProcess(*form, controls);
+    const auto started = [&] {
+        ServiceConsole::say(
+            QStringLiteral("started as %1; program folder %2, settings store %3")
+                .arg(RunAsService ? QStringLiteral("a systemd service") : QStringLiteral("a process"),
+                    programFolder, store.file));
+    };
+    int status = 0;
+    if (RunAsService) {
+        status = RunAsNTService(*form, controls, started);
+    } else {
+        started();
+        status = RunAsProcess(*form, controls);
+    }
+    if (status == 0)
+        ServiceConsole::say(QStringLiteral("stopped."));
+    return status;
 }

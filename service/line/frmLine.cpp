@@ -201,6 +201,8 @@ void frmLine::OpenTheLine(qint32 index)
         m_journal.WriteSysJournal(Tapi1->ErrorText(result), result,
             QStringLiteral("OpenLine:Tapi1.LineOpen(") + QString::number(index) + u')');
         bool open = result == LineResult::Ok;
+        const QString device = QStringLiteral("\"%1\" (line device %2)").arg(caps.DeviceName).arg(index);
+        QString problem = open ? QString() : Tapi1->ErrorText(result);
         if (!m_state.bCallerIdFromTapi) {
             if (!open) {
                 m_journal.WriteSysJournal(QStringLiteral("Can't open comm without TAPI"), 0,
@@ -216,15 +218,20 @@ void frmLine::OpenTheLine(qint32 index)
                             "The line did not close within 3 seconds; the modem's port is not opened"),
                         0, QStringLiteral("LineOpen:IsLineOpen"));
                     open = false;
+                    problem = QStringLiteral("the line did not close for the modem's port");
                 } else {
                     WaitTenths(15);
                     MSComm1->InitVals();
                     // The line counts as open only once the port watches it.
                     open = MSComm1->CommConnect(m_state.lCommPort, m_state.sATCommands);
+                    if (!open)
+                        problem = QStringLiteral("the modem's port %1 could not be opened")
+                                      .arg(m_state.lCommPort);
                 }
             }
         }
         m_state.nLineState = open ? 0 : 1;
+        Q_EMIT lineOpenTried(open, open ? device : device + QStringLiteral(": ") + problem);
         if (open)
             playBeep();
     });

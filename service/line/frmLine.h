@@ -114,6 +114,11 @@ public:
     void GetTapiFromComm();
     void CommCloseTapi();
 
+Q_SIGNALS:
+    // Each time OpenTheLine tried: the device, and when it failed, why.
+    void lineOpenTried(bool open, const QString& detail);
+
+public:
     // What the engine's pieces see and do (LineActions).
     const CurrentCall& call() const override { return m_call; }
     const LineState& state() const override { return m_state; }

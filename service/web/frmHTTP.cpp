@@ -51,6 +51,7 @@ frmHTTP::~frmHTTP()
 bool frmHTTP::start()
 {
     stop();
+    m_listenError.clear();
     m_listener = std::make_unique<QTcpServer>();
     // Room in the kernel's queue for a burst of as many connections as there
     // are slots, so none is dropped and retried a second later.
@@ -73,6 +74,7 @@ bool frmHTTP::start()
         return true;
     }
     m_settings.RCWWWAllow = 0;
+    m_listenError = description;
     www(QStringLiteral("Can't opening WWW,") + description + QStringLiteral(" (") + QString::number(number)
         + u')');
     sys(QStringLiteral("Can't opening WWW - ") + description, number, QStringLiteral("OpenWeb"));

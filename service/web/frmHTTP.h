@@ -53,6 +53,8 @@ public:
     void stop();
 
     bool isListening() const;
+    // Why the last start could not listen; empty after one that could.
+    QString listenError() const { return m_listenError; }
     // The port listened on (useful when RCWWWPort is 0); 0 when not listening.
     quint16 serverPort() const;
     // Connections now holding a slot.
@@ -78,5 +80,6 @@ private:
     Options m_options;
     WebPages m_pages;
     std::unique_ptr<QTcpServer> m_listener;
+    QString m_listenError;
     std::array<HttpSlot*, kSlotCount> m_slots{};
 };

@@ -115,7 +115,7 @@ protected:
         ASSERT_TRUE(send(u"UNLOAD"_s));
         EXPECT_EQ(nextEvent(), lastStatus);
         EXPECT_EQ(svc->waitForExit(), 0);
-        EXPECT_EQ(svc->userStderr(), QByteArray());
+        EXPECT_EQ(svc->userStderr(), QByteArray()) << svc->userStderr().constData();
     }
 
     TestEnvironment env;
@@ -246,6 +246,8 @@ TEST_F(RunningService, OpenAndCloseWebWriteTheirSetting)
 {
     const QString section = u"RemoteAccess\\TabInternetAccess"_s;
     const QString name = u"chkAllowWWWRemoteAccess"_s;
+    // Any free port: 8080 may be a development run's.
+    set(section, u"txtWWWPort"_s, u"0"_s);
     svc = start();
     ASSERT_TRUE(waitForProcessChannel());
     ASSERT_EQ(get(section, name), u"0"_s);
@@ -255,6 +257,71 @@ TEST_F(RunningService, OpenAndCloseWebWriteTheirSetting)
     EXPECT_TRUE(waitUntil([&] { return get(section, name) == u"0"; }));
     EXPECT_EQ(nextEvent(), kOpen);
     unloadAndExpectTheEnd(kClosed);
+    // The address a person opens, said when the page came up.
+    EXPECT_TRUE(svc->progress().contains("RingvaleSvc: web page at http://localhost:"))
+        << svc->progress().constData();
+}
+
+// What a person running it in a terminal reads: started, the line, stopped.
+TEST_F(RunningService, SaysWhatItDoesOneLineEach)
+{
+    svc = start();
+    EXPECT_EQ(nextEvent(), kOpen);
+    unloadAndExpectTheEnd(kClosed);
+    EXPECT_EQ(svc->progress(),
+        "RingvaleSvc: started as a process; program folder " + env.programFolder().toUtf8()
+            + ", settings store " + env.registryFolder().toUtf8()
+            + "/HKEY_LOCAL_MACHINE.ini\n"
+              "RingvaleSvc: line opened: \"Ringvale Simulated Line\" (line device 0)\n"
+              "RingvaleSvc: stopped.\n");
+}
+
+TEST_F(RunningService, LineThatCannotOpenOrIsOffSaysWhy)
+{
+    const struct {
+        const char* name;
+        const char* lineStat;
+        const char* failures; // RINGVALE_SIM_FAIL
+        QByteArray says;
+    } rows[] = {
+        {"the device refuses", "0", "open",
+            "RingvaleSvc: line not opened: \"Ringvale Simulated Line\" (line device 0): "},
+        {"switched off", "1", "", "RingvaleSvc: line not opened: cmbLineStat is \"1\", the line is off; "},
+        {"by the window", "2", "", "RingvaleSvc: the line follows the daily window 16:00:00 to 08:00:00"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        set(u"Properties\\TabLineStat"_s, u"cmbLineStat"_s, QString::fromLatin1(row.lineStat));
+        extra.insert(u"RINGVALE_SIM_FAIL"_s, QString::fromLatin1(row.failures));
+        svc = start();
+        ASSERT_TRUE(waitForProcessChannel());
+        ASSERT_TRUE(send(u"UNLOAD"_s));
+        EXPECT_EQ(svc->waitForExit(), 0);
+        const QByteArray all = svc->progress() + svc->userStderr();
+        EXPECT_TRUE(all.contains(row.says)) << all.constData();
+        received.clear();
+        svc.reset();
+    }
+}
+
+// Entries that cannot be written are said once per file, not once per entry.
+TEST_F(RunningService, UnwritableJournalIsSaidOnce)
+{
+    const QString folder = env.programFolder() + u"/Journal"_s;
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile blocker(folder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where the folder belongs
+    blocker.close();
+    svc = start();
+    EXPECT_EQ(nextEvent(), kOpen);
+    ASSERT_TRUE(send(u"UNLOAD"_s));
+    EXPECT_EQ(nextEvent(), kClosed);
+    EXPECT_EQ(svc->waitForExit(), 0);
+    // Start, line scan, line open and close each wanted a system entry.
+    const QByteArray err = svc->userStderr();
+    EXPECT_EQ(err.count("cannot write the journal"), 1) << err.constData();
+    EXPECT_TRUE(err.contains(QByteArray("_Sys.txt: " + QFile::encodeName(folder) + " is not a folder")))
+        << err.constData();
 }
 
 TEST_F(RunningService, UnloadUnderSystemdIsANormalStop)

@@ -86,11 +86,37 @@ bool Svc::isRunning()
     return m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(0);
 }
 
+namespace {
+
+bool isProgress(const QByteArray& line)
+{
+    static const char* const prefixes[] = {"RingvaleSvc: started as ", "RingvaleSvc: stopped.",
+        "RingvaleSvc: line opened: ", "RingvaleSvc: web page at ",
+        "RingvaleSvc: the line follows the daily window ", "RingvaleSvc: line not opened: cmbLineStat is "};
+    for (const char* prefix : prefixes) {
+        if (line.startsWith(prefix))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QByteArray Svc::userStderr() const
 {
     QByteArray text;
     for (const QByteArray& line : m_stderr.split('\n')) {
-        if (!line.startsWith("ringvale.") && !line.isEmpty())
+        if (!line.startsWith("ringvale.") && !line.isEmpty() && !isProgress(line))
+            text += line + '\n';
+    }
+    return text;
+}
+
+QByteArray Svc::progress() const
+{
+    QByteArray text;
+    for (const QByteArray& line : m_stderr.split('\n')) {
+        if (isProgress(line))
             text += line + '\n';
     }
     return text;

@@ -34,8 +34,13 @@ public:
     void signal(int number);
     // Still alive: a death not yet noticed is picked up here.
     bool isRunning();
-    // Standard error without the diagnostics lines.
+    // Standard error without the diagnostics lines and without the lines
+    // of a run that goes as it should (progress()): what is left is a
+    // problem or a refusal.
     QByteArray userStderr() const;
+    // The lines that tell a person what it does: started, the line, the web
+    // page, stopped.
+    QByteArray progress() const;
 
 private:
     QProcess m_process;

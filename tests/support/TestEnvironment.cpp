@@ -3,6 +3,7 @@
 #include "common/RegistryRoutines.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -58,6 +59,8 @@ void TestEnvironment::installShippedDefaults() const
         {QStringLiteral("import"), QStringLiteral(RINGVALE_SOURCE_DIR "/data/Defaults.reg")});
     ASSERT_TRUE(reg.waitForFinished(testTimeout(10000)));
     ASSERT_EQ(reg.exitCode(), 0) << reg.readAllStandardError().toStdString();
+    // The journals' folder, which an installation makes (scripts/install-data).
+    ASSERT_TRUE(QDir(programFolder()).mkpath(QStringLiteral("Journal")));
 }
 
 void TestEnvironment::installDefaults() const

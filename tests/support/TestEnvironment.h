@@ -31,7 +31,8 @@ public:
     // does (data/Defaults.reg), so writes into them succeed; remote access
     // stays off.
     void installDefaults() const;
-    // data/Defaults.reg exactly as an installation applies it.
+    // data/Defaults.reg exactly as an installation applies it, and the
+    // Journal folder an installation makes.
     void installShippedDefaults() const;
 
     // The environment to start a real program with.

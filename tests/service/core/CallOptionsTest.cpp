@@ -110,8 +110,17 @@ TEST(CallOptions_SetDefaultCallOption, ReadsEachSettingIntoItsMember)
             [](auto& c) { return text(c.options.bPlaySound_IC); }, QStringLiteral("false")},
         {"Forward\\Mail", "cmbActMail", QStringLiteral("70000"), // beyond 16 bits
             [](auto& c) { return QString::number(c.options.MailAction); }, QStringLiteral("0")},
+        // Anything but a whole number of at least 1 would cut Data/Last to one line.
         {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral("thirty"),
-            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("0")},
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("30")},
+        {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral("0"),
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("30")},
+        {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral("-1"),
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("30")},
+        {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral("1"),
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("1")},
+        {"Properties\\TabGeneral", "txtlNumOfItemsInLast", QStringLiteral(" 45 "),
+            [](auto& c) { return QString::number(c.settings.ItemsInLast); }, QStringLiteral("45")},
     };
     for (const Case& c : cases) {
         TestEnvironment env;
@@ -144,7 +153,7 @@ TEST(CallOptions_SetDefaultCallOption, ClearsThePreviousCallAndReadsMissingValue
     EXPECT_FALSE(call.options.AnswerEnabled);
     EXPECT_EQ(call.options.SoundFile, QString());
     EXPECT_EQ(call.options.DisplayStyle, 0);
-    EXPECT_EQ(call.settings.ItemsInLast, 0);
+    EXPECT_EQ(call.settings.ItemsInLast, kDefaultItemsInLast);
     EXPECT_EQ(call.Description, u"Incoming call");
 }
 

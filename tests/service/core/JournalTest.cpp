@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -89,13 +90,45 @@ TEST_F(JournalTest, ASwitchedOffKindWritesNothingAndMakesNoFile)
     }
 }
 
-TEST_F(JournalTest, WithoutTheJournalFolderEntriesAreLostQuietly)
+// An entry that cannot be written is lost, but never silently: the first
+// failure of each file is said once, and every later entry tries again.
+TEST_F(JournalTest, FailuresAreSaidOncePerFileAndWritingGoesOnOnceItCan)
 {
-    ASSERT_TRUE(QDir(env.programFolder() + u"/Journal"_s).removeRecursively());
-    writer.WriteSysJournal(u"lost"_s, 0, QString());
-    writer.WriteCallsJournal(u"lost"_s);
-    writer.WriteWWWJournal(u"lost"_s);
-    EXPECT_FALSE(QFileInfo::exists(env.programFolder() + u"/Journal"_s));
+    QStringList said;
+    const Journal reporting({true, true, true}, [&said](const QString& text) { said << text; });
+    const QString folder = env.programFolder() + u"/Journal"_s;
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    for (int i = 0; i < 3; ++i) {
+        reporting.WriteSysJournal(u"lost"_s, 0, QString());
+        reporting.WriteCallsJournal(u"lost"_s);
+    }
+    ASSERT_EQ(said.size(), 2) << said.join(u'\n').toStdString();
+    EXPECT_EQ(said.at(0),
+        u"cannot write the journal "_s + journal(u"12-10-2026_Sys.txt"_s) + u": the folder "_s + folder
+            + u" does not exist; its entries are lost until it can be written (each entry tries again)."_s);
+    EXPECT_TRUE(said.at(1).startsWith(u"cannot write the journal "_s + journal(u"12-10-2026_Calls.txt"_s)));
+    EXPECT_FALSE(QFileInfo::exists(folder)) << "the installation makes the folder, not the writer";
+
+    // Kept trying: the next entry lands once the folder is back.
+    ASSERT_TRUE(QDir().mkpath(folder));
+    reporting.WriteSysJournal(u"back"_s, 0, QString());
+    EXPECT_TRUE(read(u"12-10-2026_Sys.txt"_s).contains("back"));
+
+    // A file that stops taking entries after that is said again, once.
+    said.clear();
+    ASSERT_TRUE(QFile::remove(journal(u"12-10-2026_Sys.txt"_s)));
+    ASSERT_TRUE(QDir().mkdir(journal(u"12-10-2026_Sys.txt"_s)));
+    reporting.WriteSysJournal(u"lost"_s, 0, QString());
+    reporting.WriteSysJournal(u"lost"_s, 0, QString());
+    reporting.WriteCallsJournal(u"kept"_s);
+    ASSERT_EQ(said.size(), 1) << said.join(u'\n').toStdString();
+    EXPECT_TRUE(said.at(0).contains(u"12-10-2026_Sys.txt: it is not a file"_s)) << said.at(0).toStdString();
+    EXPECT_TRUE(read(u"12-10-2026_Calls.txt"_s).contains("kept"));
+
+    // Copies share what was said.
+    const Journal copy = reporting;
+    copy.WriteSysJournal(u"lost"_s, 0, QString());
+    EXPECT_EQ(said.size(), 1);
 }
 
 TEST_F(JournalTest, EntriesAreAppendedUnderTheFilesLock)
