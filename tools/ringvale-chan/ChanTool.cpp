@@ -99,6 +99,9 @@ int listen(const QStringList& numbers)
 {
     if (numbers.isEmpty())
         return usage();
+    // Before the first socket exists: a signal from a peer that already sees
+    // it must still end the loop and remove the sockets.
+    quitOnSignals(*QCoreApplication::instance());
     std::vector<std::unique_ptr<MessageControl>> endpoints;
     for (const QString& text : numbers) {
         const std::optional<qint32> number = channelNumber(text);
@@ -121,7 +124,6 @@ int listen(const QStringList& numbers)
         });
         endpoints.push_back(std::move(endpoint));
     }
-    quitOnSignals(*QCoreApplication::instance());
     printError(QStringLiteral("listening on %1").arg(numbers.join(u' ')));
     return QCoreApplication::exec();
 }
