@@ -9,6 +9,8 @@
 #include <espeak-ng/speak_lib.h>
 #include <sys/utsname.h>
 
+#include <cmath>
+
 QString ReplacePlaceholder(const QString& text, const QString& value)
 {
     static const QString placeholder = QStringLiteral("<%S>");
@@ -41,6 +43,13 @@ bool IsValidEmail(const QString& address)
             return false;
     }
     return !address.contains(QStringLiteral(".."));
+}
+
+double RoundHalfEven(double x)
+{
+    if (std::abs(x - std::trunc(x)) == 0.5)
+        return 2.0 * std::round(x / 2.0);
+    return std::round(x);
 }
 
 QString FormatSeconds(qint32 seconds)

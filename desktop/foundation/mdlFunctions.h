@@ -17,6 +17,10 @@ QString GetFileNameFromPath(const QString& path);
 // quote, none of !#$%^&*()=+{}[]|\;:'/?>,< and the blank, and no "..".
 bool IsValidEmail(const QString& address);
 
+// The whole number nearest to x, halves to the even one (2.5 gives 2, 3.5
+// gives 4), as window positions and slider values are rounded.
+double RoundHalfEven(double x);
+
 // Hours (no leading zeros), minutes and seconds: 3725 gives "1:02:05".
 QString FormatSeconds(qint32 seconds);
 

@@ -12,7 +12,7 @@
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/MailAndAppForwarding.h"
-#include "service/line/ModemSerialPath.h"
+#include "service/line/ModemPath.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ ServiceRoot::ServiceRoot(Backends given)
     , mail(given.mail ? adopt(given.mail, this) : CreateSmtpMailControl(this))
     , launcher(given.launcher ? std::move(given.launcher) : CreateProgramLauncher())
     , serialPort(given.serialPort ? adopt(given.serialPort, this) : CreateSerialPort(this))
-    , MSComm1(new ModemPathStandIn(journal, this))
+    , MSComm1(new ModemPath(*serialPort, *Tapi1, journal, this))
     , Alert(new AlertStandIn(this))
     , Recorder(new RecorderStandIn(this))
     , Forwarding(new MailAndAppForwarding(*mail, *launcher, journal, this))

@@ -66,7 +66,7 @@ public:
     // For the forwarding.
     SmtpMailControl* const mail;
     const std::unique_ptr<ProgramLauncher> launcher;
-    // For the modem path (its stand-in does not use it yet).
+    // The modem's serial port, for the modem path.
     SerialPort* const serialPort;
     // The line engine's pieces.
     ModemSerialPath* const MSComm1;

@@ -1,6 +1,5 @@
 #include "service/line/ModemLineReader.h"
 
-
 namespace {
 
 const QString kUnknown = QStringLiteral("UNKNOWN");

@@ -3,12 +3,12 @@
 #include <QObject>
 #include <QString>
 
-class Journal;
 class LineActions;
 
 // The modem's serial port as the line engine uses it in modem mode: once the
 // line device has been opened and closed again, the port takes over the line
-// and plays the AT scenario to the modem.
+// and plays the AT scenario to the modem. The calls the modem sees come as
+// signals, as the line device's events do, each on the event loop.
 class ModemSerialPath : public QObject {
     Q_OBJECT
 public:
@@ -30,34 +30,23 @@ public:
     // The line device reports the call now: the modem's idle timer (tmrIDLE)
     // stops.
     virtual void StopIdleTimer() = 0;
+    // A call the modem's caller ID began on its own: the idle timer's bound
+    // ends it unless the line device takes it over.
+    virtual void StartIdleTimer() = 0;
     // Closes the port and opens the line device as owner, for a call the
     // modem saw or one about to be dialled.
     virtual void GetTapiFromComm(LineActions& line) = 0;
     // Closes the line device and gives the line back to the port.
     virtual void CommCloseTapi(LineActions& line) = 0;
-};
 
-// Holds the modem path's place until the real one exists: the port never
-// opens, so a line in modem mode is reported closed, and each attempt to open
-// it is journaled.
-class ModemPathStandIn final : public ModemSerialPath {
-    Q_OBJECT
-public:
-    explicit ModemPathStandIn(const Journal& journal, QObject* parent = nullptr)
-        : ModemSerialPath(parent)
-        , m_journal(journal)
-    {
-    }
-
-    void InitVals() override { }
-    bool CommConnect(const QString& port, const QString& atCommands) override;
-    void CommDisconnect() override { }
-    bool PortOpen() const override { return false; }
-    qint32 NumOfRing() const override { return 0; }
-    void StopIdleTimer() override { }
-    void GetTapiFromComm(LineActions&) override { }
-    void CommCloseTapi(LineActions&) override { }
-
-private:
-    const Journal& m_journal;
+signals:
+    // Each RING, with the count of the call's rings.
+    void Ring(qint32 count);
+    // The first RING: a call starts.
+    void InComeCall();
+    // The second RING: the caller as the lines before it gave them.
+    void CallerID(const QString& name, const QString& number);
+    // The idle timer's bound: nobody took the call over, or its end was not
+    // seen; it is over.
+    void IdleBound();
 };

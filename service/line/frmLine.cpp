@@ -97,6 +97,10 @@ frmLine::frmLine(const Controls& controls, LineState& state, const Journal& jour
     connect(Tapi1, &TelephonyControl::Connected, this, &frmLine::Tapi1_Connected);
     connect(Tapi1, &TelephonyControl::Disconnected, this, &frmLine::Tapi1_Disconnected);
     connect(Tapi1, &TelephonyControl::Idle, this, &frmLine::Tapi1_Idle);
+    connect(MSComm1, &ModemSerialPath::Ring, this, &frmLine::Tapi1_Ring);
+    connect(MSComm1, &ModemSerialPath::InComeCall, this, &frmLine::Comm_InComeCall);
+    connect(MSComm1, &ModemSerialPath::CallerID, this, &frmLine::Comm_CallerID);
+    connect(MSComm1, &ModemSerialPath::IdleBound, this, &frmLine::tmrIDLE_Bound);
     connect(udiIn, &MessageControl::MessageArrived, this, &frmLine::udiIn_MessageArrived);
 }
 
@@ -151,7 +155,7 @@ void frmLine::LoadTTSSettings()
     m_tts.SetRate(number(QStringLiteral("sldrTTS")));
 }
 
-qint32 frmLine::OpenLine()
+qint32 frmLine::OpenLine(bool reportAlways)
 {
     RunGuarded(m_journal, QStringLiteral("LineOpen:ErrOpenLine"), [this] {
         Reg.setSubkey(kTabDevices);
@@ -186,7 +190,8 @@ qint32 frmLine::OpenLine()
         if (m_state.bAutoMode)
             tmrAutoMode.start();
     });
-    SendLineStatus();
+    if (reportAlways || m_state.nLineState != m_reportedState || m_state.bAutoMode != m_reportedAuto)
+        SendLineStatus();
     return 0;
 }
 
@@ -309,18 +314,45 @@ void frmLine::tmrAutoMode_Timer()
         const bool inside = IsNowInTimeRange(m_state.sTimeOn, m_state.sTimeOff);
         const bool watching = IsWatching();
         qCDebug(lcLine) << "auto tick: inside" << inside << "watching" << watching;
-        if (!inside && watching)
+        if (!inside && watching) {
             CloseLine();
-        else if (inside && !watching)
-            OpenLine();
+            resetAutoRetry();
+        } else if (inside && !watching && Clock::instance().elapsedMs() >= m_autoRetryAtMs) {
+            OpenLine(false);
+            noteAutoOpenResult();
+        }
     });
+}
+
+void frmLine::noteAutoOpenResult()
+{
+    if (IsWatching()) {
+        resetAutoRetry();
+        return;
+    }
+    // A port or line device that does not open is not hammered every second.
+    m_autoRetrySeconds = m_autoRetrySeconds == 0 ? 2 : std::min(m_autoRetrySeconds * 2, 60);
+    m_autoRetryAtMs = Clock::instance().elapsedMs() + qint64(m_autoRetrySeconds) * 1000;
+}
+
+void frmLine::resetAutoRetry()
+{
+    m_autoRetrySeconds = 0;
+    m_autoRetryAtMs = 0;
 }
 
 void frmLine::SendLineStatus()
 {
+    m_reportedState = m_state.nLineState;
+    m_reportedAuto = m_state.bAutoMode;
     if (udiOut->Channel(ChannelNumber::EventChannel))
         udiOut->Send(
             ChannelMessages::lineStatus(Tapi1->CurrentLine(), m_state.nLineState, m_state.bAutoMode));
+}
+
+bool frmLine::IsLineWanted() const
+{
+    return m_state.bAutoMode ? IsNowInTimeRange(m_state.sTimeOn, m_state.sTimeOff) : m_state.nLineState == 0;
 }
 
 qint32 frmLine::CurrentLine() const

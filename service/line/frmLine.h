@@ -63,7 +63,9 @@ public:
 
     // Chooses the configured line, opens it unless it is watched already,
     // and reports "LineStatus". Always 0.
-    qint32 OpenLine();
+    // reportAlways false: "LineStatus" only when the state it reports
+    // changed (auto mode's retries).
+    qint32 OpenLine(bool reportAlways = true);
     void OpenTheLine(qint32 index);
     // Closes the line; CloseLine also reports it. Always 0.
     qint32 CloseTheLine();
@@ -92,6 +94,15 @@ public:
     void Tapi1_Connected();
     void Tapi1_Disconnected();
     void Tapi1_Idle();
+    // Handlers of the modem's calls (MSComm1's signals): the same steps as
+    // their line-device twins, under "Comm_" names.
+    void Comm_InComeCall();
+    void Comm_CallerID(const QString& name, const QString& number);
+    void Comm_Idle();
+    // The modem's idle timer reached its bound: the line device, when it
+    // holds the line, gives it back; a port that nobody watches with is
+    // opened again; the call ends.
+    void tmrIDLE_Bound();
     // Hangs up the call in progress (stopping what plays or records on the
     // line) and journals the result.
     void DropCall() override;
@@ -139,7 +150,17 @@ private:
     void PlaceCall(const QString& number, bool record);
     // The end of a call: record stored, "Tapi_Idle" on 310 and 307, the line
     // back to the modem (unless closing), forwarding.
-    void EndCall(bool giveLineBack);
+    void EndCall(bool giveLineBack, bool fromModem = false);
+    // The start of an incoming call, and its caller ID, as both roads share
+    // them.
+    void StartIncomingCall(bool fromModem);
+    void ReportCallerId(bool fromModem, const QString& deliveredName, const QString& deliveredNumber);
+    // The line is to be watched now: on, or in auto mode inside its window.
+    bool IsLineWanted() const;
+    // The auto-mode tick's open of a line that does not open: retried after
+    // 2, 4, 8 ... 60 seconds.
+    void noteAutoOpenResult();
+    void resetAutoRetry();
     void ForwardEndedCall();
     void WavePlayer_PlayDone();
     void playBeep();
@@ -179,4 +200,11 @@ private:
     const Journal& m_journal;
     bool m_loaded = false;
     bool m_callToStore = false;
+    // Auto mode's retries of a line that did not open: when the next may
+    // be (the clock's elapsed time) and the wait before it.
+    qint64 m_autoRetryAtMs = 0;
+    qint32 m_autoRetrySeconds = 0;
+    // What "LineStatus" last said (line state, auto mode); -1: nothing yet.
+    qint32 m_reportedState = -1;
+    bool m_reportedAuto = false;
 };

@@ -77,8 +77,20 @@ bool frmLine::send(qint32 channel, const QString& text)
 
 void frmLine::giveLineBack()
 {
-    if (!m_state.bCallerIdFromTapi)
+    if (m_state.bCallerIdFromTapi)
+        return;
+    if (IsLineWanted()) {
         CommCloseTapi();
+        return;
+    }
+    // A call dialled while the line was off, or one that ran past auto
+    // mode's window: the line device lets go, and nothing watches the line.
+    Tapi1->LineClose();
+    Tapi1->LineShutdown();
+    if (m_state.nLineState != 1) {
+        m_state.nLineState = 1;
+        SendLineStatus();
+    }
 }
 
 void frmLine::setMessagePath(const QString& fileName)
@@ -125,8 +137,7 @@ void frmLine::CommCloseTapi()
 
 void frmLine::Tapi1_InComeCall()
 {
-    const QString source = QStringLiteral("ErrTapi1_InComeCall");
-    RunGuarded(m_journal, source, [&] {
+    RunGuarded(m_journal, QStringLiteral("ErrTapi1_InComeCall"), [&] {
         if (!m_loaded)
             return;
         // In modem mode the modem reported the offer; the line device only
@@ -135,19 +146,42 @@ void frmLine::Tapi1_InComeCall()
             MSComm1->StopIdleTimer();
             return;
         }
-        bInCall = true;
-        const qint32 index = Tapi1->CurrentLine();
-        m_journal.WriteSysJournal(
-            Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_InComeCall"), index));
-        RunGuarded(m_journal, source, [this] {
-            SetDefaultCallOption();
-            SetCallInfo();
-        });
-        if (!m_call.settings.bActOnCallerId)
-            RunGuarded(m_journal, source, [this] { PlayIncomingCallAlert(); });
-        send(udiOut, ChannelNumber::EventChannel,
-            ChannelMessages::tapiIncomming(index, m_call.RecordCallFlag));
+        StartIncomingCall(false);
     });
+}
+
+void frmLine::Comm_InComeCall()
+{
+    RunGuarded(m_journal, QStringLiteral("ErrComm_InComeCall"), [&] {
+        if (m_loaded)
+            StartIncomingCall(true);
+    });
+}
+
+void frmLine::StartIncomingCall(bool fromModem)
+{
+    const QString source
+        = fromModem ? QStringLiteral("ErrComm_InComeCall") : QStringLiteral("ErrTapi1_InComeCall");
+    // A call begun and not stored yet (its end was never seen) is stored
+    // before the next one takes its place.
+    if (m_callToStore) {
+        m_journal.WriteSysJournal(
+            QStringLiteral("A new call came before the last one ended; the last one is stored"), 0, source);
+        EndCall(false, fromModem);
+    }
+    bInCall = true;
+    const qint32 index = Tapi1->CurrentLine();
+    m_journal.WriteSysJournal(
+        Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Tapi_InComeCall"), index));
+    RunGuarded(m_journal, source, [this] {
+        SetDefaultCallOption();
+        SetCallInfo();
+    });
+    if (!m_call.settings.bActOnCallerId)
+        RunGuarded(m_journal, source, [this] { PlayIncomingCallAlert(); });
+    send(udiOut, ChannelNumber::EventChannel,
+        fromModem ? ChannelMessages::commIncomming(index, m_call.RecordCallFlag)
+                  : ChannelMessages::tapiIncomming(index, m_call.RecordCallFlag));
 }
 
 void frmLine::Tapi1_Ring(qint32 count)
@@ -178,69 +212,91 @@ void frmLine::Tapi1_Ring(qint32 count)
 
 void frmLine::Tapi1_CallerID(const QString& deliveredName, const QString& deliveredNumber)
 {
-    const QString source = QStringLiteral("ErrTapi1_CallerID");
-    RunGuarded(m_journal, source, [&] {
-        if (!m_loaded || !m_state.bCallerIdFromTapi)
-            return;
-        // A line break in what the network delivers would end a line of every
-        // text the name goes into later (mail headers, command lines).
-        const QString name = ChannelLayout::lineField(deliveredName);
-        const QString number = ChannelLayout::lineField(deliveredNumber);
-        // A caller ID without an offer (the offer was missed, or the last
-        // call is stored already) starts a call of its own, so it is stored
-        // with its own time instead of overwriting a call already stored.
-        if (!m_callToStore)
-            RunGuarded(m_journal, source, [this] {
-                SetDefaultCallOption();
-                SetCallInfo();
-            });
-        bInCall = true;
-        m_call.info.CallerName = name;
-        m_call.info.CallerNumber = number;
-
-        ContactRecord contact;
-        QString contactName;
-        QString picture;
-        if (FindContactByNumber(name, number, m_call.options, contact) != u"-1") {
-            if (const std::optional<qint64> mark
-                = readWholeNumber(FixedRecord::trimBlanks(contact.EmergencyMark));
-                mark && *mark >= 0 && *mark <= 9) {
-                m_call.EmergencyMark = qint16(*mark);
-            } else {
-                m_journal.WriteSysJournal(
-                    QStringLiteral("Type mismatch (EmergencyMark)"), kTypeMismatchError, source);
-            }
-            contactName = contactText(contact.ContactName);
-            picture = contactText(contact.PictureFile);
-            m_call.info.ContactName = contactName;
-            if (m_call.options.BlockCall) {
-                m_call.RecordCallFlag = false;
-                m_call.bRejectCall = true;
-            }
-            // The contact's forwarding choice was applied with its other
-            // overrides (ApplyContactCallSettings), "2" switching off both.
-        }
-
-        const qint32 index = Tapi1->CurrentLine();
-        ChannelMessages::CallerIdFields fields;
-        fields.callerName = name;
-        fields.callerNumber = number;
-        fields.contactName = contactName;
-        fields.pictureFile = picture;
-        fields.showCallDetails = m_call.options.ShowCallDetails;
-        fields.displayStyle = m_call.options.DisplayStyle;
-        fields.showLineControl = m_call.options.ShowLineControl;
-        send(udiCallerID, ChannelNumber::CallerIdChannel, ChannelMessages::tapiCid(index, fields));
-
-        if (m_call.settings.bActOnCallerId)
-            RunGuarded(m_journal, source, [this] { PlayIncomingCallAlert(); });
-        m_journal.WriteSysJournal(QStringLiteral("Tapi_CallerID:(Index:") + QString::number(index)
-                + QStringLiteral("):") + name + u':' + number + QStringLiteral(",Contact(") + contactName
-                + u')',
-            0, QString());
-        m_journal.WriteCallsJournal(
-            QStringLiteral("Caller Name : ") + name + QStringLiteral("     Caller Number : ") + number);
+    RunGuarded(m_journal, QStringLiteral("ErrTapi1_CallerID"), [&] {
+        if (m_loaded && m_state.bCallerIdFromTapi)
+            ReportCallerId(false, deliveredName, deliveredNumber);
     });
+}
+
+void frmLine::Comm_CallerID(const QString& name, const QString& number)
+{
+    const QString source = QStringLiteral("ErrComm_CallerID");
+    if (!m_loaded || m_state.bCallerIdFromTapi)
+        return;
+    const bool begun = m_callToStore;
+    RunGuarded(m_journal, source, [&] { ReportCallerId(true, name, number); });
+    // A caller ID after the last call's end began a call of its own; nothing
+    // but the modem's bound would end it if the line device does not take it.
+    if (!begun)
+        RunGuarded(m_journal, source, [this] { MSComm1->StartIdleTimer(); });
+    // The line device takes the rest of the call over.
+    RunGuarded(m_journal, source, [this] { GetTapiFromComm(); });
+}
+
+void frmLine::ReportCallerId(bool fromModem, const QString& deliveredName, const QString& deliveredNumber)
+{
+    const QString source
+        = fromModem ? QStringLiteral("ErrComm_CallerID") : QStringLiteral("ErrTapi1_CallerID");
+    // A line break in what the network delivers would end a line of every
+    // text the name goes into later (mail headers, command lines).
+    const QString name = ChannelLayout::lineField(deliveredName);
+    const QString number = ChannelLayout::lineField(deliveredNumber);
+    // A caller ID without an offer (the offer was missed, or the last
+    // call is stored already) starts a call of its own, so it is stored
+    // with its own time instead of overwriting a call already stored.
+    if (!m_callToStore)
+        RunGuarded(m_journal, source, [this] {
+            SetDefaultCallOption();
+            SetCallInfo();
+        });
+    bInCall = true;
+    m_call.info.CallerName = name;
+    m_call.info.CallerNumber = number;
+
+    ContactRecord contact;
+    QString contactName;
+    QString picture;
+    if (FindContactByNumber(name, number, m_call.options, contact) != u"-1") {
+        if (const std::optional<qint64> mark
+            = readWholeNumber(FixedRecord::trimBlanks(contact.EmergencyMark));
+            mark && *mark >= 0 && *mark <= 9) {
+            m_call.EmergencyMark = qint16(*mark);
+        } else {
+            m_journal.WriteSysJournal(
+                QStringLiteral("Type mismatch (EmergencyMark)"), kTypeMismatchError, source);
+        }
+        contactName = contactText(contact.ContactName);
+        picture = contactText(contact.PictureFile);
+        m_call.info.ContactName = contactName;
+        if (m_call.options.BlockCall) {
+            m_call.RecordCallFlag = false;
+            m_call.bRejectCall = true;
+        }
+        // The contact's forwarding choice was applied with its other
+        // overrides (ApplyContactCallSettings), "2" switching off both.
+    }
+
+    const qint32 index = Tapi1->CurrentLine();
+    ChannelMessages::CallerIdFields fields;
+    fields.callerName = name;
+    fields.callerNumber = number;
+    fields.contactName = contactName;
+    fields.pictureFile = picture;
+    fields.showCallDetails = m_call.options.ShowCallDetails;
+    fields.displayStyle = m_call.options.DisplayStyle;
+    fields.showLineControl = m_call.options.ShowLineControl;
+    send(udiCallerID, ChannelNumber::CallerIdChannel,
+        fromModem ? ChannelMessages::commCid(index, fields) : ChannelMessages::tapiCid(index, fields));
+
+    if (m_call.settings.bActOnCallerId)
+        RunGuarded(m_journal, source, [this] { PlayIncomingCallAlert(); });
+    m_journal.WriteSysJournal(
+        (fromModem ? QStringLiteral("Comm_CallerID:(Index:") : QStringLiteral("Tapi_CallerID:(Index:"))
+            + QString::number(index) + QStringLiteral("):") + name + u':' + number
+            + QStringLiteral(",Contact(") + contactName + u')',
+        0, QString());
+    m_journal.WriteCallsJournal(
+        QStringLiteral("Caller Name : ") + name + QStringLiteral("     Caller Number : ") + number);
 }
 
 void frmLine::Tapi1_Dialing()
@@ -300,9 +356,39 @@ void frmLine::Tapi1_Idle()
     });
 }
 
-void frmLine::EndCall(bool giveLineBack)
+void frmLine::Comm_Idle()
 {
-    const QString source = QStringLiteral("ErrTapi1_Idle");
+    RunGuarded(m_journal, QStringLiteral("ErrComm_Idle"), [this] {
+        if (!m_loaded)
+            return;
+        bInCall = false;
+        m_journal.WriteSysJournal(
+            Tapi1->ErrorText(LineResult::Ok), 0, indexed(QStringLiteral("Comm_Idle"), Tapi1->CurrentLine()));
+        // The idle timer has given the line back before it ends the call.
+        EndCall(false, true);
+    });
+}
+
+void frmLine::tmrIDLE_Bound()
+{
+    const QString source = QStringLiteral("tmrIDLE_Timer");
+    RunGuarded(m_journal, source, [this] {
+        if (Tapi1->IsLineOpen()) {
+            giveLineBack();
+        } else if (!MSComm1->PortOpen() && IsLineWanted()) {
+            // A hand-over that failed left neither the port nor the line
+            // device watching.
+            MSComm1->InitVals();
+            MSComm1->CommConnect(m_state.lCommPort, m_state.sATCommands);
+        }
+    });
+    Comm_Idle();
+    RunGuarded(m_journal, source, [this] { MSComm1->InitVals(); });
+}
+
+void frmLine::EndCall(bool giveLineBack, bool fromModem)
+{
+    const QString source = fromModem ? QStringLiteral("ErrComm_Idle") : QStringLiteral("ErrTapi1_Idle");
     bInCall = false;
     bDialledCall = false;
     const qint32 index = Tapi1->CurrentLine();
@@ -319,13 +405,14 @@ void frmLine::EndCall(bool giveLineBack)
     } else {
         qCDebug(lcLine) << "end of a call with nothing to store";
     }
-    const QString idle = ChannelMessages::tapiIdle(index, m_call.info.CallType);
+    const QString idle = fromModem ? ChannelMessages::commIdle(index, m_call.info.CallType)
+                                   : ChannelMessages::tapiIdle(index, m_call.info.CallType);
     send(udiIdle, ChannelNumber::IdleChannel, idle);
     send(udiOut, ChannelNumber::EventChannel, idle);
     if (giveLineBack && !m_state.bCallerIdFromTapi) {
         RunGuarded(m_journal, source, [this] {
             QCoreApplication::processEvents();
-            CommCloseTapi();
+            this->giveLineBack();
         });
     }
     if (ended)

@@ -43,11 +43,13 @@ void frmLine::udiIn_MessageArrived(const QString& text)
         using Kind = ChannelMessages::LineCommand::Kind;
         switch (command->kind) {
         case Kind::On:
+            resetAutoRetry();
             tmrAutoMode.stop();
             m_state.bAutoMode = false;
             OpenLine();
             break;
         case Kind::Off:
+            resetAutoRetry();
             tmrAutoMode.stop();
             m_state.bAutoMode = false;
             CloseLine();
@@ -67,6 +69,7 @@ void frmLine::udiIn_MessageArrived(const QString& text)
             m_state.sTimeOn = command->timeOn;
             m_state.sTimeOff = command->timeOff;
             m_state.bAutoMode = true;
+            resetAutoRetry();
             tmrAutoMode.start();
             SendLineStatus();
             break;
@@ -144,6 +147,5 @@ void frmLine::PlaceCall(const QString& requested, bool record)
         source + QStringLiteral(":Tapi1.LineDial(") + QString::number(Tapi1->CurrentLine()) + u')');
     bDialledCall = false;
     m_callToStore = false;
-    if (!m_state.bCallerIdFromTapi)
-        RunGuarded(m_journal, source, [this] { CommCloseTapi(); });
+    RunGuarded(m_journal, source, [this] { giveLineBack(); });
 }

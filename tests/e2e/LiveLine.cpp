@@ -78,9 +78,14 @@ void LiveLine::unload()
 
 LiveLine::ToolRun LiveLine::line(const QStringList& args, int timeoutMs)
 {
+    return tool(QStringLiteral("ringvale-line"), args, timeoutMs);
+}
+
+LiveLine::ToolRun LiveLine::tool(const QString& name, const QStringList& args, int timeoutMs)
+{
     QProcess tool;
     tool.setProcessEnvironment(env.processEnvironment());
-    tool.start(TestEnvironment::binary(QStringLiteral("ringvale-line")), args);
+    tool.start(TestEnvironment::binary(name), args);
     ToolRun run;
     if (!tool.waitForStarted(testTimeout(5000)))
         return run;

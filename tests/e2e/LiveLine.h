@@ -37,6 +37,8 @@ protected:
     };
     // ringvale-line with the arguments, events running meanwhile.
     ToolRun line(const QStringList& args, int timeoutMs = 20000);
+    // Any of the tools, the same way.
+    ToolRun tool(const QString& name, const QStringList& args, int timeoutMs = 20000);
     // A text on 308, handed to the service.
     bool command(const QString& text);
     // Waits for the n-th "Tapi_Idle" on both 310 and 307.

@@ -149,9 +149,9 @@ TEST_F(ServiceStartup, UnderSystemdReportsStartRunningStopAndAnswersInterrogate)
     EXPECT_FALSE(notify.receive(0).has_value());
     EXPECT_EQ(svc.userStderr(), QByteArray());
     // What the system journal shows of it.
-    EXPECT_TRUE(svc.progress().startsWith(QByteArray("RingvaleSvc: started as a systemd service; program folder "
-        + env.programFolder().toUtf8() + ", settings store " + env.registryFolder().toUtf8()
-        + "/HKEY_LOCAL_MACHINE.ini\n")))
+    EXPECT_TRUE(svc.progress().startsWith(
+        QByteArray("RingvaleSvc: started as a systemd service; program folder " + env.programFolder().toUtf8()
+            + ", settings store " + env.registryFolder().toUtf8() + "/HKEY_LOCAL_MACHINE.ini\n")))
         << svc.progress().constData();
     EXPECT_TRUE(svc.progress().endsWith("RingvaleSvc: stopped.\n")) << svc.progress().constData();
 }
@@ -255,9 +255,9 @@ TEST_F(ServiceStartup, UnusableInstanceLockIsAnErrorNotAFreeStart)
                 "runs.\n");
             continue;
         }
-        EXPECT_TRUE(
-            err.startsWith(QByteArray("RingvaleSvc: no private runtime folder, so it cannot tell whether another "
-                           "instance runs: the runtime folder "
+        EXPECT_TRUE(err.startsWith(
+            QByteArray("RingvaleSvc: no private runtime folder, so it cannot tell whether another "
+                       "instance runs: the runtime folder "
                 + QFile::encodeName(folder) + row.says)))
             << err.constData();
         EXPECT_TRUE(err.contains("set XDG_RUNTIME_DIR to a folder of your own")) << err.constData();

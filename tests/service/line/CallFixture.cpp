@@ -65,7 +65,10 @@ void CallFixture::load(const SimulatedLines::Config& config)
     given.Tapi1 = tapi = new SimulatedTelephony(lines.get());
     given.Wave1 = new SinkWave(sink.path());
     given.WavePlayer = new SinkWave(sink.path(), 1000);
-    given.MSComm1 = modem = new ModemPort;
+    if (makeModem)
+        given.MSComm1 = makeModem(*tapi);
+    else
+        given.MSComm1 = modem = new ModemPort;
     given.Alert = alert ? alert : new NotedAlert(parts);
     given.Recorder = new NotedRecorder(parts);
     given.Forwarding = forwarding ? forwarding : new NotedForwarding(parts);

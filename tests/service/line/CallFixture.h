@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -61,6 +62,9 @@ protected:
     NotedSpeech tts;
     NotedParts parts;
     ModemPort* modem = nullptr;
+    // Makes the modem path on the engine's line device in place of the noted
+    // one (modem stays null then).
+    std::function<ModemSerialPath*(TelephonyControl&)> makeModem;
     // Made by load() unless a test puts its own here first.
     IncomingCallAlert* alert = nullptr;
     CallForwarding* forwarding = nullptr;

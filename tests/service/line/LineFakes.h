@@ -80,6 +80,7 @@ public:
     bool PortOpen() const override { return m_open; }
     qint32 NumOfRing() const override { return rings; }
     void StopIdleTimer() override { steps.append(QStringLiteral("StopIdleTimer")); }
+    void StartIdleTimer() override { steps.append(QStringLiteral("StartIdleTimer")); }
     void GetTapiFromComm(LineActions&) override
     {
         steps.append(QStringLiteral("GetTapiFromComm"));

@@ -346,3 +346,22 @@ TEST_F(CallEvents, ClosingTheLineDuringACallEndsAndStoresIt)
 }
 
 } // namespace
+
+TEST_F(CallEvents, OfferWhileACallIsNotStoredYetStoresThatCallFirst)
+{
+    ASSERT_NO_FATAL_FAILURE(load());
+    emit tapi->InComeCall();
+    emit tapi->CallerID(u"Ann Lee"_s, u"5551234"_s);
+    clock.advance(60 * 1000);
+    // Its end was never seen: the next offer must not take its place unstored.
+    emit tapi->InComeCall();
+    ASSERT_TRUE(waitForIdles(1));
+    ASSERT_EQ(recordCount(), 1);
+    EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerName), u"Ann Lee"_s);
+    EXPECT_TRUE(line->IsInCall());
+    emit tapi->Idle();
+    ASSERT_TRUE(waitForIdles(2));
+    ASSERT_EQ(recordCount(), 2);
+    EXPECT_EQ(FixedRecord::trimBlanks(record(2)->CallerName), u"UNKNOWN"_s);
+    EXPECT_EQ(FixedRecord::trimBlanks(record(2)->CallTime), u"09:31:00"_s);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+class QWidget;
+class TelephonyControl;
+class WaveControl;
+class cTextBoxXP;
+
+// The general utilities that work on the desktop's windows, lists and
+// dialogs. They keep no state and report nothing: a failing step is skipped.
+
+// The product's message box: the text, the information icon, the title
+// "Ringvale"; Yes and No, or a single OK; right to left when g_bRTL. The
+// answer: 1 OK, 6 Yes, 7 No.
+qint16 ShowMessage(const QString& text, bool yesNo);
+
+// Gives the container's window the shape of the controls inside it (their
+// union); with no control inside, the whole rectangle shows.
+void SetFormRegionFromContainer(QWidget* container);
+
+// Lists the line devices by name (only the recommended ones, which deliver
+// caller ID, when asked), keeping the selected position. False when the list
+// stays empty.
+bool FillModemLineCombo(TelephonyControl& tapi, QComboBox* combo, bool recommendedOnly);
+
+// Lists the sound devices that can play, the first one selected.
+void FillSoundDeviceCombo(const WaveControl& wave, QComboBox* combo);
+
+// Lists the names of the files that match pattern, a native folder and a
+// wildcard ("<program folder>/Sound/*.wav"), in name order; selects the entry
+// named select, or the first when select is empty.
+void FillFileCombo(QComboBox* combo, const QString& pattern, const QString& select);
+
+// Asks for a wave file and copies it into folder (a native path) under its
+// own name, replacing one there. The file name, or empty when cancelled or
+// when the copy failed.
+QString AddSoundFile(QWidget* owner, const QString& folder);
+
+// Asks where to save a copy of source (a native path), proposing its name,
+// with the single filter for ext (no dot); the dialog asks before an
+// existing file is replaced. With createEmpty the chosen name plus ".txt" is
+// created empty instead (an existing one is left as it is). Nothing for an
+// empty source or a cancelled dialog.
+void SaveFileAs(const QString& source, QWidget* owner, const QString& ext, bool createEmpty);
+
+// The balloon on the box: the text, the information icon and the title.
+void ShowTextBoxBalloon(cTextBoxXP& box, const QString& title, const QString& text);
+
+// Copies source over target through a temporary file and a rename, so a
+// failed copy leaves target whole; a file copied onto itself stays as it is.
+// False when nothing was copied.
+bool CopyFileReplacing(const QString& source, const QString& target);

@@ -1,0 +1,92 @@
+#include "desktop/shell/DesktopMain.h"
+
+#include "common/RegistryRoutines.h"
+#include "common/TranslationFile.h"
+#include "desktop/foundation/Translation.h"
+#include "desktop/shell/FirstWindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kScreenshotSwitch = "--screenshot";
+
+void say(const QString& text)
+{
+    std::fprintf(stderr, "Ringvale: %s\n", text.toLocal8Bit().constData());
+}
+
+// The translation named under Language\Select; a missing or broken one is
+// said once, and the windows go on with empty texts.
+void LoadChosenTranslation()
+{
+    const QString chosen
+        = RegistryRoutines::forProduct(QStringLiteral("Language")).getString(QStringLiteral("Select"));
+    const std::optional<QString> path = TranslationFile::pathFor(chosen);
+    if (!path) {
+        say(chosen.isEmpty() ? QStringLiteral("no translation is chosen (Language\\Select is empty).")
+                             : QStringLiteral("Language\\Select names no translation file: ") + chosen);
+        return;
+    }
+    if (const qint32 error = LoadTranslation(*path); error != 0)
+        say(QStringLiteral("cannot load the translation %1 (error %2).").arg(*path).arg(error));
+}
+
+} // namespace
+
+void PrepareDesktopPlatform(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], kScreenshotSwitch) == 0 && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+bool SaveWindowScreenshot(QWidget* window, const QString& path, QString* error)
+{
+    const QPixmap picture = window->grab();
+    QImageWriter writer(path, "png");
+    if (writer.write(picture.toImage()))
+        return true;
+    if (error)
+        *error = writer.errorString();
+    return false;
+}
+
+int DesktopMain(const QStringList& arguments)
+{
+    QString screenshot;
+    const qsizetype at = arguments.indexOf(QLatin1String(kScreenshotSwitch));
+    if (at >= 0) {
+        screenshot = arguments.value(at + 1);
+        if (screenshot.isEmpty()) {
+            say(QStringLiteral("--screenshot needs the name of the PNG file to write."));
+            return 2;
+        }
+    }
+
+    LoadChosenTranslation();
+    if (g_bRTL())
+        QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    const std::unique_ptr<QWidget> window = CreateFirstWindow();
+    window->show();
+    if (screenshot.isEmpty())
+        return QApplication::exec();
+
+    QApplication::processEvents();
+    QString error;
+    if (!SaveWindowScreenshot(window.get(), screenshot, &error)) {
+        say(QStringLiteral("cannot write the screenshot %1: %2")
+                .arg(QFileInfo(screenshot).absoluteFilePath(), error));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,12 @@
+#include "desktop/shell/DesktopMain.h"
+#include "platform/IniRegistry.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    PrepareDesktopPlatform(argc, argv);
+    QApplication app(argc, argv);
+    IniRegistry::installDefault();
+    return DesktopMain(QApplication::arguments().mid(1));
+}
