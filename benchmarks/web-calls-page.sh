@@ -47,7 +47,8 @@ trap cleanup EXIT
 export RINGVALE_HOME=$work/home RINGVALE_REGISTRY=$work/registry
 mkdir -p "$RINGVALE_HOME" "$RINGVALE_REGISTRY"
 bash "$here/scripts/install-data" "$RINGVALE_HOME" "$build/bin/ringvale-reg"
-"$build/bin/ringvale-reg" set 'HKLM\SOFTWARE\Brask\Ringvale 1.1\RemoteAccess\TabInternetAccess' txtWWWPort 0
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+"$build/bin/ringvale-reg" set 'HKLM\SOFTWARE\Brask\Ringvale 1.1\RemoteAccess\TabInternetAccess' txtWWWPort "$(free_port)"
 # 100 calls of one day, all of them on the recent-calls list.
 "$build/tests/callwriter" Caller 100 '\Data\Log\2026\12\10\' 100
 
@@ -65,7 +66,7 @@ curl -fsS "http://127.0.0.1:$web_port/calls" -o "$work/static/calls"
 rows=$(grep -c 'del?call=' "$work/static/calls")
 [ "$rows" -eq 100 ] || { echo "expected 100 calls on the page, found $rows"; exit 1; }
 
-nginx_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+nginx_port=$(free_port)
 cat >"$work/nginx.conf" <<CONF
 $( [ "$(id -u)" -eq 0 ] && echo "user root;" )
 worker_processes $workers;

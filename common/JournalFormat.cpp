@@ -36,8 +36,8 @@ QString sysText(const QString& message, qint32 number, const QString& source)
 
 QByteArray line(const QTime& time, const QString& text)
 {
-    return (DateTimeText::formatTime(time) + QStringLiteral(" : ") + withoutLineBreaks(text)
-        + QStringLiteral("\r\n"))
+    return (DateTimeText::formatTime(time) + QStringLiteral(" : ")
+        + withoutControlCharacters(withoutLineBreaks(text)) + QStringLiteral("\r\n"))
         .toUtf8();
 }
 

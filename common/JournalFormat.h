@@ -26,7 +26,8 @@ QString sysText(const QString& message, qint32 number, const QString& source);
 
 // One entry as appended: time, " : ", text, CR LF. A CR or LF inside the text
 // (a caller's name, a web request, a multi-line message) becomes a blank, so
-// an entry is always exactly one line and nobody can forge a journal line.
+// an entry is always exactly one line and nobody can forge a journal line;
+// so does every other control character (withoutControlCharacters).
 QByteArray line(const QTime& time, const QString& text);
 
 } // namespace JournalFormat

@@ -34,8 +34,8 @@ QStringList sortedJournalNames(const QString& folder, const QString& pattern)
     QDir dir(folder);
     if (!pattern.isEmpty())
         dir.setNameFilters({pattern});
-    // Name order stands in for the order in which the original's file system
-    // listed the folder, so equal dates always come out the same way.
+    // Name order, so journals of equal dates always come out the same way
+    // whatever order the file system lists the folder in.
     QStringList names = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     QList<QDate> dates;
     dates.reserve(names.size());

@@ -29,6 +29,7 @@ std::optional<QStringList> readLines(const QString& path, qsizetype maxLines = -
 // Under the list's lock: reads at most maxLines lines, lets edit change them
 // and, when edit answers true, writes them back whole (each line ended by
 // CR LF) by rename. False when nothing was written.
-bool change(const QString& path, qsizetype maxLines, const std::function<bool(QStringList&)>& edit);
+[[nodiscard]] bool change(
+    const QString& path, qsizetype maxLines, const std::function<bool(QStringList&)>& edit);
 
 } // namespace LastList

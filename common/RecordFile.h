@@ -29,18 +29,18 @@ public:
     // Appends a record after the last whole one, creating the file and its
     // folder when missing. The new record's number, or -1 when nothing could
     // be written.
-    qint32 append(const QByteArray& record) const;
+    [[nodiscard]] qint32 append(const QByteArray& record) const;
 
     // Replaces record n, 1 to count(), through a whole rewrite; false and
     // nothing changed for any other number.
-    bool replace(qint32 n, const QByteArray& record) const;
+    [[nodiscard]] bool replace(qint32 n, const QByteArray& record) const;
 
     // Removes record n, 1 to count(): later records move down by one and the
     // file is a record shorter. False and nothing changed for any other number.
-    bool remove(qint32 n) const;
+    [[nodiscard]] bool remove(qint32 n) const;
 
 private:
-    bool rewrite(qint32 n, const std::optional<QByteArray>& record) const;
+    [[nodiscard]] bool rewrite(qint32 n, const std::optional<QByteArray>& record) const;
 
     QString m_path;
     int m_size;

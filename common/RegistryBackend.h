@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 // The registry's key/value model, as RegistryRoutines needs it. The settings
 // store in platform/ fills it; tests and tools install the same store.
@@ -33,6 +35,13 @@ public:
     virtual int queryValue(qint32 root, const QString& path, const QString& name, Value& out) = 0;
     // The key must exist; nothing is created (NotFound otherwise).
     virtual int setValue(qint32 root, const QString& path, const QString& name, const Value& value) = 0;
+    // The existing key holds exactly these values afterwards, in this order
+    // (a repeated name keeps its first place and its last value), written at
+    // once, so a reader sees the old list or the new one; NotFound when the
+    // key is missing.
+    virtual int replaceValues(
+        qint32 root, const QString& path, const QList<std::pair<QString, Value>>& values)
+        = 0;
     // nullopt when the key is missing. Subkeys in name order, values in the
     // order they were first written.
     virtual std::optional<QStringList> subkeys(qint32 root, const QString& path) = 0;

@@ -199,6 +199,23 @@ bool RegistryRoutines::WriteRemoteRegistryValue(const QString& computer, qint32 
     return local.SetRegistryValue(name, value, type);
 }
 
+bool RegistryRoutines::ReplaceStringValues(const QList<std::pair<QString, QString>>& values) const
+{
+    RegistryBackend* store = RegistryBackend::current();
+    if (!store)
+        return false;
+    QList<std::pair<QString, RegistryBackend::Value>> stored;
+    stored.reserve(values.size());
+    for (const auto& [name, text] : values) {
+        RegistryBackend::Value value;
+        value.type = REG_SZ;
+        value.data = text.toUtf8();
+        value.data.append('\0');
+        stored.append({name, value});
+    }
+    return store->replaceValues(m_hkey, objectKey(), stored) == RegistryBackend::Success;
+}
+
 QString RegistryRoutines::TrimNull(QString& text)
 {
     const qsizetype nul = text.indexOf(QChar(0));

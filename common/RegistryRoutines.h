@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 // The one object through which both programs read and write their settings.
 // It keeps only its three properties; every operation goes to the store afresh,
@@ -42,9 +43,9 @@ public:
     // "0" when the key was created or opened, empty when not.
     QString CreateKey(const std::optional<QString>& name = std::nullopt) const;
     // Always 0.
-    qint32 DeleteKey(const QString& name) const;
+    [[nodiscard]] qint32 DeleteKey(const QString& name) const;
     // The store's result code: 0 deleted, 2 no such value or key.
-    qint32 DeleteValue(const QString& name) const;
+    [[nodiscard]] qint32 DeleteValue(const QString& name) const;
     static QStringList EnumRegistryKeys(qint32 root, const QString& keyPath);
     static QStringList EnumRegistryValues(qint32 root, const QString& keyPath);
 
@@ -52,14 +53,18 @@ public:
     // QString (types 1, 2, 7), QByteArray (3) or qint32 (4).
     QVariant GetRegistryValue(const QString& name, const QVariant& fallback = QVariant()) const;
     // True only when the value was written with a type the store knows.
-    bool SetRegistryValue(const QString& name, const QVariant& value, qint32 type) const;
+    [[nodiscard]] bool SetRegistryValue(const QString& name, const QVariant& value, qint32 type) const;
 
     // Another computer's registry is not reachable here: only an empty name or
     // this machine's own name work, and then as the local operations.
     QVariant ReadRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
         const std::optional<QString>& keyPath = std::nullopt) const;
-    bool WriteRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
+    [[nodiscard]] bool WriteRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
         const QVariant& value, qint32 type, const std::optional<QString>& keyPath = std::nullopt) const;
+
+    // The key holds exactly these string values (name, text) afterwards, in
+    // this order, written at once; false when nothing was written.
+    bool ReplaceStringValues(const QList<std::pair<QString, QString>>& values) const;
 
     static QString TrimNull(QString& text);
 
@@ -67,7 +72,7 @@ public:
     QString getString(const QString& name) const { return GetRegistryValue(name).toString(); }
     // Missing (not just empty)?
     bool hasValue(const QString& name) const { return GetRegistryValue(name).isValid(); }
-    bool setString(const QString& name, const QString& value) const
+    [[nodiscard]] bool setString(const QString& name, const QString& value) const
     {
         return SetRegistryValue(name, value, REG_SZ);
     }

@@ -30,13 +30,14 @@ namespace SharedFile {
 
 // Replaces the whole file with data through a temporary file and a rename, so a
 // reader sees either the old or the new content. The caller holds the lock.
-bool writeAtomically(const QString& path, const QByteArray& data, QFileDevice::Permissions permissions = {});
+[[nodiscard]] bool writeAtomically(
+    const QString& path, const QByteArray& data, QFileDevice::Permissions permissions = {});
 
 // Reads a whole file of at most maxBytes; nullopt when it is missing, cannot be
 // read or is larger.
 std::optional<QByteArray> readBounded(const QString& path, qint64 maxBytes);
 
 // Appends data in one write; the caller holds the lock. False on any failure.
-bool append(const QString& path, const QByteArray& data);
+[[nodiscard]] bool append(const QString& path, const QByteArray& data);
 
 } // namespace SharedFile

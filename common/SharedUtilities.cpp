@@ -65,6 +65,16 @@ QString withoutLineBreaks(QString text)
     return text;
 }
 
+QString withoutControlCharacters(QString text)
+{
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if ((u < 0x20 && u != u'\t') || (u >= 0x7F && u < 0xA0))
+            c = u' ';
+    }
+    return text;
+}
+
 bool TruncateFile(const QString& path, qint64 length)
 {
     if (length < 0 || !QFileInfo(path).isFile())

@@ -26,6 +26,12 @@ QString EnsureDatedFolders(const QString& base);
 // that go into a line-per-entry file (journals, translations).
 QString withoutLineBreaks(QString text);
 
+// Text from outside (a caller's name, a web request) made safe for a line
+// that people read in a terminal: every control character (C0 but tab, DEL,
+// C1) becomes a blank, one for one, so no escape sequence, bell or NUL comes
+// through and no field moves.
+QString withoutControlCharacters(QString text);
+
 // Cuts an existing file (native path) to length bytes, as the stores do after
 // moving records down; the caller holds the file's lock. A missing file is not
 // created; false when nothing was cut.

@@ -74,9 +74,10 @@ QList<SpeechVoice> listVoices()
         if (identifier.startsWith(u"mb/"))
             continue;
         QString name = QString::fromUtf8(list[i]->name);
-        if (names.contains(name))
+        // The settings store compares names without regard to case.
+        if (names.contains(name.toLower()))
             name += u" (" + identifier + u')';
-        names.insert(name);
+        names.insert(name.toLower());
         voices.append({name, identifier});
     }
     return voices;

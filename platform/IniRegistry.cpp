@@ -328,6 +328,28 @@ int IniRegistry::setValue(qint32 root, const QString& path, const QString& name,
     });
 }
 
+int IniRegistry::replaceValues(
+    qint32 root, const QString& path, const QList<std::pair<QString, Value>>& values)
+{
+    const QString key = normalize(path).toLower();
+    if (!load(root).contains(key))
+        return NotFound;
+    return modify(root, [&](Tree& tree) {
+        auto it = tree.find(key);
+        if (it == tree.end())
+            return NotFound;
+        it->values.clear();
+        for (const auto& [name, value] : values) {
+            const qsizetype index = indexOfValue(*it, name);
+            if (index >= 0)
+                it->values[index].value = value;
+            else
+                it->values.append(NamedValue{name, value});
+        }
+        return Success;
+    });
+}
+
 std::optional<QStringList> IniRegistry::subkeys(qint32 root, const QString& path)
 {
     const Tree tree = load(root);

@@ -27,6 +27,8 @@ public:
     int deleteValue(qint32 root, const QString& path, const QString& name) override;
     int queryValue(qint32 root, const QString& path, const QString& name, Value& out) override;
     int setValue(qint32 root, const QString& path, const QString& name, const Value& value) override;
+    int replaceValues(
+        qint32 root, const QString& path, const QList<std::pair<QString, Value>>& values) override;
     std::optional<QStringList> subkeys(qint32 root, const QString& path) override;
     std::optional<QStringList> valueNames(qint32 root, const QString& path) override;
 

@@ -60,7 +60,7 @@ public:
     using QObject::QObject;
 
     // 0 when telephony can be used; until then there are no devices.
-    virtual qint32 Initialize() = 0;
+    [[nodiscard]] virtual qint32 Initialize() = 0;
     // The text for a result code, 0 included.
     virtual QString ErrorText(qint32 code) const = 0;
     virtual qint32 DeviceCount() const = 0;
@@ -72,16 +72,16 @@ public:
     // Fills caps for the current line (cleared when it cannot be read).
     virtual qint32 GetDeviceCaps(DeviceCaps& caps) const = 0;
     virtual bool IsLineOpen() const = 0;
-    virtual qint32 LineOpen(qint32 privileges, qint32 mediaModes) = 0;
-    virtual qint32 LineClose() = 0;
+    [[nodiscard]] virtual qint32 LineOpen(qint32 privileges, qint32 mediaModes) = 0;
+    [[nodiscard]] virtual qint32 LineClose() = 0;
     // Closes the line and ends this control's use of it.
-    virtual qint32 LineShutdown() = 0;
+    [[nodiscard]] virtual qint32 LineShutdown() = 0;
     // SerialPort: the path of the line device's serial port; WaveIn: the wave
     // input device that records the line. Empty when the line has none.
     virtual QString GetDeviceID(qint32 deviceClass) const = 0;
-    virtual qint32 LineDial(const QString& number) = 0;
-    virtual qint32 LineAnswer() = 0;
-    virtual qint32 LineDrop() = 0;
+    [[nodiscard]] virtual qint32 LineDial(const QString& number) = 0;
+    [[nodiscard]] virtual qint32 LineAnswer() = 0;
+    [[nodiscard]] virtual qint32 LineDrop() = 0;
     virtual bool IsCallConnected() const = 0;
 
 signals:

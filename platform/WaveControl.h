@@ -45,20 +45,20 @@ public:
     // playback raises PlayDone exactly once, later, when it ends or is
     // stopped; one started while another runs stops the first. The rate
     // argument is accepted for the callers' sake; the file's own rate is used.
-    virtual qint32 PlayFile(const QString& path, qint32 device, qint32 rate = 0) = 0;
+    [[nodiscard]] virtual qint32 PlayFile(const QString& path, qint32 device, qint32 rate = 0) = 0;
     virtual bool IsPlaying() const = 0;
-    virtual qint32 StopPlay() = 0;
+    [[nodiscard]] virtual qint32 StopPlay() = 0;
 
     // Records the input device (a line's wave input from GetDeviceID, or a
     // sound card's capture device) into a new wave file in fileFormat until
     // StopRecord. captureFormat says how to take the sound from a sound card;
     // rate is set to the file's rate; the last argument is accepted and unused.
-    virtual qint32 StartRecord(const QString& device, const QString& path, const WaveFormat& captureFormat,
-        const WaveFormat& fileFormat, qint32& rate, bool wait)
+    [[nodiscard]] virtual qint32 StartRecord(const QString& device, const QString& path,
+        const WaveFormat& captureFormat, const WaveFormat& fileFormat, qint32& rate, bool wait)
         = 0;
     virtual bool IsRecording() const = 0;
     // Ends the recording; the file is complete when this returns 0.
-    virtual qint32 StopRecord() = 0;
+    [[nodiscard]] virtual qint32 StopRecord() = 0;
     virtual QString RecordErrorText(qint32 code) const = 0;
 
 signals:

@@ -1,7 +1,7 @@
 #include "service/core/mdlContacts.h"
 
-#include "common/ContactFile.h"
 #include "common/FixedRecord.h"
+#include "service/core/ContactIndex.h"
 
 #include <limits>
 
@@ -37,7 +37,7 @@ void takeNumber(const QString& text, qint16& member)
 QString FindContactByNumber(
     const QString& /*callerName*/, const QString& callerNumber, CallOptions& options, ContactRecord& record)
 {
-    const qint32 n = ContactFile::findByCallerNumber(callerNumber, record);
+    const qint32 n = ContactIndex::shared().findByCallerNumber(callerNumber, record);
     if (n < 1)
         return QStringLiteral("-1");
     ApplyContactCallSettings(options, record);
@@ -92,30 +92,5 @@ void ApplyContactCallSettings(CallOptions& options, const ContactRecord& record)
 
 QString GetContactName(const QString& callerName, const QString& callerNumber)
 {
-    ContactRecord record;
-    const qint32 n = ContactFile::find(
-        [&](const ContactRecord& contact) {
-            return field(contact.CallerName) == callerName && field(contact.CallerNumber) == callerNumber;
-        },
-        record);
-    return n < 1 ? QString() : field(record.ContactName);
-}
-
-ContactNames::ContactNames()
-{
-    ContactRecord last;
-    ContactFile::find(
-        [&](const ContactRecord& contact) {
-            // The first contact of a caller wins, as in GetContactName.
-            const auto key = qMakePair(field(contact.CallerName), field(contact.CallerNumber));
-            if (!m_names.contains(key))
-                m_names.insert(key, field(contact.ContactName));
-            return false;
-        },
-        last);
-}
-
-QString ContactNames::get(const QString& callerName, const QString& callerNumber) const
-{
-    return m_names.value(qMakePair(callerName, callerNumber));
+    return ContactIndex::shared().contactName(callerName, callerNumber);
 }

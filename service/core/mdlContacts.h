@@ -3,12 +3,11 @@
 #include "common/ContactRecord.h"
 #include "service/core/CallOptions.h"
 
-#include <QHash>
-#include <QPair>
 #include <QString>
 
-// The service's reading of the contact file. Nothing here writes or creates
-// it; a missing file has no contacts.
+// The service's reading of the contact file, through the shared index
+// (ContactIndex). Nothing here writes or creates it; a missing file has no
+// contacts.
 
 // The first contact whose trimmed CallerNumber equals callerNumber exactly (the
 // argument is not trimmed; the name takes no part): its overrides are applied
@@ -27,14 +26,3 @@ void ApplyContactCallSettings(CallOptions& options, const ContactRecord& record)
 // The trimmed ContactName of the first contact whose trimmed CallerName and
 // CallerNumber both equal the arguments exactly; empty when none does.
 QString GetContactName(const QString& callerName, const QString& callerNumber);
-
-// GetContactName for many calls at once (a page of recent calls): the contact
-// file is read once, when this is made.
-class ContactNames {
-public:
-    ContactNames();
-    QString get(const QString& callerName, const QString& callerNumber) const;
-
-private:
-    QHash<QPair<QString, QString>, QString> m_names;
-};

@@ -1,18 +1,20 @@
 #include "service/host/ServiceRoot.h"
 
 #include "platform/Backends.h"
+#include "platform/EspeakSpeech.h"
 #include "platform/ProgramLauncher.h"
 #include "platform/SerialPort.h"
 #include "platform/SmtpMailControl.h"
 #include "platform/SpeechEngine.h"
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
-#include "service/host/SpeechStandIn.h"
 #include "service/host/WebServerControl.h"
+#include "service/host/frmTTS.h"
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/MailAndAppForwarding.h"
 #include "service/line/ModemPath.h"
+#include "service/line/SoundCardAlert.h"
 
 namespace {
 
@@ -36,12 +38,13 @@ ServiceRoot::ServiceRoot(Backends given)
     , Tapi1(given.Tapi1 ? adopt(given.Tapi1, this) : CreateTelephonyControl(this))
     , Wave1(given.Wave1 ? adopt(given.Wave1, this) : CreateWaveControl(this))
     , WavePlayer(given.WavePlayer ? adopt(given.WavePlayer, this) : CreateWaveControl(this))
-    , tts(given.tts ? adopt(given.tts, this) : new SpeechStandIn(journal, this))
+    , tts(given.tts ? adopt(given.tts, this)
+                    : new frmTTS(new EspeakSpeech, CreateWaveControl(nullptr), journal, this))
     , mail(given.mail ? adopt(given.mail, this) : CreateSmtpMailControl(this))
     , launcher(given.launcher ? std::move(given.launcher) : CreateProgramLauncher())
     , serialPort(given.serialPort ? adopt(given.serialPort, this) : CreateSerialPort(this))
     , MSComm1(new ModemPath(*serialPort, *Tapi1, journal, this))
-    , Alert(new AlertStandIn(this))
+    , Alert(new SoundCardAlert(*WavePlayer, *tts, this))
     , Recorder(new RecorderStandIn(this))
     , Forwarding(new MailAndAppForwarding(*mail, *launcher, journal, this))
     , channels(given.channels)

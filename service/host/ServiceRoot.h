@@ -50,8 +50,9 @@ public:
     };
 
     // The line device from the simulated lines, wave audio into the sink
-    // folder of RINGVALE_AUDIO_SINK or onto the sound card, and stand-ins
-    // where a back-end is not built yet.
+    // folder of RINGVALE_AUDIO_SINK or onto the sound card, speech through
+    // espeak-ng (frmTTS, with a wave control of its own), and stand-ins where
+    // a back-end is not built yet.
     ServiceRoot();
     explicit ServiceRoot(Backends given);
     ServiceRoot(const ServiceRoot&) = delete;

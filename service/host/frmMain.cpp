@@ -167,7 +167,9 @@ void frmMain::readSoundDevice(bool replaceZero)
         const QString first = GetSoundDeviceName(*Wave1, 0);
         if (!first.isEmpty()) {
             name = first;
-            Reg.setString(QStringLiteral("cmbSoundDev"), name);
+            if (!Reg.setString(QStringLiteral("cmbSoundDev"), name))
+                journal().WriteSysJournal(
+                    QStringLiteral("Cannot store the sound device ") + name, 0, QStringLiteral("Form_Load"));
         }
     }
     m_state.lSoundDeviceIndex = FindSoundDeviceIndex(*Wave1, name);
@@ -184,7 +186,8 @@ void frmMain::unload()
     }
     unloadWebServer();
     if (m_tts) {
-        // The root keeps it for a later load.
+        // Silent from now on; the root keeps it for a later load.
+        m_tts->StopSpeak();
         UnregisterLoadedForm(m_tts);
         m_tts = nullptr;
     }
@@ -238,8 +241,10 @@ void frmMain::unloadWebServer()
 void frmMain::storeRemoteAccess(bool allowed)
 {
     Reg.setSubkey(kRemoteAccess);
-    Reg.setString(
-        QStringLiteral("chkAllowWWWRemoteAccess"), allowed ? QStringLiteral("1") : QStringLiteral("0"));
+    const QString value = allowed ? QStringLiteral("1") : QStringLiteral("0");
+    if (!Reg.setString(QStringLiteral("chkAllowWWWRemoteAccess"), value))
+        journal().WriteSysJournal(QStringLiteral("Cannot store chkAllowWWWRemoteAccess ") + value, 0,
+            QStringLiteral("udiProc_MessageArrived"));
 }
 
 void frmMain::udiProc_MessageArrived(const QString& text)

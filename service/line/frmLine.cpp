@@ -151,7 +151,10 @@ void frmLine::LoadTTSSettings()
         const qint32 value = tts.getString(name).trimmed().toInt(&ok);
         return ok ? value : 0;
     };
-    m_tts.TTSSetVoice(number(QStringLiteral("TTSVoices")));
+    // Never chosen: the speech engine's own default voice, not whichever
+    // voice its list happens to start with.
+    if (tts.hasValue(QStringLiteral("TTSVoices")))
+        m_tts.TTSSetVoice(number(QStringLiteral("TTSVoices")));
     m_tts.SetRate(number(QStringLiteral("sldrTTS")));
 }
 
@@ -177,7 +180,9 @@ qint32 frmLine::OpenLine(bool reportAlways)
         // Only a name read from the device is stored: without devices, or
         // with capabilities that cannot be read, the user's choice stays.
         if (Tapi1->GetDeviceCaps(caps) == LineResult::Ok)
-            Reg.setString(QStringLiteral("cmbModemDev"), caps.DeviceName);
+            if (!Reg.setString(QStringLiteral("cmbModemDev"), caps.DeviceName))
+                m_journal.WriteSysJournal(QStringLiteral("Cannot store the line's name ") + caps.DeviceName,
+                    0, QStringLiteral("OpenLine"));
 
         Reg.setSubkey(kCallerId);
         m_state.bCallerIdFromTapi = Reg.getString(QStringLiteral("Tapi")) == u"1";
@@ -215,8 +220,9 @@ void frmLine::OpenTheLine(qint32 index)
             } else {
                 if (m_state.lCommPort.isEmpty())
                     m_state.lCommPort = Tapi1->GetDeviceID(LineDeviceClass::SerialPort);
-                Tapi1->LineClose();
-                Tapi1->LineShutdown();
+                // What counts is that the line closes; the wait below says so.
+                static_cast<void>(Tapi1->LineClose());
+                static_cast<void>(Tapi1->LineShutdown());
                 if (!waitForLineClosed()) {
                     m_journal.WriteSysJournal(
                         QStringLiteral(

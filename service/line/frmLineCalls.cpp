@@ -2,10 +2,10 @@
 // offer (or its dial) to its stored record.
 #include "service/line/frmLine.h"
 
-#include "common/ChannelLayout.h"
 #include "common/ChannelMessages.h"
 #include "common/Clock.h"
 #include "common/FixedRecord.h"
+#include "common/SharedUtilities.h"
 #include "common/Waits.h"
 #include "platform/MessageControl.h"
 #include "platform/SpeechEngine.h"
@@ -239,8 +239,8 @@ void frmLine::ReportCallerId(bool fromModem, const QString& deliveredName, const
         = fromModem ? QStringLiteral("ErrComm_CallerID") : QStringLiteral("ErrTapi1_CallerID");
     // A line break in what the network delivers would end a line of every
     // text the name goes into later (mail headers, command lines).
-    const QString name = ChannelLayout::lineField(deliveredName);
-    const QString number = ChannelLayout::lineField(deliveredNumber);
+    const QString name = withoutControlCharacters(deliveredName);
+    const QString number = withoutControlCharacters(deliveredNumber);
     // A caller ID without an offer (the offer was missed, or the last
     // call is stored already) starts a call of its own, so it is stored
     // with its own time instead of overwriting a call already stored.
@@ -320,7 +320,11 @@ void frmLine::Tapi1_Connected()
         RunGuarded(m_journal, source, [this] { m_tts.StopSpeak(); });
         WaitTenths(5);
         if (m_call.bRejectCall) {
-            Tapi1->LineDrop();
+            // The ring handler's drop usually ended the call already.
+            if (const qint32 result = Tapi1->LineDrop();
+                result != LineResult::Ok && result != LineResult::NoCall)
+                m_journal.WriteSysJournal(
+                    Tapi1->ErrorText(result), result, indexed(QStringLiteral("Tapi.LineDrop"), index));
             return;
         }
         if (m_call.bRecordDialledCall)
@@ -433,12 +437,18 @@ void frmLine::DropCall()
 {
     const QString source = QStringLiteral("ErrDropCall");
     RunGuarded(m_journal, source, [this] {
-        if (Wave1->IsPlaying())
-            Wave1->StopPlay();
+        if (!Wave1->IsPlaying())
+            return;
+        if (const qint32 result = Wave1->StopPlay(); result != WaveResult::Ok)
+            m_journal.WriteSysJournal(QStringLiteral("Cannot stop playing into the line"), result,
+                QStringLiteral("DropCall:Wave1.StopPlay"));
     });
     RunGuarded(m_journal, source, [this] {
-        if (Wave1->IsRecording())
-            Wave1->StopRecord();
+        if (!Wave1->IsRecording())
+            return;
+        if (const qint32 result = Wave1->StopRecord(); result != WaveResult::Ok)
+            m_journal.WriteSysJournal(
+                Wave1->RecordErrorText(result), result, QStringLiteral("DropCall:Wave1.StopRecord"));
     });
     RunGuarded(m_journal, source, [this] {
         const qint32 result = Tapi1->LineDrop();

@@ -2,6 +2,8 @@
 
 #include <QByteArrayList>
 
+#include <utility>
+
 namespace HttpRequest {
 
 namespace {
@@ -51,37 +53,100 @@ HeadState findHead(const QByteArray& buffer, qsizetype maxBytes, qsizetype& head
     return buffer.size() > maxBytes ? HeadState::TooLarge : HeadState::Incomplete;
 }
 
+namespace {
+
+// The value of a header line named name (any letter case), else nullopt.
+std::optional<QByteArray> headerValue(const QByteArray& line, const QByteArray& name)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon < 0 || line.left(colon).trimmed().toLower() != name)
+        return std::nullopt;
+    return line.mid(colon + 1).trimmed();
+}
+
+QByteArray requestLineOf(const QByteArray& head)
+{
+    const qsizetype end = head.indexOf('\n');
+    return withoutLineEnd(end < 0 ? head : head.left(end));
+}
+
+// The host and port of an authority ("host", "host:port", "[v6]:port"),
+// lower-cased, the port defaultPort when none is given.
+QByteArray normalAuthority(QByteArray authority, const QByteArray& defaultPort)
+{
+    authority = authority.trimmed().toLower();
+    const qsizetype bracket = authority.lastIndexOf(']');
+    const qsizetype colon = authority.lastIndexOf(':');
+    if (colon < 0 || colon < bracket)
+        authority += ':' + defaultPort;
+    else if (colon == authority.size() - 1)
+        authority += defaultPort;
+    return authority;
+}
+
+} // namespace
+
 Request parse(const QByteArray& head)
 {
     Request request;
     const QByteArrayList lines = headLines(head);
     const QByteArray requestLine = lines.value(0);
     const qsizetype space = requestLine.indexOf(' ');
-    const QByteArray method = space < 0 ? requestLine : requestLine.left(space);
-    request.handled = method == "GET" || method == "POST";
-    if (!request.handled)
-        return request;
-    QByteArray target = requestLine.mid(space + 1);
+    request.methodText = space < 0 ? requestLine : requestLine.left(space);
+    if (request.methodText.isEmpty())
+        request.method = Method::None;
+    else if (request.methodText == "GET")
+        request.method = Method::Get;
+    else if (request.methodText == "POST")
+        request.method = Method::Post;
+    else if (request.methodText == "HEAD")
+        request.method = Method::Head;
+    else
+        request.method = Method::Other;
+
+    QByteArray target = space < 0 ? QByteArray() : requestLine.mid(space + 1);
     const qsizetype end = target.indexOf(' ');
     if (end >= 0)
         target.truncate(end);
+    request.target = target;
     // The first character is the "/" of the target, whatever it is.
     QString path = QString::fromUtf8(target.mid(1));
+    const qsizetype question = path.indexOf(u'?');
+    if (question >= 0) {
+        request.query = path.mid(question + 1).toLower();
+        path.truncate(question);
+    }
     while (path.endsWith(u' '))
         path.chop(1);
     request.path = path.toLower();
 
-    static const QByteArray kBasic = "Authorization: Basic ";
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        if (lines.at(i).startsWith(kBasic)) {
-            request.basicToken = lines.at(i).mid(kBasic.size()).trimmed();
-            break;
+        const QByteArray& line = lines.at(i);
+        if (!request.basicToken) {
+            if (const std::optional<QByteArray> value = headerValue(line, "authorization")) {
+                const qsizetype blank = value->indexOf(' ');
+                const QByteArray scheme = blank < 0 ? *value : value->left(blank);
+                if (scheme.toLower() == "basic")
+                    request.basicToken = blank < 0 ? QByteArray() : value->mid(blank + 1).trimmed();
+                else
+                    request.basicToken = QByteArray(); // another scheme: no Basic credentials
+                continue;
+            }
+        }
+        for (auto [name, field] : {std::pair{"host", &request.host}, std::pair{"origin", &request.origin},
+                 std::pair{"referer", &request.referer}}) {
+            if (!*field) {
+                if (std::optional<QByteArray> value = headerValue(line, name)) {
+                    *field = std::move(value);
+                    break;
+                }
+            }
         }
     }
     return request;
 }
 
-QString journalText(const QByteArray& head)
+QString journalText(const QByteArray& head, qsizetype maxBytes)
 {
     QByteArrayList lines = head.split('\n');
     for (QByteArray& line : lines) {
@@ -90,7 +155,50 @@ QString journalText(const QByteArray& head)
             line = line.left(line.indexOf(':') + 1) + " *****" + (cr ? "\r" : "");
         }
     }
-    return QString::fromUtf8(lines.join('\n'));
+    QByteArray text = lines.join('\n');
+    if (text.size() > maxBytes) {
+        qsizetype cut = maxBytes;
+        // Back to the start of a character: never half of one.
+        while (cut > 0 && (uchar(text.at(cut)) & 0xC0) == 0x80)
+            --cut;
+        text.truncate(cut);
+    }
+    return QString::fromUtf8(text);
+}
+
+QString shortJournalText(const QByteArray& head, int status)
+{
+    static constexpr qsizetype kMethodChars = 20;
+    static constexpr qsizetype kTargetChars = 200;
+    const QByteArray requestLine = requestLineOf(head);
+    const qsizetype space = requestLine.indexOf(' ');
+    const QString method = QString::fromUtf8(space < 0 ? requestLine : requestLine.left(space));
+    QByteArray target = space < 0 ? QByteArray() : requestLine.mid(space + 1);
+    if (const qsizetype end = target.indexOf(' '); end >= 0)
+        target.truncate(end);
+    return method.left(kMethodChars) + u' ' + QString::fromUtf8(target).left(kTargetChars) + u' '
+        + QString::number(status);
+}
+
+bool isForeignSite(const QByteArray& originOrReferer, const std::optional<QByteArray>& host)
+{
+    if (!host)
+        return true;
+    const QByteArray site = originOrReferer.trimmed();
+    const qsizetype schemeEnd = site.indexOf("://");
+    if (schemeEnd <= 0)
+        return true;
+    const QByteArray scheme = site.left(schemeEnd).toLower();
+    QByteArray authority = site.mid(schemeEnd + 3);
+    for (const char stop : {'/', '?', '#'}) {
+        if (const qsizetype at = authority.indexOf(stop); at >= 0)
+            authority.truncate(at);
+    }
+    // Credentials in the address are no part of the host.
+    if (const qsizetype at = authority.lastIndexOf('@'); at >= 0)
+        authority = authority.mid(at + 1);
+    const QByteArray defaultPort = scheme == "https" ? "443" : "80";
+    return normalAuthority(authority, defaultPort) != normalAuthority(*host, defaultPort);
 }
 
 bool tokensEqual(const QByteArray& token, const QByteArray& expected)

@@ -17,20 +17,41 @@ enum class HeadState { Incomplete, Complete, TooLarge };
 // bytes the head takes. More than maxBytes without an end is TooLarge.
 HeadState findHead(const QByteArray& buffer, qsizetype maxBytes, qsizetype& headLength);
 
+// Methods are case-sensitive: a lower-case "get" is another method.
+enum class Method { Get, Post, Head, Other, None };
+
 struct Request {
-    bool handled = false; // the method is exactly "GET" or "POST"
-    // The request target without its first character (the "/"), with
-    // trailing blanks removed and lower-cased.
+    Method method = Method::None;
+    QByteArray methodText; // as sent
+    QByteArray target; // the request target as sent, "/" included
+    // The target's path without its first character (the "/") and without
+    // its query, trailing blanks removed, lower-cased.
     QString path;
-    // The token of the first "Authorization: Basic " header (name and scheme
-    // in exactly that case), nullopt when there is none.
+    // What follows the first "?" of the target, lower-cased; empty when none.
+    QString query;
+    // The token of the first Authorization header (name and the "Basic"
+    // scheme in any letter case), nullopt when there is none.
     std::optional<QByteArray> basicToken;
+    // Values of the first header of each name; nullopt when missing.
+    std::optional<QByteArray> host;
+    std::optional<QByteArray> origin;
+    std::optional<QByteArray> referer;
 };
 
 Request parse(const QByteArray& head);
 
-// The head as the web journal keeps it: credentials are replaced by "*****".
-QString journalText(const QByteArray& head);
+// The head as the web journal keeps it: credentials are replaced by "*****",
+// and the whole cut to at most maxBytes (at a character boundary).
+QString journalText(const QByteArray& head, qsizetype maxBytes = 1024);
+
+// The one short journal line of a refused request: method, target (cut to
+// 200 characters) and status.
+QString shortJournalText(const QByteArray& head, int status);
+
+// Whether an Origin or Referer names another host than the request's Host:
+// the scheme's host and port against the Host header (default ports are
+// the scheme's). A missing Host counts as another host; "null" too.
+bool isForeignSite(const QByteArray& originOrReferer, const std::optional<QByteArray>& host);
 
 // Whether the token equals expected, compared in time that does not depend on
 // where they differ.

@@ -8,8 +8,17 @@
 
 namespace {
 
-// One block of a file is handed to the socket at a time.
-constexpr qint64 kBlockSize = 1024;
+// One block is handed to the socket at a time, and the next only once the
+// socket holds less than a block: a connection holds at most two blocks of
+// its answer, however slowly its peer reads.
+constexpr qint64 kBlockSize = 16 * 1024;
+
+// The head of an answer: up to and with the empty line.
+QByteArray headOf(const QByteArray& bytes)
+{
+    const qsizetype end = bytes.indexOf("\r\n\r\n");
+    return end < 0 ? bytes : bytes.left(end + 4);
+}
 
 } // namespace
 
@@ -64,11 +73,13 @@ void HttpSlot::onReadyRead()
     switch (HttpRequest::findHead(m_buffer, m_maxHeadBytes, headLength)) {
     case HttpRequest::HeadState::Incomplete:
         return;
-    case HttpRequest::HeadState::TooLarge:
+    case HttpRequest::HeadState::TooLarge: {
         m_state = State::Answering;
+        const QByteArray start = m_buffer.left(512);
         m_buffer.clear();
-        Q_EMIT requestTooLarge(this);
+        Q_EMIT requestTooLarge(this, start);
         return;
+    }
     case HttpRequest::HeadState::Complete:
         m_state = State::Answering;
         const QByteArray head = m_buffer.left(headLength);
@@ -83,8 +94,9 @@ void HttpSlot::answer(const QByteArray& bytes)
     if (m_state != State::Answering)
         return;
     m_timer.start();
-    m_socket->write(bytes);
-    finish();
+    m_answer = m_headOnly ? headOf(bytes) : bytes;
+    m_sent = 0;
+    pump();
 }
 
 void HttpSlot::answerFile(const QByteArray& head, std::unique_ptr<QFile> file, qint64 length)
@@ -92,10 +104,13 @@ void HttpSlot::answerFile(const QByteArray& head, std::unique_ptr<QFile> file, q
     if (m_state != State::Answering)
         return;
     m_timer.start();
-    m_file = std::move(file);
-    m_remaining = length;
-    m_socket->write(head);
-    pumpFile();
+    m_answer = head;
+    m_sent = 0;
+    if (!m_headOnly) {
+        m_file = std::move(file);
+        m_remaining = length;
+    }
+    pump();
 }
 
 void HttpSlot::closeWithoutAnswer()
@@ -115,29 +130,43 @@ void HttpSlot::onBytesWritten()
     if (m_state == State::Released)
         return;
     m_timer.start(); // the peer is taking the answer
-    if (m_file)
-        pumpFile();
+    pump();
 }
 
-void HttpSlot::pumpFile()
+void HttpSlot::pump()
 {
-    // The head counts as the first block: nothing more until it has gone out.
-    if (!m_file || m_state != State::Answering || m_socket->bytesToWrite() > 0)
+    if (m_state != State::Answering)
         return;
-    if (m_remaining <= 0) {
+    while (m_socket->bytesToWrite() < kBlockSize) {
+        if (m_sent < m_answer.size()) {
+            const qsizetype n = qMin<qsizetype>(kBlockSize, m_answer.size() - m_sent);
+            if (m_socket->write(m_answer.constData() + m_sent, n) != n) {
+                release();
+                return;
+            }
+            m_sent += n;
+            if (m_sent == m_answer.size()) {
+                m_answer.clear();
+                m_sent = 0;
+            }
+            continue;
+        }
+        if (m_file && m_remaining > 0) {
+            const QByteArray block = m_file->read(qMin(kBlockSize, m_remaining));
+            if (block.isEmpty()) {
+                qCDebug(lcWeb) << "slot" << m_index << "file ended early:" << m_file->errorString();
+                release();
+                return;
+            }
+            m_remaining -= block.size();
+            m_socket->write(block);
+            continue;
+        }
         m_file.reset();
         finish();
         return;
     }
-    const QByteArray block = m_file->read(qMin(kBlockSize, m_remaining));
-    if (block.isEmpty()) {
-        qCDebug(lcWeb) << "slot" << m_index << "file ended early:" << m_file->errorString();
-        release();
-        return;
-    }
-    m_remaining -= block.size();
-    // The next block follows from bytesWritten, once this one has gone out.
-    m_socket->write(block);
+    // The rest follows from bytesWritten, once the socket has drained.
 }
 
 void HttpSlot::finish()
@@ -158,6 +187,7 @@ void HttpSlot::release()
         return;
     m_state = State::Released;
     m_timer.stop();
+    m_answer.clear();
     m_file.reset();
     m_socket->disconnect(this);
     m_socket->abort();

@@ -23,7 +23,13 @@ public:
 
     int index() const { return m_index; }
 
-    // Sends the whole answer, then closes.
+    // A HEAD request: every answer is cut to its head (up to the empty line).
+    void setHeadOnly(bool headOnly) { m_headOnly = headOnly; }
+
+    // Sends the whole answer, then closes. The bytes go to the socket a block
+    // at a time, the next only when the peer has taken the last, so a peer
+    // that reads slowly holds no copy of the answer; bytes may be shared by
+    // many slots (one page built for many clients).
     void answer(const QByteArray& bytes);
     // Sends head, then exactly length bytes of file in blocks (never the whole
     // file at once), then closes. A file that cannot give its bytes ends the
@@ -36,7 +42,8 @@ public:
 
 Q_SIGNALS:
     void requestArrived(HttpSlot* slot, const QByteArray& head);
-    void requestTooLarge(HttpSlot* slot);
+    // start: the first bytes received, for the journal.
+    void requestTooLarge(HttpSlot* slot, const QByteArray& start);
     // A socket error other than the peer closing its end.
     void socketError(HttpSlot* slot, int number, const QString& description);
     // The connection is over; the slot may be reused.
@@ -47,7 +54,7 @@ private:
 
     void onReadyRead();
     void onBytesWritten();
-    void pumpFile();
+    void pump();
     void finish();
     void release();
 
@@ -57,6 +64,9 @@ private:
     qsizetype m_maxHeadBytes;
     State m_state = State::Reading;
     QByteArray m_buffer;
-    std::unique_ptr<QFile> m_file;
+    bool m_headOnly = false;
+    QByteArray m_answer; // what is still to go out from m_sent on
+    qsizetype m_sent = 0;
+    std::unique_ptr<QFile> m_file; // sent after m_answer
     qint64 m_remaining = 0;
 };

@@ -19,8 +19,27 @@ namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
 
-// A journal page is built whole in memory; a larger journal is shown up to here.
+// A journal page is built whole in memory: of a larger journal the newest
+// entries are shown, which are what a person looks for.
 constexpr qint64 kMaxJournalBytes = 4 * 1024 * 1024;
+
+const QString kEarlierLinesLeftOut = QStringLiteral("(earlier lines of this journal are not shown)");
+
+// The last maxBytes of file from the first whole line on; leftOut tells
+// whether anything before was skipped.
+QByteArray journalTail(QFile& file, qint64 maxBytes, bool& leftOut)
+{
+    const qint64 size = file.size();
+    leftOut = size > maxBytes;
+    if (!leftOut)
+        return file.read(maxBytes);
+    // One byte more in front tells whether the tail starts on a line.
+    if (!file.seek(size - maxBytes - 1))
+        return {};
+    const QByteArray data = file.read(maxBytes + 1);
+    const qsizetype firstLine = data.indexOf('\n');
+    return firstLine < 0 ? QByteArray() : data.mid(firstLine + 1);
+}
 
 QString esc(const QString& text)
 {
@@ -102,8 +121,9 @@ QString WebPages::LastCalls() const
     bool read = false;
     // Under the list's lock, so a line the desktop or the call store adds
     // meanwhile is not undone; the list is written back only when a stale
-    // line was dropped.
-    LastList::change(path, -1, [&](QStringList& listed) {
+    // line was dropped. The page shows the readable calls whether or not the
+    // cleaned list could be written back.
+    static_cast<void>(LastList::change(path, -1, [&](QStringList& listed) {
         read = true;
         lines = listed;
         calls = readableCalls(listed);
@@ -113,7 +133,7 @@ QString WebPages::LastCalls() const
         for (const ShownCall& call : std::as_const(calls))
             listed.append(call.line);
         return true;
-    });
+    }));
     if (!read) {
         // No lock to be had (a read-only folder): show the list as it is.
         lines = LastList::readLines(path).value_or(QStringList());
@@ -154,7 +174,6 @@ QString WebPages::LastCalls() const
     page += heading + QStringLiteral("></font></td>") + CRLF;
     page += QStringLiteral("</tr>") + CRLF;
 
-    const ContactNames contacts;
     QString colour = QStringLiteral("#ffffff");
     qint32 k = 0;
     for (const ShownCall& call : std::as_const(calls)) {
@@ -168,7 +187,7 @@ QString WebPages::LastCalls() const
             + esc(FixedRecord::trimBlanks(call.record.CallTime)) + QStringLiteral("</td><font>") + CRLF;
         page += cell + esc(name) + QStringLiteral("</td></font>") + CRLF;
         page += cell + esc(number) + QStringLiteral("</td></font>") + CRLF;
-        page += cell + esc(contacts.get(name, number)) + QStringLiteral("</td><font>") + CRLF;
+        page += cell + esc(GetContactName(name, number)) + QStringLiteral("</td><font>") + CRLF;
         page += cell + QStringLiteral("<a href=/del?call=") + QString::number(k)
             + QStringLiteral("><font color=red>Delete</a></td></font>") + CRLF;
         page += QStringLiteral("</tr>") + CRLF;
@@ -256,9 +275,12 @@ QString WebPages::GetLogFile(const QString& sFileName) const
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QByteArray data = file.read(kMaxJournalBytes);
+    bool leftOut = false;
+    const QByteArray data = journalTail(file, kMaxJournalBytes, leftOut);
     QString text;
-    text.reserve(data.size() + data.size() / 32);
+    text.reserve(data.size() + data.size() / 32 + 64);
+    if (leftOut)
+        text += kEarlierLinesLeftOut + CRLF;
     qsizetype from = 0;
     while (from < data.size()) {
         qsizetype end = data.indexOf('\n', from);

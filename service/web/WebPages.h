@@ -34,8 +34,9 @@ public:
     // "Calls" (any other: every file); sCurLogFile is the selected option.
     QString MakeLogList(const QString& WhatToShow, const QString& sCurLogFile) const;
     // The file's lines, each ended by CR LF; empty when it is missing, is no
-    // plain name of the journal folder, or cannot be read. A very large file
-    // is shown up to a bound.
+    // plain name of the journal folder, or cannot be read. Of a file over
+    // 4 MiB, the last 4 MiB from the first whole line on, after a line that
+    // says earlier lines are not shown.
     QString GetLogFile(const QString& sFileName) const;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "common/CallStore.h"
+#include "common/Clock.h"
 #include "service/core/CallOptions.h"
 #include "service/core/Journal.h"
 #include "service/web/HttpRequest.h"
@@ -21,11 +22,17 @@ namespace {
 
 const QByteArray kOk = "200 OK";
 const QByteArray kNotFound = "404 Not Found";
+const QString CRLF = QStringLiteral("\r\n");
 
 QByteArray page(const QString& html)
 {
     return HttpAnswer::whole(kOk, HttpAnswer::kHtml, html.toUtf8());
 }
+
+// The deletion route: the query is exactly "call=" and the line number.
+const QString kDeleteQuery = QStringLiteral("call=");
+// The journal page's form adds the chosen file as "dt=".
+const QString kJournalQuery = QStringLiteral("dt=");
 
 bool isNonZeroNumber(const QString& text)
 {
@@ -61,7 +68,9 @@ bool frmHTTP::start()
     bool listening = false;
     QString description;
     qint32 number = 0;
-    if (port < 0 || port > std::numeric_limits<quint16>::max()) {
+    // Port 0 would listen on a port nobody asked for: a missing or mistyped
+    // setting reads as 0.
+    if (port < 1 || port > std::numeric_limits<quint16>::max()) {
         description = QStringLiteral("The port ") + QString::number(port) + QStringLiteral(" is not valid");
         number = qint32(QAbstractSocket::UnsupportedSocketOperationError);
     } else {
@@ -83,6 +92,7 @@ bool frmHTTP::start()
 
 void frmHTTP::stop()
 {
+    m_builder.cancelAll();
     if (m_listener) {
         m_listener->close();
         m_listener.reset();
@@ -136,9 +146,10 @@ void frmHTTP::acceptPending()
             = new HttpSlot(index, socket, m_options.idleTimeoutMs, m_options.maxRequestBytes, this);
         *free = slot;
         connect(slot, &HttpSlot::requestArrived, this, &frmHTTP::handleRequest);
-        connect(slot, &HttpSlot::requestTooLarge, this, [this](HttpSlot* s) {
-            journalError(QStringLiteral("errDataArrival:The request is too large (0)"));
-            s->answer(HttpAnswer::whole("400 Bad Request", HttpAnswer::kText, "Bad Request\r\n"));
+        connect(slot, &HttpSlot::requestTooLarge, this, [this](HttpSlot* s, const QByteArray& start) {
+            www(HttpRequest::shortJournalText(start, 400));
+            sys(QStringLiteral("errDataArrival:The request is too large (0)"), 0, QString());
+            s->answer(HttpAnswer::badRequest());
         });
         connect(slot, &HttpSlot::socketError, this, &frmHTTP::onSocketError);
         connect(slot, &HttpSlot::released, this, &frmHTTP::onReleased);
@@ -147,57 +158,80 @@ void frmHTTP::acceptPending()
 
 void frmHTTP::handleRequest(HttpSlot* slot, const QByteArray& head)
 {
-    www(HttpRequest::journalText(head));
     const HttpRequest::Request request = HttpRequest::parse(head);
-    if (!request.handled) {
-        slot->closeWithoutAnswer();
+    if (request.method == HttpRequest::Method::None) {
+        www(HttpRequest::shortJournalText(head, 400));
+        slot->answer(HttpAnswer::badRequest());
         return;
     }
     if (m_settings.RCWWWProtect == 1) {
         const QByteArray expected = Base64Encode(m_settings.RCWWWUserName + u':' + m_settings.RCWWWPass);
         if (!request.basicToken || !HttpRequest::tokensEqual(*request.basicToken, expected)) {
+            www(HttpRequest::shortJournalText(head, 401));
+            slot->setHeadOnly(request.method == HttpRequest::Method::Head);
             slot->answer(AccessDeniedResponse());
             return;
         }
     }
+    www(HttpRequest::journalText(head));
+    if (request.method == HttpRequest::Method::Other) {
+        slot->answer(HttpAnswer::notImplemented());
+        return;
+    }
+    slot->setHeadOnly(request.method == HttpRequest::Method::Head);
+    answerRequest(slot, request);
+}
+
+void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request)
+{
     QString path = request.path;
     if (path.isEmpty() || path.endsWith(u'/'))
         path = QStringLiteral("calls");
-    answerRequest(slot, path);
-}
-
-void frmHTTP::answerRequest(HttpSlot* slot, const QString& path)
-{
-    static const QString kJournalFile = QStringLiteral("journal?dt=");
-    static const QString kDelete = QStringLiteral("del?call=");
 
     if (path == u"calls" && m_settings.RCWWWViewCalls != 0) {
-        slot->answer(page(m_pages.TopPage() + m_pages.Links() + QStringLiteral("\r\n") + m_pages.LastCalls()
-            + m_pages.PageFooter()));
+        answerPage(slot, QStringLiteral("calls"), [](const WebPages& pages) -> QString {
+            return pages.TopPage() + pages.Links() + CRLF + pages.LastCalls() + pages.PageFooter();
+        });
         return;
     }
-    if (const qsizetype at = path.indexOf(kJournalFile); at >= 0) {
-        slot->answer(page(m_pages.TopPage() + m_pages.Journal(path.mid(at + kJournalFile.size()))));
+    if (path == u"journal" && request.query.startsWith(kJournalQuery)) {
+        const QString file = request.query.mid(kJournalQuery.size());
+        answerPage(slot, QStringLiteral("journal?dt=") + file,
+            [file](const WebPages& pages) -> QString { return pages.TopPage() + pages.Journal(file); });
         return;
     }
-    if (const qsizetype at = path.indexOf(kDelete); at >= 0) {
-        const QString text = path.mid(at + kDelete.size());
-        const std::optional<qint64> n = readWholeNumber(text);
-        if (n && *n >= 1 && *n <= std::numeric_limits<qint32>::max()) {
-            // A line that is gone already (a page shown before another delete).
-            if (!DeleteFromLastList(qint32(*n)))
-                journalError(QStringLiteral("errDataArrival:No line ") + text
-                    + QStringLiteral(" in the recent calls to delete (0)"));
-        } else if (!n) {
-            journalError(
-                QStringLiteral("errDataArrival:Not a line number: ") + text + QStringLiteral(" (0)"));
+    if (path == u"del" && request.query.startsWith(kDeleteQuery)) {
+        // A link on another site must not delete through the visitor's browser.
+        for (const std::optional<QByteArray>& site : {request.origin, request.referer}) {
+            if (site && HttpRequest::isForeignSite(*site, request.host)) {
+                journalError(QStringLiteral("errDataArrival:Deletion asked from another site: ")
+                    + QString::fromUtf8(site->left(200)) + QStringLiteral(" (403)"));
+                slot->answer(HttpAnswer::forbidden());
+                return;
+            }
         }
-        slot->answer(
-            page(m_pages.TopPage() + m_pages.Links() + QStringLiteral("\r\n") + m_pages.LastCalls()));
+        const QString text = request.query.mid(kDeleteQuery.size());
+        const std::optional<qint64> n = readWholeNumber(text);
+        // HEAD asks what a GET would show; it changes nothing.
+        if (request.method != HttpRequest::Method::Head) {
+            if (n && *n >= 1 && *n <= std::numeric_limits<qint32>::max()) {
+                // A line that is gone already (a page shown before another delete).
+                if (!DeleteFromLastList(qint32(*n)))
+                    journalError(QStringLiteral("errDataArrival:No line ") + text
+                        + QStringLiteral(" in the recent calls to delete (0)"));
+            } else if (!n) {
+                journalError(QStringLiteral("errDataArrival:Not a line number: ") + text.left(200)
+                    + QStringLiteral(" (0)"));
+            }
+        }
+        answerPage(slot, QString(), [](const WebPages& pages) -> QString {
+            return pages.TopPage() + pages.Links() + CRLF + pages.LastCalls();
+        });
         return;
     }
     if (path == u"journal" && isNonZeroNumber(m_settings.RCWWWViewLog)) {
-        slot->answer(page(m_pages.TopPage() + m_pages.Journal()));
+        answerPage(slot, QStringLiteral("journal"),
+            [](const WebPages& pages) -> QString { return pages.TopPage() + pages.Journal(); });
         return;
     }
     const QString programFolder = AppPaths::programFolder();
@@ -215,6 +249,20 @@ void frmHTTP::answerRequest(HttpSlot* slot, const QString& path)
     }
     sendFile(
         slot, ResolveInFolder(programFolder + QStringLiteral("/WWW"), {DecodeSpaces(UrlLastSegment(path))}));
+}
+
+void frmHTTP::answerPage(HttpSlot* slot, const QString& key, std::function<QString(const WebPages&)> build)
+{
+    // The time shown is the time of the request, taken here: the worker
+    // reads no clock of the loop's.
+    const QDateTime now = m_options.now ? m_options.now() : Clock::instance().now();
+    m_builder.request(
+        key,
+        [title = m_options.productTitle, now, build = std::move(build)] {
+            const WebPages pages(title, [now] { return now; });
+            return page(build(pages));
+        },
+        slot, [slot](const QByteArray& bytes) { slot->answer(bytes); });
 }
 
 void frmHTTP::sendFile(HttpSlot* slot, const QString& path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/web/HttpRequest.h"
+#include "service/web/PageBuilder.h"
 #include "service/web/WebAccessSettings.h"
 #include "service/web/WebPages.h"
 
@@ -16,7 +18,9 @@ class QTcpServer;
 // The service's web server: one listener on the configured port and 256
 // connection slots, on the service's event loop. Each connection carries one
 // request and gets one HTTP/1.0 answer: the recent-calls page, the journal
-// page, a recording below Data/Log or a file of WWW/.
+// page, a recording below Data/Log or a file of WWW/. Pages are built on a
+// worker (PageBuilder) and every answer goes out with back-pressure, so
+// neither a large page nor a slow client holds up the loop or its memory.
 //
 // The main form makes it with its web-settings record, calls start() when it
 // loads with remote access allowed and on "OPEN_WEB", and stop() (or deletes
@@ -45,9 +49,10 @@ public:
     frmHTTP(const WebAccessSettings& settings, Options options, QObject* parent = nullptr);
     ~frmHTTP() override;
 
-    // Listens on RCWWWPort (0: any free port) on every address. When it
-    // cannot, it journals the failure, sets RCWWWAllow to 0 and returns false;
-    // the server then stays without a listener until the next start.
+    // Listens on RCWWWPort (1 to 65535) on every address. When it cannot (a
+    // port out of range among the reasons), it journals the failure, sets
+    // RCWWWAllow to 0 and returns false; the server then stays without a
+    // listener until the next start.
     bool start();
     // Closes the listener and drops every connection; nothing more is sent.
     void stop();
@@ -55,7 +60,7 @@ public:
     bool isListening() const;
     // Why the last start could not listen; empty after one that could.
     QString listenError() const { return m_listenError; }
-    // The port listened on (useful when RCWWWPort is 0); 0 when not listening.
+    // The port listened on; 0 when not listening.
     quint16 serverPort() const;
     // Connections now holding a slot.
     int slotsTaken() const;
@@ -68,7 +73,10 @@ public:
 private:
     void acceptPending();
     void handleRequest(HttpSlot* slot, const QByteArray& head);
-    void answerRequest(HttpSlot* slot, const QString& path);
+    void answerRequest(HttpSlot* slot, const HttpRequest::Request& request);
+    // Builds a page on the worker and sends it on slot. key: pages of the same
+    // key asked for meanwhile share one build.
+    void answerPage(HttpSlot* slot, const QString& key, std::function<QString(const WebPages&)> build);
     void sendFile(HttpSlot* slot, const QString& path);
     void onSocketError(HttpSlot* slot, int number, const QString& description);
     void onReleased(HttpSlot* slot);
@@ -79,6 +87,7 @@ private:
     WebAccessSettings m_settings;
     Options m_options;
     WebPages m_pages;
+    PageBuilder m_builder;
     std::unique_ptr<QTcpServer> m_listener;
     QString m_listenError;
     std::array<HttpSlot*, kSlotCount> m_slots{};

@@ -118,6 +118,23 @@ QByteArray internalError(const QByteArray& status)
     return whole(status, kText, "Internal Error\r\n");
 }
 
+QByteArray badRequest()
+{
+    return whole("400 Bad Request", kText, "Bad Request\r\n");
+}
+
+QByteArray forbidden()
+{
+    return whole("403 Forbidden", kText, "Forbidden\r\n");
+}
+
+QByteArray notImplemented()
+{
+    const QByteArray body = "Not Implemented\r\n";
+    return "HTTP/1.0 501 Not Implemented\r\nAllow: GET, POST\r\nContent-Type: " + QByteArray(kText)
+        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+}
+
 } // namespace HttpAnswer
 
 QByteArray AccessDeniedResponse()

@@ -40,6 +40,13 @@ inline constexpr char kText[] = "text/plain; charset=utf-8";
 // "Internal Error" CR LF, the body of every refused or missing file.
 QByteArray internalError(const QByteArray& status);
 
+// 400: a request without a method, or a head too large.
+QByteArray badRequest();
+// 403: a deletion asked from another site.
+QByteArray forbidden();
+// 501: a method the server does not handle; says which it does.
+QByteArray notImplemented();
+
 } // namespace HttpAnswer
 
 // The refusal when the credentials are missing or wrong: its six lines, the

@@ -6,6 +6,7 @@
 #include "tests/support/WaitUntil.h"
 
 #include <QFileInfo>
+#include <QTcpServer>
 #include <QTime>
 
 using namespace Qt::StringLiterals;
@@ -243,9 +244,13 @@ TEST_F(IncomingCall, BrowserShowsTheCallOnTheServicesOwnPage)
     const std::optional<QString> chromium = HeadlessBrowser::chromium();
     if (!chromium)
         GTEST_SKIP() << "chromium is not installed (scripts/bootstrap installs it)";
-    // Any free port: the web server's diagnostics say which it took.
+    // A port free now; the web server's diagnostics say when it listens.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::Any, 0));
+    const quint16 free = probe.serverPort();
+    probe.close();
     set(u"RemoteAccess\\TabInternetAccess"_s, u"chkAllowWWWRemoteAccess"_s, u"1"_s);
-    set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWPort"_s, u"0"_s);
+    set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWPort"_s, QString::number(free));
     set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWUserName"_s, u"ada"_s);
     set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWPass"_s, u"s3cret"_s);
     extra.insert(u"QT_LOGGING_RULES"_s, u"ringvale.web.debug=true"_s);
@@ -253,7 +258,7 @@ TEST_F(IncomingCall, BrowserShowsTheCallOnTheServicesOwnPage)
     const std::optional<QByteArray> listening = svc->waitForLine("ringvale.web: listening on port ");
     ASSERT_TRUE(listening);
     const quint16 port = listening->trimmed().toUShort();
-    ASSERT_NE(port, 0) << listening->toStdString();
+    ASSERT_EQ(port, free) << listening->toStdString();
     ASSERT_EQ(line(fastCall(u"5550142"_s, u"Ada Browser"_s, 1)).exitCode, 0);
     ASSERT_TRUE(waitForIdles());
 

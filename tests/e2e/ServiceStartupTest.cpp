@@ -33,7 +33,7 @@ protected:
         if (value)
             ASSERT_TRUE(reg.setString(QStringLiteral("ChkRunAsProc"), *value));
         else
-            reg.DeleteValue(QStringLiteral("ChkRunAsProc"));
+            static_cast<void>(reg.DeleteValue(QStringLiteral("ChkRunAsProc"))); // missing already is fine
     }
 
     TestEnvironment env;

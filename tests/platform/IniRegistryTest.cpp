@@ -52,4 +52,32 @@ TEST(IniRegistry, KeysImplyTheirParentsAndSubkeysListInNameOrder)
     EXPECT_FALSE(store.deleteKey(HKLM, QStringLiteral("A")));
 }
 
+TEST(IniRegistry, ReplacingValuesLeavesExactlyTheNewListInItsOrder)
+{
+    QTemporaryDir dir;
+    IniRegistry store(dir.path());
+    const auto text = [](const char* data) { return RegistryBackend::Value{1, QByteArray(data) + '\0'}; };
+    EXPECT_EQ(store.replaceValues(HKLM, QStringLiteral("Voices"), {{QStringLiteral("a"), text("")}}),
+        RegistryBackend::NotFound);
+    EXPECT_FALSE(store.keyExists(HKLM, QStringLiteral("Voices")));
+
+    ASSERT_TRUE(store.createKey(HKLM, QStringLiteral("Voices\\Sub")));
+    ASSERT_EQ(store.setValue(HKLM, QStringLiteral("Voices"), QStringLiteral("Zulu"), text("")), 0);
+    ASSERT_EQ(store.setValue(HKLM, QStringLiteral("Voices"), QStringLiteral("Gone"), text("")), 0);
+    ASSERT_EQ(store.replaceValues(HKLM, QStringLiteral("voices"),
+                  {{QStringLiteral("Afrikaans"), text("1")}, {QStringLiteral("Zulu"), text("2")},
+                      {QStringLiteral("afrikaans"), text("3")}}),
+        0);
+    EXPECT_EQ(store.valueNames(HKLM, QStringLiteral("Voices")).value(),
+        (QStringList{QStringLiteral("Afrikaans"), QStringLiteral("Zulu")}));
+    RegistryBackend::Value value;
+    ASSERT_EQ(store.queryValue(HKLM, QStringLiteral("Voices"), QStringLiteral("Afrikaans"), value), 0);
+    EXPECT_EQ(value.data, QByteArray("3", 2));
+    // Subkeys are not values: they stay.
+    EXPECT_TRUE(store.keyExists(HKLM, QStringLiteral("Voices\\Sub")));
+
+    ASSERT_EQ(store.replaceValues(HKLM, QStringLiteral("Voices"), {}), 0);
+    EXPECT_TRUE(store.valueNames(HKLM, QStringLiteral("Voices")).value().isEmpty());
+}
+
 } // namespace

@@ -1,6 +1,6 @@
+#include "common/WaveFile.h"
 #include "platform/Backends.h"
 #include "platform/DeviceLookups.h"
-#include "common/WaveFile.h"
 #include "platform/SimulatedLineDevice.h"
 #include "platform/SimulatedTelephony.h"
 #include "tests/support/TestEnvironment.h"
@@ -344,8 +344,8 @@ TEST(SimulatedLines, FactoryGivesTheProcessLines)
     ASSERT_TRUE(waitUntil([&] { return log.events == QStringList{QStringLiteral("Dialing")}; }));
     EXPECT_EQ(first->LineDrop(), 0);
     ASSERT_TRUE(waitUntil([&] { return log.ended(); }));
-    first->LineShutdown();
-    second->LineShutdown();
+    EXPECT_EQ(first->LineShutdown(), 0);
+    EXPECT_EQ(second->LineShutdown(), 0);
 }
 
 TEST_F(SimulatedLineTest, ModemLineLookupLeavesTheFoundLineCurrent)

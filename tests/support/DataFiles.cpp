@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <gtest/gtest.h>
 
@@ -38,9 +39,12 @@ void writeContactFile(const QList<ContactRecord>& contacts, const QByteArray& ta
 {
     const QString path = ContactFile::path();
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
+    // A new file put in place, as the contact editor saves: readers that
+    // keep an index see another file.
+    QSaveFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     for (const ContactRecord& c : contacts)
         ASSERT_EQ(file.write(c.toBytes()), ContactRecord::Size);
     ASSERT_EQ(file.write(tail), tail.size());
+    ASSERT_TRUE(file.commit());
 }

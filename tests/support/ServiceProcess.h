@@ -34,6 +34,7 @@ public:
     void signal(int number);
     // Still alive: a death not yet noticed is picked up here.
     bool isRunning();
+    qint64 processId() const { return m_process.processId(); }
     // Standard error without the diagnostics lines and without the lines
     // of a run that goes as it should (progress()): what is left is a
     // problem or a refusal.

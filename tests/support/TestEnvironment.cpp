@@ -68,8 +68,9 @@ void TestEnvironment::installDefaults() const
     installShippedDefaults();
     // Many services run side by side in tests: none may take the one port of a
     // development run. Web tests turn remote access on with a port of their own.
-    RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
-        .setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0"));
+    if (!RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
+             .setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0")))
+        qFatal("The test settings store cannot be written");
 }
 
 QProcessEnvironment TestEnvironment::processEnvironment() const

@@ -64,6 +64,20 @@ TEST_F(JournalTest, LineBreaksInsideAnEntryCannotForgeLines)
         "09:30:05 : Open Line->Device Details -    Line Index: 0    Device Name: Modem(0)\r\n");
 }
 
+TEST_F(JournalTest, ControlCharactersOfEveryWriterBecomeBlanks)
+{
+    // ESC, BEL, NUL, DEL and a C1 control; the tab and other letters stay.
+    const QString hostile = u"a"_s + QChar(0x1b) + u"[2Jb"_s + QChar(0x07) + u"c"_s + QChar(0) + u"d"_s
+        + QChar(0x7f) + QChar(0x9b) + u"e\tf"_s + QChar(0xe9);
+    writer.WriteCallsJournal(hostile);
+    writer.WriteWWWJournal(hostile);
+    writer.WriteSysJournal(hostile, 0, hostile);
+    const QByteArray cleaned = "a [2Jb c d  e\tf\xc3\xa9";
+    EXPECT_EQ(read(u"12-10-2026_Calls.txt"_s), "09:30:05 : " + cleaned + "\r\n");
+    EXPECT_EQ(read(u"12-10-2026_WWW.txt"_s), "09:30:05 : " + cleaned + "\r\n");
+    EXPECT_EQ(read(u"12-10-2026_Sys.txt"_s), "09:30:05 : " + cleaned + "->" + cleaned + "(0)\r\n");
+}
+
 TEST_F(JournalTest, EntriesAfterMidnightGoToTheNextDaysFile)
 {
     clock.setNow(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 500)));
@@ -166,7 +180,7 @@ TEST(JournalSwitchesTest, ReadFromTheLogSettingsAsNonZeroNumbers)
             if (c.value)
                 ASSERT_TRUE(reg.setString(QString::fromUtf16(name), QString::fromUtf16(c.value)));
             else
-                reg.DeleteValue(QString::fromUtf16(name));
+                static_cast<void>(reg.DeleteValue(QString::fromUtf16(name))); // missing already is fine
         }
         const JournalSwitches read = ReadJournalSwitches();
         const QString shown = c.value ? QString::fromUtf16(c.value) : u"(missing)"_s;

@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QTest>
 
+#include <memory>
+
 const QString CallFixture::kDay = QStringLiteral("\\Data\\Log\\2026\\12\\10\\");
 
 QString idleOf(const char* callType)
@@ -64,7 +66,7 @@ void CallFixture::load(const SimulatedLines::Config& config)
     frmLine::Controls given;
     given.Tapi1 = tapi = new SimulatedTelephony(lines.get());
     given.Wave1 = new SinkWave(sink.path());
-    given.WavePlayer = new SinkWave(sink.path(), 1000);
+    given.WavePlayer = player ? player : new SinkWave(sink.path(), 1000);
     if (makeModem)
         given.MSComm1 = makeModem(*tapi);
     else
@@ -85,8 +87,13 @@ void CallFixture::load(const SimulatedLines::Config& config)
 
 void CallFixture::settle() const
 {
-    // Device events are queued; channel texts take a round through sockets.
-    QTest::qWait(30);
+    // Line events reach the engine as events posted to its thread, handled in
+    // the order they were posted: once this one has run, so has every line
+    // event raised before it.
+    const auto handled = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        tapi, [handled] { *handled = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(waitUntil([&] { return *handled; }, 3000)) << "the line engine did not come round";
 }
 
 void CallFixture::incomingCall(const QString& name, const QString& number, int rings, int nthCall)

@@ -34,7 +34,8 @@ protected:
     // Loads the engine and opens the line (its "LineStatus" is taken off).
     void load(const SimulatedLines::Config& config = {});
     SimulatedLineDevice* device() const { return lines->device(0); }
-    // The device's events reach the engine through the event loop.
+    // Returns once the engine has handled every line event raised so far.
+    // Texts it sent meanwhile may still be on their way to the listeners.
     void settle() const;
     // A whole unanswered incoming call: offer, rings, caller ID after the
     // first ring, the far end hangs up; returns once its n-th end arrived.
@@ -66,6 +67,7 @@ protected:
     // one (modem stays null then).
     std::function<ModemSerialPath*(TelephonyControl&)> makeModem;
     // Made by load() unless a test puts its own here first.
+    WaveControl* player = nullptr; // the engine's WavePlayer
     IncomingCallAlert* alert = nullptr;
     CallForwarding* forwarding = nullptr;
     std::unique_ptr<SimulatedLines> lines;

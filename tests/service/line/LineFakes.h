@@ -13,6 +13,8 @@
 
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 // Gives the engine's controls an owner, as the service's root does; the
 // engine owns none of them. The line device is initialised, as the main form
 // does before it makes the engine.
@@ -24,8 +26,9 @@ inline void adoptControls(const frmLine::Controls& controls, QObject& owner)
         if (object)
             object->setParent(&owner);
     }
-    if (controls.Tapi1)
-        controls.Tapi1->Initialize();
+    if (controls.Tapi1) {
+        EXPECT_EQ(controls.Tapi1->Initialize(), LineResult::Ok);
+    }
 }
 
 // The engine's own state, for the cases no fake can bring about.
@@ -47,15 +50,17 @@ private:
     frmLine& m_line;
 };
 
-// Speech that notes the voice and rate it is given and when it is stopped.
+// Speech that notes what it is asked to say, the voice and rate it is given
+// and when it is stopped.
 class NotedSpeech final : public SpeechEngine {
 public:
-    void SpeakIt(const QString&, qint32) override { }
+    void SpeakIt(const QString& sToSay, qint32) override { said.append(sToSay); }
     void SetRate(qint32 nVal) override { rates.append(nVal); }
     void TTSSetVoice(qint32 lVoice) override { voices.append(lVoice); }
     void StopSpeak() override { ++stops; }
     void SaveTextToWav(const QString&, const QString&, qint32) override { }
 
+    QStringList said;
     QList<qint32> voices;
     QList<qint32> rates;
     int stops = 0;

@@ -173,8 +173,7 @@ TEST_F(CallEvents, EachStartedCallIsStoredOnceWhileEveryIdleIsReported)
     ASSERT_EQ(recordCount(), 1);
     // A second Idle of the same call.
     emit tapi->Idle();
-    EXPECT_TRUE(waitUntil([&] { return idles.size() == 3; }));
-    settle();
+    EXPECT_TRUE(waitForIdles(3));
     EXPECT_EQ(idles.last(), idleOf("0"));
     EXPECT_EQ(events.last(), idleOf("0"));
     EXPECT_EQ(recordCount(), 1);
@@ -337,7 +336,8 @@ TEST_F(CallEvents, ClosingTheLineDuringACallEndsAndStoresIt)
     ASSERT_TRUE(line->IsInCall());
     line->udiIn_MessageArrived(u"OFF"_s);
     ASSERT_TRUE(waitForIdles(1));
-    settle();
+    // The line's state follows the end of the call.
+    EXPECT_TRUE(waitUntil([&] { return events.size() >= 4; }));
     EXPECT_FALSE(line->IsInCall()) << "auto mode and the dial commands are free again";
     EXPECT_EQ(events.mid(2), (QStringList{idleOf("0"), u"LineStatus\r\n0\r\n1\r\nFalse"_s}));
     ASSERT_EQ(recordCount(), 1);

@@ -258,6 +258,19 @@ TEST_F(LineCommands, GetTTSPropAppliesTheStoredVoiceAndRate)
     EXPECT_EQ(tts.rates.last(), 0);
 }
 
+TEST_F(LineCommands, AVoiceNeverChosenLeavesTheEnginesDefaultVoice)
+{
+    ASSERT_NO_FATAL_FAILURE(load());
+    const RegistryRoutines tab = RegistryRoutines::forProduct(u"Properties\\TabTTS"_s);
+    [[maybe_unused]] const qint32 deleted = tab.DeleteValue(u"TTSVoices"_s); // none in a new installation
+    ASSERT_FALSE(tab.hasValue(u"TTSVoices"_s));
+    set(u"Properties\\TabTTS"_s, u"sldrTTS"_s, u"4"_s);
+    const qsizetype voicesBefore = tts.voices.size();
+    line->udiIn_MessageArrived(u"GetTTSProp"_s);
+    EXPECT_EQ(tts.voices.size(), voicesBefore);
+    EXPECT_EQ(tts.rates.last(), 4);
+}
+
 TEST_F(LineCommands, MalformedCommandsChangeNothing)
 {
     ASSERT_NO_FATAL_FAILURE(load());

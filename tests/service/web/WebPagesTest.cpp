@@ -97,11 +97,26 @@ TEST_F(WebPagesTest, LogFileIsItsLinesEachEndedByCrLf)
     EXPECT_EQ(pages.GetLogFile(QStringLiteral("12-11-2026_sys.txt")), QString());
     EXPECT_EQ(pages.GetLogFile(QStringLiteral("../Journal/12-10-2026_Sys.txt")), QString());
 
-    // A journal too large to show whole is shown up to its bound, not refused.
-    WebFixture::writeFile(
-        QStringLiteral("Journal/12-09-2026_WWW.txt"), QByteArray(5 * 1024 * 1024, 'a') + "\r\n");
+    // Of a journal too large to show whole, the newest lines are shown, from
+    // the first whole line on; the page says that earlier ones are left out.
+    const int lineCount = 400000; // 14 bytes a line: about 5.3 MiB
+    QByteArray large;
+    large.reserve(lineCount * 14);
+    for (int i = 0; i < lineCount; ++i)
+        large += QByteArray::number(i).rightJustified(12, '0') + "\r\n";
+    WebFixture::writeFile(QStringLiteral("Journal/12-09-2026_WWW.txt"), large);
     const QString big = pages.GetLogFile(QStringLiteral("12-09-2026_WWW.txt"));
-    EXPECT_EQ(big.size(), 4 * 1024 * 1024 + 2);
+    const QStringList lines = big.split(QStringLiteral("\r\n"));
+    ASSERT_GT(lines.size(), 3);
+    EXPECT_EQ(lines.first(), u"(earlier lines of this journal are not shown)");
+    const int tailLines = 4 * 1024 * 1024 / 14; // whole lines in the last 4 MiB
+    EXPECT_EQ(lines.at(1), QString::number(lineCount - tailLines).rightJustified(12, u'0'));
+    EXPECT_EQ(lines.at(lines.size() - 2), QString::number(lineCount - 1).rightJustified(12, u'0'));
+    EXPECT_EQ(lines.last(), QString());
+
+    // Up to the bound: shown whole, without the note.
+    WebFixture::writeFile(QStringLiteral("Journal/12-08-2026_WWW.txt"), large.left(tailLines * 14));
+    EXPECT_TRUE(pages.GetLogFile(QStringLiteral("12-08-2026_WWW.txt")).startsWith(u"000000000000\r\n"));
 }
 
 } // namespace

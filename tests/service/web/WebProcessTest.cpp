@@ -28,9 +28,9 @@ protected:
                 TestEnvironment::binary(QStringLiteral("ringvale-reg"))});
         ASSERT_TRUE(install.waitForFinished(testTimeout(20000)));
         ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
-        // Any free port instead of the defaults' 8080, which a running service may hold.
+        // A free port instead of the defaults' 8080, which a running service may hold.
         ASSERT_TRUE(RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
-                        .setString(QStringLiteral("txtWWWPort"), QStringLiteral("0")));
+                        .setString(QStringLiteral("txtWWWPort"), QString::number(freePort())));
     }
 
     void TearDown() override

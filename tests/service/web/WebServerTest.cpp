@@ -173,7 +173,8 @@ protected:
     {
         WebAccessSettings settings;
         settings.RCWWWAllow = 1;
-        return settings; // port 0: any free port
+        settings.RCWWWPort = freePort();
+        return settings;
     }
 
     TestEnvironment env;
@@ -195,7 +196,10 @@ TEST_F(WebServerTest, AnswersEachRouteAsTheTableSays)
         {get("/x/"), Page::Calls, "a path ending in / is the calls page"},
         {get("/Journal"), Page::Journal, ""},
         {get("/journal?dt=12-09-2026_SYS.TXT"), Page::Journal, ""},
-        {get("/x/del?call=abc"), Page::CallsWithoutFooter, "no number: nothing deleted"},
+        {get("/del?call=abc"), Page::CallsWithoutFooter, "no number: nothing deleted"},
+        {get("/?x=1"), Page::Calls, "the query is ignored"},
+        {get("/calls?x=1"), Page::Calls, "the query is ignored"},
+        {get("/Journal?x=1"), Page::Journal, "a query that names no file"},
         {"POST /calls HTTP/1.0\r\nContent-Length: 5\r\n\r\nhello", Page::Calls, "a POST body is ignored"},
         {"GET /Journal\r\n", Page::Journal, "a bare request line names its path"},
         {"GET /\n\n", Page::Calls, "LF-only line ends"},
@@ -212,17 +216,106 @@ TEST_F(WebServerTest, AnswersEachRouteAsTheTableSays)
     EXPECT_TRUE(withFile.body.contains("10:00:02 : last line\r\n</textarea>"));
     EXPECT_TRUE(withFile.body.contains("<option selected>12-09-2026_Sys.txt</option>"))
         << "selected whatever the letter case of the request";
+}
 
-    // Methods other than exactly GET and POST get no answer; the connection is closed.
-    for (const QByteArray& request :
-        {QByteArray("get / HTTP/1.0\r\n\r\n"), QByteArray("HEAD / HTTP/1.0\r\n\r\n"),
-            QByteArray("PUT / HTTP/1.0\r\n\r\n"), QByteArray("GETX / HTTP/1.0\r\n\r\n")}) {
-        Client client(server.port());
-        ASSERT_TRUE(client.send(request));
-        bool closed = false;
-        EXPECT_EQ(client.readToEnd(2000, &closed), QByteArray()) << request.toStdString();
-        EXPECT_TRUE(closed) << request.toStdString();
+TEST_F(WebServerTest, RequestLinesGetTheirStatus)
+{
+    ServerThread server(open());
+    exchange(server.port(), get("/calls")); // drops the stale line first
+    const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
+    struct Case {
+        QByteArray request;
+        QByteArray status;
+        const char* why;
+    };
+    const Case cases[] = {
+        {get("/calls"), "HTTP/1.0 200 OK", ""},
+        {"get / HTTP/1.0\r\n\r\n", "HTTP/1.0 501 Not Implemented", "methods are case-sensitive"},
+        {"PUT / HTTP/1.0\r\n\r\n", "HTTP/1.0 501 Not Implemented", ""},
+        {"DELETE /del?call=1 HTTP/1.0\r\n\r\n", "HTTP/1.0 501 Not Implemented", ""},
+        {"GETX / HTTP/1.0\r\n\r\n", "HTTP/1.0 501 Not Implemented", "a method that only begins with GET"},
+        {"\r\n\r\n", "HTTP/1.0 400 Bad Request", "no request line"},
+        {" / HTTP/1.0\r\n\r\n", "HTTP/1.0 400 Bad Request", "no method"},
+        {get("/logo.png?del?call=1"), "HTTP/1.0 404 Not Found", "a deletion only on its own path"},
+        {get("/x/del?call=1"), "HTTP/1.0 404 Not Found", "a deletion only on its own path"},
+        {get("/x/?del?call=1"), "HTTP/1.0 200 OK", "the calls page, nothing deleted"},
+        {get("/del"), "HTTP/1.0 404 Not Found", "no line named"},
+        {get("/del?x=1&call=1"), "HTTP/1.0 404 Not Found", "the query is call=N or nothing"},
+        {get("/calls?del?call=1"), "HTTP/1.0 200 OK", "the calls page, nothing deleted"},
+        {get("/style.css?del?call=1"), "HTTP/1.0 200 OK", "a file; the query is ignored"},
+        {get("/missing.css"), "HTTP/1.0 404 Not Found", ""},
+    };
+    for (const Case& c : cases) {
+        const Answer answer = splitAnswer(exchange(server.port(), c.request));
+        EXPECT_EQ(answer.statusLine, c.status) << c.request.toStdString() << " " << c.why;
+        if (c.status.contains("501")) {
+            EXPECT_EQ(answer.header("Allow"), "GET, POST") << c.request.toStdString();
+        }
     }
+    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last) << "no request above deleted a line";
+}
+
+TEST_F(WebServerTest, HeadAnswersTheHeadOfTheGet)
+{
+    ServerThread server(open());
+    exchange(server.port(), get("/calls")); // drops the stale line first
+    for (const char* path : {"/calls", "/Journal?dt=12-09-2026_Sys.txt", "/big.bin", "/missing.css"}) {
+        const Answer full = splitAnswer(exchange(server.port(), get(path)));
+        const QByteArray head = exchange(server.port(), QByteArray("HEAD ") + path + kVersion);
+        EXPECT_EQ(head, full.head + "\r\n") << path;
+    }
+    // HEAD changes nothing: the line a GET would delete stays.
+    const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
+    EXPECT_EQ(
+        splitAnswer(exchange(server.port(), "HEAD /del?call=1" + kVersion)).statusLine, "HTTP/1.0 200 OK");
+    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last);
+
+    WebAccessSettings settings = open();
+    settings.RCWWWProtect = 1;
+    settings.RCWWWUserName = QStringLiteral("admin");
+    ServerThread locked(settings);
+    EXPECT_EQ(
+        exchange(locked.port(), "HEAD /calls" + kVersion), splitAnswer(AccessDeniedResponse()).head + "\r\n");
+}
+
+TEST_F(WebServerTest, DeletionFromAnotherSiteIsRefused)
+{
+    ServerThread server(open());
+    exchange(server.port(), get("/calls")); // drops the stale line first
+    const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
+    ASSERT_EQ(last.count('\n'), 2);
+    const QByteArray request = "GET /del?call=1 HTTP/1.0\r\nHost: 127.0.0.1:8080\r\n";
+    struct Case {
+        QByteArray headers;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"Origin: http://evil.example\r\n", ""},
+        {"Referer: http://evil.example/page.html\r\n", ""},
+        {"Origin: null\r\n", "a sandboxed page"},
+        {"Origin: http://127.0.0.1:9090\r\n", "another port is another site"},
+        {"Origin: http://127.0.0.1:8080\r\nReferer: http://evil.example/\r\n", "either one foreign"},
+        {"Referer: http://127.0.0.1:8080.evil.example/\r\n", "a look-alike host"},
+    };
+    for (const Case& c : cases) {
+        const Answer answer = splitAnswer(exchange(server.port(), request + c.headers + "\r\n"));
+        EXPECT_EQ(answer.statusLine, "HTTP/1.0 403 Forbidden") << c.headers.toStdString() << c.why;
+        EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last) << c.headers.toStdString();
+    }
+    const QString refused
+        = QStringLiteral("errDataArrival:Deletion asked from another site: http://evil.example (403)");
+    EXPECT_TRUE(server.wwwJournal().contains(refused)) << server.wwwJournal().join(u'\n').toStdString();
+    EXPECT_TRUE(server.sysJournal().contains(u'|' + refused + QStringLiteral("|0")));
+
+    // The service's own page, followed by a browser, deletes.
+    const Answer own = splitAnswer(exchange(server.port(),
+        request + "Origin: http://127.0.0.1:8080\r\nReferer: http://127.0.0.1:8080/calls\r\n\r\n"));
+    EXPECT_EQ(own.statusLine, "HTTP/1.0 200 OK");
+    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")).count('\n'), 1);
+    const Answer hostCase = splitAnswer(exchange(
+        server.port(), "GET /del?call=1 HTTP/1.0\r\nHost: LOCALHOST\r\nOrigin: http://localhost:80\r\n\r\n"));
+    EXPECT_EQ(hostCase.statusLine, "HTTP/1.0 200 OK") << "host names have no letter case; 80 is http's port";
+    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), QByteArray());
 }
 
 TEST_F(WebServerTest, ServesFilesWithExactlyTheirBytes)
@@ -237,6 +330,7 @@ TEST_F(WebServerTest, ServesFilesWithExactlyTheirBytes)
         {"/style.css", "text/css", "body { color: black }\n"},
         {"/x/y/STYLE.CSS", "text/css", "body { color: black }\n"},
         {"/my%20file.css", "text/css", "p { margin: 0 }\n"},
+        {"/style.css?v=2", "text/css", "body { color: black }\n"},
         {"/empty.txt", "text/plain", ""},
         {"/k1.bin", "application/octet-stream", WebFixture::counting(1024)},
         {"/k2.bin", "application/octet-stream", WebFixture::counting(2048)},
@@ -250,7 +344,7 @@ TEST_F(WebServerTest, ServesFilesWithExactlyTheirBytes)
     }
     ASSERT_EQ(WebFixture::recordingPath(),
         QStringLiteral("Data/Log/2026/12/10/UNKNOWN_5550100_12-10-2026_10-30-05.wav"));
-    for (const char* missing : {"/missing.css", "/calls?x=1", "/messages/data/log/2026/12/10/nothing.wav"})
+    for (const char* missing : {"/missing.css", "/messages/data/log/2026/12/10/nothing.wav"})
         EXPECT_EQ(exchange(server.port(), get(missing)), kNotFound) << missing;
 }
 
@@ -294,6 +388,9 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
             << path;
     }
     const QStringList www = server.wwwJournal();
+    // A line that is gone (a page shown before another delete) is said so.
+    EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:No line 5 in the recent calls to delete (0)")))
+        << www.join(u'\n').toStdString();
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")) == false);
     exchange(server.port(), get("/del?call=abc"));
     EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")));
@@ -328,8 +425,9 @@ TEST_F(WebServerTest, BasicAuthenticationAcceptsOnlyTheExactCredentials)
     };
     const Case cases[] = {
         {"", false, "missing"},
-        {"authorization: Basic " + token + "\r\n", false, "header name in another case"},
-        {"Authorization: basic " + token + "\r\n", false, "scheme in another case"},
+        {"authorization: Basic " + token + "\r\n", true, "header names have no letter case"},
+        {"AUTHORIZATION: basic " + token + "\r\n", true, "nor has the scheme"},
+        {"Authorization: Bearer " + token + "\r\n", false, "another scheme"},
         {"Authorization: Basic " + token.toLower() + "\r\n", false, "token in another case"},
         {"Authorization: Basic " + oneOff + "\r\n", false, "one character off"},
         {"Authorization: Basic " + token + "x\r\n", false, "the right token plus a suffix"},
@@ -350,8 +448,11 @@ TEST_F(WebServerTest, BasicAuthenticationAcceptsOnlyTheExactCredentials)
     // The token in the path is not a credential either.
     EXPECT_EQ(
         exchange(server.port(), "GET /Authorization:%20Basic%20" + token + " HTTP/1.0\r\n\r\n"), denied);
-    // The web journal keeps the requests but not the credentials.
+    // A refused request is one short line; the others keep their head but
+    // not the credentials.
+    EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("GET /calls 401")));
     for (const QString& request : server.wwwJournal()) {
+        EXPECT_LE(request.size(), 1024);
         for (const QString& line : request.split(QStringLiteral("\r\n"))) {
             if (line.startsWith(u"authorization:", Qt::CaseInsensitive)) {
                 EXPECT_TRUE(line.endsWith(u": *****")) << line.toStdString();
@@ -481,7 +582,9 @@ TEST_F(WebServerTest, OversizedRequestHeadIsRefused)
     const QByteArray answer
         = exchange(server.port(), "GET /calls HTTP/1.0\r\nX-Pad: " + QByteArray(2000, 'a') + "\r\n\r\n");
     EXPECT_EQ(splitAnswer(answer).statusLine, "HTTP/1.0 400 Bad Request");
-    EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("errDataArrival:The request is too large (0)")));
+    EXPECT_EQ(server.wwwJournal(), QStringList{QStringLiteral("GET /calls 400")});
+    EXPECT_EQ(
+        server.sysJournal(), QStringList{QStringLiteral("|errDataArrival:The request is too large (0)|0")});
 }
 
 TEST_F(WebServerTest, ListenFailureIsJournalledAndClearsRemoteAccess)
@@ -502,13 +605,34 @@ TEST_F(WebServerTest, ListenFailureIsJournalledAndClearsRemoteAccess)
     EXPECT_EQ(server.sysJournal(),
         QStringList{
             QStringLiteral("OpenWeb|Can't opening WWW - ") + description + u'|' + QString::number(number)});
+}
 
-    WebAccessSettings bad = open();
-    bad.RCWWWPort = 70000;
-    ServerThread invalid(bad);
-    EXPECT_FALSE(invalid.started());
-    ASSERT_EQ(invalid.sysJournal().size(), 1);
-    EXPECT_TRUE(invalid.sysJournal().first().startsWith(u"OpenWeb|Can't opening WWW - The port 70000"));
+TEST_F(WebServerTest, ListensOnlyOnAValidPort)
+{
+    struct Case {
+        qint32 port;
+        bool listens;
+    };
+    const quint16 free = freePort();
+    ASSERT_NE(free, 0);
+    const Case cases[] = {{free, true}, {0, false}, {-1, false}, {65536, false}, {70000, false}};
+    for (const Case& c : cases) {
+        WebAccessSettings settings = open();
+        settings.RCWWWPort = c.port;
+        ServerThread server(settings);
+        EXPECT_EQ(server.started(), c.listens) << c.port;
+        if (c.listens) {
+            EXPECT_EQ(server.port(), free);
+            EXPECT_TRUE(server.sysJournal().isEmpty());
+            continue;
+        }
+        EXPECT_EQ(server.port(), 0) << c.port;
+        EXPECT_EQ(server.settings().RCWWWAllow, 0) << c.port;
+        ASSERT_EQ(server.sysJournal().size(), 1) << c.port;
+        EXPECT_TRUE(server.sysJournal().first().startsWith(
+            u"OpenWeb|Can't opening WWW - The port " + QString::number(c.port) + u" is not valid"));
+        EXPECT_EQ(server.wwwJournal().size(), 1) << c.port;
+    }
 }
 
 TEST_F(WebServerTest, StopDropsConnectionsAndStartListensAgain)
@@ -540,6 +664,28 @@ TEST_F(WebServerTest, JournalsEachRequestAsItArrived)
         QStringList{
             QStringLiteral("GET /style.css HTTP/1.0\r\nUser-Agent: t\r\nAuthorization: *****\r\n\r\n")});
     EXPECT_TRUE(server.sysJournal().isEmpty());
+}
+
+TEST_F(WebServerTest, JournalEntryIsCappedWithCredentialsStillMasked)
+{
+    ServerThread server(open());
+    const QByteArray token = QByteArray("admin:s3cret").toBase64();
+    // The credentials stand where the cut falls: none of them may show.
+    const QByteArray request = "GET /style.css HTTP/1.0\r\nX-Pad: " + QByteArray(990, 'p')
+        + "\r\nAuthorization: Basic " + token + "\r\nX-More: " + QByteArray(8000, 'm') + "\r\n\r\n";
+    EXPECT_EQ(splitAnswer(exchange(server.port(), request)).statusLine, "HTTP/1.0 200 OK");
+    // A character of several bytes across the cut is left out whole.
+    const QByteArray start = "GET /style.css HTTP/1.0\r\nX-Name: ";
+    const QByteArray wide
+        = start + QByteArray(1023 - start.size(), 'a') + "\xc3\xa9" + QByteArray(3000, 'b') + "\r\n\r\n";
+    exchange(server.port(), wide);
+    const QStringList www = server.wwwJournal();
+    ASSERT_EQ(www.size(), 2);
+    EXPECT_FALSE(www.at(0).contains(QString::fromLatin1(token.left(6)))) << www.at(0).toStdString();
+    EXPECT_TRUE(www.at(0).startsWith(u"GET /style.css HTTP/1.0\r\nX-Pad: ppp"));
+    EXPECT_LE(www.at(0).toUtf8().size(), 1024);
+    EXPECT_EQ(www.at(1).toUtf8().size(), 1023);
+    EXPECT_FALSE(www.at(1).contains(QChar::ReplacementCharacter));
 }
 
 } // namespace

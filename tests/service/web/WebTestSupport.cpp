@@ -1,8 +1,10 @@
 #include "tests/service/web/WebTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMetaObject>
 #include <QMutexLocker>
+#include <QTcpServer>
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -98,6 +100,27 @@ QStringList ServerThread::sysJournal()
 {
     QMutexLocker lock(&m_journals->mutex);
     return m_journals->sys;
+}
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::Any, 0) ? probe.serverPort() : 0;
+}
+
+qint64 residentKiB(qint64 pid)
+{
+    QFile status(pid == 0 ? QStringLiteral("/proc/self/status") : QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            bool ok = false;
+            const qint64 kib = line.mid(6).trimmed().split(' ').value(0).toLongLong(&ok);
+            return ok ? kib : -1;
+        }
+    }
+    return -1;
 }
 
 Client::Client(quint16 port)

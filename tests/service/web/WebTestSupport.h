@@ -51,6 +51,13 @@ private:
     quint16 m_port = 0;
 };
 
+// A port that nobody listens on now.
+quint16 freePort();
+
+// Kilobytes of memory the process holds (VmRSS of /proc/PID/status; the
+// test's own process when pid is 0); -1 when it cannot be read.
+qint64 residentKiB(qint64 pid = 0);
+
 // A blocking client socket to 127.0.0.1.
 class Client {
 public:
