@@ -125,7 +125,11 @@ TEST_F(WebUnderLoad, ClientsThatReadNothingHoldNeitherMemoryNorTheLine)
     ASSERT_EQ(::recv(clients.front(), start, sizeof start - 1, MSG_PEEK), ssize_t(sizeof start - 1));
     EXPECT_STREQ(start, "HTTP/1.0 200 OK");
     sample();
+#if !defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed blocks resident (its quarantine), so only
+    // a plain build can measure what the service holds.
     EXPECT_LT(peak - idle, 64 * 1024) << "idle " << idle << " KiB, peak " << peak << " KiB";
+#endif
 
     for (const int fd : clients)
         ::close(fd);
