@@ -94,35 +94,46 @@ qint32 RecordFile::append(const QByteArray& record) const
 
 bool RecordFile::replace(qint32 n, const QByteArray& record) const
 {
-    return record.size() == m_size && rewrite(n, record);
+    return record.size() == m_size && rewrite(n, record) == true;
+}
+
+std::optional<bool> RecordFile::replaceIf(
+    qint32 n, const QByteArray& record, const std::function<bool(const QByteArray&)>& expected) const
+{
+    if (record.size() != m_size)
+        return std::nullopt;
+    return rewrite(n, record, expected);
 }
 
 bool RecordFile::remove(qint32 n) const
 {
-    return rewrite(n, std::nullopt);
+    return rewrite(n, std::nullopt) == true;
 }
 
-bool RecordFile::rewrite(qint32 n, const std::optional<QByteArray>& record) const
+std::optional<bool> RecordFile::rewrite(qint32 n, const std::optional<QByteArray>& record,
+    const std::function<bool(const QByteArray&)>& expected) const
 {
     if (n < 1 || !QFileInfo(m_path).isFile())
-        return false;
+        return std::nullopt;
     const SharedFileLock lock(m_path);
     if (!lock.isLocked())
-        return false;
+        return std::nullopt;
     const std::optional<QByteArray> old = SharedFile::readBounded(m_path, kMaxRewriteBytes);
     if (!old)
-        return false;
+        return std::nullopt;
     const qint32 whole = FixedRecord::wholeRecords(old->size(), m_size);
     if (n > whole)
-        return false;
+        return expected ? std::optional<bool>(false) : std::nullopt;
     const qint64 at = qint64(n - 1) * m_size;
+    if (expected && !expected(old->mid(at, m_size)))
+        return false;
     QByteArray data = old->left(at);
     if (record)
         data += *record;
     data += old->mid(at + m_size, qint64(whole - n) * m_size);
     if (!SharedFile::writeAtomically(m_path, data)) {
         qCDebug(lcRecords) << "cannot rewrite" << m_path;
-        return false;
+        return std::nullopt;
     }
     return true;
 }

@@ -35,12 +35,20 @@ public:
     // nothing changed for any other number.
     [[nodiscard]] bool replace(qint32 n, const QByteArray& record) const;
 
+    // As replace, only while expected answers true for record n as it is
+    // now; the test and the write happen under the one lock, so no other
+    // writer comes between. nullopt when the file or record n could not be
+    // read or written, false when expected refused the record.
+    [[nodiscard]] std::optional<bool> replaceIf(
+        qint32 n, const QByteArray& record, const std::function<bool(const QByteArray&)>& expected) const;
+
     // Removes record n, 1 to count(): later records move down by one and the
     // file is a record shorter. False and nothing changed for any other number.
     [[nodiscard]] bool remove(qint32 n) const;
 
 private:
-    [[nodiscard]] bool rewrite(qint32 n, const std::optional<QByteArray>& record) const;
+    [[nodiscard]] std::optional<bool> rewrite(qint32 n, const std::optional<QByteArray>& record,
+        const std::function<bool(const QByteArray&)>& expected = {}) const;
 
     QString m_path;
     int m_size;

@@ -110,11 +110,16 @@ void UnregisterLoadedForm(QObject* form)
 
 bool IsFormLoaded(const QString& name)
 {
+    return LoadedForm(name) != nullptr;
+}
+
+QObject* LoadedForm(const QString& name)
+{
     QList<QPointer<QObject>>& forms = loadedForms();
     forms.removeIf([](const QPointer<QObject>& form) { return form.isNull(); });
     for (const QPointer<QObject>& form : forms) {
         if (form->objectName() == name)
-            return true;
+            return form.data();
     }
-    return false;
+    return nullptr;
 }

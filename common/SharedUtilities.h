@@ -46,3 +46,5 @@ QString YesNo(bool flag);
 void RegisterLoadedForm(QObject* form);
 void UnregisterLoadedForm(QObject* form);
 bool IsFormLoaded(const QString& name);
+// The loaded form of that name, or null.
+QObject* LoadedForm(const QString& name);

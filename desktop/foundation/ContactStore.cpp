@@ -70,3 +70,29 @@ bool DeleteContactRecord(qint32 k)
 {
     return contactFile().remove(k);
 }
+
+GuardedWrite WriteContactRecordIfNamed(const ContactRecord& record, qint32 n, const QString& expectedName)
+{
+    const std::optional<bool> written
+        = contactFile().replaceIf(n, record.toBytes(), [&](const QByteArray& bytes) {
+              return field(ContactRecord::fromBytes(bytes).ContactName) == expectedName;
+          });
+    if (!written)
+        return GuardedWrite::Failed;
+    return *written ? GuardedWrite::Written : GuardedWrite::OtherContact;
+}
+
+QSet<QString> PictureFilesInUse()
+{
+    QSet<QString> names;
+    ContactRecord record;
+    ContactFile::find(
+        [&](const ContactRecord& contact) {
+            const QString name = field(contact.PictureFile);
+            if (!name.isEmpty())
+                names.insert(name);
+            return false;
+        },
+        record);
+    return names;
+}

@@ -2,6 +2,7 @@
 
 #include "common/ContactRecord.h"
 
+#include <QSet>
 #include <QString>
 
 // The desktop's contact store on Data/Contactes. Text arguments are compared
@@ -41,3 +42,15 @@ bool WriteContactRecord(const ContactRecord& record, qint32 n);
 // Removes record k, 1 to the record count: later records move down by one.
 // False and nothing changed for any other number.
 bool DeleteContactRecord(qint32 k);
+
+enum class GuardedWrite { Written, OtherContact, Failed };
+
+// An edited contact over record n, only while that record's trimmed
+// ContactName is still expectedName: the test and the write hold the file's
+// lock together. OtherContact when the record now holds another contact or
+// is gone (the file changed since the editor opened it), Failed when the file
+// could not be read or written.
+GuardedWrite WriteContactRecordIfNamed(const ContactRecord& record, qint32 n, const QString& expectedName);
+
+// The trimmed PictureFile of every record that names one.
+QSet<QString> PictureFilesInUse();

@@ -2,11 +2,16 @@
 
 #include "platform/widgets/BalloonTip.h"
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
 void cTextBoxXP::setCueBanner(const QString& text)
 {
     m_cueBanner = text;
-    if (m_box)
-        m_box->setPlaceholderText(text);
+    if (auto* line = qobject_cast<QLineEdit*>(m_box))
+        line->setPlaceholderText(text);
+    else if (auto* lines = qobject_cast<QPlainTextEdit*>(m_box))
+        lines->setPlaceholderText(text);
 }
 
 void cTextBoxXP::ShowBalloonTip() const

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QLineEdit>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 // Decorates one text box of a window with a cue banner (grey text while the
 // box is empty) and a balloon tip pointing at it. A window keeps one and sets
@@ -10,9 +10,10 @@
 // error, the calls then do nothing.
 class cTextBoxXP {
 public:
-    // Takes the box; a cue banner set before is not applied to it.
-    void setTextBox(QLineEdit* box) { m_box = box; }
-    QLineEdit* TextBox() const { return m_box; }
+    // Takes the box (a line or a multi-line text box); a cue banner set
+    // before is not applied to it.
+    void setTextBox(QWidget* box) { m_box = box; }
+    QWidget* TextBox() const { return m_box; }
 
     // Stores the banner and shows it in the box now.
     void setCueBanner(const QString& text);
@@ -32,7 +33,7 @@ public:
     void HideBalloonTip() const;
 
 private:
-    QPointer<QLineEdit> m_box;
+    QPointer<QWidget> m_box;
     QString m_cueBanner;
     QString m_balloonTipTitle;
     QString m_balloonTipText;

@@ -4,6 +4,7 @@
 #include "common/TranslationFile.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/shell/FirstWindow.h"
+#include "desktop/shell/WindowSwitch.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -37,6 +38,36 @@ void LoadChosenTranslation()
     }
     if (const qint32 error = LoadTranslation(*path); error != 0)
         say(QStringLiteral("cannot load the translation %1 (error %2).").arg(*path).arg(error));
+}
+
+bool writeScreenshot(QWidget* window, const QString& path)
+{
+    QApplication::processEvents();
+    QString error;
+    if (SaveWindowScreenshot(window, path, &error))
+        return true;
+    say(QStringLiteral("cannot write the screenshot %1: %2").arg(QFileInfo(path).absoluteFilePath(), error));
+    return false;
+}
+
+int ShowOneWindow(const QString& name, const QStringList& arguments, const QString& screenshot)
+{
+    const qsizetype pageAt = arguments.indexOf(QLatin1String("--page"));
+    const QString page = pageAt >= 0 ? arguments.value(pageAt + 1) : QString();
+    QWidget* window = WindowSwitch::load(name, page);
+    if (!window) {
+        say(QStringLiteral("--window: no window is named \"%1\".").arg(name));
+        return 2;
+    }
+    int status = 0;
+    if (screenshot.isEmpty()) {
+        WindowSwitch::run(name);
+    } else {
+        window->show();
+        status = writeScreenshot(window, screenshot) ? 0 : 1;
+    }
+    WindowSwitch::unload(name);
+    return status;
 }
 
 } // namespace
@@ -76,17 +107,13 @@ int DesktopMain(const QStringList& arguments)
     if (g_bRTL())
         QApplication::setLayoutDirection(Qt::RightToLeft);
 
+    if (const qsizetype named = arguments.indexOf(QLatin1String("--window")); named >= 0)
+        return ShowOneWindow(arguments.value(named + 1), arguments, screenshot);
+
     const std::unique_ptr<QWidget> window = CreateFirstWindow();
     window->show();
     if (screenshot.isEmpty())
         return QApplication::exec();
 
-    QApplication::processEvents();
-    QString error;
-    if (!SaveWindowScreenshot(window.get(), screenshot, &error)) {
-        say(QStringLiteral("cannot write the screenshot %1: %2")
-                .arg(QFileInfo(screenshot).absoluteFilePath(), error));
-        return 1;
-    }
-    return 0;
+    return writeScreenshot(window.get(), screenshot) ? 0 : 1;
 }

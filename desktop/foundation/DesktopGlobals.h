@@ -1,0 +1,10 @@
+#pragma once
+
+// Program-wide values of the desktop that windows of every folder read.
+
+// False until the program really ends; windows that hide instead of closing
+// close for good once it is set.
+extern bool g_bExiting;
+
+// The sound card's output device that the desktop plays its sounds on.
+extern int g_lSoundDeviceIndex;
