@@ -7,7 +7,8 @@ class QWidget;
 
 // The desktop program's start, after its application object: the translation
 // chosen under Language\Select (right to left when it says so), then the
-// first window. "--screenshot FILE" writes that window as PNG and ends: 0, or
+// first window. "--window NAME [--page KEY]" shows that one window instead
+// (WindowSwitch). "--screenshot FILE" writes the window as PNG and ends: 0, or
 // 1 with a message when the file cannot be written. 2 for a bad command line.
 int DesktopMain(const QStringList& arguments);
 

@@ -53,6 +53,28 @@ TEST(DesktopProgramTest, ScreenshotWritesTheFirstWindowAndEnds)
     image.save(WidgetShots::pathFor(u"ringvale-screenshot.png"_s));
 }
 
+TEST(DesktopProgramTest, OneWindowAloneOnItsPage)
+{
+    TestEnvironment env;
+    env.installShippedDefaults();
+    ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Trans"_s));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"),
+        env.programFolder() + u"/Trans/English.txt"_s));
+    QTemporaryDir out;
+    const QString png = out.filePath(u"contact.png"_s);
+    const ProgramRun run = runRingvale(
+        env, {u"--window"_s, u"frmContact"_s, u"--page"_s, u"Events"_s, u"--screenshot"_s, png});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), 300);
+    image.save(WidgetShots::pathFor(u"ringvale-window-frmContact.png"_s));
+
+    const ProgramRun unknown = runRingvale(env, {u"--window"_s, u"frmNothing"_s, u"--screenshot"_s, png});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.errors.contains(u"frmNothing"_s)) << unknown.errors.toStdString();
+}
+
 TEST(DesktopProgramTest, ScreenshotThatCannotBeWrittenSaysSoAndFails)
 {
     TestEnvironment env;
