@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 
 class FakeModem;
-class QLocalSocket;
+class LineRequestServer;
 
 // The control socket of a fake modem (modem.sock in the private runtime
 // folder): one request per connection, one line of JSON each way.
@@ -30,8 +29,6 @@ public:
     QString handle(const QByteArray& request);
 
 private:
-    void accept();
-
     FakeModem* m_modem;
-    QLocalServer m_server;
+    LineRequestServer* m_server;
 };
