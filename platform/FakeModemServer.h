@@ -22,7 +22,7 @@ public:
 
     static QString socketPath();
     // Takes over a socket left by a program that ended; false with the
-    // reason when another fake modem serves here, or it cannot listen.
+    // reason when another program serves here, or it cannot listen.
     bool listen(const QString& path, QString* error);
 
     // What the modem did with a request: empty when it was done.
