@@ -2,12 +2,11 @@
 
 #include "common/AppPaths.h"
 #include "platform/FakeModem.h"
+#include "platform/LineRequestServer.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocalSocket>
-
-#include <memory>
 
 namespace {
 
@@ -24,9 +23,16 @@ QByteArray replyLine(bool ok, const QString& message)
 FakeModemServer::FakeModemServer(FakeModem* modem, QObject* parent)
     : QObject(parent)
     , m_modem(modem)
+    , m_server(new LineRequestServer(
+          MaxRequestBytes,
+          [this](QLocalSocket* socket, const std::optional<QByteArray>& line) {
+              const QString refused = line ? handle(*line) : QStringLiteral("the request is too long");
+              socket->write(
+                  replyLine(refused.isEmpty(), refused.isEmpty() ? QStringLiteral("done") : refused));
+              socket->disconnectFromServer();
+          },
+          this))
 {
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&m_server, &QLocalServer::newConnection, this, &FakeModemServer::accept);
 }
 
 QString FakeModemServer::socketPath()
@@ -41,48 +47,7 @@ bool FakeModemServer::listen(const QString& path, QString* error)
         *error = QStringLiteral("no private runtime folder for the modem's control socket");
         return false;
     }
-    // Listening would replace a living modem's socket: ask first. A socket
-    // with nobody behind it is what an ended one leaves.
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(200)) {
-        *error = QStringLiteral("another fake modem already serves at ") + path;
-        return false;
-    }
-    QLocalServer::removeServer(path);
-    if (m_server.listen(path))
-        return true;
-    *error = QStringLiteral("cannot listen on ") + path + QStringLiteral(": ") + m_server.errorString();
-    return false;
-}
-
-void FakeModemServer::accept()
-{
-    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-        socket->setParent(this);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        // One request per connection: what comes after it is ignored.
-        struct Pending {
-            QByteArray buffer;
-            bool handled = false;
-        };
-        auto pending = std::make_shared<Pending>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, pending] {
-            const QByteArray data = socket->readAll();
-            if (pending->handled)
-                return;
-            pending->buffer += data;
-            const qsizetype end = pending->buffer.indexOf('\n');
-            if (end < 0 && pending->buffer.size() <= MaxRequestBytes)
-                return;
-            pending->handled = true;
-            const QString refused
-                = end < 0 ? QStringLiteral("the request is too long") : handle(pending->buffer.left(end));
-            pending->buffer.clear();
-            socket->write(replyLine(refused.isEmpty(), refused.isEmpty() ? QStringLiteral("done") : refused));
-            socket->disconnectFromServer();
-        });
-    }
+    return m_server->listen(path, error);
 }
 
 QString FakeModemServer::handle(const QByteArray& request)

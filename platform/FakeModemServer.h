@@ -1,12 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 
 class FakeModem;
-class QLocalSocket;
+class LineRequestServer;
 
 // The control socket of a fake modem (modem.sock in the private runtime
 // folder): one request per connection, one line of JSON each way.
@@ -23,15 +22,13 @@ public:
 
     static QString socketPath();
     // Takes over a socket left by a program that ended; false with the
-    // reason when another fake modem serves here, or it cannot listen.
+    // reason when another program serves here, or it cannot listen.
     bool listen(const QString& path, QString* error);
 
     // What the modem did with a request: empty when it was done.
     QString handle(const QByteArray& request);
 
 private:
-    void accept();
-
     FakeModem* m_modem;
-    QLocalServer m_server;
+    LineRequestServer* m_server;
 };

@@ -4,8 +4,6 @@
 
 #include <QLocalSocket>
 
-#include <memory>
-
 namespace {
 
 void reply(QLocalSocket* socket, bool final, bool ok, const QString& text)
@@ -22,9 +20,10 @@ void reply(QLocalSocket* socket, bool final, bool ok, const QString& text)
 SimulatedLineServer::SimulatedLineServer(SimulatedLines* lines)
     : QObject(lines)
     , m_lines(lines)
+    , m_server(new LineRequestServer(
+          SimulatedLineProtocol::MaxLineBytes,
+          [this](QLocalSocket* socket, const std::optional<QByteArray>& line) { take(socket, line); }, this))
 {
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&m_server, &QLocalServer::newConnection, this, &SimulatedLineServer::accept);
 }
 
 bool SimulatedLineServer::listen()
@@ -34,63 +33,30 @@ bool SimulatedLineServer::listen()
         qCWarning(lcSimLine) << "no private runtime folder for the line's control socket";
         return false;
     }
-    if (m_server.listen(path))
+    QString error;
+    if (m_server->listen(path, &error))
         return true;
-    // A socket file with nobody behind it is what an ended program leaves.
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(200)) {
-        qCWarning(lcSimLine) << "another program already drives the simulated line at" << path;
-        return false;
-    }
-    QLocalServer::removeServer(path);
-    const bool ok = m_server.listen(path);
-    if (!ok)
-        qCWarning(lcSimLine) << "cannot listen on" << path << m_server.errorString();
-    return ok;
+    qCWarning(lcSimLine).noquote() << error;
+    return false;
 }
 
 void SimulatedLineServer::close()
 {
-    m_server.close();
+    m_server->close();
 }
 
-void SimulatedLineServer::accept()
+void SimulatedLineServer::take(QLocalSocket* socket, const std::optional<QByteArray>& line)
 {
-    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-        // Connections outlive the listening socket: a call in progress keeps
-        // reporting after the line was closed.
-        socket->setParent(this);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        // One request per connection: what comes after it is ignored.
-        struct Pending {
-            QByteArray buffer;
-            bool handled = false;
-        };
-        auto pending = std::make_shared<Pending>();
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket, pending] {
-            const QByteArray data = socket->readAll();
-            if (pending->handled)
-                return;
-            pending->buffer += data;
-            const qsizetype end = pending->buffer.indexOf('\n');
-            if (end < 0) {
-                if (pending->buffer.size() > SimulatedLineProtocol::MaxLineBytes) {
-                    pending->handled = true;
-                    reply(socket, true, false, QStringLiteral("the request is too long"));
-                }
-                return;
-            }
-            pending->handled = true;
-            QString error;
-            const std::optional<SimulatedLineRequest> request
-                = SimulatedLineProtocol::decodeRequest(pending->buffer.left(end), &error);
-            if (!request)
-                reply(socket, true, false, error);
-            else
-                handle(socket, *request);
-        });
+    if (!line) {
+        reply(socket, true, false, QStringLiteral("the request is too long"));
+        return;
     }
+    QString error;
+    const std::optional<SimulatedLineRequest> request = SimulatedLineProtocol::decodeRequest(*line, &error);
+    if (!request)
+        reply(socket, true, false, error);
+    else
+        handle(socket, *request);
 }
 
 void SimulatedLineServer::handle(QLocalSocket* socket, const SimulatedLineRequest& request)

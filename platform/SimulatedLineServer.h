@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/LineRequestServer.h"
 #include "platform/SimulatedLineProtocol.h"
 
-#include <QLocalServer>
 #include <QObject>
 
 class QLocalSocket;
@@ -20,14 +20,14 @@ public:
     // program's socket alone. False when not listening afterwards.
     bool listen();
     void close();
-    bool isListening() const { return m_server.isListening(); }
+    bool isListening() const { return m_server->isListening(); }
 
 private:
-    void accept();
+    void take(QLocalSocket* socket, const std::optional<QByteArray>& line);
     void handle(QLocalSocket* socket, const SimulatedLineRequest& request);
     QString status(const SimulatedLineRequest& request) const;
     QString fail(const SimulatedLineRequest& request);
 
     SimulatedLines* m_lines;
-    QLocalServer m_server;
+    LineRequestServer* m_server;
 };

@@ -154,7 +154,7 @@ TEST_F(RingvaleModemTest, RefusesBadArgumentsAndSaysWhenNoModemServes)
     startServe(second, {});
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(m_serveErr.contains(u"another fake modem"_s)) << m_serveErr.toStdString();
+    EXPECT_TRUE(m_serveErr.contains(u"another program already serves at"_s)) << m_serveErr.toStdString();
     m_port.write("AT\r");
     EXPECT_TRUE(received("AT\r\r\nOK\r\n")) << "the first modem keeps its link";
 

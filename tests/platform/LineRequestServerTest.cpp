@@ -1,0 +1,100 @@
+#include "platform/LineRequestServer.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/WaitUntil.h"
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Taken {
+    std::vector<std::optional<QByteArray>> lines;
+};
+
+LineRequestServer::Handler recordingHandler(Taken* taken)
+{
+    return [taken](QLocalSocket* socket, const std::optional<QByteArray>& line) {
+        taken->lines.push_back(line);
+        socket->write("ok\n");
+        socket->disconnectFromServer();
+    };
+}
+
+// Writes the chunks one after another and reads what comes back until the
+// server closes the connection.
+QByteArray ask(const QString& path, const std::vector<QByteArray>& chunks)
+{
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(testTimeout(2000)))
+        return "not connected";
+    QByteArray got;
+    QObject::connect(&socket, &QLocalSocket::readyRead, [&] { got += socket.readAll(); });
+    for (const QByteArray& chunk : chunks) {
+        socket.write(chunk);
+        socket.flush();
+        QTest::qWait(1);
+    }
+    if (!waitUntil([&] { return socket.state() == QLocalSocket::UnconnectedState; }, 3000))
+        return "still connected";
+    return got + socket.readAll();
+}
+
+TEST(LineRequestServer, TakesOneLinePerConnectionWhateverTheChunks)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"control.sock"_s);
+    Taken taken;
+    LineRequestServer server(16, recordingHandler(&taken));
+    QString error;
+    ASSERT_TRUE(server.listen(path, &error)) << error.toStdString();
+
+    EXPECT_EQ(ask(path, {"sta", "tus\nand more\n"}), "ok\n");
+    EXPECT_EQ(ask(path, {"0123456789abcdef", "g"}), "ok\n"); // over 16 bytes, no newline
+    EXPECT_EQ(ask(path, {"0123456789abcdef\n"}), "ok\n"); // 16 bytes is still a line
+    const std::vector<std::optional<QByteArray>> expected{"status", std::nullopt, "0123456789abcdef"};
+    EXPECT_EQ(taken.lines, expected);
+}
+
+TEST(LineRequestServer, TakesOverAnEndedProgramsSocketButNotALivingOnes)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"control.sock"_s);
+    // What a program that was killed leaves: a socket file nobody listens on.
+    {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(fd, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        ASSERT_LT(size_t(name.size()), sizeof address.sun_path);
+        std::copy(name.begin(), name.end(), address.sun_path);
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(fd);
+        ASSERT_TRUE(QFile::exists(path));
+    }
+    Taken first;
+    LineRequestServer living(64, recordingHandler(&first));
+    QString error;
+    ASSERT_TRUE(living.listen(path, &error)) << error.toStdString();
+
+    Taken second;
+    LineRequestServer other(64, recordingHandler(&second));
+    EXPECT_FALSE(other.listen(path, &error));
+    EXPECT_EQ(error, u"another program already serves at "_s + path);
+    // The living one still has its socket.
+    EXPECT_EQ(ask(path, {"hello\n"}), "ok\n");
+    EXPECT_EQ(first.lines.size(), 1u);
+    EXPECT_TRUE(second.lines.empty());
+}
+
+} // namespace
