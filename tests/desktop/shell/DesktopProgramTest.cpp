@@ -34,13 +34,19 @@ ProgramRun runRingvale(const TestEnvironment& env, const QStringList& arguments)
     return run;
 }
 
-TEST(DesktopProgramTest, ScreenshotWritesTheFirstWindowAndEnds)
+// The shipped settings and the English translation they choose.
+void installWithEnglish(const TestEnvironment& env)
 {
-    TestEnvironment env;
     env.installShippedDefaults();
     ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Trans"_s));
     ASSERT_TRUE(QFile::copy(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"),
         env.programFolder() + u"/Trans/English.txt"_s));
+}
+
+TEST(DesktopProgramTest, ScreenshotWritesTheFirstWindowAndEnds)
+{
+    TestEnvironment env;
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
     QTemporaryDir out;
     const QString png = out.filePath(u"gallery.png"_s);
     const ProgramRun run = runRingvale(env, {u"--screenshot"_s, png});
@@ -56,10 +62,7 @@ TEST(DesktopProgramTest, ScreenshotWritesTheFirstWindowAndEnds)
 TEST(DesktopProgramTest, OneWindowAloneOnItsPage)
 {
     TestEnvironment env;
-    env.installShippedDefaults();
-    ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Trans"_s));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"),
-        env.programFolder() + u"/Trans/English.txt"_s));
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
     QTemporaryDir out;
     const QString png = out.filePath(u"contact.png"_s);
     const ProgramRun run = runRingvale(
