@@ -195,8 +195,10 @@ TEST_F(frmContactWindowTest, LoadedEditorIsResetWithEverythingOwnDisabled)
     for (QWidget* control : std::initializer_list<QWidget*>{f.chkViewCD, f.cmbCallDisplayStyle, f.chkPlayIn,
              f.CmbPlayWhen, f.chkSayInCall, f.txtTTS, f.chkSendToMail, f.txtMailTo, f.chkApp, f.txtAppTo})
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    for (int i : {0, 1, 3, 4})
+    for (int i : {0, 1, 3, 4}) {
         EXPECT_FALSE(f.soundBar()->button(i)->isEnabled()) << i;
+        EXPECT_FALSE(f.soundBar()->widgetForAction(f.soundBar()->button(i))->isEnabled()) << i;
+    }
     EXPECT_EQ(f.CmbPlayWhen->count(), 2);
     EXPECT_EQ(f.cmbCallDisplayStyle->itemText(0), u"#281");
     EXPECT_EQ(f.cmbCallDisplayStyle->itemText(1), u"#282");
