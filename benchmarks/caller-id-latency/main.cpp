@@ -1,10 +1,12 @@
 // Time from the simulated line's caller-ID event to "Tapi_CID" arriving at a
-// listener on 309, through the real RingvaleSvc, with a contact file of
-// 10,000 contacts (read whole at every caller ID, as the service does).
-//   bench-caller-id-latency [CALLS]
+// listener on 309, through the real RingvaleSvc, for each size of contact
+// file asked for (default 0, 1,000, 10,000 and 100,000 contacts).
+//   bench-caller-id-latency [--calls N] [--page-clients N] [CONTACTS...]
 // Each call is offered, then the caller ID is given on the line's control
 // socket (the clock starts as the request is written), then the far end
 // hangs up; the next call starts once the service reported the end.
+// --page-clients N: meanwhile N connections of wrk load the calls page of
+// 100 recent calls without pause (wrk must be installed).
 #include "common/ChannelMessages.h"
 #include "common/ContactFile.h"
 #include "common/ContactRecord.h"
@@ -20,15 +22,17 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <vector>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-constexpr int kContacts = 10000;
+namespace {
 
 // Runs events until done() or the time is up.
 template<typename Done>
@@ -52,19 +56,19 @@ bool run(const QString& program, const QStringList& args)
         && process.exitCode() == 0;
 }
 
-bool writeContacts(const QString& lastNumber)
+bool writeContacts(int count, const QString& lastNumber)
 {
     QDir().mkpath(QFileInfo(ContactFile::path()).absolutePath());
     QFile file(ContactFile::path());
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    for (int i = 1; i <= kContacts; ++i) {
+    for (int i = 1; i <= count; ++i) {
         ContactRecord contact;
         contact.ContactName = QStringLiteral("Contact %1").arg(i);
         contact.PictureFile = QString();
         contact.CallerName = QStringLiteral("CALLER %1").arg(i);
         contact.CallerNumber
-            = i == kContacts ? lastNumber : QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'));
+            = i == count ? lastNumber : QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'));
         contact.CallHandling = QStringLiteral("1");
         contact.EmergencyMark = QStringLiteral("0");
         contact.EventsMode = QStringLiteral("1");
@@ -109,17 +113,10 @@ void report(const char* what, std::vector<qint64> ns)
         ms(ns[ns.size() / 2]), ms(ns.back()), ms(ns.front()));
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+// One installation and one service per contact file size; false when a
+// call did not go through.
+bool measureWith(int contacts, int calls, int pageClients)
 {
-    QCoreApplication app(argc, argv);
-    bool ok = true;
-    const int calls = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt(&ok) : 100;
-    if (!ok || calls <= 0) {
-        std::fprintf(stderr, "usage: bench-caller-id-latency [CALLS]\n");
-        return 2;
-    }
     // A throw-away installation: nothing of a running program is touched.
     QTemporaryDir home;
     QTemporaryDir registry;
@@ -130,18 +127,36 @@ int main(int argc, char* argv[])
     const QString bin = QStringLiteral(RINGVALE_BIN_DIR);
     const QString reg = bin + QStringLiteral("/ringvale-reg");
     IniRegistry::installDefault();
-    // The web server stays off: it would want the port of a development run.
+    RegistryRoutines web = RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"));
+    quint16 port = 0;
+    if (pageClients > 0) {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, 0))
+            return false;
+        port = probe.serverPort();
+    }
+    // The web server stays off unless loaded: it would want the port of a
+    // development run.
     if (!run(QStringLiteral("bash"),
             {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), home.path(), reg})
-        || !RegistryRoutines::forProduct(QStringLiteral("RemoteAccess\\TabInternetAccess"))
-                .setString(QStringLiteral("chkAllowWWWRemoteAccess"), QStringLiteral("0"))) {
+        || !web.setString(QStringLiteral("chkAllowWWWRemoteAccess"), pageClients > 0 ? u"1"_s : u"0"_s)
+        || !web.setString(QStringLiteral("txtWWWPort"), QString::number(port ? port : 8080))
+        || !web.setString(QStringLiteral("chkWWWProtect"), QStringLiteral("0"))) {
         std::fprintf(stderr, "cannot lay out the installation\n");
-        return 1;
+        return false;
     }
     const QString known = QStringLiteral("5559999999");
-    if (!writeContacts(known)) {
+    if (!writeContacts(contacts, known)) {
         std::fprintf(stderr, "cannot write the contact file\n");
-        return 1;
+        return false;
+    }
+    // 100 calls of one day, all on the recent-calls list, for the page.
+    if (pageClients > 0
+        && !run(QStringLiteral(RINGVALE_CALLWRITER),
+            {QStringLiteral("Caller"), QStringLiteral("100"), QStringLiteral("\\Data\\Log\\2026\\12\\10\\"),
+                QStringLiteral("100")})) {
+        std::fprintf(stderr, "cannot write the recent calls\n");
+        return false;
     }
 
     int lineStatus = 0;
@@ -171,7 +186,20 @@ int main(int argc, char* argv[])
     svc.start(bin + QStringLiteral("/RingvaleSvc"), {QStringLiteral("-gc")});
     if (!runUntil([&] { return lineStatus > 0; })) {
         std::fprintf(stderr, "the service did not open the line\n");
-        return 1;
+        return false;
+    }
+    QProcess load;
+    if (pageClients > 0) {
+        load.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        load.start(QStringLiteral("wrk"),
+            {QStringLiteral("-t4"), u"-c%1"_s.arg(pageClients), QStringLiteral("-d600s"),
+                QStringLiteral("-HConnection: close"), u"http://127.0.0.1:%1/calls"_s.arg(port)});
+        if (!load.waitForStarted(5000)) {
+            std::fprintf(stderr, "cannot start wrk: %s\n", qPrintable(load.errorString()));
+            return false;
+        }
+        // Until the clients are connected and asking.
+        runUntil([] { return false; }, 1000);
     }
 
     const auto measure = [&](const QString& number, std::vector<qint64>& out) {
@@ -202,16 +230,67 @@ int main(int argc, char* argv[])
     std::vector<qint64> noContact;
     const bool done = measure(known, lastContact) && measure(QStringLiteral("5550000000"), noContact);
 
+    // wrk says what it served when interrupted.
+    QByteArray served;
+    if (load.state() != QProcess::NotRunning) {
+        ::kill(static_cast<pid_t>(load.processId()), SIGINT);
+        if (!load.waitForFinished(5000))
+            load.kill();
+        for (const QByteArray& line : load.readAllStandardOutput().split('\n')) {
+            if (line.contains("Requests/sec") || line.contains("Non-2xx") || line.contains("Socket errors"))
+                served += "  wrk: " + line.trimmed() + '\n';
+        }
+    }
     QProcess::execute(bin + QStringLiteral("/ringvale-chan"),
         {QStringLiteral("send"), QStringLiteral("305"), QStringLiteral("UNLOAD")});
     if (!svc.waitForFinished(5000))
         svc.kill();
     if (!done) {
         std::fprintf(stderr, "a call did not go through\n");
-        return 1;
+        return false;
     }
-    std::printf("caller ID to \"Tapi_CID\" at a listener, %d contacts in Data/Contactes\n", kContacts);
-    report("caller is the last contact", lastContact);
-    report("caller is no contact", noContact);
+    std::printf("%d contacts in Data/Contactes%s\n", contacts,
+        pageClients > 0 ? qPrintable(u", %1 clients loading the calls page"_s.arg(pageClients)) : "");
+    if (contacts > 0)
+        report("  caller is the last contact", lastContact);
+    report("  caller is no contact", noContact);
+    std::fputs(served.constData(), stdout);
+    std::fflush(stdout);
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    int calls = 100;
+    int pageClients = 0;
+    std::vector<int> sizes;
+    const QStringList args = app.arguments().mid(1);
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < args.size(); ++i) {
+        if ((args[i] == u"--calls" || args[i] == u"--page-clients") && i + 1 < args.size()) {
+            const int value = args[i + 1].toInt(&ok);
+            ok = ok && value >= (args[i] == u"--calls" ? 1 : 0);
+            (args[i] == u"--calls" ? calls : pageClients) = value;
+            ++i;
+        } else {
+            const int size = args[i].toInt(&ok);
+            ok = ok && size >= 0;
+            sizes.push_back(size);
+        }
+    }
+    if (!ok) {
+        std::fprintf(stderr, "usage: bench-caller-id-latency [--calls N] [--page-clients N] [CONTACTS...]\n");
+        return 2;
+    }
+    if (sizes.empty())
+        sizes = {0, 1000, 10000, 100000};
+    std::printf("caller ID to \"Tapi_CID\" at a listener, %d calls each\n", calls);
+    for (const int size : sizes) {
+        if (!measureWith(size, calls, pageClients))
+            return 1;
+    }
     return 0;
 }
