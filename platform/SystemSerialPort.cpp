@@ -101,6 +101,9 @@ SerialPortStatus SystemSerialPort::open(const QString& path)
         return status(SerialPortResult::OpenFailed,
             QStringLiteral("The port cannot be locked: ") + QString::fromLocal8Bit(std::strerror(error)));
     }
+    // What the device said before this open (a late answer to the last
+    // user's command) would be read as the answer to the next one.
+    m_port.clear(QSerialPort::Input);
     m_path = path;
     m_device = device;
     return {};

@@ -47,6 +47,20 @@ public:
         }
     }
 
+    // Until it says it listens: its socket file shows up at bind, a moment
+    // before it takes connections, and a text sent in that moment is not for it.
+    bool waitUntilListening()
+    {
+        const QDeadlineTimer deadline(testTimeout(30000));
+        while (!m_errors.contains("listening on")) {
+            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+                return false;
+            m_process.waitForReadyRead(10);
+            m_errors += m_process.readAllStandardError();
+        }
+        return true;
+    }
+
     pid_t pid() const { return static_cast<pid_t>(m_process.processId()); }
     QProcess& process() { return m_process; }
 
@@ -70,6 +84,7 @@ public:
 private:
     QProcess m_process;
     QByteArray m_output;
+    QByteArray m_errors;
 };
 
 bool waitForPeer(MessageControl& endpoint, qint32 number, int msecs = 5000)
@@ -198,10 +213,9 @@ TEST_F(MessageControlTest, EveryPeerGetsTheTextButNotTheSendersOwnProcess)
     neighbour.Channel(307);
     QSignalSpy neighbourGot(&neighbour, &MessageControl::MessageArrived);
     // Both listeners are separate processes: a loaded machine can take a
-    // while to start them, and a text sent before one is bound never reaches it.
-    const QDeadlineTimer deadline(testTimeout(30000));
-    while (!deadline.hasExpired() && socketFiles().size() < 3)
-        QTest::qWait(5);
+    // while to start them, and a text sent before one listens never reaches it.
+    ASSERT_TRUE(first.waitUntilListening());
+    ASSERT_TRUE(second.waitUntilListening());
     ASSERT_EQ(socketFiles().size(), 3);
     ASSERT_TRUE(endpoint.Channel(307));
     endpoint.Send(u"LineStatus\r\n0\r\n0\r\nTrue"_s);

@@ -110,6 +110,29 @@ TEST(SystemSerialPort_Open, SetsTheLineAndCarriesBytesBothWays)
     EXPECT_EQ(port.write("AT\r").code, SerialPortResult::NotOpen);
 }
 
+// A modem's late answer, sent while nobody had the port open, is not read as
+// the answer to what the next user sends.
+TEST(SystemSerialPort_Open, WhatCameBeforeTheOpenIsNotReadAfterIt)
+{
+    PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.isValid()) << terminal.error().toStdString();
+    SystemSerialPort port;
+    QSignalSpy received(&port, &SerialPort::Received);
+    ASSERT_TRUE(port.open(terminal.devicePath()).ok());
+    port.close();
+    ASSERT_EQ(::write(terminal.masterFd(), "\r\nOK\r\n", 6), 6);
+
+    ASSERT_TRUE(port.open(terminal.devicePath()).ok());
+    ASSERT_EQ(::write(terminal.masterFd(), "\r\nRING\r\n", 8), 8);
+    QByteArray got;
+    EXPECT_TRUE(waitUntil([&] {
+        while (!received.isEmpty())
+            got += received.takeFirst().at(0).toByteArray();
+        return got.contains("RING");
+    }));
+    EXPECT_EQ(got, "\r\nRING\r\n");
+}
+
 TEST(SystemSerialPort_Open, RefusesWhatItCannotHaveWithItsOwnCode)
 {
     PseudoTerminal terminal;

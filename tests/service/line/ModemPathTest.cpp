@@ -134,7 +134,8 @@ TEST_F(ModemPathTest, RefusedCommandGoesOnAndASilentOneStopsTheScenario)
     fake.setErrorCommands({});
     fake.setSilentCommands({u"ATZ"_s});
     line->OpenLine();
-    ASSERT_TRUE(waitUntil([&] { return fake.commands().size() == 3; }));
+    ASSERT_TRUE(waitUntil([&] { return fake.commands().size() == 3; }))
+        << fake.commands().join(u' ').toStdString();
     // The answer that never comes: nothing follows ATZ, however long.
     QTest::qWait(100);
     EXPECT_EQ(fake.commands().mid(2), QStringList{u"ATZ"_s});
