@@ -49,6 +49,8 @@ mkdir -p "$RINGVALE_HOME" "$RINGVALE_REGISTRY"
 bash "$here/scripts/install-data" "$RINGVALE_HOME" "$build/bin/ringvale-reg"
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 "$build/bin/ringvale-reg" set 'HKLM\SOFTWARE\Brask\Ringvale 1.1\RemoteAccess\TabInternetAccess' txtWWWPort "$(free_port)"
+# The page as anyone reaches it: the installation protects it with a password.
+"$build/bin/ringvale-reg" set 'HKLM\SOFTWARE\Brask\Ringvale 1.1\RemoteAccess\TabInternetAccess' chkWWWProtect 0
 # 100 calls of one day, all of them on the recent-calls list.
 "$build/tests/callwriter" Caller 100 '\Data\Log\2026\12\10\' 100
 
