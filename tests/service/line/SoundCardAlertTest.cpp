@@ -7,6 +7,7 @@
 #include "service/line/LineActions.h"
 #include "service/line/LineState.h"
 #include "tests/service/line/CallFixture.h"
+#include "tests/service/line/QuietLine.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestClock.h"
@@ -35,31 +36,6 @@ public:
     void SaveTextToWav(const QString&, const QString&, qint32) override { }
 
     QStringList said;
-};
-
-// What the alert sees of the line engine: the call, the sound device and the
-// journal; it asks nothing else of the line.
-class AlertLine final : public LineActions {
-public:
-    explicit AlertLine(const Journal& journal)
-        : m_journal(journal)
-    {
-    }
-    const CurrentCall& call() const override { return current; }
-    const LineState& state() const override { return lineState; }
-    const Journal& journal() const override { return m_journal; }
-    qint32 CurrentLine() const override { return 0; }
-    bool send(qint32, const QString&) override { return false; }
-    void SendLineStatus() override { }
-    void DropCall() override { }
-    void giveLineBack() override { }
-    void setMessagePath(const QString&) override { }
-
-    CurrentCall current;
-    LineState lineState;
-
-private:
-    const Journal& m_journal;
 };
 
 class SoundCardAlertTest : public ::testing::Test {
@@ -111,7 +87,7 @@ TEST_F(SoundCardAlertTest, PlaysAndSaysAsTheDesktopSwitchAndTheOptionsSay)
         SinkWave player(sink.path(), 20.0);
         SaidSpeech tts;
         SoundCardAlert alert(player, tts);
-        AlertLine line(journal);
+        QuietLine line(journal);
         line.current = call(sound, speech);
         line.current.settings.bDoEventsWhenGUI = desktopOnly;
         line.current.settings.bRun = desktopRuns;
@@ -141,7 +117,7 @@ TEST_F(SoundCardAlertTest, CallerTextIsSpokenAsTextNotMarkup)
     SinkWave player(sink.path());
     SaidSpeech tts;
     SoundCardAlert alert(player, tts);
-    AlertLine line(journal);
+    QuietLine line(journal);
     line.current = call(false, true);
     line.current.info.CallerName = u"<break time=\"9s\"/> & Co"_s;
     line.current.options.SpeechText = u"<emphasis><CALLER_NAME></emphasis> at <TIME>"_s;
@@ -171,7 +147,7 @@ TEST_F(SoundCardAlertTest, ASoundThatDoesNotStartIsJournaledAndNothingIsSaid)
         SinkWave player(sink.path(), 20.0);
         SaidSpeech tts;
         SoundCardAlert alert(player, tts);
-        AlertLine line(journal);
+        QuietLine line(journal);
         line.current = call(true, true);
         line.current.options.SoundFile = QString::fromUtf16(c.soundFile);
         alert.PlayIncomingCallAlert(line);

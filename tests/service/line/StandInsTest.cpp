@@ -4,6 +4,7 @@
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/LineActions.h"
 #include "service/line/LineState.h"
+#include "tests/service/line/QuietLine.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
@@ -17,24 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A line as the engine's pieces see it, with nothing behind it.
-class QuietLine final : public LineActions {
-public:
-    const CurrentCall& call() const override { return current; }
-    const LineState& state() const override { return lineState; }
-    const Journal& journal() const override { return writer; }
-    qint32 CurrentLine() const override { return 0; }
-    bool send(qint32, const QString&) override { return false; }
-    void SendLineStatus() override { }
-    void DropCall() override { }
-    void giveLineBack() override { }
-    void setMessagePath(const QString&) override { }
-
-    CurrentCall current;
-    LineState lineState;
-    Journal writer{{true, false, false}};
-};
 
 // A piece that is not built yet says so once each time the user's settings
 // ask it to act, and stays quiet otherwise.
@@ -69,7 +52,8 @@ TEST(StandIns, JournalThatTheyAreNotBuiltOnlyWhenAskedToAct)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QFile::remove(testDaySysJournal(env.programFolder()));
-        QuietLine line;
+        const Journal writer{{true, false, false}};
+        QuietLine line(writer);
         row.options(line.current.options);
         row.act(line);
         QStringList journaled;
