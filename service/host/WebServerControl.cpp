@@ -3,6 +3,17 @@
 #include "service/core/ProductTitle.h"
 #include "service/web/frmHTTP.h"
 
+#include <QMetaObject>
+#include <QThread>
+
+#include <utility>
+
+WebServer::WebServer(const Journal& journal, QObject* parent)
+    : WebServerControl(parent)
+    , m_journal(journal)
+{
+}
+
 WebServer::~WebServer()
 {
     stop();
@@ -14,26 +25,34 @@ void WebServer::start(WebAccessSettings& settings)
     frmHTTP::Options options;
     options.productTitle = ProductTitle();
     options.journal = &m_journal;
-    m_server = new frmHTTP(settings, options, this);
-    m_server->start();
-    settings.RCWWWAllow = m_server->settings().RCWWWAllow;
+
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("web"));
+    m_thread->start();
+    // The server and its sockets are made on the thread that serves them.
+    QObject context;
+    context.moveToThread(m_thread);
+    QMetaObject::invokeMethod(
+        &context,
+        [&] {
+            m_server = new frmHTTP(settings, options);
+            m_server->start();
+            settings.RCWWWAllow = m_server->settings().RCWWWAllow;
+            m_port = m_server->serverPort();
+            m_listenError = m_server->listenError();
+        },
+        Qt::BlockingQueuedConnection);
 }
 
 void WebServer::stop()
 {
-    if (!m_server)
+    if (!m_thread)
         return;
-    m_server->stop();
-    delete m_server;
-    m_server = nullptr;
-}
-
-quint16 WebServer::serverPort() const
-{
-    return m_server ? m_server->serverPort() : 0;
-}
-
-QString WebServer::listenError() const
-{
-    return m_server ? m_server->listenError() : QString();
+    // Deleted on its own thread, which then ends; nothing is sent after this.
+    QMetaObject::invokeMethod(
+        m_server, [this] { delete std::exchange(m_server, nullptr); }, Qt::BlockingQueuedConnection);
+    m_thread->quit();
+    m_thread->wait();
+    delete std::exchange(m_thread, nullptr);
+    m_port = 0;
 }

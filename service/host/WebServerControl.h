@@ -22,24 +22,29 @@ public:
 };
 
 class Journal;
+class QThread;
 
-// The real server (frmHTTP) behind the main form's interface.
+// The real server (frmHTTP) behind the main form's interface. It runs on a
+// thread and event loop of its own: under a full web load the line's events
+// would otherwise wait behind hundreds of sockets. What it shares with the
+// line (the journals, the recent-calls list, the contact index) is locked.
 class WebServer final : public WebServerControl {
     Q_OBJECT
 public:
-    explicit WebServer(const Journal& journal, QObject* parent = nullptr)
-        : WebServerControl(parent)
-        , m_journal(journal)
-    {
-    }
+    explicit WebServer(const Journal& journal, QObject* parent = nullptr);
     ~WebServer() override;
 
     void start(WebAccessSettings& settings) override;
     void stop() override;
-    quint16 serverPort() const override;
-    QString listenError() const override;
+    quint16 serverPort() const override { return m_port; }
+    QString listenError() const override { return m_listenError; }
 
 private:
     const Journal& m_journal;
+    QThread* m_thread = nullptr;
+    // Lives on m_thread; made, used and deleted only there.
     class frmHTTP* m_server = nullptr;
+    // Read on the caller's thread after start(): copied from the server then.
+    quint16 m_port = 0;
+    QString m_listenError;
 };

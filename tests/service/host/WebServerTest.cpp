@@ -1,0 +1,72 @@
+#include "service/core/Journal.h"
+#include "service/host/WebServerControl.h"
+#include "tests/service/web/WebFixture.h"
+#include "tests/service/web/WebTestSupport.h"
+#include "tests/support/TestClock.h"
+
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+WebAccessSettings openSettings()
+{
+    WebAccessSettings settings;
+    settings.RCWWWAllow = 1;
+    settings.RCWWWPort = freePort();
+    return settings;
+}
+
+// The test's own thread stands for the line's event loop: it never returns to
+// its loop while it asks, so only a server with a loop of its own can answer.
+TEST(WebServer, AnswersWhileTheLinesLoopIsBusy)
+{
+    WebFixture::install();
+    const TestClock clock; // the fixture's day
+    const Journal journal;
+    WebServer server(journal);
+    WebAccessSettings settings = openSettings();
+    server.start(settings);
+    ASSERT_NE(server.serverPort(), 0) << server.listenError().toStdString();
+    EXPECT_EQ(settings.RCWWWAllow, 1);
+
+    const Answer file = splitAnswer(exchange(server.serverPort(), "GET /style.css HTTP/1.0\r\n\r\n"));
+    EXPECT_EQ(file.statusLine, "HTTP/1.0 200 OK");
+    const Answer page = splitAnswer(exchange(server.serverPort(), "GET /calls HTTP/1.0\r\n\r\n"));
+    EXPECT_EQ(page.statusLine, "HTTP/1.0 200 OK");
+    EXPECT_TRUE(page.body.contains("5550142")) << page.body.constData();
+
+    server.stop();
+    EXPECT_EQ(server.serverPort(), 0);
+    const QByteArray after = exchange(settings.RCWWWPort, "GET /calls HTTP/1.0\r\n\r\n", 1000);
+    EXPECT_EQ(after, "(no connection)");
+}
+
+TEST(WebServer, APortItCannotTakeIsReportedAndStartAgainListens)
+{
+    WebFixture::install();
+    const Journal journal;
+    WebServer first(journal);
+    WebAccessSettings settings = openSettings();
+    first.start(settings);
+    ASSERT_NE(first.serverPort(), 0);
+
+    // The port is taken: the second server says why and turns access off.
+    WebServer second(journal);
+    WebAccessSettings same = settings;
+    second.start(same);
+    EXPECT_EQ(second.serverPort(), 0);
+    EXPECT_FALSE(second.listenError().isEmpty());
+    EXPECT_EQ(same.RCWWWAllow, 0);
+
+    // "OPEN_WEB" after the other let go: stopped and started on a new thread.
+    first.stop();
+    same.RCWWWAllow = 1;
+    second.start(same);
+    EXPECT_EQ(second.serverPort(), settings.RCWWWPort);
+    EXPECT_EQ(splitAnswer(exchange(second.serverPort(), "GET /style.css HTTP/1.0\r\n\r\n")).statusLine,
+        "HTTP/1.0 200 OK");
+}
+
+} // namespace
