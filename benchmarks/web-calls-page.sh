@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Requests per second and latency of the web server's calls page with 100
-# recent calls under 256 concurrent connections, beside nginx serving the same
+# recent calls and a contact file of 10,000 contacts (each row's contact name
+# is looked up) under 256 concurrent connections, beside nginx serving the same
 # page as a static file on this machine. Not part of the tests or CI.
 #
 #   benchmarks/web-calls-page.sh            (after `make build`)
 #
-# Environment: BUILD (build folder, default build), DURATION (seconds per run,
+# Environment: BUILD (build folder, default build), CONTACTS (default 10000),
+# DURATION (seconds per run,
 # default 10), THREADS (wrk threads, default 4), NGINX_WORKERS (default 1: one
 # process, as the service serves from one event loop).
 #
@@ -15,6 +17,7 @@ set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD:-$here/build}
+contacts=${CONTACTS:-10000}
 duration=${DURATION:-10}
 threads=${THREADS:-4}
 workers=${NGINX_WORKERS:-1}
@@ -31,7 +34,7 @@ if [ ${#need[@]} -gt 0 ]; then
     $sudo apt-get install -y -q --no-install-recommends "${need[@]}"
 fi
 
-cmake --build "$build" --target web-host callwriter ringvale-reg >/dev/null
+cmake --build "$build" --target web-host callwriter bench-write-contacts ringvale-reg >/dev/null
 
 work=$(mktemp -d)
 host_pid=""
@@ -53,6 +56,7 @@ free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",
 "$build/bin/ringvale-reg" set 'HKLM\SOFTWARE\Brask\Ringvale 1.1\RemoteAccess\TabInternetAccess' chkWWWProtect 0
 # 100 calls of one day, all of them on the recent-calls list.
 "$build/tests/callwriter" Caller 100 '\Data\Log\2026\12\10\' 100
+"$build/benchmarks/bench-write-contacts" "$contacts"
 
 "$build/tests/web-host" >"$work/host.out" 2>"$work/host.err" &
 host_pid=$!
@@ -105,7 +109,7 @@ measure web "http://127.0.0.1:$web_port/calls"
 measure nginx "http://127.0.0.1:$nginx_port/calls"
 
 bytes=$(stat -c %s "$work/static/calls")
-echo "calls page: 100 calls, $bytes bytes; $connections connections, $threads wrk threads, ${duration}s each; nginx workers: $workers"
+echo "calls page: 100 calls, $contacts contacts, $bytes bytes; $connections connections, $threads wrk threads, ${duration}s each; nginx workers: $workers"
 printf '%-10s %12s %10s %10s %10s  %s\n' server 'requests/s' p50 p90 p99 errors
 for s in web nginx; do
     printf '%-10s %12s %10s %10s %10s  %s\n' "$s" "$(rps $s)" "$(latency $s 50%)" "$(latency $s 90%)" \

@@ -8,8 +8,6 @@
 // --page-clients N: meanwhile N connections of wrk load the calls page of
 // 100 recent calls without pause (wrk must be installed).
 #include "common/ChannelMessages.h"
-#include "common/ContactFile.h"
-#include "common/ContactRecord.h"
 #include "common/RegistryRoutines.h"
 #include "platform/IniRegistry.h"
 #include "platform/MessageControl.h"
@@ -17,9 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTcpServer>
@@ -54,29 +50,6 @@ bool run(const QString& program, const QStringList& args)
     process.start(program, args);
     return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit
         && process.exitCode() == 0;
-}
-
-bool writeContacts(int count, const QString& lastNumber)
-{
-    QDir().mkpath(QFileInfo(ContactFile::path()).absolutePath());
-    QFile file(ContactFile::path());
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    for (int i = 1; i <= count; ++i) {
-        ContactRecord contact;
-        contact.ContactName = QStringLiteral("Contact %1").arg(i);
-        contact.PictureFile = QString();
-        contact.CallerName = QStringLiteral("CALLER %1").arg(i);
-        contact.CallerNumber
-            = i == count ? lastNumber : QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'));
-        contact.CallHandling = QStringLiteral("1");
-        contact.EmergencyMark = QStringLiteral("0");
-        contact.EventsMode = QStringLiteral("1");
-        contact.ActionsMode = QStringLiteral("1");
-        if (file.write(contact.toBytes()) != ContactRecord::Size)
-            return false;
-    }
-    return true;
 }
 
 // One request on the line's control socket; true once it was written.
@@ -146,7 +119,7 @@ bool measureWith(int contacts, int calls, int pageClients)
         return false;
     }
     const QString known = QStringLiteral("5559999999");
-    if (!writeContacts(contacts, known)) {
+    if (!run(QStringLiteral(RINGVALE_WRITE_CONTACTS), {QString::number(contacts), known})) {
         std::fprintf(stderr, "cannot write the contact file\n");
         return false;
     }
