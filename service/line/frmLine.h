@@ -161,7 +161,7 @@ private:
     // 2, 4, 8 ... 60 seconds.
     void noteAutoOpenResult();
     void resetAutoRetry();
-    void ForwardEndedCall();
+    void ForwardEndedCall(const QString& source);
     void WavePlayer_PlayDone();
     void playBeep();
     // After closing the line for the modem: false when the line device still

@@ -420,12 +420,11 @@ void frmLine::EndCall(bool giveLineBack, bool fromModem)
         });
     }
     if (ended)
-        ForwardEndedCall();
+        ForwardEndedCall(source);
 }
 
-void frmLine::ForwardEndedCall()
+void frmLine::ForwardEndedCall(const QString& source)
 {
-    const QString source = QStringLiteral("ErrTapi1_Idle");
     const CallOptions& options = m_call.options;
     if (options.ForwardToMail && ForwardsCallType(options.MailAction, m_call.info.CallType))
         RunGuarded(m_journal, source, [this] { Forwarding->SendCallByMail(*this); });

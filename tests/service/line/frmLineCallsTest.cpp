@@ -305,6 +305,22 @@ TEST_F(CallEvents, FailureInsideAHandlerIsJournaledAndTheHandlerGoesOn)
     EXPECT_EQ(recordCount(), 1);
 }
 
+// A call the modem ended: its forwarding failure is the modem handler's own.
+TEST_F(CallEvents, FailedForwardingOfAModemCallIsJournaledAsTheModemsIdle)
+{
+    forwarding = new ThrowingMail(parts);
+    set(u"Forward\\Mail"_s, u"chkSendToMail"_s, u"1"_s);
+    ASSERT_NO_FATAL_FAILURE(load());
+    state.bCallerIdFromTapi = false;
+    line->Comm_InComeCall();
+    line->Comm_CallerID(u"Ann"_s, u"5551234"_s);
+    line->Comm_Idle();
+    const QStringList journal = sysJournal();
+    EXPECT_TRUE(journal.contains(u"ErrComm_Idle->mail refused(0)"_s)) << journal.join(u'\n').toStdString();
+    EXPECT_FALSE(journal.join(u'\n').contains(u"ErrTapi1_Idle"_s));
+    EXPECT_EQ(recordCount(), 1);
+}
+
 TEST_F(CallEvents, InModemModeTheLineDeviceOnlyTakesOverTheModemsCall)
 {
     ASSERT_NO_FATAL_FAILURE(load());
