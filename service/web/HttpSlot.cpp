@@ -20,6 +20,26 @@ QByteArray headOf(const QByteArray& bytes)
     return end < 0 ? bytes : bytes.left(end + 4);
 }
 
+class FileBody final : public AnswerBody {
+public:
+    explicit FileBody(std::unique_ptr<QFile> file)
+        : m_file(std::move(file))
+    {
+    }
+    std::optional<QByteArray> next(qint64 maxBytes) override
+    {
+        QByteArray block = m_file->read(maxBytes);
+        if (block.isEmpty() && !m_file->atEnd()) {
+            qCDebug(lcWeb) << "file" << m_file->fileName() << "cannot be read:" << m_file->errorString();
+            return std::nullopt;
+        }
+        return block;
+    }
+
+private:
+    std::unique_ptr<QFile> m_file;
+};
+
 } // namespace
 
 HttpSlot::HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes, QObject* parent)
@@ -101,13 +121,18 @@ void HttpSlot::answer(const QByteArray& bytes)
 
 void HttpSlot::answerFile(const QByteArray& head, std::unique_ptr<QFile> file, qint64 length)
 {
+    answerBody(head, std::make_unique<FileBody>(std::move(file)), length);
+}
+
+void HttpSlot::answerBody(const QByteArray& head, std::unique_ptr<AnswerBody> body, qint64 length)
+{
     if (m_state != State::Answering)
         return;
     m_timer.start();
-    m_answer = head;
+    m_answer = m_headOnly ? headOf(head) : head;
     m_sent = 0;
     if (!m_headOnly) {
-        m_file = std::move(file);
+        m_body = std::move(body);
         m_remaining = length;
     }
     pump();
@@ -151,18 +176,18 @@ void HttpSlot::pump()
             }
             continue;
         }
-        if (m_file && m_remaining > 0) {
-            const QByteArray block = m_file->read(qMin(kBlockSize, m_remaining));
-            if (block.isEmpty()) {
-                qCDebug(lcWeb) << "slot" << m_index << "file ended early:" << m_file->errorString();
+        if (m_body && m_remaining > 0) {
+            const std::optional<QByteArray> block = m_body->next(qMin(kBlockSize, m_remaining));
+            if (!block || block->isEmpty() || block->size() > m_remaining) {
+                qCDebug(lcWeb) << "slot" << m_index << "body is not the length announced";
                 release();
                 return;
             }
-            m_remaining -= block.size();
-            m_socket->write(block);
+            m_remaining -= block->size();
+            m_socket->write(*block);
             continue;
         }
-        m_file.reset();
+        m_body.reset();
         finish();
         return;
     }
@@ -188,7 +213,7 @@ void HttpSlot::release()
     m_state = State::Released;
     m_timer.stop();
     m_answer.clear();
-    m_file.reset();
+    m_body.reset();
     m_socket->disconnect(this);
     m_socket->abort();
     Q_EMIT released(this);

@@ -5,9 +5,20 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QFile;
 class QTcpSocket;
+
+// What follows an answer's head, produced a block at a time as the peer takes
+// it.
+class AnswerBody {
+public:
+    virtual ~AnswerBody() = default;
+    // The next bytes, about maxBytes or fewer; empty at the end; nothing when
+    // the bytes cannot be had.
+    virtual std::optional<QByteArray> next(qint64 maxBytes) = 0;
+};
 
 // One of the web server's connection slots while it holds a connection: it
 // gathers the request's head, sends one answer and closes. A slot ends
@@ -31,9 +42,11 @@ public:
     // that reads slowly holds no copy of the answer; bytes may be shared by
     // many slots (one page built for many clients).
     void answer(const QByteArray& bytes);
-    // Sends head, then exactly length bytes of file in blocks (never the whole
-    // file at once), then closes. A file that cannot give its bytes ends the
-    // connection early, so the peer sees a short answer, not a wrong one.
+    // Sends head, then exactly length bytes of body in blocks (never the whole
+    // body at once), then closes. A body that cannot give its bytes, or gives
+    // more, ends the connection early, so the peer sees a short answer, not a
+    // wrong one.
+    void answerBody(const QByteArray& head, std::unique_ptr<AnswerBody> body, qint64 length);
     void answerFile(const QByteArray& head, std::unique_ptr<QFile> file, qint64 length);
     // Closes without an answer.
     void closeWithoutAnswer();
@@ -67,6 +80,6 @@ private:
     bool m_headOnly = false;
     QByteArray m_answer; // what is still to go out from m_sent on
     qsizetype m_sent = 0;
-    std::unique_ptr<QFile> m_file; // sent after m_answer
+    std::unique_ptr<AnswerBody> m_body; // sent after m_answer
     qint64 m_remaining = 0;
 };

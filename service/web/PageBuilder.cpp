@@ -28,10 +28,11 @@ void PageBuilder::request(const QString& key, Build build, QObject* receiver, Do
     }
     m_pending.insert(slotKey, Pending{id, {Waiter{receiver, std::move(done)}}});
     m_pool.start([this, slotKey, id, build = std::move(build)] {
-        const QByteArray page = build();
+        BuiltPage page = build();
         // This object outlives every task: its destruction waits for them.
         QMetaObject::invokeMethod(
-            this, [this, slotKey, id, page] { finished(slotKey, id, page); }, Qt::QueuedConnection);
+            this, [this, slotKey, id, page = std::move(page)] { finished(slotKey, id, page); },
+            Qt::QueuedConnection);
     });
 }
 
@@ -41,7 +42,7 @@ void PageBuilder::cancelAll()
     m_pool.waitForDone();
 }
 
-void PageBuilder::finished(const QString& key, quint64 id, const QByteArray& page)
+void PageBuilder::finished(const QString& key, quint64 id, const BuiltPage& page)
 {
     const auto it = m_pending.find(key);
     if (it == m_pending.end() || it->id != id)

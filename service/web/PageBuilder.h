@@ -8,6 +8,8 @@
 #include <QString>
 #include <QThreadPool>
 
+#include "service/web/JournalText.h"
+
 #include <functional>
 
 // Builds the web server's pages on a worker thread of its own, so the event
@@ -15,11 +17,22 @@
 // list, day files, contacts, a journal). A page asked for again while it is
 // being built is built once: every asker gets the same bytes. Pages are built
 // one after another, so at most one page's working memory is in use.
+// A page as built: the whole answer; or, for a journal page, its start, the
+// part of the journal whose text follows (so its text is read again as it
+// goes out, never held whole) and the rest.
+struct BuiltPage {
+    QByteArray bytes;
+    QString journalPath; // empty: bytes is the whole answer
+    JournalText::Extent journalExtent;
+    qint64 journalTextBytes = 0;
+    QByteArray after;
+};
+
 class PageBuilder : public QObject {
     Q_OBJECT
 public:
-    using Build = std::function<QByteArray()>;
-    using Done = std::function<void(const QByteArray& page)>;
+    using Build = std::function<BuiltPage()>;
+    using Done = std::function<void(const BuiltPage& page)>;
 
     explicit PageBuilder(QObject* parent = nullptr);
     ~PageBuilder() override;
@@ -38,7 +51,7 @@ private:
         QPointer<QObject> receiver;
         Done done;
     };
-    void finished(const QString& key, quint64 id, const QByteArray& page);
+    void finished(const QString& key, quint64 id, const BuiltPage& page);
 
     QThreadPool m_pool;
     quint64 m_nextId = 0;

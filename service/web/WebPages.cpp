@@ -9,6 +9,7 @@
 #include "common/JournalList.h"
 #include "common/LastList.h"
 #include "service/core/mdlContacts.h"
+#include "service/web/JournalText.h"
 #include "service/web/mdlHttp.h"
 
 #include <QFile>
@@ -18,28 +19,6 @@
 namespace {
 
 const QString CRLF = QStringLiteral("\r\n");
-
-// A journal page is built whole in memory: of a larger journal the newest
-// entries are shown, which are what a person looks for.
-constexpr qint64 kMaxJournalBytes = 4 * 1024 * 1024;
-
-const QString kEarlierLinesLeftOut = QStringLiteral("(earlier lines of this journal are not shown)");
-
-// The last maxBytes of file from the first whole line on; leftOut tells
-// whether anything before was skipped.
-QByteArray journalTail(QFile& file, qint64 maxBytes, bool& leftOut)
-{
-    const qint64 size = file.size();
-    leftOut = size > maxBytes;
-    if (!leftOut)
-        return file.read(maxBytes);
-    // One byte more in front tells whether the tail starts on a line.
-    if (!file.seek(size - maxBytes - 1))
-        return {};
-    const QByteArray data = file.read(maxBytes + 1);
-    const qsizetype firstLine = data.indexOf('\n');
-    return firstLine < 0 ? QByteArray() : data.mid(firstLine + 1);
-}
 
 QString esc(const QString& text)
 {
@@ -200,6 +179,18 @@ QString WebPages::LastCalls() const
 
 QString WebPages::Journal(const QString& sDayViewFile) const
 {
+    const JournalPiece piece = JournalAround(sDayViewFile);
+    QString text;
+    if (!piece.path.isEmpty()) {
+        JournalText journal(true);
+        if (journal.open(piece.path))
+            text = QString::fromUtf8(journal.readAll().value_or(QByteArray()));
+    }
+    return piece.before + text + piece.after;
+}
+
+WebPages::JournalPiece WebPages::JournalAround(const QString& sDayViewFile) const
+{
     QString page = Links();
     page += QStringLiteral("<center>") + CRLF;
     page += QStringLiteral("<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" style=\"border-collapse: "
@@ -232,8 +223,10 @@ QString WebPages::Journal(const QString& sDayViewFile) const
     page += QStringLiteral("</tr>") + CRLF;
     page += QStringLiteral("<tr style=\"font-size: 10pt\">") + CRLF;
     page += QStringLiteral("<td vAlign=\"top\" width=\"69%\"><textarea rows=\"27\" cols=\"72\">") + CRLF;
+    JournalPiece piece;
+    piece.before = std::exchange(page, QString());
     if (!sDayViewFile.isEmpty())
-        page += esc(GetLogFile(sDayViewFile));
+        piece.path = ResolveInFolder(journalFolder(), {sDayViewFile});
     page += QStringLiteral("</textarea></td>") + CRLF;
     page += QStringLiteral("</tr>") + CRLF;
     page += QStringLiteral("</table>") + CRLF;
@@ -244,7 +237,8 @@ QString WebPages::Journal(const QString& sDayViewFile) const
     page += QStringLiteral("</table>") + CRLF;
     page += QStringLiteral("</center>") + CRLF;
     page += QStringLiteral("</center>") + CRLF;
-    return page;
+    piece.after = page;
+    return piece;
 }
 
 QString WebPages::MakeLogList(const QString& WhatToShow, const QString& sCurLogFile) const
@@ -270,28 +264,8 @@ QString WebPages::MakeLogList(const QString& WhatToShow, const QString& sCurLogF
 QString WebPages::GetLogFile(const QString& sFileName) const
 {
     const QString path = ResolveInFolder(journalFolder(), {sFileName});
-    if (path.isEmpty())
+    JournalText journal(false);
+    if (path.isEmpty() || !journal.open(path))
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    bool leftOut = false;
-    const QByteArray data = journalTail(file, kMaxJournalBytes, leftOut);
-    QString text;
-    text.reserve(data.size() + data.size() / 32 + 64);
-    if (leftOut)
-        text += kEarlierLinesLeftOut + CRLF;
-    qsizetype from = 0;
-    while (from < data.size()) {
-        qsizetype end = data.indexOf('\n', from);
-        const qsizetype next = end < 0 ? data.size() : end + 1;
-        if (end < 0)
-            end = data.size();
-        QByteArrayView line(data.constData() + from, end - from);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        text += QString::fromUtf8(line) + CRLF;
-        from = next;
-    }
-    return text;
+    return QString::fromUtf8(journal.readAll().value_or(QByteArray()));
 }

@@ -30,6 +30,15 @@ public:
     // The journal piece; the text of sDayViewFile (found in the journal folder
     // without regard to letter case) when it is not empty.
     QString Journal(const QString& sDayViewFile = QString()) const;
+    // The journal piece around the file's text, for a server that sends the
+    // text a block at a time (JournalText, escaped): path is the file found,
+    // empty when none is shown.
+    struct JournalPiece {
+        QString before;
+        QString path;
+        QString after;
+    };
+    JournalPiece JournalAround(const QString& sDayViewFile = QString()) const;
     // The drop-down list of journal files: WhatToShow "All", "System" or
     // "Calls" (any other: every file); sCurLogFile is the selected option.
     QString MakeLogList(const QString& WhatToShow, const QString& sCurLogFile) const;

@@ -40,6 +40,45 @@ bool isNonZeroNumber(const QString& text)
     return n && *n != 0;
 }
 
+// A journal page's text read again, a block at a time, as the peer takes it,
+// then the rest of the page.
+class JournalPageBody final : public AnswerBody {
+public:
+    explicit JournalPageBody(const BuiltPage& built)
+        : m_after(built.after)
+    {
+        m_open = m_text.open(built.journalPath, built.journalExtent);
+    }
+    std::optional<QByteArray> next(qint64) override
+    {
+        if (!m_open)
+            return std::nullopt;
+        if (!m_textDone) {
+            std::optional<QByteArray> piece = m_text.next();
+            if (!piece || !piece->isEmpty())
+                return piece;
+            m_textDone = true;
+        }
+        return std::exchange(m_after, QByteArray());
+    }
+
+private:
+    JournalText m_text{true};
+    QByteArray m_after;
+    bool m_open = false;
+    bool m_textDone = false;
+};
+
+void sendBuilt(HttpSlot* slot, const BuiltPage& built)
+{
+    if (built.journalPath.isEmpty()) {
+        slot->answer(built.bytes);
+        return;
+    }
+    slot->answerBody(
+        built.bytes, std::make_unique<JournalPageBody>(built), built.journalTextBytes + built.after.size());
+}
+
 } // namespace
 
 frmHTTP::frmHTTP(const WebAccessSettings& settings, Options options, QObject* parent)
@@ -195,9 +234,7 @@ void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request)
         return;
     }
     if (path == u"journal" && request.query.startsWith(kJournalQuery)) {
-        const QString file = request.query.mid(kJournalQuery.size());
-        answerPage(slot, QStringLiteral("journal?dt=") + file,
-            [file](const WebPages& pages) -> QString { return pages.TopPage() + pages.Journal(file); });
+        answerJournalPage(slot, request.query.mid(kJournalQuery.size()));
         return;
     }
     if (path == u"del" && request.query.startsWith(kDeleteQuery)) {
@@ -260,9 +297,51 @@ void frmHTTP::answerPage(HttpSlot* slot, const QString& key, std::function<QStri
         key,
         [title = m_options.productTitle, now, build = std::move(build)] {
             const WebPages pages(title, [now] { return now; });
-            return page(build(pages));
+            BuiltPage built;
+            built.bytes = page(build(pages));
+            return built;
         },
-        slot, [slot](const QByteArray& bytes) { slot->answer(bytes); });
+        slot, [slot](const BuiltPage& built) { sendBuilt(slot, built); });
+}
+
+void frmHTTP::answerJournalPage(HttpSlot* slot, const QString& file)
+{
+    const QDateTime now = m_options.now ? m_options.now() : Clock::instance().now();
+    m_builder.request(
+        QStringLiteral("journal?dt=") + file,
+        [title = m_options.productTitle, now, file] {
+            const WebPages pages(title, [now] { return now; });
+            const WebPages::JournalPiece piece = pages.JournalAround(file);
+            BuiltPage built;
+            const QByteArray before = (pages.TopPage() + piece.before).toUtf8();
+            built.after = piece.after.toUtf8();
+            // Read through once for the length the head announces; the text
+            // itself is read again as it goes out. A file that cannot be read
+            // shows no text, as when it is missing.
+            JournalText text(true);
+            qint64 textBytes = 0;
+            bool read = !piece.path.isEmpty() && text.open(piece.path);
+            while (read) {
+                const std::optional<QByteArray> block = text.next();
+                read = block.has_value();
+                if (!block || block->isEmpty())
+                    break;
+                textBytes += block->size();
+            }
+            if (read) {
+                built.journalPath = piece.path;
+                built.journalExtent = text.extent();
+                built.journalTextBytes = textBytes;
+            } else {
+                textBytes = 0;
+            }
+            built.bytes = HttpAnswer::head(kOk, HttpAnswer::kHtml, before.size() + textBytes + built.after.size())
+                + before;
+            if (!read)
+                built.bytes += std::exchange(built.after, QByteArray());
+            return built;
+        },
+        slot, [slot](const BuiltPage& built) { sendBuilt(slot, built); });
 }
 
 void frmHTTP::sendFile(HttpSlot* slot, const QString& path)

@@ -77,6 +77,9 @@ private:
     // Builds a page on the worker and sends it on slot. key: pages of the same
     // key asked for meanwhile share one build.
     void answerPage(HttpSlot* slot, const QString& key, std::function<QString(const WebPages&)> build);
+    // The journal page of file: its text is never held whole, but read again
+    // a block at a time as the peer takes the answer.
+    void answerJournalPage(HttpSlot* slot, const QString& file);
     void sendFile(HttpSlot* slot, const QString& path);
     void onSocketError(HttpSlot* slot, int number, const QString& description);
     void onReleased(HttpSlot* slot);

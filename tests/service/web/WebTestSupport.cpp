@@ -160,6 +160,32 @@ bool Client::send(const QByteArray& bytes)
     return m_fd >= 0;
 }
 
+bool Client::readSome(qsizetype bytes, int timeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    qsizetype got = 0;
+    while (m_fd >= 0 && got < bytes) {
+        const qint64 left = timeoutMs - timer.elapsed();
+        if (left <= 0)
+            return false;
+        pollfd p{m_fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, int(left));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return false;
+        char buffer[4096];
+        const ssize_t n = ::recv(m_fd, buffer, size_t(qMin<qsizetype>(sizeof buffer, bytes - got)), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        got += n;
+    }
+    return got >= bytes;
+}
+
 QByteArray Client::readToEnd(int timeoutMs, bool* closedByServer)
 {
     QByteArray data;

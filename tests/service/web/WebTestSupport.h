@@ -71,6 +71,9 @@ public:
     // Everything the server sends until it closes; closedByServer tells
     // whether it did within timeoutMs.
     QByteArray readToEnd(int timeoutMs, bool* closedByServer = nullptr);
+    // Reads until at least bytes have come (then reads no more); false when
+    // they did not within timeoutMs.
+    bool readSome(qsizetype bytes, int timeoutMs);
 
 private:
     int m_fd = -1;
