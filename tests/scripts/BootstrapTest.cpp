@@ -32,12 +32,14 @@ public:
                 "  case $a in -*) continue;; esac\n"
                 "  if grep -qx \"$a\" \"$FAKE/missing\"; then echo \"no packages found matching $a\" >&2; "
                 "rc=1\n"
+                "  elif grep -qx \"$a\" \"$FAKE/held\"; then echo \"$a hold ok installed\"\n"
                 "  else echo \"$a install ok installed\"; fi\n"
                 "done\n"
                 "exit $rc\n");
         }
         list(u"missing"_s, {});
         list(u"virtual"_s, {});
+        list(u"held"_s, {});
         list(u"log"_s, {});
     }
 
@@ -114,15 +116,17 @@ TEST(Bootstrap, InstallsWhatIsMissingOnceThenSettles)
         const char* name;
         QStringList missing;
         QStringList virtualNames; // apt-get takes them, dpkg never lists them
+        QStringList held; // installed and held at their version
         int firstExit;
         QString firstLog;
         QString firstErr;
     } rows[] = {
-        {"nothing missing", {}, {}, 0, QString(), QString()},
-        {"two missing", {u"qt6-serialport-dev"_s, u"sox"_s}, {}, 0,
+        {"nothing missing", {}, {}, {}, 0, QString(), QString()},
+        {"a held package is installed", {}, {}, {u"sox"_s, u"g++"_s}, 0, QString(), QString()},
+        {"two missing", {u"qt6-serialport-dev"_s, u"sox"_s}, {}, {}, 0,
             u"apt-get update -q\napt-get install -y -q --no-install-recommends qt6-serialport-dev sox\n"_s,
             QString()},
-        {"a name apt takes but dpkg never lists", {u"sox"_s}, {u"sox"_s}, 1,
+        {"a name apt takes but dpkg never lists", {u"sox"_s}, {u"sox"_s}, {}, 1,
             u"apt-get update -q\napt-get install -y -q --no-install-recommends sox\n"_s,
             u"bootstrap: still not installed after apt-get: sox (a virtual package name? list the real "
             u"package)\n"_s},
@@ -132,6 +136,7 @@ TEST(Bootstrap, InstallsWhatIsMissingOnceThenSettles)
         Bootstrap bootstrap(true);
         bootstrap.list(u"missing"_s, row.missing);
         bootstrap.list(u"virtual"_s, row.virtualNames);
+        bootstrap.list(u"held"_s, row.held);
 
         const Bootstrap::Result first = bootstrap.run();
         EXPECT_EQ(first.exitCode, row.firstExit);
