@@ -197,10 +197,16 @@ void frmProc::InstallRunServ()
     const QString startError = started != 0 ? ServiceLastError() : QString();
     lServiceState = ServiceGetState();
     g_bServiceMode = ServiceIsInstalled() == 0;
-    if (!g_bServiceMode)
+    if (!g_bServiceMode) {
         reportFailure(QStringLiteral("RingvaleSvc.service was not installed"),
             installError.isEmpty() ? ServiceLastError() : installError);
-    else if (started != 0)
+        return;
+    }
+    // Loaded, but a later step failed (enabling it for the next login); a
+    // unit that was there already is no failure.
+    if (installed != 0 && installed != ServiceControlError::UnitExists)
+        reportFailure(QStringLiteral("RingvaleSvc.service was installed, but not wholly"), installError);
+    if (started != 0)
         reportFailure(QStringLiteral("RingvaleSvc.service did not start"), startError);
 }
 

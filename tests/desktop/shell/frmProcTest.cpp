@@ -321,6 +321,24 @@ TEST_F(frmProcTest, InstallRunServThatInstallsNothingLeavesServiceModeOffAndSays
     EXPECT_FALSE(manager.verbs().contains(QStringLiteral("enable")));
 }
 
+TEST_F(frmProcTest, InstallRunServWhoseEnableFailsSaysSoThoughTheUnitRuns)
+{
+    ScriptedServiceManager manager;
+    ServiceManagerOverride use(manager);
+    // The reload loaded the unit; enabling it for the next login fails.
+    manager.setStateAfter(QStringLiteral("daemon-reload"), kLoaded, QStringLiteral("inactive"));
+    manager.setResult(QStringLiteral("enable"), 1, QStringLiteral("Failed to enable unit: Read-only file system"));
+
+    ::testing::internal::CaptureStderr();
+    form.InstallRunServ();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_TRUE(g_bServiceMode);
+    EXPECT_TRUE(manager.verbs().contains(QStringLiteral("start")));
+    EXPECT_NE(said.find("RingvaleSvc.service was installed, but not wholly: "), std::string::npos) << said;
+    EXPECT_NE(said.find("Read-only file system"), std::string::npos) << said;
+}
+
 TEST_F(frmProcTest, InstallRunServWithARefusedAccountWritesNothing)
 {
     ScriptedServiceManager manager;
