@@ -80,6 +80,11 @@ QString recordingFileName(
         + QStringLiteral(".wav");
 }
 
+bool fitsNumberField(const QString& number)
+{
+    return asStored(number, kCallerNumberWidth) == FixedRecord::trimBlanks(number);
+}
+
 QString recordingFileName(const CallRecord& record)
 {
     return recordingFileName(record.CallerName, record.CallerNumber, record.CallDate, record.CallTime);

@@ -58,3 +58,6 @@ bool hasRecording(const CallRecord& record);
 QString recordingFileName(
     const QString& callerName, const QString& callerNumber, const QString& callDate, const QString& callTime);
 QString recordingFileName(const CallRecord& record);
+
+// Whether a record's number field holds the number whole (its bytes fit).
+bool fitsNumberField(const QString& number);

@@ -12,6 +12,7 @@
 #include "service/host/frmTTS.h"
 #include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
+#include "service/line/LineWaveRecorder.h"
 #include "service/line/MailAndAppForwarding.h"
 #include "service/line/ModemPath.h"
 #include "service/line/SoundCardAlert.h"
@@ -45,7 +46,7 @@ ServiceRoot::ServiceRoot(Backends given)
     , serialPort(given.serialPort ? adopt(given.serialPort, this) : CreateSerialPort(this))
     , MSComm1(new ModemPath(*serialPort, *Tapi1, journal, this))
     , Alert(new SoundCardAlert(*WavePlayer, *tts, this))
-    , Recorder(new RecorderStandIn(this))
+    , Recorder(new LineWaveRecorder(*Tapi1, *Wave1, this))
     , Forwarding(new MailAndAppForwarding(*mail, *launcher, journal, this))
     , channels(given.channels)
     , m_makeWebServer(given.makeWebServer)

@@ -17,14 +17,3 @@ public:
     // disconnection, whether one runs or not).
     virtual void StopRecMessage(LineActions& line) = 0;
 };
-
-// Holds the recorder's place until the real one exists: records nothing, and
-// journals that when a dialled call asks for its recording.
-class RecorderStandIn final : public DialledCallRecorder {
-    Q_OBJECT
-public:
-    using DialledCallRecorder::DialledCallRecorder;
-
-    void StartRecordIfConnected(LineActions& line) override;
-    void StopRecMessage(LineActions&) override { }
-};

@@ -90,6 +90,7 @@ frmLine::frmLine(const Controls& controls, LineState& state, const Journal& jour
     tmrAutoMode.setInterval(1000);
     connect(&tmrAutoMode, &QTimer::timeout, this, &frmLine::tmrAutoMode_Timer);
     connect(WavePlayer, &WaveControl::PlayDone, this, &frmLine::WavePlayer_PlayDone);
+    connect(Wave1, &WaveControl::PlayDone, this, &frmLine::Wave1_PlayDone);
     connect(Tapi1, &TelephonyControl::InComeCall, this, &frmLine::Tapi1_InComeCall);
     connect(Tapi1, &TelephonyControl::Ring, this, &frmLine::Tapi1_Ring);
     connect(Tapi1, &TelephonyControl::CallerID, this, &frmLine::Tapi1_CallerID);
@@ -267,6 +268,14 @@ void frmLine::playBeep()
     // A beep that did not start raises no PlayDone that would clear the flag,
     // and the next alert's end would be taken for the beep's.
     bBeepPlaying = beep && WavePlayer->PlayFile(*beep, m_state.lSoundDeviceIndex) == WaveResult::Ok;
+}
+
+void frmLine::Wave1_PlayDone()
+{
+    RunGuarded(m_journal, QStringLiteral("ErrWave1_PlayDone"), [this] {
+        if (!Tapi1->IsCallConnected())
+            DropCall();
+    });
 }
 
 void frmLine::WavePlayer_PlayDone()

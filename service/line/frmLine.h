@@ -163,6 +163,9 @@ private:
     void resetAutoRetry();
     void ForwardEndedCall(const QString& source);
     void WavePlayer_PlayDone();
+    // Something played into the line ended: a call that is no longer
+    // connected is hung up.
+    void Wave1_PlayDone();
     void playBeep();
     // After closing the line for the modem: false when the line device still
     // reports it open once the bound has passed.

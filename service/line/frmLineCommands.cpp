@@ -2,6 +2,7 @@
 // the line.
 #include "service/line/frmLine.h"
 
+#include "common/CallRecord.h"
 #include "common/ChannelMessages.h"
 #include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
@@ -122,6 +123,13 @@ void frmLine::PlaceCall(const QString& requested, bool record)
     const QString number = FixedRecord::trimBlanks(requested);
     if (!IsDialable(number)) {
         m_journal.WriteSysJournal(QStringLiteral("Not a number to dial: ") + shown(requested), 0, source);
+        return;
+    }
+    // The stored call, and the recording's name that readers rebuild from it,
+    // must name the number dialled.
+    if (!fitsNumberField(number)) {
+        m_journal.WriteSysJournal(
+            QStringLiteral("The number is too long to dial: ") + shown(requested), 0, source);
         return;
     }
     if (!m_state.bCallerIdFromTapi)

@@ -72,7 +72,7 @@ void CallFixture::load(const SimulatedLines::Config& config)
     else
         given.MSComm1 = modem = new ModemPort;
     given.Alert = alert ? alert : new NotedAlert(parts);
-    given.Recorder = new NotedRecorder(parts);
+    given.Recorder = makeRecorder ? makeRecorder(*tapi, *given.Wave1) : new NotedRecorder(parts);
     given.Forwarding = forwarding ? forwarding : new NotedForwarding(parts);
     given.tts = &tts;
     given.channels = MessageControl::Delivery::SameProcessToo;

@@ -66,6 +66,9 @@ protected:
     // Makes the modem path on the engine's line device in place of the noted
     // one (modem stays null then).
     std::function<ModemSerialPath*(TelephonyControl&)> makeModem;
+    // Makes the recorder on the engine's line and wave control in place of
+    // the noted one.
+    std::function<DialledCallRecorder*(TelephonyControl&, WaveControl&)> makeRecorder;
     // Made by load() unless a test puts its own here first.
     WaveControl* player = nullptr; // the engine's WavePlayer
     IncomingCallAlert* alert = nullptr;

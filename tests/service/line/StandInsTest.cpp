@@ -1,6 +1,5 @@
 #include "service/core/CallOptions.h"
 #include "service/core/Journal.h"
-#include "service/line/DialledCallRecorder.h"
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/LineActions.h"
 #include "service/line/LineState.h"
@@ -43,11 +42,6 @@ TEST(StandIns, JournalThatTheyAreNotBuiltOnlyWhenAskedToAct)
             {u"PlayIncomingCallAlert->Incoming-call alerts are not built yet: nothing played(0)"_s}},
         {"end of a played sound", [](CallOptions& o) { o.bPlaySound_IC = true; },
             [](QuietLine& line) { AlertStandIn().WavePlayer_PlayDone(line); }, {}},
-        {"recording a dialled call", [](CallOptions&) {},
-            [](QuietLine& line) { RecorderStandIn().StartRecordIfConnected(line); },
-            {u"StartRecordIfConnected->Recording dialled calls is not built yet: not recorded(0)"_s}},
-        {"disconnection without a recording", [](CallOptions&) {},
-            [](QuietLine& line) { RecorderStandIn().StopRecMessage(line); }, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

@@ -137,6 +137,7 @@ struct DialStringRow {
     const char* name;
     QString number;
     QString dialled; // empty: refused
+    QString refusal = u"CallOut->Not a number to dial: "_s;
 };
 
 TEST_F(LineCommands, DialStringsAreCheckedBeforeTheyReachTheLine)
@@ -152,6 +153,10 @@ TEST_F(LineCommands, DialStringsAreCheckedBeforeTheyReachTheLine)
         {"a shell character", u"555;reboot"_s, QString()},
         {"empty", QString(), QString()},
         {"blanks only", u"   "_s, QString()},
+        // The stored call, and the recording's name rebuilt from it, must
+        // name the number dialled: the number field holds 32 bytes.
+        {"as long as the record holds", QString(32, u'5'), QString(32, u'5')},
+        {"one longer", QString(33, u'5'), QString(), u"CallOut->The number is too long to dial: "_s},
     };
     for (const DialStringRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -159,7 +164,7 @@ TEST_F(LineCommands, DialStringsAreCheckedBeforeTheyReachTheLine)
         line->udiIn_MessageArrived(u"CallOut\r\n"_s + row.number);
         if (row.dialled.isEmpty()) {
             EXPECT_EQ(device()->actions(), before);
-            EXPECT_TRUE(sysJournal().last().startsWith(u"CallOut->Not a number to dial: "_s))
+            EXPECT_TRUE(sysJournal().last().startsWith(row.refusal))
                 << sysJournal().last().toStdString();
             EXPECT_FALSE(line->IsInCall());
             continue;

@@ -9,7 +9,7 @@
 #include "platform/SinkWave.h"
 #include "service/core/Journal.h"
 #include "service/line/CallForwarding.h"
-#include "service/line/DialledCallRecorder.h"
+#include "service/line/LineWaveRecorder.h"
 #include "service/line/IncomingCallAlert.h"
 #include "service/line/LineState.h"
 #include "service/line/ModemSerialPath.h"
@@ -139,7 +139,7 @@ protected:
         controls.Wave1 = new SinkWave(sink.path());
         controls.WavePlayer = new SinkWave(sink.path(), 1000);
         controls.Alert = new AlertStandIn;
-        controls.Recorder = new RecorderStandIn;
+        controls.Recorder = new LineWaveRecorder(*controls.Tapi1, *controls.Wave1);
         controls.Forwarding = new NoForwarding;
         controls.tts = &tts;
         controls.channels = MessageControl::Delivery::SameProcessToo;
