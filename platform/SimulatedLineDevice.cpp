@@ -361,6 +361,8 @@ QString SimulatedLineDevice::statusText() const
     out += QStringLiteral("  serial port: ")
         + (m_serialPort.isEmpty() ? QStringLiteral("(none)") : m_serialPort) + u'\n';
     out += QStringLiteral("  wave input: ") + waveInDevice() + u'\n';
+    // Whoever drives the far end can tell when it has been heard out.
+    out += QStringLiteral("  far-end sound not yet heard: %1 samples\n").arg(farEndSamplesLeft());
     out += QStringLiteral("  failures: ") + m_failures.describe() + u'\n';
     out += QStringLiteral("  done on the line:\n");
     for (const QString& action : m_actions)
