@@ -75,6 +75,7 @@ frmProc::frmProc(QWidget* parent)
     connect(cmdStart, &QPushButton::clicked, this, &frmProc::cmdStart_Click);
     tmrCheck.setInterval(1000);
     connect(&tmrCheck, &QTimer::timeout, this, &frmProc::tmrCheck_Timer);
+    SetHubLink(this);
 }
 
 frmProc::~frmProc() = default;

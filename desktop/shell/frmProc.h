@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/foundation/HubLink.h"
+
 #include <QDialog>
 #include <QTimer>
 
@@ -10,8 +12,9 @@ class QPushButton;
 
 // The hub form of the desktop. Normally hidden for the whole run; shown (by
 // the properties window) it is the "Service Manager" panel, which installs,
-// removes, starts and stops the service as a systemd user unit.
-class frmProc : public QDialog {
+// removes, starts and stops the service as a systemd user unit. It is the
+// program's link to the service (udiOut, sCallStatus) from construction on.
+class frmProc : public QDialog, public HubLink {
     Q_OBJECT
 public:
     explicit frmProc(QWidget* parent = nullptr);

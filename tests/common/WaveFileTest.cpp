@@ -95,7 +95,15 @@ TEST(WaveFormats, TelephoneRecordsHoldTheTable)
     EXPECT_EQ(TelephoneWaveFormat(3).extra.size(), 32);
     EXPECT_EQ(TelephoneWaveFormat(3).extra.mid(10), QByteArray(22, '\0'));
 
+    // Every extra byte, as a consumer reading cbSize bytes sees them.
+    const QByteArray trueSpeech = QByteArray("\x01\x00\xF0\x00\x00\xF0\x40", 7) + QByteArray(25, '\0');
+    EXPECT_EQ(TelephoneWaveFormat(3).extra, trueSpeech);
+    EXPECT_EQ(TelephoneWaveFormat(4).extra, QByteArray("\x40\x01", 2));
+    EXPECT_EQ(TelephoneWaveFormat(5).extra, QByteArray("\xF9\x01", 2));
+
     InitWaveFormats();
+    for (int record = 1; record <= TelephoneWaveFormatCount; ++record)
+        EXPECT_EQ(g_WaveFormats[record], TelephoneWaveFormat(record)) << record;
     WaveFormat copy;
     CopyWaveFormat(g_WaveFormats[1], copy);
     EXPECT_EQ(copy, PcmWaveFormat(8000, 1, 16));

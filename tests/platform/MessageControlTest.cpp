@@ -1,6 +1,7 @@
 #include "platform/MessageControl.h"
 
 #include "common/AppPaths.h"
+#include "tests/support/ChannelListener.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
@@ -27,65 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// ringvale-chan listen, the other program: its stdout lines are what arrived.
-class Listener {
-public:
-    Listener(const TestEnvironment& env, const QStringList& numbers)
-    {
-        m_process.setProcessEnvironment(env.processEnvironment());
-        m_process.start(TestEnvironment::binary(u"ringvale-chan"_s), QStringList{u"listen"_s} + numbers);
-    }
-    ~Listener()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            ::kill(static_cast<pid_t>(m_process.processId()), SIGCONT);
-            m_process.terminate();
-            if (!m_process.waitForFinished(testTimeout(2000)))
-                m_process.kill();
-            m_process.waitForFinished(testTimeout(2000));
-        }
-    }
-
-    // Until it says it listens: its socket file shows up at bind, a moment
-    // before it takes connections, and a text sent in that moment is not for it.
-    bool waitUntilListening()
-    {
-        const QDeadlineTimer deadline(testTimeout(30000));
-        while (!m_errors.contains("listening on")) {
-            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
-                return false;
-            m_process.waitForReadyRead(10);
-            m_errors += m_process.readAllStandardError();
-        }
-        return true;
-    }
-
-    pid_t pid() const { return static_cast<pid_t>(m_process.processId()); }
-    QProcess& process() { return m_process; }
-
-    // The lines printed so far, waiting (with events running) until there are
-    // at least count of them or the time is up.
-    QList<QByteArray> waitForLines(qsizetype count, int msecs = 5000)
-    {
-        const QDeadlineTimer deadline(testTimeout(msecs));
-        while (true) {
-            m_output += m_process.readAllStandardOutput();
-            const qsizetype complete = m_output.count('\n');
-            if (complete >= count || deadline.hasExpired())
-                break;
-            QTest::qWait(2);
-        }
-        QList<QByteArray> lines = m_output.split('\n');
-        lines.removeLast(); // the part after the last line end
-        return lines;
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_output;
-    QByteArray m_errors;
-};
 
 bool waitForPeer(MessageControl& endpoint, qint32 number, int msecs = 5000)
 {
@@ -131,7 +73,7 @@ TEST_F(MessageControlTest, FalseWithoutAPeerAndTheTextIsDropped)
     EXPECT_FALSE(endpoint.Channel(307));
     endpoint.Send(u"lost"_s);
 
-    Listener listener(m_env, {u"307"_s});
+    ChannelListener listener(m_env, {u"307"_s});
     ASSERT_TRUE(waitForPeer(endpoint, 307));
     endpoint.Send(u"kept"_s);
     const QList<QByteArray> lines = listener.waitForLines(1);
@@ -143,7 +85,7 @@ TEST_F(MessageControlTest, TrueWhileAPeerIsBoundAndNotAfterItEnds)
 {
     MessageControl endpoint;
     {
-        Listener listener(m_env, {u"308"_s, u"309"_s});
+        ChannelListener listener(m_env, {u"308"_s, u"309"_s});
         ASSERT_TRUE(waitForPeer(endpoint, 309));
         EXPECT_TRUE(endpoint.Channel(308));
         EXPECT_FALSE(endpoint.Channel(310));
@@ -157,7 +99,7 @@ TEST_F(MessageControlTest, TrueWhileAPeerIsBoundAndNotAfterItEnds)
 
 TEST_F(MessageControlTest, ThousandTextsArriveWholeAndInOrder)
 {
-    Listener listener(m_env, {u"307"_s});
+    ChannelListener listener(m_env, {u"307"_s});
     MessageControl endpoint;
     ASSERT_TRUE(waitForPeer(endpoint, 307));
     QList<QByteArray> expected;
@@ -172,7 +114,7 @@ TEST_F(MessageControlTest, ThousandTextsArriveWholeAndInOrder)
 
 TEST_F(MessageControlTest, OneMebibyteTextArrivesWhole)
 {
-    Listener listener(m_env, {u"309"_s});
+    ChannelListener listener(m_env, {u"309"_s});
     MessageControl endpoint;
     ASSERT_TRUE(waitForPeer(endpoint, 309));
     QString text;
@@ -206,8 +148,8 @@ TEST_F(MessageControlTest, ReceivesFromAnotherProcess)
 
 TEST_F(MessageControlTest, EveryPeerGetsTheTextButNotTheSendersOwnProcess)
 {
-    Listener first(m_env, {u"307"_s});
-    Listener second(m_env, {u"307"_s});
+    ChannelListener first(m_env, {u"307"_s});
+    ChannelListener second(m_env, {u"307"_s});
     MessageControl endpoint;
     MessageControl neighbour; // same process: hears nothing of its own program
     neighbour.Channel(307);
@@ -230,7 +172,7 @@ TEST_F(MessageControlTest, ReceiverThatDiesDoesNotStallTheSender)
 {
     const QStringList texts(200, QString(256 * 1024, u'x'));
     const qint64 alone = sendingAlone(310, texts);
-    auto listener = std::make_unique<Listener>(m_env, QStringList{u"310"_s});
+    auto listener = std::make_unique<ChannelListener>(m_env, QStringList{u"310"_s});
     MessageControl endpoint;
     ASSERT_TRUE(waitForPeer(endpoint, 310));
     endpoint.Send(u"first"_s);
@@ -259,7 +201,7 @@ TEST_F(MessageControlTest, SlowReceiverDoesNotBlockTheSender)
     for (int i = 0; i < 8; ++i)
         texts << QString::number(i) + big;
     const qint64 alone = sendingAlone(311, texts);
-    Listener listener(m_env, {u"311"_s});
+    ChannelListener listener(m_env, {u"311"_s});
     MessageControl endpoint;
     ASSERT_TRUE(waitForPeer(endpoint, 311));
     ::kill(listener.pid(), SIGSTOP);
@@ -281,7 +223,7 @@ TEST_F(MessageControlTest, SlowReceiverDoesNotBlockTheSender)
 // The desktop sends "UNLOAD" and ends: the text must still go out.
 TEST_F(MessageControlTest, TextSentJustBeforeTheEndpointGoesIsDelivered)
 {
-    Listener listener(m_env, {u"305"_s});
+    ChannelListener listener(m_env, {u"305"_s});
     const QString big(1024 * 1024, u'z');
     {
         MessageControl endpoint;
@@ -311,7 +253,7 @@ TEST_F(MessageControlTest, RebindingMovesTheEndpoint)
 
 TEST_F(MessageControlTest, RebindingStillDeliversWhatWasSentBefore)
 {
-    Listener listener(m_env, {u"305"_s});
+    ChannelListener listener(m_env, {u"305"_s});
     MessageControl endpoint;
     ASSERT_TRUE(waitForPeer(endpoint, 305));
     const QString big(1024 * 1024, u'b');
