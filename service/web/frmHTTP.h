@@ -16,8 +16,9 @@ class Journal;
 class QTcpServer;
 
 // The service's web server: one listener on the configured port and 256
-// connection slots, on the service's event loop. Each connection carries one
-// request and gets one HTTP/1.0 answer: the recent-calls page, the journal
+// connection slots, on the event loop of the thread it is made on (WebServer
+// gives it one of its own). Each connection carries one request and gets one
+// HTTP/1.0 answer: the recent-calls page, the journal
 // page, a recording below Data/Log or a file of WWW/. Pages are built on a
 // worker (PageBuilder) and every answer goes out with back-pressure, so
 // neither a large page nor a slow client holds up the loop or its memory.
