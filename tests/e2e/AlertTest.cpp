@@ -124,7 +124,7 @@ TEST(Installation, ShipsTheBeepAndTheRingSound)
     install.start(u"bash"_s,
         {QStringLiteral(RINGVALE_SOURCE_DIR "/scripts/install-data"), env.programFolder(),
             TestEnvironment::binary(u"ringvale-reg"_s)});
-    ASSERT_TRUE(install.waitForFinished(20000));
+    ASSERT_TRUE(install.waitForFinished(testTimeout(20000)));
     ASSERT_EQ(install.exitCode(), 0) << install.readAllStandardError().toStdString();
     for (const char* file : {"Beep.wav", "Sound/Ring.wav"}) {
         QFile shipped(QStringLiteral(RINGVALE_SOURCE_DIR "/data/") + QLatin1String(file));

@@ -107,7 +107,7 @@ TEST_F(WebUnderLoad, ClientsThatReadNothingHoldNeitherMemoryNorTheLine)
             return !callerIds.isEmpty();
         },
         5000));
-    EXPECT_LT(calling.elapsed(), 2000);
+    EXPECT_LT(calling.elapsed(), testTimeout(2000));
     ASSERT_TRUE(waitForIdles());
 
     // Every client has its answer waiting, unread: the service holds what

@@ -1,6 +1,7 @@
 #include "service/web/WebPages.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/service/web/WebTestSupport.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QByteArray>
 
@@ -42,7 +43,7 @@ QByteArray awkwardJournal()
 // Everything the server sends, read to its end.
 QByteArray fetch(quint16 port, const QByteArray& request)
 {
-    return exchange(port, request, 20000);
+    return exchange(port, request, testTimeout(20000));
 }
 
 TEST(JournalPage, StreamedPageIsExactlyTheWholePageAndItsLength)
