@@ -10,14 +10,6 @@
 
 namespace {
 
-WebAccessSettings openSettings()
-{
-    WebAccessSettings settings;
-    settings.RCWWWAllow = 1;
-    settings.RCWWWPort = freePort();
-    return settings;
-}
-
 // The test's own thread stands for the line's event loop: it never returns to
 // its loop while it asks, so only a server with a loop of its own can answer.
 TEST(WebServer, AnswersWhileTheLinesLoopIsBusy)
@@ -26,7 +18,7 @@ TEST(WebServer, AnswersWhileTheLinesLoopIsBusy)
     const TestClock clock; // the fixture's day
     const Journal journal;
     WebServer server(journal);
-    WebAccessSettings settings = openSettings();
+    WebAccessSettings settings = openWebSettings();
     server.start(settings);
     ASSERT_NE(server.serverPort(), 0) << server.listenError().toStdString();
     EXPECT_EQ(settings.RCWWWAllow, 1);
@@ -48,7 +40,7 @@ TEST(WebServer, APortItCannotTakeIsReportedAndStartAgainListens)
     WebFixture::install();
     const Journal journal;
     WebServer first(journal);
-    WebAccessSettings settings = openSettings();
+    WebAccessSettings settings = openWebSettings();
     first.start(settings);
     ASSERT_NE(first.serverPort(), 0);
 

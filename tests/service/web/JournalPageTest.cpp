@@ -13,14 +13,6 @@
 
 namespace {
 
-WebAccessSettings openSettings()
-{
-    WebAccessSettings settings;
-    settings.RCWWWAllow = 1;
-    settings.RCWWWPort = freePort();
-    return settings;
-}
-
 // A journal over the shown bound whose text is awkward at every block edge:
 // characters of two to four bytes, markup characters, LF and CR LF line ends,
 // a byte that is no UTF-8, a line far longer than a block, and a last line
@@ -51,7 +43,7 @@ TEST(JournalPage, StreamedPageIsExactlyTheWholePageAndItsLength)
     WebFixture::install();
     WebFixture::writeFile(QStringLiteral("Journal/12-07-2026_WWW.txt"), awkwardJournal());
     WebFixture::writeFile(QStringLiteral("Journal/12-06-2026_Sys.txt"), "short <one>\r\n\xff\n");
-    ServerThread server(openSettings());
+    ServerThread server(openWebSettings());
     ASSERT_TRUE(server.started());
     const WebPages pages(QString(), &ServerThread::fixedNow);
 
@@ -76,7 +68,7 @@ TEST(JournalPage, SlowReadersOneAfterAnotherHoldNoPageEach)
 {
     WebFixture::install();
     WebFixture::writeFile(QStringLiteral("Journal/12-07-2026_WWW.txt"), awkwardJournal());
-    ServerThread server(openSettings(), 60000);
+    ServerThread server(openWebSettings(), 60000);
     ASSERT_TRUE(server.started());
     // One reader first, so the process's one-off allocations are made.
     ASSERT_GT(fetch(server.port(), "GET /journal?dt=12-07-2026_WWW.txt HTTP/1.0\r\n\r\n").size(), 4 * 1024 * 1024);

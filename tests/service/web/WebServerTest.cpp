@@ -169,13 +169,7 @@ class WebServerTest : public ::testing::Test {
 protected:
     void SetUp() override { WebFixture::install(); }
 
-    WebAccessSettings open() const
-    {
-        WebAccessSettings settings;
-        settings.RCWWWAllow = 1;
-        settings.RCWWWPort = freePort();
-        return settings;
-    }
+    WebAccessSettings open() const { return openWebSettings(); }
 
     TestEnvironment env;
 };

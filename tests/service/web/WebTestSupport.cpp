@@ -102,6 +102,14 @@ QStringList ServerThread::sysJournal()
     return m_journals->sys;
 }
 
+WebAccessSettings openWebSettings()
+{
+    WebAccessSettings settings;
+    settings.RCWWWAllow = 1;
+    settings.RCWWWPort = freePort();
+    return settings;
+}
+
 quint16 freePort()
 {
     QTcpServer probe;

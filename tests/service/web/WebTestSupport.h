@@ -53,6 +53,8 @@ private:
 
 // A port that nobody listens on now.
 quint16 freePort();
+// Web settings that allow the server, on a free port, without a password.
+WebAccessSettings openWebSettings();
 
 // Kilobytes of memory the process holds (VmRSS of /proc/PID/status; the
 // test's own process when pid is 0); -1 when it cannot be read.
