@@ -2,6 +2,7 @@
 #include "service/host/WebServerControl.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/service/web/WebTestSupport.h"
+#include "tests/support/TestEnvironment.h"
 #include "tests/support/TestClock.h"
 
 #include <QThread>
@@ -14,6 +15,7 @@ namespace {
 // its loop while it asks, so only a server with a loop of its own can answer.
 TEST(WebServer, AnswersWhileTheLinesLoopIsBusy)
 {
+    const TestEnvironment env; // a program folder of the test's own
     WebFixture::install();
     const TestClock clock; // the fixture's day
     const Journal journal;
@@ -37,6 +39,7 @@ TEST(WebServer, AnswersWhileTheLinesLoopIsBusy)
 
 TEST(WebServer, APortItCannotTakeIsReportedAndStartAgainListens)
 {
+    const TestEnvironment env; // a program folder of the test's own
     WebFixture::install();
     const Journal journal;
     WebServer first(journal);

@@ -1,6 +1,7 @@
 #include "service/web/WebPages.h"
 #include "tests/service/web/WebFixture.h"
 #include "tests/service/web/WebTestSupport.h"
+#include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QByteArray>
@@ -40,6 +41,7 @@ QByteArray fetch(quint16 port, const QByteArray& request)
 
 TEST(JournalPage, StreamedPageIsExactlyTheWholePageAndItsLength)
 {
+    const TestEnvironment env; // a program folder of the test's own
     WebFixture::install();
     WebFixture::writeFile(QStringLiteral("Journal/12-07-2026_WWW.txt"), awkwardJournal());
     WebFixture::writeFile(QStringLiteral("Journal/12-06-2026_Sys.txt"), "short <one>\r\n\xff\n");
@@ -66,12 +68,14 @@ TEST(JournalPage, StreamedPageIsExactlyTheWholePageAndItsLength)
 // page must not stay in memory for each of them.
 TEST(JournalPage, SlowReadersOneAfterAnotherHoldNoPageEach)
 {
+    const TestEnvironment env; // a program folder of the test's own
     WebFixture::install();
     WebFixture::writeFile(QStringLiteral("Journal/12-07-2026_WWW.txt"), awkwardJournal());
     ServerThread server(openWebSettings(), 60000);
     ASSERT_TRUE(server.started());
     // One reader first, so the process's one-off allocations are made.
-    ASSERT_GT(fetch(server.port(), "GET /journal?dt=12-07-2026_WWW.txt HTTP/1.0\r\n\r\n").size(), 4 * 1024 * 1024);
+    const QByteArray first = fetch(server.port(), "GET /journal?dt=12-07-2026_WWW.txt HTTP/1.0\r\n\r\n");
+    ASSERT_GT(first.size(), 4 * 1024 * 1024) << first.constData();
     // Memory freed but kept by the allocator is no page held.
     malloc_trim(0);
     const qint64 idle = residentKiB();
