@@ -2,3 +2,5 @@
 
 bool g_bExiting = false;
 int g_lSoundDeviceIndex = 0;
+QString g_sProductTitle = QStringLiteral("Ringvale 1.1");
+QString g_sVersion = QStringLiteral("1.1.0.2");

@@ -4,6 +4,7 @@
 
 bool g_bServiceMode = false;
 QString g_sAppFolder;
+bool g_bStartingUp = false;
 
 QString ExecutableFolderWithSlash()
 {

@@ -14,3 +14,7 @@ extern QString g_sAppFolder;
 
 // The folder of the running executable with one trailing "/".
 QString ExecutableFolderWithSlash();
+
+// True while the hub links to the service at start-up: a left click on the
+// tray then tells the user to wait.
+extern bool g_bStartingUp;

@@ -1,9 +1,17 @@
 #include "desktop/shell/frmProc.h"
 
+#include "common/ChannelMessages.h"
 #include "common/Clock.h"
+#include "common/RegistryRoutines.h"
 #include "common/Waits.h"
+#include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/Translation.h"
+#include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/NTServiceControl.h"
 #include "desktop/shell/ShellGlobals.h"
+#include "desktop/shell/frmSysTray.h"
+#include "platform/Backends.h"
+#include "platform/ProgramLauncher.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -18,6 +26,10 @@ namespace {
 
 constexpr qint64 kStateWaitMs = 30000;
 constexpr qint32 kStatePollTenths = 5;
+constexpr qint32 kRunning = 4;
+constexpr qint32 kStopped = 1;
+constexpr qint32 kRestartPauseTenths = 40;
+constexpr int kStartingUpText = 18;
 
 // A failure of install or removal that leaves the wrong outcome, said once.
 void reportFailure(const QString& what, const QString& why)
@@ -75,6 +87,10 @@ frmProc::frmProc(QWidget* parent)
     connect(cmdStart, &QPushButton::clicked, this, &frmProc::cmdStart_Click);
     tmrCheck.setInterval(1000);
     connect(&tmrCheck, &QTimer::timeout, this, &frmProc::tmrCheck_Timer);
+    tmrHello.setInterval(1000);
+    connect(&tmrHello, &QTimer::timeout, this, &frmProc::tmrHello_Timer);
+    connect(&udiIn, &MessageControl::MessageArrived, this, &frmProc::udiIn_MessageArrived);
+    launcher = CreateProgramLauncher();
     SetHubLink(this);
 }
 
@@ -84,7 +100,122 @@ void frmProc::Form_Load()
 {
     g_sAppFolder = ExecutableFolderWithSlash();
     chkSystem_Click();
+    sCallStatus = QStringLiteral("NOTHING");
     tmrCheck.start();
+    // "-uis" and "-uia" load the hub alone: it links nothing there.
+    if (!LoadedMainWindow())
+        return;
+    if (ServiceIsInstalled() == 0) {
+        lServiceState = ServiceGetState();
+        if (lServiceState == kRunning) {
+            if (!RegistryRoutines::forProduct(QStringLiteral("Properties\\TabGeneral"))
+                     .setString(QStringLiteral("ChkRunAsProc"), QStringLiteral("1")))
+                reportFailure(QStringLiteral("ChkRunAsProc"), QStringLiteral("cannot be written"));
+            g_bServiceMode = true;
+        }
+    }
+    // The mail queue's form loads here once it exists.
+    RunApp();
+    if (udiOut.Channel(ChannelNumber::CommandChannel))
+        udiOut.Send(MessageName::Hello.toString());
+    tmrHello.start();
+}
+
+void frmProc::BindAll()
+{
+    // The results are not looked at: an endpoint that cannot listen shows up
+    // as texts that never come.
+    udiOut.Channel(ChannelNumber::CommandChannel);
+    udiIn.Channel(ChannelNumber::EventChannel);
+    uDiTTS.Channel(ChannelNumber::TtsChannel);
+    udiProc.Channel(ChannelNumber::ProcChannel);
+    uDiCallerID.Channel(ChannelNumber::CallerIdChannel);
+    udiIdle.Channel(ChannelNumber::IdleChannel);
+    udiMail.Channel(ChannelNumber::MailChannel);
+}
+
+void frmProc::RunApp()
+{
+    MainWindowFrame* window = LoadedMainWindow();
+    g_bStartingUp = true;
+    if (window)
+        window->SysTray().ToolTip(g_sTrans(kStartingUpText));
+    if (!g_bServiceMode) {
+        BindAll();
+        const QString program
+            = sServiceProgram.isEmpty() ? g_sAppFolder + QStringLiteral("RingvaleSvc") : sServiceProgram;
+        // Every start: a service already running lets the new copy end by itself.
+        const LaunchResult result = launcher->Start(program, {QStringLiteral("-gc")}, WindowStyle::Hidden);
+        if (!result.started())
+            reportFailure(QStringLiteral("cannot start ") + program, result.errorText);
+    } else {
+        if (window)
+            window->SetPanelText(3, g_sTrans(kStartingUpText));
+        g_sAppFolder = ExecutableFolderWithSlash();
+        chkSystem_Click();
+        RefreshServiceButtons();
+        BindAll();
+        // A reachable service is bound to 308 already.
+        if (!udiOut.Channel(ChannelNumber::CommandChannel))
+            RestartUnreachableService();
+    }
+    g_bStartingUp = false;
+    if (window) {
+        window->SysTray().CloseBalloone();
+        window->SysTray().ToolTip(g_sProductTitle);
+    }
+}
+
+void frmProc::RestartUnreachableService()
+{
+    lServiceState = ServiceGetState();
+    if (lServiceState != kRunning)
+        return; // a stopped service stays stopped
+    if (ServiceStop() == 0)
+        WaitForServiceState(kStopped);
+    Pause(kRestartPauseTenths);
+    if (ServiceStart() != 0)
+        reportFailure(QStringLiteral("RingvaleSvc.service did not start"), ServiceLastError());
+    Clock& clock = Clock::instance();
+    const qint64 deadline = clock.elapsedMs() + kStateWaitMs;
+    while (!udiOut.Channel(ChannelNumber::CommandChannel)) {
+        if (clock.elapsedMs() >= deadline) {
+            reportFailure(
+                QStringLiteral("RingvaleSvc.service"), QStringLiteral("cannot be reached after its restart"));
+            return;
+        }
+        WaitTenths(kStatePollTenths);
+    }
+}
+
+void frmProc::tmrHello_Timer()
+{
+    if (lHelloCount < 2) {
+        if (udiOut.Channel(ChannelNumber::CommandChannel))
+            udiOut.Send(MessageName::Hello.toString());
+        ++lHelloCount;
+        return;
+    }
+    tmrHello.stop();
+    lHelloCount = 0;
+}
+
+void frmProc::UnLoadApp()
+{
+    // Sent on 307, where the running desktop listens.
+    if (udiOut.Channel(ChannelNumber::EventChannel)) {
+        udiOut.Send(MessageName::UnLoadMe.toString());
+        udiOut.Flush(2000);
+    }
+}
+
+void frmProc::udiIn_MessageArrived(const QString& text)
+{
+    const QString name = text.section(QStringLiteral("\r\n"), 0, 0);
+    if (name == MessageName::UnLoadMe) {
+        if (MainWindowFrame* window = LoadedMainWindow())
+            window->ExitApp();
+    }
 }
 
 void frmProc::chkSystem_Click()

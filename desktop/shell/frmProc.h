@@ -5,6 +5,10 @@
 #include <QDialog>
 #include <QTimer>
 
+#include <memory>
+
+class ProgramLauncher;
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -13,7 +17,9 @@ class QPushButton;
 // The hub form of the desktop. Normally hidden for the whole run; shown (by
 // the properties window) it is the "Service Manager" panel, which installs,
 // removes, starts and stops the service as a systemd user unit. It is the
-// program's link to the service (udiOut, sCallStatus) from construction on.
+// program's link to the service (udiOut, sCallStatus) from construction on;
+// loaded under a loaded main window it binds the desktop's seven channels,
+// starts or restarts the service as its mode needs and greets it.
 class frmProc : public QDialog, public HubLink {
     Q_OBJECT
 public:
@@ -23,8 +29,27 @@ public:
     frmProc& operator=(const frmProc&) = delete;
 
     // Sets g_sAppFolder, matches the account fields to the System Account
-    // box and starts the check timer.
+    // box and starts the check timer. Under a loaded main window it then
+    // takes service mode from a running service, links (RunApp) and says
+    // "HELLO", twice more a second apart; without one it links nothing.
     void Form_Load();
+
+    // Plain mode: binds the seven channels and starts the service program
+    // beside this one with "-gc". Service mode: binds them and, when the
+    // service runs but cannot be reached, restarts it.
+    void RunApp();
+    // A second instance's request: "UnLoad_Me" to the running one on 307.
+    void UnLoadApp();
+    void tmrHello_Timer();
+    // The events channel: "UnLoad_Me" ends the program.
+    void udiIn_MessageArrived(const QString& text);
+
+    // The service program started in plain mode; empty: RingvaleSvc beside
+    // this program (g_sAppFolder).
+    QString sServiceProgram;
+    // Starts the service program; the program's own detached launcher unless
+    // a test set another.
+    std::unique_ptr<ProgramLauncher> launcher;
 
     // Installs and starts the service; service mode is on afterwards exactly
     // when the unit is installed.
@@ -50,6 +75,17 @@ public:
     QPushButton* const cmdStart;
     // Refreshes the panel every second from Form_Load on, shown or not.
     QTimer tmrCheck;
+    // Greets the service again, every second, twice.
+    QTimer tmrHello;
+    qint32 lHelloCount = 0;
+
+    // The other six channels; udiOut (308) is the hub link's.
+    MessageControl udiProc; // 305
+    MessageControl uDiTTS; // 306
+    MessageControl udiIn; // 307
+    MessageControl uDiCallerID; // 309
+    MessageControl udiIdle; // 310
+    MessageControl udiMail; // 311
 
     // The service state last read (ServiceGetState).
     qint32 lServiceState = 0;
@@ -65,4 +101,6 @@ private:
     // or 30 s of the clock have passed; no event runs meanwhile. True when it
     // came.
     bool WaitForServiceState(qint32 state);
+    void BindAll();
+    void RestartUnreachableService();
 };
