@@ -148,3 +148,14 @@ QString EscapeSpeechMarkup(const QString& text)
     }
     return escaped;
 }
+
+QString DefaultMailMessage()
+{
+    return QStringLiteral("Call Details-\r\n"
+                          "Call Type : <CALL_TYPE>\r\n"
+                          "Date : <DATE>\r\n"
+                          "Time : <TIME>\r\n"
+                          "Caller Name : <CALLER_NAME>\r\n"
+                          "Caller Number : <CALLER_NUMBER>\r\n"
+                          "Contact : <CONTACT>\r\n");
+}

@@ -36,3 +36,8 @@ QString SpellOutChars(const QString& text);
 
 // "&", "<" and ">" as the entities "&amp;", "&lt;" and "&gt;".
 QString EscapeSpeechMarkup(const QString& text);
+
+// The mail message a first run stores (MailForward\Details txtMessage) and the
+// mail details window offers: seven lines, each ended by CR LF, whose
+// placeholders the service fills when it forwards a call.
+QString DefaultMailMessage();

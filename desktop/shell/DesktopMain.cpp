@@ -2,9 +2,12 @@
 
 #include "common/RegistryRoutines.h"
 #include "common/TranslationFile.h"
+#include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/shell/FirstWindow.h"
+#include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/WindowSwitch.h"
+#include "desktop/shell/mdlMain.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -22,22 +25,6 @@ const char* const kScreenshotSwitch = "--screenshot";
 void say(const QString& text)
 {
     std::fprintf(stderr, "Ringvale: %s\n", text.toLocal8Bit().constData());
-}
-
-// The translation named under Language\Select; a missing or broken one is
-// said once, and the windows go on with empty texts.
-void LoadChosenTranslation()
-{
-    const QString chosen
-        = RegistryRoutines::forProduct(QStringLiteral("Language")).getString(QStringLiteral("Select"));
-    const std::optional<QString> path = TranslationFile::pathFor(chosen);
-    if (!path) {
-        say(chosen.isEmpty() ? QStringLiteral("no translation is chosen (Language\\Select is empty).")
-                             : QStringLiteral("Language\\Select names no translation file: ") + chosen);
-        return;
-    }
-    if (const qint32 error = LoadTranslation(*path); error != 0)
-        say(QStringLiteral("cannot load the translation %1 (error %2).").arg(*path).arg(error));
 }
 
 bool writeScreenshot(QWidget* window, const QString& path)
@@ -103,11 +90,21 @@ int DesktopMain(const QStringList& arguments)
         }
     }
 
+    const qsizetype named = arguments.indexOf(QLatin1String("--window"));
+    if (named < 0 && screenshot.isEmpty()) {
+        mdlMain start;
+        int status = 0;
+        if (start.Main(arguments) == mdlMain::Outcome::Running && !g_bExiting)
+            status = QApplication::exec();
+        UnloadMainWindow();
+        return status;
+    }
+
     LoadChosenTranslation();
     if (g_bRTL())
         QApplication::setLayoutDirection(Qt::RightToLeft);
 
-    if (const qsizetype named = arguments.indexOf(QLatin1String("--window")); named >= 0)
+    if (named >= 0)
         return ShowOneWindow(arguments.value(named + 1), arguments, screenshot);
 
     const std::unique_ptr<QWidget> window = CreateFirstWindow();

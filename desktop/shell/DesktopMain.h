@@ -5,11 +5,12 @@
 
 class QWidget;
 
-// The desktop program's start, after its application object: the translation
-// chosen under Language\Select (right to left when it says so), then the
-// first window. "--window NAME [--page KEY]" shows that one window instead
-// (WindowSwitch). "--screenshot FILE" writes the window as PNG and ends: 0, or
-// 1 with a message when the file cannot be written. 2 for a bad command line.
+// The desktop program's start, after its application object: mdlMain's start
+// and the event loop while the main window is loaded. "--window NAME
+// [--page KEY]" shows that one window instead (WindowSwitch). "--screenshot
+// FILE" writes the window (the control gallery when none is named) as PNG and
+// ends: 0, or 1 with a message when the file cannot be written. 2 for a bad
+// command line.
 int DesktopMain(const QStringList& arguments);
 
 // Before the application object: a screenshot is drawn offscreen unless

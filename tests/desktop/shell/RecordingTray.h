@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // A tray icon that keeps every request in order, as "show", "hide",
 // "tip <text>", "icon", "balloon <icon> <ms> <title>|<text>"; installed as the
 // maker of tray icons for its lifetime. last is the newest icon made.
@@ -38,6 +40,8 @@ public:
         {
             requests << request;
             m_owner.all << request;
+            if (m_owner.onRequest)
+                m_owner.onRequest(request);
         }
         RecordingTrays& m_owner;
     };
@@ -58,6 +62,8 @@ public:
     // The balloons of every icon, in order.
     QStringList balloons() const { return all.filter(QStringLiteral("balloon ")); }
 
+    // Called after each request is kept.
+    std::function<void(const QString&)> onRequest;
     bool available = true;
     Icon* last = nullptr;
     int made = 0;

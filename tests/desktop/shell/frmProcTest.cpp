@@ -327,7 +327,8 @@ TEST_F(frmProcTest, InstallRunServWhoseEnableFailsSaysSoThoughTheUnitRuns)
     ServiceManagerOverride use(manager);
     // The reload loaded the unit; enabling it for the next login fails.
     manager.setStateAfter(QStringLiteral("daemon-reload"), kLoaded, QStringLiteral("inactive"));
-    manager.setResult(QStringLiteral("enable"), 1, QStringLiteral("Failed to enable unit: Read-only file system"));
+    manager.setResult(
+        QStringLiteral("enable"), 1, QStringLiteral("Failed to enable unit: Read-only file system"));
 
     ::testing::internal::CaptureStderr();
     form.InstallRunServ();
