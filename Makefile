@@ -44,8 +44,9 @@ test-sanitize: bootstrap
 install-data: build
 	bash scripts/install-data $(HOME_DIR) $(BUILD)/bin/ringvale-reg
 
+# The desktop program in the foreground; it starts RingvaleSvc -gc beside it.
 run: install-data
-	$(HOME_DIR)/RingvaleSvc -gc
+	$(HOME_DIR)/Ringvale
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD)

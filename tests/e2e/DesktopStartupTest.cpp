@@ -1,0 +1,117 @@
+#include "common/AppPaths.h"
+#include "common/ChannelMessages.h"
+#include "common/RegistryRoutines.h"
+#include "platform/MessageControl.h"
+#include "platform/SingleInstanceLock.h"
+#include "tests/support/ChannelListener.h"
+#include "tests/support/FakeSystemctl.h"
+#include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The real desktop program over an installation that has had its first run.
+class DesktopStartup : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(systemctl.isValid());
+        systemctl.setState(u"not-found"_s, u"inactive"_s);
+        env.installShippedDefaults();
+        ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Trans"_s));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"),
+            env.programFolder() + u"/Trans/English.txt"_s));
+        ASSERT_TRUE(RegistryRoutines::forProduct(QString()).setString(u"First"_s, u"0"_s));
+        ASSERT_TRUE(
+            RegistryRoutines::forProduct(u"Properties\\TabGeneral"_s).setString(u"ChkRunAsProc"_s, u"0"_s));
+    }
+    void TearDown() override
+    {
+        // Whatever failed, nothing started here outlives the test.
+        for (QProcess* process : {&first, &second}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished();
+            }
+        }
+        MessageControl proc;
+        if (proc.Channel(ChannelNumber::ProcChannel)) {
+            proc.Send(MessageName::Unload.toString());
+            proc.Flush(2000);
+        }
+    }
+
+    void start(QProcess& process, const QStringList& arguments)
+    {
+        QProcessEnvironment environment = env.processEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        process.setProcessEnvironment(environment);
+        process.start(TestEnvironment::binary(u"Ringvale"_s), arguments);
+    }
+
+    // The service's one-instance lock is free again once it has ended.
+    static bool serviceEnded()
+    {
+        const SingleInstanceLock lock(AppPaths::runtimeFolder() + u"/RingvaleSvc.lock"_s);
+        return lock.state() == SingleInstanceLock::State::Acquired;
+    }
+
+    FakeSystemctl systemctl;
+    TestEnvironment env;
+    QProcess first;
+    QProcess second;
+};
+
+} // namespace
+
+TEST_F(DesktopStartup, TheDesktopStartsTheServiceGreetsItAndEndsItWithUia)
+{
+    ChannelListener listener(env, {u"308"_s, u"307"_s});
+    ASSERT_TRUE(listener.waitUntilListening());
+    start(first, {});
+
+    // Three greetings, and the service's answer on the event channel.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const QList<QByteArray> lines = listener.waitForLines(0, 0);
+            return lines.count("308 HELLO") >= 3
+                && std::any_of(lines.begin(), lines.end(),
+                    [](const QByteArray& line) { return line.startsWith("307 LineStatus"); });
+        },
+        20000))
+        << listener.waitForLines(0, 0).join('\n').toStdString() << first.readAllStandardError().toStdString();
+    EXPECT_FALSE(serviceEnded());
+    EXPECT_TRUE(staysFalse([&] { return listener.waitForLines(0, 0).count("308 HELLO") > 3; }, 1500));
+
+    // A second start ends at once and says nothing.
+    start(second, {});
+    ASSERT_TRUE(second.waitForFinished(testTimeout(20000)));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(second.readAllStandardError(), QByteArray());
+    EXPECT_EQ(second.readAllStandardOutput(), QByteArray());
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // "-uia" ends the running desktop, and its exit ends the service.
+    QProcess uia;
+    QProcessEnvironment environment = env.processEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    uia.setProcessEnvironment(environment);
+    uia.start(TestEnvironment::binary(u"Ringvale"_s), {u"-uia"_s});
+    ASSERT_TRUE(uia.waitForFinished(testTimeout(20000)));
+    EXPECT_EQ(uia.exitCode(), 0);
+    ASSERT_TRUE(first.waitForFinished(testTimeout(20000)));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    EXPECT_TRUE(waitUntil(serviceEnded, 20000));
+}
