@@ -1,11 +1,13 @@
 #include "desktop/shell/MainMenus.h"
 #include "desktop/foundation/Translation.h"
 #include "platform/widgets/KeyedPopupMenu.h"
+#include "tests/support/widgets/WidgetShots.h"
 
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -216,4 +218,33 @@ TEST(MainMenusEmptyEntry, AnEmptyEntryStillGivesAnItemThatDispatches)
     EXPECT_EQ(menu.Caption(menu.IndexForKey(u"stShow"_s)), QString());
     EXPECT_EQ(menu.Caption(menu.IndexForKey(u"stExit"_s)), QString(22, u' '));
     EXPECT_EQ(menu.Count(), 64);
+}
+
+// Every menu pops up with all its entries, the hidden roots' too; each is
+// kept for review as menu-<root key>.png (the Tools menu, under the View
+// root's key, as menu-mnuViewTop-2.png).
+TEST(MainMenusPictures, EachMenuPopsUpWithItsEntries)
+{
+    ASSERT_EQ(LoadTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);
+    KeyedPopupMenu menu;
+    BuildMenus(menu);
+    QStringList written;
+    for (qint32 i = 1; i <= menu.Count(); ++i) {
+        if (menu.Parent(i) != 0)
+            continue;
+        QMenu* popup = menu.MenuOf(i);
+        ASSERT_NE(popup, nullptr);
+        menu.ShowPopupMenu(i, QPoint(10, 10));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(popup)) << menu.ItemKey(i).toStdString();
+        const QImage image = popup->grab().toImage();
+        popup->hide();
+        EXPECT_GT(image.height(), 18 * popup->actions().size() / 2) << menu.ItemKey(i).toStdString();
+        QString name = u"menu-"_s + menu.ItemKey(i);
+        if (written.contains(name))
+            name += u"-2"_s;
+        written << name;
+        EXPECT_TRUE(image.save(WidgetShots::pathFor(name + u".png"_s)));
+    }
+    EXPECT_EQ(written.size(), 9);
+    ResetTranslation();
 }
