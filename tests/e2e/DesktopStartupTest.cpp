@@ -53,10 +53,17 @@ protected:
 
     void start(QProcess& process, const QStringList& arguments)
     {
-        QProcessEnvironment environment = env.processEnvironment();
-        environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(desktopEnvironment());
         process.start(TestEnvironment::binary(u"Ringvale"_s), arguments);
+    }
+
+    // Offscreen unless the run names a platform (the X server's run does).
+    QProcessEnvironment desktopEnvironment() const
+    {
+        QProcessEnvironment environment = env.processEnvironment();
+        if (environment.value(u"QT_QPA_PLATFORM"_s).isEmpty())
+            environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        return environment;
     }
 
     // The service's one-instance lock is free again once it has ended.
@@ -104,9 +111,7 @@ TEST_F(DesktopStartup, TheDesktopStartsTheServiceGreetsItAndEndsItWithUia)
 
     // "-uia" ends the running desktop, and its exit ends the service.
     QProcess uia;
-    QProcessEnvironment environment = env.processEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    uia.setProcessEnvironment(environment);
+    uia.setProcessEnvironment(desktopEnvironment());
     uia.start(TestEnvironment::binary(u"Ringvale"_s), {u"-uia"_s});
     ASSERT_TRUE(uia.waitForFinished(testTimeout(20000)));
     EXPECT_EQ(uia.exitCode(), 0);
