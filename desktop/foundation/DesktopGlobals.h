@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Program-wide values of the desktop that windows of every folder read.
 
 // False until the program really ends; windows that hide instead of closing
@@ -8,3 +10,15 @@ extern bool g_bExiting;
 
 // The sound card's output device that the desktop plays its sounds on.
 extern int g_lSoundDeviceIndex;
+
+// The line state the service last reported in "LineStatus": the line closed,
+// and the daily window in force.
+extern bool g_bLineOff;
+extern bool g_bAutoMode;
+
+// The daily window's switch-on and switch-off times sent with "AUTO".
+extern QString g_sTimeOn;
+extern QString g_sTimeOff;
+
+// Deleting a recent-calls line also deletes the call's record.
+extern bool g_bDelFromDiaryWhenDelLast;
