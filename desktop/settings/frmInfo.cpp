@@ -53,7 +53,8 @@ frmInfo::frmInfo(QWidget* parent)
     top->addWidget(Image1, 0, Qt::AlignTop);
     top->addWidget(lblTitle, 1);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(chkDontShowAgain, 1);
+    bottom->addWidget(chkDontShowAgain);
+    bottom->addStretch(1);
     bottom->addWidget(cmdOK);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
