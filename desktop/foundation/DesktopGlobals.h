@@ -15,3 +15,15 @@ extern int g_lSoundDeviceIndex;
 // balloons' title) and version text, set first by the start-up.
 extern QString g_sProductTitle;
 extern QString g_sVersion;
+
+// The line state the service last reported in "LineStatus": the line closed,
+// and the daily window in force.
+extern bool g_bLineOff;
+extern bool g_bAutoMode;
+
+// The daily window's switch-on and switch-off times sent with "AUTO".
+extern QString g_sTimeOn;
+extern QString g_sTimeOff;
+
+// Deleting a recent-calls line also deletes the call's record.
+extern bool g_bDelFromDiaryWhenDelLast;

@@ -4,18 +4,56 @@
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
+#include "desktop/settings/MainDevices.h"
+#include "desktop/settings/frmInfo.h"
+#include "desktop/settings/frmProperties.h"
+#include "platform/TelephonyControl.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+namespace {
+
+QPointer<frmInfo>& infoWindow()
+{
+    static QPointer<frmInfo> window;
+    return window;
+}
+
+} // namespace
 
 namespace WindowSwitch {
 
-QWidget* load(const QString& name, const QString& page)
+QWidget* load(const QString& name, const QString& pageText)
 {
     if (name == u"frmContact") {
         // As the contact list's New opens it.
         frmContact& form = LoadContactEditor();
         form.NewOrEdit = QStringLiteral("NEW");
-        if (!page.isEmpty())
-            form.TabControl1->SelectTab(page);
+        if (!pageText.isEmpty())
+            form.TabControl1->SelectTab(pageText);
         return &form;
+    }
+    if (name == u"frmProperties") {
+        // As the main window opens it: page 1 unless another is asked for.
+        frmProperties& form = LoadPropertiesWindow();
+        bool ok = pageText.isEmpty();
+        const int page = ok ? 1 : pageText.toInt(&ok);
+        form.OpenPage(ok ? page - 1 : -1);
+        return &form;
+    }
+    if (name == u"frmInfo") {
+        // As the device details show the line chosen on the devices page.
+        frmProperties& properties = LoadPropertiesWindow();
+        infoWindow() = new frmInfo;
+        QString line = properties.cmbModemDev->currentText();
+        if (line.isEmpty())
+            line = properties.cmbModemDev->itemText(0);
+        infoWindow()->lblTitle->setText(line);
+        infoWindow()->txtDetails->setPlainText(ModemDeviceDetails(CurrentMainDevices().Tapi1(), line));
+        return infoWindow();
     }
     return nullptr;
 }
@@ -24,6 +62,10 @@ void run(const QString& name)
 {
     if (name == u"frmContact")
         LoadContactEditor().exec();
+    else if (name == u"frmProperties")
+        LoadPropertiesWindow().exec();
+    else if (name == u"frmInfo" && infoWindow())
+        infoWindow()->exec();
 }
 
 void unload(const QString& name)
@@ -31,6 +73,9 @@ void unload(const QString& name)
     g_bExiting = true;
     if (name == u"frmContact")
         UnloadContactEditor();
+    delete infoWindow().data();
+    if (name == u"frmProperties" || name == u"frmInfo")
+        UnloadPropertiesWindow();
 }
 
 } // namespace WindowSwitch

@@ -1,0 +1,29 @@
+#pragma once
+
+class QWidget;
+
+// Windows of other folders that the properties window opens and that are
+// not built yet: the journal viewer (frmLog) and the caller-ID set-up
+// (frmSetCallerID). Each shows its window modally over owner and returns
+// when it closes. The window's folder installs the real opener; until then a
+// stand-in counts the openings and says once that the window is missing.
+class SettingsOpeners {
+public:
+    virtual ~SettingsOpeners() = default;
+    virtual void ShowJournal(QWidget* owner) = 0;
+    virtual void ShowCallerIdSetup(QWidget* owner) = 0;
+};
+
+// Counts what was asked for, so tests (and the stand-in) can tell.
+class RecordedOpeners : public SettingsOpeners {
+public:
+    void ShowJournal(QWidget* owner) override;
+    void ShowCallerIdSetup(QWidget* owner) override;
+
+    int journalShown = 0;
+    int callerIdSetupShown = 0;
+};
+
+SettingsOpeners& CurrentSettingsOpeners();
+// Installs openers (not owned); null gives the stand-in back.
+void SetSettingsOpeners(SettingsOpeners* openers);
