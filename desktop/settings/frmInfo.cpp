@@ -1,5 +1,6 @@
 #include "desktop/settings/frmInfo.h"
 
+#include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/mdlFunctions.h"
 
@@ -95,7 +96,7 @@ void ShowServiceExitNote(QWidget* owner)
     frmInfo info(owner);
     info.lblTitle->setText(g_sTrans(14));
     info.txtDetails->setPlainText(
-        ReplacePlaceholder(g_sTrans(430), RegistryRoutines::productKey().section(u'\\', -1)));
+        ReplacePlaceholder(g_sTrans(430), g_sProductTitle));
     info.sReg = QStringLiteral("ServiceMSG");
     info.chkDontShowAgain->setVisible(true);
     info.exec();

@@ -5,6 +5,10 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/shell/MainMenus.h"
 #include "desktop/shell/ShellGlobals.h"
+#include "desktop/settings/ServiceSwitch.h"
+#include "desktop/settings/frmProperties.h"
+#include "desktop/shell/ProcServiceSwitch.h"
+#include "platform/ProgramLauncher.h"
 #include "desktop/shell/frmProc.h"
 #include "desktop/shell/frmSysTray.h"
 
@@ -45,6 +49,9 @@ StandInMainWindow::StandInMainWindow()
 
 StandInMainWindow::~StandInMainWindow()
 {
+    UnloadPropertiesWindow();
+    SetServiceSwitch(nullptr);
+    m_serviceSwitch.reset();
     // The hub goes first: its link must not outlive the window it reports to.
     m_hub.reset();
 }
@@ -67,6 +74,8 @@ void StandInMainWindow::Load(bool shown)
         ShowWindow();
     m_hub = std::make_unique<frmProc>();
     m_hub->Form_Load();
+    m_serviceSwitch = std::make_unique<ProcServiceSwitch>(*m_hub);
+    SetServiceSwitch(m_serviceSwitch.get());
 }
 
 void StandInMainWindow::m_cMenu_Click(qint32 itemNumber)
@@ -78,6 +87,8 @@ void StandInMainWindow::m_cMenu_Click(qint32 itemNumber)
         ShowWindow();
     else if (key == u"Hide")
         HideWindow();
+    else if (key == u"Properties")
+        LoadPropertiesWindow().show();
 }
 
 void StandInMainWindow::ShowWindow()

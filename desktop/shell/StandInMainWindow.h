@@ -11,6 +11,7 @@
 class QLabel;
 class QProgressBar;
 class frmProc;
+class ProcServiceSwitch;
 
 // The main window until its frame is built: the menu bar, the status bar's
 // panels, the tray icon and the hub. Its close box exits the program.
@@ -50,6 +51,7 @@ private:
 
     std::unique_ptr<frmSysTray> m_frmSysTray;
     std::unique_ptr<frmProc> m_hub;
+    std::unique_ptr<ProcServiceSwitch> m_serviceSwitch;
     QList<QLabel*> m_panels;
     QProgressBar* m_progress = nullptr;
     bool m_exiting = false;
