@@ -2,3 +2,5 @@
 
 bool g_bExiting = false;
 int g_lSoundDeviceIndex = 0;
+bool g_bMarkAsReadInPlay = false;
+bool g_bDelFromDiaryWhenDelLast = false;
