@@ -5,11 +5,15 @@
 #include "common/FixedRecord.h"
 #include "common/RecordFile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QLoggingCategory>
 #include <QSet>
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcCallStore, "ringvale.calls", QtWarningMsg)
 
 // A day folder as the call store writes it: a stored path that stays below
 // the program folder and names a folder.
@@ -40,6 +44,7 @@ qint32 AppendCallRecord(const CallRecord& record, const QString& dayFolder)
 
 bool AddCallRecord(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
 {
+    const DayFileLock lock(dayFolder, true);
     const qint32 number = AppendCallRecord(record, dayFolder);
     if (number < 1)
         return false;
@@ -104,6 +109,96 @@ QList<std::optional<CallRecord>> ReadCallRecords(const QList<LastList::Entry>& e
         }
     }
     return records;
+}
+
+DayFileLock::DayFileLock(const QString& dayFolder, bool createFolder)
+{
+    const QString path = nativeDayFile(dayFolder);
+    if (path.isEmpty())
+        return;
+    if (createFolder)
+        QDir().mkpath(QFileInfo(path).absolutePath());
+    m_lock.emplace(path);
+}
+
+bool DayFileLock::isLocked() const
+{
+    return m_lock && m_lock->isLocked();
+}
+
+bool WriteCallRecord(const CallRecord& record, const QString& dayFolder, qint32 recordNumber)
+{
+    const QString path = nativeDayFile(dayFolder);
+    if (path.isEmpty())
+        return false;
+    const std::optional<bool> written
+        = RecordFile(path, CallRecord::Size)
+              .replaceIf(recordNumber, record.toBytes(),
+                  [](const QByteArray& now) { return isValidCall(CallRecord::fromBytes(now)); });
+    return written == true;
+}
+
+bool SetCallField(
+    qint32 recordNumber, const QString& dayFolder, QString CallRecord::*field, const QString& value)
+{
+    const QString path = nativeDayFile(dayFolder);
+    if (path.isEmpty())
+        return false;
+    const RecordFile file(path, CallRecord::Size);
+    const std::optional<QByteArray> old = file.read(recordNumber);
+    if (!old)
+        return false;
+    CallRecord record = CallRecord::fromBytes(*old);
+    record.*field = value.isEmpty() ? QStringLiteral(" ") : value.left(1);
+    // Only over the record just read: a deletion meanwhile moved another
+    // call to this number.
+    const std::optional<bool> written
+        = file.replaceIf(recordNumber, record.toBytes(), [&](const QByteArray& now) { return now == *old; });
+    return written == true;
+}
+
+bool DeleteCallRecord(qint32 recordNumber, const QString& dayFolder)
+{
+    const QString path = nativeDayFile(dayFolder);
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    const DayFileLock lock(dayFolder);
+    if (!lock.isLocked() || !RecordFile(path, CallRecord::Size).remove(recordNumber))
+        return false;
+    const QString lastPath = DataPaths::native(DataPaths::lastList());
+    if (!QFileInfo::exists(lastPath))
+        return true;
+    bool renumbered = false;
+    const bool listed = LastList::change(lastPath, -1, [&](QStringList& lines) {
+        QStringList kept;
+        for (const QString& line : std::as_const(lines)) {
+            const std::optional<LastList::Entry> entry = LastList::parseLine(line);
+            if (!entry || entry->dayFolder != dayFolder || entry->recordNumber < recordNumber)
+                kept.append(line);
+            else if (entry->recordNumber > recordNumber)
+                kept.append(LastList::lineFor(entry->recordNumber - 1, dayFolder));
+        }
+        renumbered = kept != lines;
+        lines = kept;
+        return renumbered;
+    });
+    if (renumbered && !listed)
+        qCWarning(lcCallStore) << "the recent-calls list may still name the calls after" << recordNumber
+                               << "of" << dayFolder;
+    return true;
+}
+
+bool RemoveFromLastList(const QStringList& lines)
+{
+    const QString path = DataPaths::native(DataPaths::lastList());
+    if (lines.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    return LastList::change(path, -1, [&](QStringList& now) {
+        bool removed = false;
+        for (const QString& line : lines)
+            removed = now.removeOne(line) || removed;
+        return removed;
+    });
 }
 
 bool DeleteFromLastList(qint32 lineNumber)

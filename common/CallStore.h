@@ -2,9 +2,11 @@
 
 #include "common/CallRecord.h"
 #include "common/LastList.h"
+#include "common/SharedFile.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,6 +21,8 @@
 // AppendCallRecord, then unless skipList puts the record on top of Data/Last,
 // which keeps at most itemsInLast lines (at least one). False when the call
 // could not be stored, or not listed; a call not stored leaves the list alone.
+// The day file's lock is held across both, so a deletion in that day never
+// sees the call stored but not yet listed.
 [[nodiscard]] bool AddCallRecord(
     const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast);
 
@@ -35,6 +39,40 @@
 // file is opened once and read up to the last record asked for. The result
 // holds one element per entry, empty where ReadCallRecord would give False.
 QList<std::optional<CallRecord>> ReadCallRecords(const QList<LastList::Entry>& entries);
+
+// A day file's lock, held across a change of the day file and the matching
+// change of Data/Last (always the day file first, then the list). Creates the
+// day folder when asked, as storing a call does.
+class DayFileLock {
+public:
+    explicit DayFileLock(const QString& dayFolder, bool createFolder = false);
+    bool isLocked() const;
+
+private:
+    std::optional<SharedFileLock> m_lock;
+};
+
+// Rewrites record recordNumber of the day file with record, in one locked
+// step, only while the record there still reads as a valid call. False when
+// nothing was written (a missing file, a number outside it, an invalid call).
+[[nodiscard]] bool WriteCallRecord(const CallRecord& record, const QString& dayFolder, qint32 recordNumber);
+
+// Sets one one-character field of record recordNumber (MarkCallRead's and
+// SetCallFlag's family) to the first character of value, a blank when it is
+// empty; every other byte stays. False when nothing was written.
+[[nodiscard]] bool SetCallField(
+    qint32 recordNumber, const QString& dayFolder, QString CallRecord::*field, const QString& value);
+
+// Deletes record recordNumber: later records of the day move down by one, and
+// in the same locked step Data/Last loses the deleted call's lines and names
+// the moved calls by their new numbers. False when nothing was deleted (a
+// missing day file or a number outside it: nothing is created or changed).
+[[nodiscard]] bool DeleteCallRecord(qint32 recordNumber, const QString& dayFolder);
+
+// Removes the given lines from Data/Last as the file is now, each once (its
+// first occurrence), keeping the order of the rest and every line written
+// meanwhile. False when nothing was written.
+[[nodiscard]] bool RemoveFromLastList(const QStringList& lines);
 
 // Removes line lineNumber (from 1) of Data/Last; a number outside the list
 // changes nothing and gives False.

@@ -90,6 +90,49 @@ std::optional<QTime> parseTime(QStringView text)
     return QTime(hour, minute, second);
 }
 
+std::optional<QDate> parseLongDate(QStringView text)
+{
+    // "Weekday, Month D, YYYY": read month, day and year, then let the
+    // formatter confirm the whole text, weekday included.
+    const qsizetype firstComma = text.indexOf(u", ");
+    const qsizetype lastComma = text.lastIndexOf(u", ");
+    if (firstComma < 0 || lastComma <= firstComma || text.size() - lastComma != 6)
+        return std::nullopt;
+    const QStringView monthDay = text.mid(firstComma + 2, lastComma - firstComma - 2);
+    const qsizetype blank = monthDay.lastIndexOf(u' ');
+    if (blank < 1 || monthDay.size() - blank > 3)
+        return std::nullopt;
+    const int year = digitsAt(text, lastComma + 2, 4);
+    const int day = digitsAt(monthDay, blank + 1, monthDay.size() - blank - 1);
+    if (year < 1 || day < 1)
+        return std::nullopt;
+    for (int month = 1; month <= 12; ++month) {
+        const QDate date(year, month, 1);
+        if (!formatLongDate(date).contains(QStringLiteral(", ") + monthDay.left(blank).toString() + u' '))
+            continue;
+        const QDate named(year, month, day);
+        if (named.isValid() && formatLongDate(named) == text)
+            return named;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<QDateTime> parseDateAndTime(QStringView text)
+{
+    const qsizetype blank = text.lastIndexOf(u' ');
+    if (blank < 1)
+        return std::nullopt;
+    const std::optional<QTime> time = parseTime(text.mid(blank + 1));
+    const QStringView datePart = text.left(blank);
+    std::optional<QDate> date = parseDate(datePart);
+    if (!date)
+        date = parseLongDate(datePart);
+    if (!date || !time)
+        return std::nullopt;
+    return QDateTime(*date, *time);
+}
+
 QString currentDate()
 {
     return formatDate(Clock::instance().now().date());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringView>
 #include <QTime>
@@ -29,6 +30,14 @@ std::optional<QTime> parseTime(QStringView text);
 // only), with English names. Empty for an invalid date or time.
 QString formatLongDate(const QDate& date);
 QString formatMediumTime(const QTime& time);
+
+// The long date as formatLongDate writes it, weekday included; nullopt for
+// any other text.
+std::optional<QDate> parseLongDate(QStringView text);
+
+// A date (either form), one blank and a time, as call lists show and sort
+// calls; nullopt when either part does not read.
+std::optional<QDateTime> parseDateAndTime(QStringView text);
 
 // Today and the time of day now, from Clock::instance().
 QString currentDate();

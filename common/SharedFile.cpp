@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -11,9 +12,29 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace {
+
+struct HeldLock {
+    int fd = -1;
+    int depth = 0;
+};
+
+// The locks this thread holds, by lock file. Other threads open their own
+// descriptor, which flock makes wait like another process.
+thread_local QHash<QString, HeldLock> t_held;
+
+} // namespace
+
 SharedFileLock::SharedFileLock(const QString& path)
+    : m_lockPath(lockPathFor(path))
 {
-    const QByteArray lockPath = QFile::encodeName(lockPathFor(path));
+    const auto held = t_held.find(m_lockPath);
+    if (held != t_held.end()) {
+        ++held->depth;
+        m_fd = held->fd;
+        return;
+    }
+    const QByteArray lockPath = QFile::encodeName(m_lockPath);
     m_fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (m_fd < 0)
         return;
@@ -24,13 +45,22 @@ SharedFileLock::SharedFileLock(const QString& path)
     if (rc != 0) {
         ::close(m_fd);
         m_fd = -1;
+        return;
     }
+    t_held.insert(m_lockPath, HeldLock{m_fd, 1});
 }
 
 SharedFileLock::~SharedFileLock()
 {
-    if (m_fd >= 0)
-        ::close(m_fd); // closing drops the flock
+    if (m_fd < 0)
+        return;
+    const auto held = t_held.find(m_lockPath);
+    if (held != t_held.end()) {
+        if (--held->depth > 0)
+            return;
+        t_held.erase(held);
+    }
+    ::close(m_fd); // closing drops the flock
 }
 
 QString SharedFileLock::lockPathFor(const QString& path)

@@ -10,6 +10,9 @@
 // journals) are changed under one advisory lock per file. The lock lives on a
 // hidden sibling ".<name>.lock", because a whole rewrite replaces the file
 // itself by rename and a lock on the old inode would guard nothing.
+// A thread that already holds a file's lock takes it again at once, so a step
+// that changes two files (a day file, then Data/Last) can hold the first
+// across both while each change still locks what it writes.
 class SharedFileLock {
 public:
     explicit SharedFileLock(const QString& path);
@@ -23,6 +26,7 @@ public:
     static QString lockPathFor(const QString& path);
 
 private:
+    QString m_lockPath;
     int m_fd = -1;
 };
 

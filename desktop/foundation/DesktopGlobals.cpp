@@ -8,4 +8,5 @@ bool g_bLineOff = false;
 bool g_bAutoMode = false;
 QString g_sTimeOn;
 QString g_sTimeOff;
+bool g_bMarkAsReadInPlay = false;
 bool g_bDelFromDiaryWhenDelLast = false;

@@ -25,5 +25,9 @@ extern bool g_bAutoMode;
 extern QString g_sTimeOn;
 extern QString g_sTimeOff;
 
-// Deleting a recent-calls line also deletes the call's record.
+// A click on an unread call without a recording marks it read.
+extern bool g_bMarkAsReadInPlay;
+
+// Deleting from the recent-calls list deletes the calls from their day files
+// too, not only their lines of the list.
 extern bool g_bDelFromDiaryWhenDelLast;

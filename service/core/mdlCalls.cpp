@@ -5,6 +5,9 @@
 bool AddCallRecord(const Journal& journal, const CallRecord& record, const QString& dayFolder, bool skipList,
     qint32 itemsInLast)
 {
+    // Held across the append and the list, as the desktop holds it across a
+    // deletion and its renumbering of the list.
+    const DayFileLock lock(dayFolder, true);
     const qint32 number = AppendCallRecord(record, dayFolder);
     if (number < 1) {
         journal.WriteSysJournal(

@@ -122,6 +122,31 @@ TEST(DateTimeText, LongDateAndMediumTimeUseEnglishNamesAndTheTwelveHourClock)
             << c.time.toString().toStdString();
 }
 
+TEST(DateTimeText, LongDatesAndDateTimesReadBackOnlyWhenWhole)
+{
+    for (QDate d(2024, 1, 1); d.year() == 2024; d = d.addDays(1))
+        ASSERT_EQ(DateTimeText::parseLongDate(DateTimeText::formatLongDate(d)), d);
+
+    struct Case {
+        const char16_t* text;
+        QDateTime expected;
+    };
+    const Case cases[] = {
+        {u"12/10/2026 21:30:05", QDateTime(QDate(2026, 12, 10), QTime(21, 30, 5))},
+        {u"Thursday, December 10, 2026 09:00:00", QDateTime(QDate(2026, 12, 10), QTime(9, 0))},
+        {u"Friday, May 7, 2004 00:00:01", QDateTime(QDate(2004, 5, 7), QTime(0, 0, 1))},
+        {u"Monday, December 10, 2026 09:00:00", {}}, // the weekday is wrong
+        {u"Thursday, Decembre 10, 2026 09:00:00", {}},
+        {u"Thursday, December 32, 2026 09:00:00", {}},
+        {u"12/10/2026", {}},
+        {u"12/10/2026  21:30:05", {}},
+        {u"UNKNOWN 21:30:05", {}},
+        {u"", {}},
+    };
+    expectParses(
+        cases, [](const char16_t* text) { return DateTimeText::parseDateAndTime(QStringView(text)); });
+}
+
 TEST(DateTimeText, CurrentDateAndTimeComeFromTheClock)
 {
     TestClock clock(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));

@@ -1,9 +1,13 @@
 #include "common/SharedFile.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -44,6 +48,37 @@ TEST(SharedFile, ReadBoundedTakesWholeFilesUpToTheBoundOnly)
     }
     EXPECT_FALSE(SharedFile::readBounded(dir.filePath(QStringLiteral("missing")), 10));
     EXPECT_FALSE(SharedFile::readBounded(dir.path(), 10)) << "a folder is no file";
+}
+
+} // namespace
+
+namespace {
+
+// A step that changes two files holds the first lock while each change takes
+// its own again: the same thread gets it at once, another thread waits until
+// the outer holder lets go.
+TEST(SharedFile, ALockIsTakenAgainByItsThreadAndWaitedForByOthers)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Data"));
+    std::atomic<bool> otherHasIt = false;
+    std::thread other;
+    {
+        const SharedFileLock outer(path);
+        ASSERT_TRUE(outer.isLocked());
+        other = std::thread([&] {
+            const SharedFileLock lock(path);
+            otherHasIt = lock.isLocked();
+        });
+        {
+            const SharedFileLock inner(path);
+            EXPECT_TRUE(inner.isLocked());
+        }
+        // The inner release leaves the lock held.
+        EXPECT_TRUE(staysFalse([&] { return otherHasIt.load(); }, 200));
+    }
+    other.join();
+    EXPECT_TRUE(otherHasIt);
 }
 
 } // namespace

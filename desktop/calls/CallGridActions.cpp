@@ -1,0 +1,84 @@
+#include "desktop/calls/CallGridActions.h"
+
+#include "common/CallStore.h"
+#include "common/FixedRecord.h"
+#include "desktop/foundation/CallIcons.h"
+#include "desktop/foundation/CallRows.h"
+#include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/MainWindowSurfaces.h"
+#include "desktop/foundation/mdlCallStore.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kNotesWidth = 256;
+
+qint32 numberOf(const vbalGrid& grid, qint32 row)
+{
+    return grid.CellText(row, CallColumn::Index).toInt();
+}
+
+QString folderOf(const vbalGrid& grid, qint32 row)
+{
+    return grid.CellText(row, CallColumn::Folder);
+}
+
+void sayNotWritten(const char* what, const vbalGrid& grid, qint32 row)
+{
+    std::fprintf(stderr, "Ringvale: the %s of call %d of %s could not be written\n", what,
+        numberOf(grid, row), qPrintable(folderOf(grid, row)));
+}
+
+} // namespace
+
+bool DeleteChosenCalls(vbalGrid& grid, bool recentView)
+{
+    if (recentView && !g_bDelFromDiaryWhenDelLast)
+        return RemoveSelectedFromLast(grid);
+    MainWindowSurfaces& window = CurrentMainWindow();
+    window.SetProgressVisible(true);
+    const bool deleted = DeleteSelectedCalls(grid);
+    window.SetProgressVisible(false);
+    return deleted;
+}
+
+void CallGridMouseUp(vbalGrid& grid, qint32 button)
+{
+    const qint32 row = grid.SelectedRow();
+    if (row < 1 || row > grid.Rows())
+        return;
+    if (button == 1 && grid.SelectedColumn() == CallColumn::Flag) {
+        const bool flagged = grid.CellIcon(row, CallColumn::Flag) >= 0;
+        if (SetCallFlag(numberOf(grid, row), folderOf(grid, row),
+                flagged ? QStringLiteral("0") : QStringLiteral("1")))
+            grid.SetCellIcon(row, CallColumn::Flag, flagged ? -1 : CallImage::Flag);
+        else
+            sayNotWritten("flag", grid, row);
+    }
+    if (g_bMarkAsReadInPlay && !SelectedRowHasWave(grid) && grid.CellFont(row, CallColumn::When).bold()) {
+        if (MarkCallRead(numberOf(grid, row), folderOf(grid, row), QStringLiteral("1")))
+            SetRowReadFont(grid, row, false);
+        else
+            sayNotWritten("read mark", grid, row);
+    }
+}
+
+bool SaveNote(vbalGrid& grid, qint32 row, const QString& text)
+{
+    if (row < 1 || row > grid.Rows())
+        return false;
+    const QString folder = folderOf(grid, row);
+    const qint32 number = numberOf(grid, row);
+    CallRecord record;
+    if (!ReadCallRecord(record, folder, number))
+        return false;
+    // The field as it will be stored: cut to its bytes, blank-padded.
+    record.Notes = FixedRecord::readField(FixedRecord::fitField(text, kNotesWidth));
+    if (!WriteCallRecord(record, folder, number)) {
+        sayNotWritten("note", grid, row);
+        return false;
+    }
+    SetRowNote(grid, row, record.Notes);
+    return true;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/grid/vbalGrid.h"
+
+#include <QString>
+
+// What the call windows do with a call grid's rows: the delete command, a
+// click on a row, and storing a call's note.
+
+// The delete command: in the recent-calls view, unless the setting says to
+// delete from the day files too, only the selected lines of Data/Last go;
+// otherwise the calls are deleted under the main window's progress bar.
+// False when something was not written.
+bool DeleteChosenCalls(vbalGrid& grid, bool recentView);
+
+// A mouse button let go over the grid (1 left): a left click in the flag
+// column sets or clears the current row's flag; then, with
+// g_bMarkAsReadInPlay, an unread call without a recording is marked read.
+// The row changes only when the file did.
+void CallGridMouseUp(vbalGrid& grid, qint32 button);
+
+// Stores text as the note of the call of row: cut to the Notes field (256
+// bytes, at a character boundary), written only while the call still reads
+// as valid; then the row shows it. False when nothing was written.
+bool SaveNote(vbalGrid& grid, qint32 row, const QString& text);
