@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/web/frmHTTP.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -20,8 +21,10 @@ public:
         QStringList sys; // "source|message|number"
     };
 
-    explicit ServerThread(
-        const WebAccessSettings& settings, int idleTimeoutMs = 3000, qsizetype maxRequestBytes = 16 * 1024);
+    // The idle bound counts the server's own work too: a sanitizer build on a
+    // full machine spends seconds building a large page before its first byte.
+    explicit ServerThread(const WebAccessSettings& settings, int idleTimeoutMs = testTimeout(3000),
+        qsizetype maxRequestBytes = 16 * 1024);
     ~ServerThread();
     ServerThread(const ServerThread&) = delete;
     ServerThread& operator=(const ServerThread&) = delete;
