@@ -67,12 +67,16 @@ protected:
     void shootDialog(QPushButton* button, const QString& name, const std::function<void(QWidget*)>& close)
     {
         bool shot = false;
-        WidgetShots::onNextModal([&](QWidget* dialog) {
+        const int shooting = ++m_shooting;
+        WidgetShots::onNextModal([&, shooting](QWidget* dialog) {
             QTest::qWait(50);
             shot = WidgetShots::save(dialog, name);
             close(dialog);
-            // Whatever the act left open ends the test's wait, not the run.
-            QTimer::singleShot(5000, [] {
+            // Whatever the act left open ends the test's wait, not the run; a
+            // later dialog of the same test is not this act's to close.
+            QTimer::singleShot(testTimeout(5000), &m_watchdogs, [this, shooting] {
+                if (shooting != m_shooting)
+                    return;
                 while (QWidget* left = QApplication::activeModalWidget()) {
                     ADD_FAILURE() << "left open: " << left->metaObject()->className() << " "
                                   << left->windowTitle().toStdString();
@@ -86,6 +90,9 @@ protected:
 
     TestEnvironment env;
     QTemporaryDir sink;
+    // Owns the pending watchdogs, so none outlives its test.
+    QObject m_watchdogs;
+    int m_shooting = 0;
     std::unique_ptr<ControlGallery> gallery;
 };
 
