@@ -1,6 +1,6 @@
 #include "desktop/shell/MainWindowFrame.h"
 
-#include "desktop/shell/StandInMainWindow.h"
+#include "desktop/shell/frmMain.h"
 
 namespace {
 
@@ -26,9 +26,8 @@ MainWindowFrame* LoadedMainWindow()
 MainWindowFrame& LoadMainWindow(bool shown)
 {
     UnloadMainWindow();
-    // The one place the main window is made; the stand-in holds it until the
-    // real frame exists.
-    loadedWindow() = installedFactory() ? installedFactory()() : std::make_unique<StandInMainWindow>();
+    // The one place the main window is made.
+    loadedWindow() = installedFactory() ? installedFactory()() : std::make_unique<frmMain>();
     MainWindowFrame& window = *loadedWindow();
     SetMainWindow(&window);
     window.Load(shown);

@@ -401,6 +401,14 @@ qint32 vbalGrid::ColumnIcon(qint32 column) const
     return column >= 1 && column <= Columns() ? m_model.column(column - 1).headerIcon : -1;
 }
 
+void vbalGrid::SetColumnIcon(qint32 column, qint32 icon)
+{
+    if (column < 1 || column > Columns())
+        return;
+    m_model.column(column - 1).headerIcon = icon;
+    emit m_model.headerDataChanged(Qt::Horizontal, column - 1, column - 1);
+}
+
 QString vbalGrid::ColumnTag(qint32 column) const
 {
     return column >= 1 && column <= Columns() ? m_model.column(column - 1).tag : QString();

@@ -107,6 +107,8 @@ public:
     qint32 ColumnSortType(qint32 column) const;
     QString ColumnHeader(qint32 column) const;
     qint32 ColumnIcon(qint32 column) const;
+    // The header's picture from the image list; -1 none.
+    void SetColumnIcon(qint32 column, qint32 icon);
     QString ColumnTag(qint32 column) const;
     void SetColumnTag(qint32 column, const QString& tag);
     QString ColumnKey(qint32 column) const;

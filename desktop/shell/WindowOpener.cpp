@@ -1,0 +1,74 @@
+#include "desktop/shell/WindowOpener.h"
+
+#include "desktop/contacts/frmContact.h"
+#include "desktop/contacts/mdlContactList.h"
+#include "desktop/settings/frmProperties.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// Until its folder builds it, a window is this: its name and OK.
+void ShowStandIn(const QString& name, QWidget* owner)
+{
+    QDialog dialog(owner);
+    dialog.setObjectName(name);
+    dialog.setWindowTitle(name);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(name, &dialog));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.exec();
+}
+
+class ProgramWindowOpener final : public WindowOpener {
+public:
+    void Load(const QString& name) override
+    {
+        if (name == u"frmProperties")
+            LoadPropertiesWindow();
+        else if (name == u"frmContact")
+            LoadContactEditor();
+    }
+
+    void ShowModal(const QString& name, int page, QWidget* owner) override
+    {
+        if (name == u"frmProperties") {
+            frmProperties& window = LoadPropertiesWindow();
+            if (page > 0)
+                window.vbalTreeView1_NodeClick(window.vbalTreeView1->topLevelItem(page - 1));
+            window.exec();
+        } else if (name == u"frmContact") {
+            LoadContactEditor().exec();
+        } else if (name == u"frmContactList") {
+            // The contact list window opens here once it is built.
+            ShowStandIn(name, owner);
+        } else {
+            ShowStandIn(name, owner);
+        }
+    }
+};
+
+WindowOpener*& installed()
+{
+    static WindowOpener* opener = nullptr;
+    return opener;
+}
+
+} // namespace
+
+WindowOpener& CurrentWindowOpener()
+{
+    static ProgramWindowOpener program;
+    return installed() ? *installed() : program;
+}
+
+void SetWindowOpener(WindowOpener* opener)
+{
+    installed() = opener;
+}
