@@ -32,4 +32,25 @@ qint32 findByCallerNumber(const QString& number, ContactRecord& found)
     });
 }
 
+void readFields(
+    const QList<QString ContactRecord::*>& fields, const std::function<void(const QStringList&)>& visit)
+{
+    QList<const RecordField<ContactRecord>*> chosen;
+    for (QString ContactRecord::*member : fields) {
+        for (const RecordField<ContactRecord>& field : ContactRecord::layout()) {
+            if (field.member == member)
+                chosen << &field;
+        }
+    }
+    Q_ASSERT(chosen.size() == fields.size());
+    QStringList values(chosen.size());
+    RecordFile(path(), ContactRecord::Size).scan([&](const QByteArray& bytes) {
+        for (qsizetype i = 0; i < chosen.size(); ++i)
+            values[i]
+                = FixedRecord::readField(QByteArrayView(bytes).sliced(chosen[i]->offset, chosen[i]->width));
+        visit(values);
+        return false;
+    });
+}
+
 } // namespace ContactFile

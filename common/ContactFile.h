@@ -2,6 +2,9 @@
 
 #include "common/ContactRecord.h"
 
+#include <QList>
+#include <QStringList>
+
 #include <functional>
 
 // Reading the contact file Data/Contactes, for both programs. A missing file
@@ -21,5 +24,11 @@ qint32 find(const std::function<bool(const ContactRecord&)>& match, ContactRecor
 // the other records is decoded: this runs at every caller ID over the whole
 // file.
 qint32 findByCallerNumber(const QString& number, ContactRecord& found);
+
+// Reads every record once, in file order, decoding only the chosen fields:
+// visit gets their texts (padding included) in the order asked for. For lists
+// that show a few fields of every contact.
+void readFields(
+    const QList<QString ContactRecord::*>& fields, const std::function<void(const QStringList&)>& visit);
 
 } // namespace ContactFile

@@ -1,6 +1,7 @@
 #include "desktop/shell/WindowOpener.h"
 
 #include "desktop/contacts/frmContact.h"
+#include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/settings/frmProperties.h"
 
@@ -46,8 +47,7 @@ public:
         } else if (name == u"frmContact") {
             LoadContactEditor().exec();
         } else if (name == u"frmContactList") {
-            // The contact list window opens here once it is built.
-            ShowStandIn(name, owner);
+            ShowContactList(owner);
         } else {
             ShowStandIn(name, owner);
         }

@@ -1,6 +1,7 @@
 #include "desktop/shell/WindowSwitch.h"
 
 #include "desktop/contacts/frmContact.h"
+#include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
@@ -22,6 +23,12 @@ QPointer<frmInfo>& infoWindow()
     return window;
 }
 
+QPointer<frmContactList>& contactList()
+{
+    static QPointer<frmContactList> window;
+    return window;
+}
+
 } // namespace
 
 namespace WindowSwitch {
@@ -35,6 +42,10 @@ QWidget* load(const QString& name, const QString& pageText)
         if (!pageText.isEmpty())
             form.TabControl1->SelectTab(pageText);
         return &form;
+    }
+    if (name == u"frmContactList") {
+        contactList() = new frmContactList;
+        return contactList();
     }
     if (name == u"frmProperties") {
         // As the main window opens it: page 1 unless another is asked for.
@@ -66,6 +77,8 @@ void run(const QString& name)
         LoadPropertiesWindow().exec();
     else if (name == u"frmInfo" && infoWindow())
         infoWindow()->exec();
+    else if (name == u"frmContactList" && contactList())
+        contactList()->exec();
 }
 
 void unload(const QString& name)
@@ -74,6 +87,10 @@ void unload(const QString& name)
     if (name == u"frmContact")
         UnloadContactEditor();
     delete infoWindow().data();
+    if (name == u"frmContactList") {
+        delete contactList().data();
+        UnloadContactEditor(); // its New and Edit load the editor
+    }
     if (name == u"frmProperties" || name == u"frmInfo")
         UnloadPropertiesWindow();
 }

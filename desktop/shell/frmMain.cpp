@@ -220,6 +220,8 @@ void frmMain::m_cMenu_Click(qint32 itemNumber)
         close();
     } else if (key == u"Properties") {
         cToolbar1_ButtonClick(6);
+    } else if (key == u"Contacts" || key == u"srContacts") {
+        cToolbar1_ButtonClick(4);
     } else if (key == u"rcErase") {
         for (QLabel* label : {lblMainDate, lblMainTime, lblMainCallerName, lblMainCallerNumber,
                  lblMainContactName, lblMainRingNum})

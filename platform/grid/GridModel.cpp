@@ -76,7 +76,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
     case Qt::DisplayRole:
         return c.header;
     case Qt::DecorationRole:
-        return c.headerIcon >= 0 && c.headerIcon < m_images.size()
+        return !c.headerIconRight && c.headerIcon >= 0 && c.headerIcon < m_images.size()
             ? QVariant(QIcon(m_images.at(c.headerIcon)))
             : QVariant();
     case Qt::TextAlignmentRole:

@@ -45,6 +45,7 @@ struct GridColumn {
     QString header;
     qint32 headerAlignment = 0;
     qint32 headerIcon = -1;
+    bool headerIconRight = false; // drawn by the grid's header after the text
     qint32 width = 100;
     bool visible = true;
     bool rowText = false;
@@ -73,6 +74,13 @@ public:
     void addColumn(const GridColumn& column);
     const GridColumn& column(int c) const { return m_columns.at(c); }
     GridColumn& column(int c) { return m_columns[c]; }
+    // Changes one column's header in place and repaints it.
+    template<class Change>
+    void changeHeader(int c, Change change)
+    {
+        change(m_columns[c]);
+        emit headerDataChanged(Qt::Horizontal, c, c);
+    }
 
     // Row rowCount() appends a row; anything further off is refused.
     bool setCell(int row, int column, GridCell cell);

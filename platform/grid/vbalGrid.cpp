@@ -78,6 +78,43 @@ private:
     const qint32& m_bandHeight;
 };
 
+// Draws a header image that stands after the text (a sort arrow) itself: the
+// style puts every header image before the text.
+class GridHeader : public QHeaderView {
+public:
+    GridHeader(const GridModel& model, QWidget* parent)
+        : QHeaderView(Qt::Horizontal, parent)
+        , m_model(model)
+    {
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int section) const override
+    {
+        QHeaderView::paintSection(painter, rect, section);
+        if (section < 0 || section >= m_model.columnCount() || !m_model.column(section).headerIconRight)
+            return;
+        const QPixmap icon = m_model.image(m_model.column(section).headerIcon);
+        if (icon.isNull())
+            return;
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        const int text = fontMetrics().horizontalAdvance(m_model.column(section).header);
+        const int room = qMax(0, rect.width() - kIconSize - 2 * margin);
+        const int offset = qMin(2 * margin + text, room);
+        // The style draws header texts from the section's left edge either
+        // way round, so the image follows the text there too.
+        const int x = rect.left() + offset;
+        painter->save();
+        painter->setClipRect(rect);
+        painter->drawPixmap(
+            QRect(x, rect.top() + (rect.height() - kIconSize) / 2, kIconSize, kIconSize), icon);
+        painter->restore();
+    }
+
+private:
+    const GridModel& m_model;
+};
+
 qint32 buttonCode(Qt::MouseButton button)
 {
     switch (button) {
@@ -145,6 +182,8 @@ vbalGrid::vbalGrid(QWidget* parent)
     : QTableView(parent)
 {
     setModel(&m_model);
+    setHorizontalHeader(new GridHeader(m_model, this));
+    horizontalHeader()->setSectionsClickable(true);
     setItemDelegate(new CellPainter(m_model, m_defaultRowHeight, this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -403,10 +442,19 @@ qint32 vbalGrid::ColumnIcon(qint32 column) const
 
 void vbalGrid::SetColumnIcon(qint32 column, qint32 icon)
 {
-    if (column < 1 || column > Columns())
-        return;
-    m_model.column(column - 1).headerIcon = icon;
-    emit m_model.headerDataChanged(Qt::Horizontal, column - 1, column - 1);
+    if (column >= 1 && column <= Columns())
+        m_model.changeHeader(column - 1, [&](GridColumn& c) { c.headerIcon = icon; });
+}
+
+bool vbalGrid::ColumnIconOnRight(qint32 column) const
+{
+    return column >= 1 && column <= Columns() && m_model.column(column - 1).headerIconRight;
+}
+
+void vbalGrid::SetColumnIconOnRight(qint32 column, bool onRight)
+{
+    if (column >= 1 && column <= Columns())
+        m_model.changeHeader(column - 1, [&](GridColumn& c) { c.headerIconRight = onRight; });
 }
 
 QString vbalGrid::ColumnTag(qint32 column) const

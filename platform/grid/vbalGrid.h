@@ -106,9 +106,12 @@ public:
 
     qint32 ColumnSortType(qint32 column) const;
     QString ColumnHeader(qint32 column) const;
-    qint32 ColumnIcon(qint32 column) const;
-    // The header's picture from the image list; -1 none.
+    qint32 ColumnIcon(qint32 column) const; // -1: none
     void SetColumnIcon(qint32 column, qint32 icon);
+    // The header image stands to the right of the header text instead of
+    // before it.
+    bool ColumnIconOnRight(qint32 column) const;
+    void SetColumnIconOnRight(qint32 column, bool onRight);
     QString ColumnTag(qint32 column) const;
     void SetColumnTag(qint32 column, const QString& tag);
     QString ColumnKey(qint32 column) const;

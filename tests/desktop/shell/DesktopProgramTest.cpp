@@ -1,3 +1,4 @@
+#include "tests/support/DataFiles.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/widgets/WidgetShots.h"
 
@@ -76,6 +77,23 @@ TEST(DesktopProgramTest, OneWindowAloneOnItsPage)
     const ProgramRun unknown = runRingvale(env, {u"--window"_s, u"frmNothing"_s, u"--screenshot"_s, png});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.errors.contains(u"frmNothing"_s)) << unknown.errors.toStdString();
+}
+
+TEST(DesktopProgramTest, ContactListAloneShowsTheContactFile)
+{
+    TestEnvironment env;
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
+    ContactRecord emergency = contactAsEditorWrites(u"Zoë Öberg"_s, u"5550101"_s);
+    emergency.EmergencyMark = u"1"_s;
+    writeContactFile({contactAsEditorWrites(u"Ann Lee"_s, u"5551234"_s), emergency});
+    QTemporaryDir out;
+    const QString png = out.filePath(u"list.png"_s);
+    const ProgramRun run = runRingvale(env, {u"--window"_s, u"frmContactList"_s, u"--screenshot"_s, png});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_GT(image.width(), 600);
+    image.save(WidgetShots::pathFor(u"ringvale-window-frmContactList.png"_s));
 }
 
 TEST(DesktopProgramTest, ScreenshotThatCannotBeWrittenSaysSoAndFails)

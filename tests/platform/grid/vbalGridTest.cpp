@@ -1,5 +1,7 @@
 #include "platform/grid/vbalGrid.h"
 
+#include <QHeaderView>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -241,6 +243,60 @@ TEST_F(vbalGridTest, RedrawOnIsRaisedOnlyWhenDrawingIsTurnedBackOn)
     EXPECT_EQ(redrawOn.count(), 1);
     grid.SetRedraw(true);
     EXPECT_EQ(redrawOn.count(), 1);
+}
+
+// The leftmost and rightmost x of pure red in the header's section of column 1
+// (the test's header image is solid red); -1 when none is drawn.
+std::pair<int, int> redSpan(vbalGrid& grid)
+{
+    const QImage shot = grid.horizontalHeader()->grab().toImage();
+    const int first = grid.horizontalHeader()->sectionViewportPosition(0);
+    const int last = first + grid.horizontalHeader()->sectionSize(0) - 1;
+    int left = -1;
+    int right = -1;
+    for (int x = first; x <= last; ++x) {
+        for (int y = 0; y < shot.height(); ++y) {
+            if (shot.pixelColor(x, y) == QColor(Qt::red)) {
+                left = left < 0 ? x : left;
+                right = x;
+                break;
+            }
+        }
+    }
+    return {left, right};
+}
+
+TEST_F(vbalGridTest, AHeaderImageOnTheRightStandsAfterTheTextAndAClickStillRaisesColumnClick)
+{
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    grid.SetImageList({red});
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    const int section = grid.horizontalHeader()->sectionViewportPosition(0);
+    const int textEnd = section + grid.horizontalHeader()->fontMetrics().horizontalAdvance(u"Name"_s);
+
+    grid.SetColumnIcon(1, 0);
+    EXPECT_EQ(grid.ColumnIcon(1), 0);
+    const auto before = redSpan(grid);
+    ASSERT_GE(before.first, 0);
+    EXPECT_LT(before.first, textEnd); // the style's place: before the text
+
+    grid.SetColumnIconOnRight(1, true);
+    EXPECT_TRUE(grid.ColumnIconOnRight(1));
+    const auto after = redSpan(grid);
+    EXPECT_GT(after.first, textEnd);
+    EXPECT_EQ(after.second - after.first, 15);
+
+    grid.SetColumnIcon(1, -1);
+    EXPECT_EQ(redSpan(grid).first, -1);
+
+    QSignalSpy clicks(&grid, &vbalGrid::ColumnClick);
+    const QHeaderView* header = grid.horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.at(0).at(0).toInt(), 2);
 }
 
 } // namespace
