@@ -11,9 +11,8 @@ namespace LastList {
 namespace {
 
 // A line is a number and a day folder; anything much longer is damage, kept
-// only up to this length. The whole list is read only up to the byte bound.
+// only up to this length.
 constexpr qint64 kMaxLineBytes = 4096;
-constexpr qint64 kMaxListBytes = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -56,16 +55,16 @@ std::optional<QStringList> readLines(const QString& path, qsizetype maxLines)
             return std::nullopt;
         total += line.size();
         if (total > kMaxListBytes)
-            return std::nullopt;
+            break; // the line that crosses the bound is not whole
         if (line.endsWith('\n')) {
             line.chop(1);
         } else if (!file.atEnd()) {
             // Over-long line: keep its start, skip the rest.
             char c = 0;
-            while (file.getChar(&c) && c != '\n') {
-                if (++total > kMaxListBytes)
-                    return std::nullopt;
-            }
+            while (total <= kMaxListBytes && file.getChar(&c) && c != '\n')
+                ++total;
+            if (total > kMaxListBytes)
+                break;
         }
         if (line.endsWith('\r'))
             line.chop(1);

@@ -22,8 +22,13 @@ QString lineFor(qint32 recordNumber, const QString& dayFolder);
 // record number (1 or more, no sign, blanks or leading zeros).
 std::optional<Entry> parseLine(const QString& line);
 
+// A list is read only up to this many bytes: anything larger is damage.
+inline constexpr qint64 kMaxListBytes = 16 * 1024 * 1024;
+
 // The first maxLines lines (all when negative), CR LF or LF ended. A missing
 // file is an empty list; nullopt when the file is there but cannot be read.
+// Of a file over kMaxListBytes, the whole lines within the bound, so a
+// damaged list can still be read and written back.
 std::optional<QStringList> readLines(const QString& path, qsizetype maxLines = -1);
 
 // Under the list's lock: reads at most maxLines lines, lets edit change them

@@ -126,7 +126,10 @@ void SetCallRow(
         kRowTextFlags, -1, -1, -1, font);
     grid.SetCell(row, CallColumn::Description, shown(record.Description), kRowTextFlags, -1, -1, -1, font, 0,
         -1, number);
-    grid.SetCell(row, CallColumn::FileName, hasRecording(record) ? recordingFileName(record) : QString());
+    // The search results name a recording file for every call, the main
+    // list only for calls that have one.
+    grid.SetCell(row, CallColumn::FileName,
+        kind == CallGrid::Search || hasRecording(record) ? recordingFileName(record) : QString());
     grid.SetCell(row, CallColumn::Folder, folder);
     grid.SetCell(row, CallColumn::Index, QString::number(number));
     grid.SetCell(row, CallColumn::CallerName, shown(record.CallerName));

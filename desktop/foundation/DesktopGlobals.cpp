@@ -10,3 +10,4 @@ QString g_sTimeOn;
 QString g_sTimeOff;
 bool g_bMarkAsReadInPlay = false;
 bool g_bDelFromDiaryWhenDelLast = false;
+bool g_bSearchRunning = false;

@@ -31,3 +31,6 @@ extern bool g_bMarkAsReadInPlay;
 // Deleting from the recent-calls list deletes the calls from their day files
 // too, not only their lines of the list.
 extern bool g_bDelFromDiaryWhenDelLast;
+
+// True while a call search may go on; the search window's Stop clears it.
+extern bool g_bSearchRunning;

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QThreadPool>
 
-#include "service/web/JournalText.h"
+#include "common/JournalText.h"
 
 #include <functional>
 

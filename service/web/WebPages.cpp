@@ -9,7 +9,7 @@
 #include "common/JournalList.h"
 #include "common/LastList.h"
 #include "service/core/mdlContacts.h"
-#include "service/web/JournalText.h"
+#include "common/JournalText.h"
 #include "service/web/mdlHttp.h"
 
 #include <QFile>

@@ -1,20 +1,19 @@
 #include "tools/ringvale-calls/CallsTool.h"
 
-#include "common/TranslationFile.h"
 #include "desktop/calls/CallGridActions.h"
 #include "desktop/foundation/CallRows.h"
-#include "desktop/foundation/Translation.h"
 #include "desktop/foundation/mdlCallStore.h"
+#include "tools/ringvale-calls/ListCommands.h"
+#include "tools/ringvale-calls/ToolRows.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const char kUsage[]
-    = "usage: ringvale-calls COMMAND FOLDER ...\n"
+const char kUsageTemplate[]
+    = "usage: ringvale-calls COMMAND [FOLDER] ...\n"
       "  rows FOLDER [--screenshot FILE]  the day's calls as the main list shows them:\n"
       "                                   INDEX, CALLER, RECEIVED, DESCRIPTION, FOLDER,\n"
       "                                   bold or normal, the images of columns 1 to 3\n"
@@ -25,11 +24,18 @@ const char kUsage[]
       "  note FOLDER N TEXT               store TEXT as its note (at most 256 bytes)\n"
       "  delete FOLDER N...               delete these calls, as the main list's delete does\n"
       "FOLDER is a day folder as stored, for instance \\Data\\Log\\2026\\12\\10\\\n"
-      "Exit status: 0 done, 1 nothing was written (or no such call), 2 bad arguments\n";
+      "%1"
+      "Exit status: 0 done, 1 nothing was written (or no such call or row, or\n"
+      "refused), 2 bad arguments\n";
+
+QString usage()
+{
+    return QString::fromUtf8(kUsageTemplate).arg(QString::fromUtf8(kListUsage));
+}
 
 int usageError(QTextStream& err, const QString& why)
 {
-    err << "ringvale-calls: " << why << "\n" << kUsage;
+    err << "ringvale-calls: " << why << "\n" << usage();
     return 2;
 }
 
@@ -37,9 +43,7 @@ int usageError(QTextStream& err, const QString& why)
 // the program folder has that translation.
 void fillDay(vbalGrid& grid, const QString& folder)
 {
-    if (const std::optional<QString> english = TranslationFile::pathFor(u"English.txt"_s);
-        english && QFileInfo::exists(*english))
-        LoadTranslation(*english);
+    loadEnglish();
     SetCallsHeaders(grid, CallGrid::Main);
     AppendDayRows(grid, folder);
     grid.SetRedraw(true);
@@ -55,24 +59,12 @@ qint32 rowOf(const vbalGrid& grid, qint32 n)
     return 0;
 }
 
-QString image(const vbalGrid& grid, qint32 row, qint32 column)
-{
-    const qint32 icon = grid.CellIcon(row, column);
-    return icon < 0 ? u"-"_s : QString::number(icon);
-}
-
 int printRows(const QString& folder, const QString& screenshot, QTextStream& out, QTextStream& err)
 {
     vbalGrid grid;
     fillDay(grid, folder);
-    for (qint32 r = 1; r <= grid.Rows(); ++r) {
-        out << grid.CellText(r, CallColumn::Index) << '\t' << grid.CellText(r, CallColumn::Caller) << '\t'
-            << grid.CellText(r, CallColumn::When) << '\t' << grid.CellText(r, CallColumn::Description) << '\t'
-            << grid.CellText(r, CallColumn::Folder) << '\t'
-            << (grid.CellFont(r, CallColumn::Caller).bold() ? "bold" : "normal") << '\t'
-            << image(grid, r, CallColumn::Emergency) << ',' << image(grid, r, CallColumn::Flag) << ','
-            << image(grid, r, CallColumn::Type) << '\t' << grid.RowHeight(r) << '\n';
-    }
+    for (qint32 r = 1; r <= grid.Rows(); ++r)
+        printRow(out, grid, r);
     if (screenshot.isEmpty())
         return 0;
     grid.SetBorderStyle(1);
@@ -97,10 +89,15 @@ std::optional<qint32> callNumber(const QString& text)
 int runCallsTool(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.size() == 1 && (args[0] == u"--help" || args[0] == u"-h")) {
-        out << kUsage;
+        out << usage();
         return 0;
     }
     const QString command = args.value(0);
+    if (isListCommand(command)) {
+        QString why;
+        const int status = runListCommand(args, out, err, why);
+        return why.isEmpty() ? status : usageError(err, why);
+    }
     const QString folder = args.value(1);
     if (args.size() < 2)
         return usageError(err, command.isEmpty() ? u"no command"_s : u"no day folder"_s);

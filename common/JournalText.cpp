@@ -1,4 +1,4 @@
-#include "service/web/JournalText.h"
+#include "common/JournalText.h"
 
 namespace {
 

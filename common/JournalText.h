@@ -6,8 +6,9 @@
 
 #include <optional>
 
-// The text of a journal file as the journal page shows it, produced a block
-// at a time so that a page of a large journal is never held whole: each line
+// The text of a journal file as its readers show it (the web server's journal
+// page, the desktop's journal viewer), produced a block at a time so that a
+// page of a large journal is never held whole: each line
 // ended by CR LF, as UTF-8, optionally HTML-escaped. Of a file over the bound,
 // the last bytes up to the bound from the first whole line on, after a line
 // saying that earlier lines are not shown.
