@@ -6,8 +6,8 @@
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
 #include "desktop/foundation/CallRows.h"
+#include "desktop/foundation/LastCalls.h"
 #include "desktop/foundation/Translation.h"
-#include "desktop/shell/RecentCalls.h"
 #include "desktop/shell/ShellGlobals.h"
 #include "desktop/shell/StoredColour.h"
 #include "platform/grid/vbalGrid.h"
@@ -327,10 +327,7 @@ void frmMain::cToolbar2_ButtonClick(qint32 lButton)
 
 void frmMain::FillRecentCalls()
 {
-    const qint32 rows = LoadRecentCalls(*vbalGrid1);
-    SetNoItemsVisible(rows == 0);
-    MakeEditMenuEna(rows > 0);
-    SetPanelText(2, QString::number(rows) + u' ' + g_sTrans(19));
+    LoadLastCalls(*vbalGrid1);
 }
 
 QColor frmMain::PaneBackColour() const
