@@ -34,3 +34,14 @@ extern bool g_bDelFromDiaryWhenDelLast;
 
 // True while a call search may go on; the search window's Stop clears it.
 extern bool g_bSearchRunning;
+
+// Options of the call handling and the pop-up, read at the main window's
+// load and set again by the events window's OK.
+extern bool g_bDisplayIC;
+extern qint32 sCallDisplay; // 0 pop-up window, anything else a tray balloon
+extern bool g_bWhenCallerID;
+extern bool g_bOpenAppOnCall;
+extern bool g_bAnimate;
+extern qint32 g_lAnimateFaster;
+extern bool g_bClosePersonal;
+extern qint32 g_lClosePersonalAfter;

@@ -57,6 +57,16 @@ void RecordedMainWindow::MakeEditMenuEna(bool bEna)
     record({Call::EditMenuEna, bEna ? 1 : 0, {}});
 }
 
+void RecordedMainWindow::SetPaneColours(const QColor& back, const QColor& text)
+{
+    record({Call::PaneColours, 0, back.name() + u' ' + text.name()});
+}
+
+void RecordedMainWindow::DisplayBallonCallSetails(const QString& sTitle, const QString& sMsg)
+{
+    record({Call::Balloon, 0, sTitle + u'\n' + sMsg});
+}
+
 QString RecordedMainWindow::panelText(qint32 n) const
 {
     for (auto call = m_calls.crbegin(); call != m_calls.crend(); ++call)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QString>
 
@@ -29,6 +30,12 @@ public:
     // Enables or disables the menu items "BackMsg", "NextMsg", "Edit",
     // "Delete" and "SaveToPC".
     virtual void MakeEditMenuEna(bool bEna) = 0;
+
+    // The call-details pane (PicCallDetails): its background and the text
+    // colour of its six labels.
+    virtual void SetPaneColours(const QColor& back, const QColor& text) = 0;
+    // A balloon on the tray icon: the information icon, 30 seconds.
+    virtual void DisplayBallonCallSetails(const QString& sTitle, const QString& sMsg) = 0;
 };
 
 // Keeps every call in order (the newest kCallLimit, so a program that runs
@@ -44,7 +51,9 @@ public:
             ProgressMaximum,
             ProgressValue,
             ProgressVisible,
-            EditMenuEna
+            EditMenuEna,
+            PaneColours, // text: the two colours' names, "#rrggbb #rrggbb"
+            Balloon // text: title, LF, message
         };
         Kind kind = PanelText;
         qint32 number = 0; // the panel, or the value set; a Boolean as 0 or 1
@@ -65,6 +74,8 @@ public:
     void SetProgressValue(qint32 value) override;
     void SetProgressVisible(bool visible) override;
     void MakeEditMenuEna(bool bEna) override;
+    void SetPaneColours(const QColor& back, const QColor& text) override;
+    void DisplayBallonCallSetails(const QString& sTitle, const QString& sMsg) override;
 
     const QList<Call>& calls() const { return m_calls; }
     // The last text set on panel n; empty when none was.

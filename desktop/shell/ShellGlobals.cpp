@@ -11,15 +11,6 @@ bool g_bMainHidden = false;
 qint32 lCol = 0;
 QString g_sColOrder;
 
-bool g_bDisplayIC = false;
-qint32 sCallDisplay = 0;
-bool g_bWhenCallerID = false;
-bool g_bOpenAppOnCall = false;
-bool g_bAnimate = false;
-qint32 g_lAnimateFaster = 0;
-bool g_bClosePersonal = false;
-qint32 g_lClosePersonalAfter = 0;
-
 QString ExecutableFolderWithSlash()
 {
     QString folder = QCoreApplication::applicationDirPath();

@@ -25,14 +25,3 @@ extern QString g_sToday; // "MM/dd/yyyy" of the day the window calls today
 extern bool g_bMainHidden; // a close request hid the window
 extern qint32 lCol; // the column last sorted, as clicked
 extern QString g_sColOrder; // "DESC" after a descending sort, else empty
-
-// Options of the call handling and the pop-up, read at the main window's
-// load and again by the settings windows' OK.
-extern bool g_bDisplayIC;
-extern qint32 sCallDisplay; // 0 pop-up window, anything else a tray balloon
-extern bool g_bWhenCallerID;
-extern bool g_bOpenAppOnCall;
-extern bool g_bAnimate;
-extern qint32 g_lAnimateFaster;
-extern bool g_bClosePersonal;
-extern qint32 g_lClosePersonalAfter;

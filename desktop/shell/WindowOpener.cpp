@@ -3,6 +3,8 @@
 #include "desktop/contacts/frmContact.h"
 #include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
+#include "desktop/foundation/TabStrip.h"
+#include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
 
 #include <QDialog>
@@ -35,6 +37,8 @@ public:
             LoadPropertiesWindow();
         else if (name == u"frmContact")
             LoadContactEditor();
+        else if (name == u"frmEvents")
+            LoadEventsWindow();
     }
 
     void ShowModal(const QString& name, int page, QWidget* owner) override
@@ -43,6 +47,12 @@ public:
             frmProperties& window = LoadPropertiesWindow();
             if (page > 0)
                 window.vbalTreeView1_NodeClick(window.vbalTreeView1->topLevelItem(page - 1));
+            window.exec();
+        } else if (name == u"frmEvents") {
+            frmEvents& window = LoadEventsWindow();
+            if (page == 1 || page == 2)
+                window.TabControl1->SelectTab(
+                    page == 1 ? QStringLiteral("IncommingCallEvents") : QStringLiteral("Advanced"));
             window.exec();
         } else if (name == u"frmContact") {
             LoadContactEditor().exec();

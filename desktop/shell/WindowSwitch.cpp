@@ -6,6 +6,7 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/settings/MainDevices.h"
+#include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
 #include "platform/TelephonyControl.h"
@@ -55,6 +56,12 @@ QWidget* load(const QString& name, const QString& pageText)
         form.OpenPage(ok ? page - 1 : -1);
         return &form;
     }
+    if (name == u"frmEvents") {
+        // As the main window opens it: the incoming-call tab unless another is asked for.
+        frmEvents& form = LoadEventsWindow();
+        form.TabControl1->SelectTab(pageText.isEmpty() ? QStringLiteral("IncommingCallEvents") : pageText);
+        return &form;
+    }
     if (name == u"frmInfo") {
         // As the device details show the line chosen on the devices page.
         frmProperties& properties = LoadPropertiesWindow();
@@ -75,6 +82,8 @@ void run(const QString& name)
         LoadContactEditor().exec();
     else if (name == u"frmProperties")
         LoadPropertiesWindow().exec();
+    else if (name == u"frmEvents")
+        LoadEventsWindow().exec();
     else if (name == u"frmInfo" && infoWindow())
         infoWindow()->exec();
     else if (name == u"frmContactList" && contactList())
@@ -93,6 +102,8 @@ void unload(const QString& name)
     }
     if (name == u"frmProperties" || name == u"frmInfo")
         UnloadPropertiesWindow();
+    if (name == u"frmEvents")
+        UnloadEventsWindow();
 }
 
 } // namespace WindowSwitch

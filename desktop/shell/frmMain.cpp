@@ -9,6 +9,7 @@
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
+#include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
 #include "desktop/shell/MainMenus.h"
 #include "desktop/shell/ProcServiceSwitch.h"
@@ -101,6 +102,7 @@ frmMain::~frmMain()
 {
     if (!m_bExited) {
         UnloadPropertiesWindow();
+        UnloadEventsWindow();
         UnloadContactEditor();
     }
     SetServiceSwitch(nullptr);
@@ -308,6 +310,7 @@ void frmMain::Form_Unload()
         m_hub->tmrCheck.stop();
     }
     UnloadPropertiesWindow();
+    UnloadEventsWindow();
     UnloadContactEditor();
     write(QStringLiteral("bRun"), QStringLiteral("0"));
     hide();

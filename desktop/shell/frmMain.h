@@ -83,7 +83,7 @@ public:
     void cToolbar2_ButtonClick(qint32 lButton);
 
     // Tray, blink, clock and details pane.
-    void DisplayBallonCallSetails(const QString& sTitle, const QString& sMsg);
+    void DisplayBallonCallSetails(const QString& sTitle, const QString& sMsg) override;
     void RestoreTrayIcon();
     void m_frmSysTray_SysTrayMouseDown(qint32 button);
     void m_frmSysTray_SysTrayMouseUp(qint32 button);
@@ -127,7 +127,7 @@ public:
     // The details pane's colours: designed, or stored under Events\Advanced.
     QColor PaneBackColour() const;
     QColor PaneTextColour() const;
-    void SetPaneColours(const QColor& back, const QColor& text);
+    void SetPaneColours(const QColor& back, const QColor& text) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

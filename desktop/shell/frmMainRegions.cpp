@@ -7,9 +7,9 @@
 #include "common/DateTimeText.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/LastCalls.h"
+#include "desktop/foundation/StoredColour.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/shell/ShellGlobals.h"
-#include "desktop/shell/StoredColour.h"
 #include "platform/grid/vbalGrid.h"
 
 #include <QAction>

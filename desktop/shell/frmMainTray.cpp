@@ -6,10 +6,11 @@
 #include "common/DateTimeText.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/HubLink.h"
+#include "desktop/foundation/StoredColour.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/mdlCommDialog.h"
+#include "desktop/settings/frmEvents.h"
 #include "desktop/shell/ShellGlobals.h"
-#include "desktop/shell/StoredColour.h"
 #include "desktop/shell/frmSysTray.h"
 
 #include <QAction>
@@ -104,6 +105,9 @@ void frmMain::PickPaneColour(bool background)
     const QString name = background ? QStringLiteral("picBG") : QStringLiteral("picFont");
     if (!WriteStoredColour(RegistryRoutines::forProduct(QStringLiteral("Events\\Advanced")), name, colour))
         qWarning("Ringvale: the details pane's colour cannot be written in the settings store.");
+    // The events window shows the stored colours in its boxes.
+    if (frmEvents* events = LoadedEventsWindow())
+        events->SetBoxColour(background ? events->picBG : events->picFont, colour);
 }
 
 void frmMain::showEvent(QShowEvent* event)

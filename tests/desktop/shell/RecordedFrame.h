@@ -58,6 +58,14 @@ public:
         void SetProgressValue(qint32 v) override { RecordedMainWindow::SetProgressValue(v); }
         void SetProgressVisible(bool v) override { RecordedMainWindow::SetProgressVisible(v); }
         void MakeEditMenuEna(bool b) override { RecordedMainWindow::MakeEditMenuEna(b); }
+        void SetPaneColours(const QColor& back, const QColor& text) override
+        {
+            RecordedMainWindow::SetPaneColours(back, text);
+        }
+        void DisplayBallonCallSetails(const QString& title, const QString& msg) override
+        {
+            RecordedMainWindow::DisplayBallonCallSetails(title, msg);
+        }
 
     private:
         RecordedFrames& m_owner;

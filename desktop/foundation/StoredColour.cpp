@@ -1,4 +1,4 @@
-#include "desktop/shell/StoredColour.h"
+#include "desktop/foundation/StoredColour.h"
 
 #include "common/RegistryRoutines.h"
 #include "desktop/foundation/mdlCommDialog.h"

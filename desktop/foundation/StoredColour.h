@@ -18,6 +18,12 @@ std::optional<QColor> ReadStoredColour(const RegistryRoutines& key, const QStrin
 // False when it was not written.
 [[nodiscard]] bool WriteStoredColour(const RegistryRoutines& key, const QString& name, const QColor& colour);
 
+// The caller pop-up's own look, which its Personal style shows where a
+// colour is not stored (and the events window offers for it).
+inline const QColor kPopUpTitleColour(0x14, 0x28, 0x46);
+inline const QColor kPopUpBackColour(0x1f, 0x3a, 0x5f);
+inline const QColor kPopUpTextColour(Qt::white);
+
 // The text form alone: "255" for red.
 QString StoredColourText(const QColor& colour);
 std::optional<QColor> ParseStoredColour(const QString& text);

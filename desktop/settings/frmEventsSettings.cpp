@@ -1,0 +1,186 @@
+// Loading the stored settings into frmEvents and OK's steps.
+#include "desktop/settings/frmEvents.h"
+
+#include "desktop/contacts/frmContact.h"
+#include "desktop/contacts/mdlContactList.h"
+#include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/MainWindowSurfaces.h"
+#include "desktop/foundation/StoredColour.h"
+#include "desktop/foundation/TypingLimit.h"
+#include "desktop/foundation/cSlider.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <optional>
+
+namespace {
+
+const QString kIncoming = QStringLiteral("Events\\TabInCommingCall");
+const QString kAdvanced = QStringLiteral("Events\\Advanced");
+
+// A stored number; a missing or empty value reads as 0, text that is not a
+// whole number as nothing.
+std::optional<int> storedNumber(const QString& text)
+{
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+// A check box from its stored value (0 clear, 1 ticked, 2 grey); a value it
+// cannot take leaves it.
+void loadCheck(QCheckBox* box, const QString& text)
+{
+    const std::optional<int> value = storedNumber(text);
+    if (!value || *value < 0 || *value > 2)
+        return;
+    box->setCheckState(*value == 1 ? Qt::Checked : *value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+QString checkText(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return QStringLiteral("1");
+    case Qt::PartiallyChecked:
+        return QStringLiteral("2");
+    default:
+        return QStringLiteral("0");
+    }
+}
+
+bool notUnchecked(const QCheckBox* box)
+{
+    return box->checkState() != Qt::Unchecked;
+}
+
+} // namespace
+
+void frmEvents::loadColour(ColourBox& box, const QString& stored, const QColor& designed)
+{
+    // What the pop-up cannot show as a colour it shows as designed; the
+    // stored text stays for OK unless a colour is picked.
+    const std::optional<QColor> colour = ParseStoredColour(stored);
+    box.kept = colour || stored.trimmed().isEmpty() ? QString() : stored;
+    showColour(box, colour.value_or(designed));
+}
+
+QString frmEvents::colourText(const ColourBox& box) const
+{
+    return box.kept.isEmpty() ? StoredColourText(box.colour) : box.kept;
+}
+
+void frmEvents::LoadEventSettings()
+{
+    // 1, 2
+    m_reg.setSubkey(kIncoming);
+    loadCheck(chkViewCD_IC, m_reg.getString(QStringLiteral("chkICViewCD")));
+    const std::optional<int> position
+        = storedNumber(m_reg.getString(QStringLiteral("cmbCallDisplayStyleIncomming")));
+    if (position && *position >= -1 && *position < cmbCallDisplayStyleIncomming->count())
+        cmbCallDisplayStyleIncomming->setCurrentIndex(*position);
+    loadCheck(chkPlayIn_IC, m_reg.getString(QStringLiteral("chkPlayInCall")));
+    const int sound = CmbPlayWhen_IC->findText(
+        m_reg.getString(QStringLiteral("CmbPlayWhenCall")), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (sound >= 0)
+        CmbPlayWhen_IC->setCurrentIndex(sound);
+    loadCheck(chkSayInCall_IC, m_reg.getString(QStringLiteral("chkSayInCommingCall")));
+    QString speech = m_reg.getString(QStringLiteral("IC_txtTTS"));
+    speech.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    txtTTS_IC->setPlainText(speech);
+    loadCheck(chkOpenAppOnCall, m_reg.getString(QStringLiteral("chkOpenAppOnCall")));
+    loadCheck(chkWhenCallerID, m_reg.getString(QStringLiteral("chkWhenCallerID")));
+    // 3
+    const std::optional<int> openApp = storedNumber(m_reg.getString(QStringLiteral("chkOpenAppOnCall")));
+    if (openApp)
+        g_bOpenAppOnCall = *openApp != 0;
+    // 4, 5
+    m_reg.setSubkey(kAdvanced);
+    loadCheck(chkAnimate, m_reg.getString(QStringLiteral("chkAnimate")));
+    if (const std::optional<int> step = storedNumber(m_reg.getString(QStringLiteral("sldAnimateVal"))))
+        sldAnimateVal->setValue(*step);
+    loadCheck(chkClosePersonalAfrter, m_reg.getString(QStringLiteral("chkClosePersonalAfrter")));
+    txtCLosePersonalAfter->setText(m_reg.getString(QStringLiteral("txtCLosePersonalAfter")));
+    txtCLoseBallonAfter->setText(m_reg.getString(QStringLiteral("txtCLoseBallonAfter")));
+    // 6: as the pop-up reads it, so both show the same look.
+    if (m_reg.getString(QStringLiteral("Style")) == u"Personal")
+        ptnPersonal->setChecked(true);
+    else
+        ptnDefault->setChecked(true);
+    // 7
+    loadColour(m_title, m_reg.getString(QStringLiteral("picTitle")), kPopUpTitleColour);
+    loadColour(m_back, m_reg.getString(QStringLiteral("picBG")), kPopUpBackColour);
+    loadColour(m_font, m_reg.getString(QStringLiteral("picFont")), kPopUpTextColour);
+    // 8
+    sldAnimateVal_Changed();
+}
+
+void frmEvents::storeIncoming()
+{
+    m_reg.setSubkey(kIncoming);
+    (void)m_reg.setString(QStringLiteral("chkICViewCD"), checkText(chkViewCD_IC));
+    (void)m_reg.setString(QStringLiteral("cmbCallDisplayStyleIncomming"),
+        QString::number(cmbCallDisplayStyleIncomming->currentIndex()));
+    (void)m_reg.setString(QStringLiteral("chkPlayInCall"), checkText(chkPlayIn_IC));
+    (void)m_reg.setString(QStringLiteral("CmbPlayWhenCall"), CmbPlayWhen_IC->currentText());
+    (void)m_reg.setString(QStringLiteral("chkSayInCommingCall"), checkText(chkSayInCall_IC));
+    (void)m_reg.setString(QStringLiteral("IC_txtTTS"), TypingLimit::storedText(txtTTS_IC));
+    (void)m_reg.setString(QStringLiteral("chkOpenAppOnCall"), checkText(chkOpenAppOnCall));
+    (void)m_reg.setString(QStringLiteral("chkWhenCallerID"), checkText(chkWhenCallerID));
+}
+
+void frmEvents::storeAdvanced()
+{
+    m_reg.setSubkey(kAdvanced);
+    (void)m_reg.setString(QStringLiteral("chkAnimate"), checkText(chkAnimate));
+    (void)m_reg.setString(QStringLiteral("sldAnimateVal"), QString::number(sldAnimateVal->value()));
+    (void)m_reg.setString(QStringLiteral("chkClosePersonalAfrter"), checkText(chkClosePersonalAfrter));
+    (void)m_reg.setString(QStringLiteral("txtCLosePersonalAfter"), txtCLosePersonalAfter->text());
+    (void)m_reg.setString(QStringLiteral("txtCLoseBallonAfter"), txtCLoseBallonAfter->text());
+    (void)m_reg.setString(QStringLiteral("Style"),
+        ptnDefault->isChecked() ? QStringLiteral("Default") : QStringLiteral("Personal"));
+    (void)m_reg.setString(QStringLiteral("picTitle"), colourText(m_title));
+    (void)m_reg.setString(QStringLiteral("picBG"), colourText(m_back));
+    (void)m_reg.setString(QStringLiteral("picFont"), colourText(m_font));
+}
+
+void frmEvents::cmdOK_Click()
+{
+    // 1, 2
+    storeIncoming();
+    g_bOpenAppOnCall = notUnchecked(chkOpenAppOnCall);
+    sCallDisplay = cmbCallDisplayStyleIncomming->currentIndex();
+    g_bDisplayIC = notUnchecked(chkViewCD_IC);
+    g_bWhenCallerID = notUnchecked(chkWhenCallerID);
+    // 3, 4
+    storeAdvanced();
+    g_lAnimateFaster = sldAnimateVal->value();
+    g_bAnimate = notUnchecked(chkAnimate);
+    g_bClosePersonal = notUnchecked(chkClosePersonalAfrter);
+    bool ok = false;
+    const qint32 seconds = txtCLosePersonalAfter->text().toInt(&ok);
+    if (ok)
+        g_lClosePersonalAfter = seconds;
+    // 5
+    CurrentMainWindow().SetPaneColours(m_back.colour, m_font.colour);
+    // 6
+    if (frmContact* editor = LoadedContactEditor())
+        editor->SetDefaultEvents();
+    // 7
+    hide();
+    LoadEventSettings();
+}
+
+void frmEvents::cmdCancel_Click()
+{
+    hide();
+    LoadEventSettings();
+}
