@@ -93,6 +93,7 @@ frmCallerID::frmCallerID(QWidget* parent)
     cmdTestATCommand = named(new QPushButton(QStringLiteral("Test"), Shape1), "cmdTestATCommand");
     txtReport = named(new QPlainTextEdit(Shape1), "txtReport");
     txtReport->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtReport->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtReport->setReadOnly(true);
     cmdClearResults = named(new QPushButton(QStringLiteral("Clear Results"), Shape1), "cmdClearResults");
     lblTip = named(

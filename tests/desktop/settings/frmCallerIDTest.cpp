@@ -5,6 +5,7 @@
 #include "tests/desktop/settings/PropertiesFixture.h"
 #include "tests/support/ChannelListener.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/support/widgets/WidgetShots.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -430,6 +431,28 @@ TEST_F(frmCallerIDTest, ClosingSendsTheEarlierLineStateBackOnce)
     // The port is free for the service again.
     SystemSerialPort after;
     EXPECT_TRUE(after.open(m_link).ok());
+}
+
+// For review: both modes in the shipped English texts, AT mode after a test
+// and a call's caller ID.
+TEST_F(frmCallerIDTest, Screenshots)
+{
+    ASSERT_EQ(LoadTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);
+    auto tapiMode = open();
+    tapiMode->cmbCallerIDMode->setCurrentIndex(0);
+    tapiMode->SetScenarioText(u"ATZ\r\nAT+VCID=1"_s);
+    tapiMode->show();
+    EXPECT_TRUE(WidgetShots::save(tapiMode.get(), u"frmCallerID-tapi.png"_s));
+    tapiMode.reset();
+
+    auto atMode = tested(u"' caller ID on\r\nATZ\r\nAT+VCID=1"_s);
+    ASSERT_TRUE(waitUntil([&] { return atMode->ATCommands().isEmpty(); }));
+    const QByteArray call
+        = "\r\nRING\r\n\r\nDATE = 1210\r\nTIME = 0930\r\nNMBR = 5551234\r\nNAME = Ann Lee\r\n";
+    ASSERT_TRUE(fake.sendRaw(call));
+    ASSERT_TRUE(waitUntil([&] { return atMode->Report().endsWith(call); }));
+    atMode->show();
+    EXPECT_TRUE(WidgetShots::save(atMode.get(), u"frmCallerID-at-test.png"_s));
 }
 
 } // namespace
