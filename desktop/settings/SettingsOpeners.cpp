@@ -1,5 +1,7 @@
 #include "desktop/settings/SettingsOpeners.h"
 
+#include "desktop/settings/frmCallerID.h"
+
 #include <cstdio>
 
 namespace {
@@ -14,7 +16,7 @@ public:
     void ShowCallerIdSetup(QWidget* owner) override
     {
         RecordedOpeners::ShowCallerIdSetup(owner);
-        sayOnce(m_callerIdSaid, "the caller-ID set-up window");
+        ShowCallerIDSetup(owner);
     }
 
 private:
@@ -27,7 +29,6 @@ private:
         std::fflush(stderr);
     }
     bool m_journalSaid = false;
-    bool m_callerIdSaid = false;
 };
 
 SettingsOpeners*& installed()

@@ -2,11 +2,11 @@
 
 class QWidget;
 
-// Windows of other folders that the properties window opens and that are
-// not built yet: the journal viewer (frmLog) and the caller-ID set-up
-// (frmSetCallerID). Each shows its window modally over owner and returns
-// when it closes. The window's folder installs the real opener; until then a
-// stand-in counts the openings and says once that the window is missing.
+// Windows that the properties window opens: the journal viewer (frmLog), of
+// another folder and not built yet, and the caller-ID set-up (frmCallerID).
+// Each shows its window modally over owner and returns when it closes. The
+// journal viewer's folder installs the real opener; until then the stand-in
+// counts the openings and says once that the viewer is missing.
 class SettingsOpeners {
 public:
     virtual ~SettingsOpeners() = default;

@@ -6,6 +6,7 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/settings/MainDevices.h"
+#include "desktop/settings/frmCallerID.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
@@ -21,6 +22,12 @@ namespace {
 QPointer<frmInfo>& infoWindow()
 {
     static QPointer<frmInfo> window;
+    return window;
+}
+
+QPointer<frmCallerID>& callerIdSetup()
+{
+    static QPointer<frmCallerID> window;
     return window;
 }
 
@@ -62,6 +69,13 @@ QWidget* load(const QString& name, const QString& pageText)
         form.TabControl1->SelectTab(pageText.isEmpty() ? QStringLiteral("IncommingCallEvents") : pageText);
         return &form;
     }
+    if (name == u"frmCallerID") {
+        // As the properties window's "Caller-ID feature" opens it.
+        frmProperties& properties = LoadPropertiesWindow();
+        callerIdSetup() = new frmCallerID(&properties);
+        callerIdSetup()->Open(properties.cmbModemDev->currentText());
+        return callerIdSetup();
+    }
     if (name == u"frmInfo") {
         // As the device details show the line chosen on the devices page.
         frmProperties& properties = LoadPropertiesWindow();
@@ -84,6 +98,8 @@ void run(const QString& name)
         LoadPropertiesWindow().exec();
     else if (name == u"frmEvents")
         LoadEventsWindow().exec();
+    else if (name == u"frmCallerID" && callerIdSetup())
+        callerIdSetup()->exec();
     else if (name == u"frmInfo" && infoWindow())
         infoWindow()->exec();
     else if (name == u"frmContactList" && contactList())
@@ -96,11 +112,16 @@ void unload(const QString& name)
     if (name == u"frmContact")
         UnloadContactEditor();
     delete infoWindow().data();
+    if (callerIdSetup()) {
+        // The line state goes back as at any closing (once, if it closed).
+        callerIdSetup()->cmdCancel_Click();
+        delete callerIdSetup().data();
+    }
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor
     }
-    if (name == u"frmProperties" || name == u"frmInfo")
+    if (name == u"frmProperties" || name == u"frmInfo" || name == u"frmCallerID")
         UnloadPropertiesWindow();
     if (name == u"frmEvents")
         UnloadEventsWindow();
