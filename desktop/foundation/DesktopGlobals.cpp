@@ -11,3 +11,5 @@ QString g_sTimeOff;
 bool g_bMarkAsReadInPlay = false;
 bool g_bDelFromDiaryWhenDelLast = false;
 bool g_bSearchRunning = false;
+qint32 lCol = 0;
+QString g_sColOrder;

@@ -8,8 +8,6 @@ bool g_bStartingUp = false;
 
 QString g_sToday;
 bool g_bMainHidden = false;
-qint32 lCol = 0;
-QString g_sColOrder;
 
 bool g_bDisplayIC = false;
 qint32 sCallDisplay = 0;
