@@ -43,12 +43,14 @@ bool DeleteChosenCalls(vbalGrid& grid, bool recentView)
     return deleted;
 }
 
-void CallGridMouseUp(vbalGrid& grid, qint32 button)
+void CallGridMouseUp(vbalGrid& grid, qint32 button, qint32 column)
 {
     const qint32 row = grid.SelectedRow();
     if (row < 1 || row > grid.Rows())
         return;
-    if (button == 1 && grid.SelectedColumn() == CallColumn::Flag) {
+    if (column < 0)
+        column = grid.SelectedColumn();
+    if (button == 1 && column == CallColumn::Flag) {
         const bool flagged = grid.CellIcon(row, CallColumn::Flag) >= 0;
         if (SetCallFlag(numberOf(grid, row), folderOf(grid, row),
                 flagged ? QStringLiteral("0") : QStringLiteral("1")))

@@ -16,8 +16,9 @@ bool DeleteChosenCalls(vbalGrid& grid, bool recentView);
 // A mouse button let go over the grid (1 left): a left click in the flag
 // column sets or clears the current row's flag; then, with
 // g_bMarkAsReadInPlay, an unread call without a recording is marked read.
-// The row changes only when the file did.
-void CallGridMouseUp(vbalGrid& grid, qint32 button);
+// The row changes only when the file did. column: the column under the
+// click (0 for none); -1 takes the grid's current column.
+void CallGridMouseUp(vbalGrid& grid, qint32 button, qint32 column = -1);
 
 // Stores text as the note of the call of row: cut to the Notes field (256
 // bytes, at a character boundary), written only while the call still reads

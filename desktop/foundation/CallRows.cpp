@@ -144,7 +144,8 @@ void SetCallRow(
     SetRowNote(grid, row, HasNote(record) ? record.Notes : QString());
 }
 
-qint32 AppendDayRows(vbalGrid& grid, const QString& dayFolder, CallGrid kind)
+qint32 AppendDayRows(
+    vbalGrid& grid, const QString& dayFolder, CallGrid kind, const std::function<void()>& onRow)
 {
     const QString path = DataPaths::native(DataPaths::dayFile(dayFolder));
     if (path.isEmpty())
@@ -153,6 +154,8 @@ qint32 AppendDayRows(vbalGrid& grid, const QString& dayFolder, CallGrid kind)
     RecordFile(path, CallRecord::Size).scan([&](const QByteArray& bytes) {
         ++number;
         SetCallRow(grid, grid.Rows() + 1, CallRecord::fromBytes(bytes), dayFolder, number, kind);
+        if (onRow)
+            onRow();
         return false;
     });
     return number;

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QString>
 
+#include <functional>
+
 // One call as a row of a call grid: the main window's list (13 columns) or
 // the search window's results (12). Code reads the rows by these columns.
 namespace CallColumn {
@@ -51,8 +53,10 @@ void SetCallRow(vbalGrid& grid, qint32 row, const CallRecord& record, const QStr
     CallGrid kind = CallGrid::Main);
 
 // Appends a row for every whole record of the day file of dayFolder, in file
-// order, as the main list shows a day; the number of rows added.
-qint32 AppendDayRows(vbalGrid& grid, const QString& dayFolder, CallGrid kind = CallGrid::Main);
+// order, as the main list shows a day; the number of rows added. onRow runs
+// after each row (a progress bar's step).
+qint32 AppendDayRows(vbalGrid& grid, const QString& dayFolder, CallGrid kind = CallGrid::Main,
+    const std::function<void()>& onRow = {});
 
 // Column 10 and the row height for a Notes field, as filling and saving a
 // note set them.

@@ -19,3 +19,5 @@ bool g_bAnimate = false;
 qint32 g_lAnimateFaster = 0;
 bool g_bClosePersonal = false;
 qint32 g_lClosePersonalAfter = 0;
+qint32 lCol = 0;
+QString g_sColOrder;

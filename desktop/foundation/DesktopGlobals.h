@@ -32,6 +32,10 @@ extern bool g_bMarkAsReadInPlay;
 // too, not only their lines of the list.
 extern bool g_bDelFromDiaryWhenDelLast;
 
+// The main call list's sort, saved at exit and replayed at load.
+extern qint32 lCol; // the column last sorted, as clicked
+extern QString g_sColOrder; // "DESC" after a descending sort, else empty
+
 // True while a call search may go on; the search window's Stop clears it.
 extern bool g_bSearchRunning;
 

@@ -8,8 +8,6 @@ bool g_bStartingUp = false;
 
 QString g_sToday;
 bool g_bMainHidden = false;
-qint32 lCol = 0;
-QString g_sColOrder;
 
 QString ExecutableFolderWithSlash()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/foundation/DesktopGlobals.h"
+
 #include <QString>
 
 // Globals of the desktop shell that several of its forms share.
@@ -19,9 +21,7 @@ QString ExecutableFolderWithSlash();
 // tray then tells the user to wait.
 extern bool g_bStartingUp;
 
-// The main window's day, hidden state and the call list's sort, kept across
-// its load, its clock and its exit.
+// The main window's day and hidden state, kept across its load, its clock
+// and its exit (the call list's sort is the foundation's).
 extern QString g_sToday; // "MM/dd/yyyy" of the day the window calls today
 extern bool g_bMainHidden; // a close request hid the window
-extern qint32 lCol; // the column last sorted, as clicked
-extern QString g_sColOrder; // "DESC" after a descending sort, else empty

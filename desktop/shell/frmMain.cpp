@@ -5,6 +5,7 @@
 #include "common/DateTimeText.h"
 #include "common/SharedUtilities.h"
 #include "common/WaveFormats.h"
+#include "desktop/calls/CallsList.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/DesktopGlobals.h"
@@ -107,6 +108,7 @@ frmMain::~frmMain()
     }
     SetServiceSwitch(nullptr);
     m_serviceSwitch.reset();
+    m_callsList.reset();
     // The hub goes first: its link must not outlive the window it reports to.
     m_hub.reset();
     SetMainDevices(nullptr);
@@ -145,7 +147,9 @@ void frmMain::Load(bool shown)
     QDir().mkpath(DataPaths::native(QStringLiteral("\\Data\\Log\\")));
     EnsureDatedFolders(QStringLiteral("\\Data\\Log"));
     BuildBars();
-    SetCallsHeaders(*vbalGrid1, CallGrid::Main);
+    m_callsList = std::make_unique<CallsList>(*this, *vbalGrid1, toolbar2Buttons, m_cMenu,
+        [this] { CurrentWindowOpener().ShowModal(QStringLiteral("frmCallDetails"), 0, this); });
+    m_callsList->SetCallsHeaders();
     BuildPanels();
     tmrStatus.start();
     tmrStatus_Timer();

@@ -19,6 +19,7 @@ class QMenuBar;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
+class CallsList;
 class ProcServiceSwitch;
 class TelephonyControl;
 class WaveControl;
@@ -76,10 +77,11 @@ public:
     void RestoreSort();
     void Form_Resize();
 
-    // The call list's header click: sorts by the column (the date by its
-    // hidden key), flipping g_sColOrder.
+    // The call list with its folder toolbar; there once the window loaded.
+    CallsList* CallsList1() const { return m_callsList.get(); }
+    // The call list's header click and folder toolbar, as the menus and the
+    // hub reach them.
     void vbalGrid1_ColumnClick(qint32 column);
-    // The folder toolbar: 0 the recent calls.
     void cToolbar2_ButtonClick(qint32 lButton);
 
     // Tray, blink, clock and details pane.
@@ -144,7 +146,6 @@ private:
     void ApplyPaneColours();
     void PickPaneColour(bool background);
     void m_cMenu_Click(qint32 itemNumber);
-    void FillRecentCalls();
     void Form_Unload();
     static QString TodayKey();
 
@@ -152,6 +153,7 @@ private:
     std::unique_ptr<frmSysTray> m_frmSysTray;
     std::unique_ptr<frmProc> m_hub;
     std::unique_ptr<ProcServiceSwitch> m_serviceSwitch;
+    std::unique_ptr<CallsList> m_callsList;
     TelephonyControl* m_tapi = nullptr;
     WaveControl* m_wave = nullptr;
     QList<QLabel*> m_panels;

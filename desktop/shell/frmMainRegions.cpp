@@ -5,8 +5,8 @@
 #include "common/Clock.h"
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
+#include "desktop/calls/CallsList.h"
 #include "desktop/foundation/CallRows.h"
-#include "desktop/foundation/LastCalls.h"
 #include "desktop/foundation/StoredColour.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/shell/ShellGlobals.h"
@@ -115,7 +115,6 @@ void frmMain::BuildRegions()
 
     vbalGrid1 = new vbalGrid(client);
     vbalGrid1->setObjectName(QStringLiteral("vbalGrid1"));
-    connect(vbalGrid1, &vbalGrid::ColumnClick, this, &frmMain::vbalGrid1_ColumnClick);
 
     picNoItems = new QWidget(client);
     picNoItems->setObjectName(QStringLiteral("picNoItems"));
@@ -291,43 +290,14 @@ void frmMain::RestoreSort()
 
 void frmMain::vbalGrid1_ColumnClick(qint32 column)
 {
-    lCol = column;
-    const qint32 sortColumn = column == CallColumn::When ? CallColumn::SortDate : column;
-    qint32 order = GridSort::Ascending;
-    if (g_sColOrder.isEmpty()) {
-        g_sColOrder = QStringLiteral("DESC");
-        order = GridSort::Descending;
-    } else {
-        g_sColOrder.clear();
-    }
-    vbalGrid1->SortCriteria().Clear();
-    vbalGrid1->SortCriteria().Add(sortColumn, order, vbalGrid1->ColumnSortType(sortColumn));
-    for (qint32 k = 1; k <= vbalGrid1->Columns(); ++k) {
-        if (k == column && !vbalGrid1->ColumnHeader(k).isEmpty())
-            vbalGrid1->SetColumnIcon(k, order == GridSort::Descending ? 6 : 5);
-        else if (vbalGrid1->ColumnIcon(k) == 5 || vbalGrid1->ColumnIcon(k) == 6)
-            vbalGrid1->SetColumnIcon(k, -1);
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    vbalGrid1->Sort();
-    QApplication::restoreOverrideCursor();
+    if (m_callsList)
+        m_callsList->vbalGrid1_ColumnClick(column);
 }
 
 void frmMain::cToolbar2_ButtonClick(qint32 lButton)
 {
-    if (lButton < 0 || lButton >= toolbar2Buttons.size())
-        return;
-    if (lButton == 0) {
-        toolbar2Buttons.at(0)->setChecked(true);
-        FillRecentCalls();
-    } else if (lButton < 3) {
-        toolbar2Buttons.at(lButton)->setChecked(true);
-    }
-}
-
-void frmMain::FillRecentCalls()
-{
-    LoadLastCalls(*vbalGrid1);
+    if (m_callsList)
+        m_callsList->cToolbar2_ButtonClick(lButton);
 }
 
 QColor frmMain::PaneBackColour() const
