@@ -8,8 +8,10 @@
 #include "desktop/settings/MainDevices.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/shell/ControlGallery.h"
 #include "platform/TelephonyControl.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -26,6 +28,12 @@ QPointer<frmInfo>& infoWindow()
 QPointer<frmContactList>& contactList()
 {
     static QPointer<frmContactList> window;
+    return window;
+}
+
+QPointer<ControlGallery>& gallery()
+{
+    static QPointer<ControlGallery> window;
     return window;
 }
 
@@ -66,6 +74,10 @@ QWidget* load(const QString& name, const QString& pageText)
         infoWindow()->txtDetails->setPlainText(ModemDeviceDetails(CurrentMainDevices().Tapi1(), line));
         return infoWindow();
     }
+    if (name == u"ControlGallery") {
+        gallery() = new ControlGallery;
+        return gallery();
+    }
     return nullptr;
 }
 
@@ -79,6 +91,10 @@ void run(const QString& name)
         infoWindow()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
+    else if (name == u"ControlGallery" && gallery()) {
+        gallery()->show();
+        QApplication::exec(); // ends when the gallery, the last window, closes
+    }
 }
 
 void unload(const QString& name)
@@ -87,6 +103,7 @@ void unload(const QString& name)
     if (name == u"frmContact")
         UnloadContactEditor();
     delete infoWindow().data();
+    delete gallery().data();
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor
