@@ -105,6 +105,9 @@ int ShowOneWindow(const Options& options)
 
 int StartNormally(const Options& options)
 {
+    // A screenshot run ends only the service it started itself.
+    const bool serviceWasThere
+        = !options.screenshot.isEmpty() && MessageControl().Channel(ChannelNumber::ProcChannel);
     mdlMain start;
     int status = 0;
     const bool running = start.Main(options.switches) == mdlMain::Outcome::Running && !g_bExiting;
@@ -112,8 +115,10 @@ int StartNormally(const Options& options)
         auto* window = dynamic_cast<QWidget*>(LoadedMainWindow());
         if (running && window) {
             status = writeScreenshot(window, options.screenshot) ? 0 : 1;
-            waitForTheServiceToListen();
-            LoadedMainWindow()->ExitApp();
+            if (!serviceWasThere) {
+                waitForTheServiceToListen();
+                LoadedMainWindow()->ExitApp();
+            }
         } else {
             say(QStringLiteral("no screenshot: the main window was not loaded."));
             status = 1;

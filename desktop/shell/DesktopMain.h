@@ -10,8 +10,9 @@ class QWidget;
 // switches (mdlMain):
 // - "--screenshot FILE": after a normal start (the main window loaded and its
 //   list filled) the main window is written as PNG and the program exits as
-//   its Exit does, ending the service it started: 0, or 1 with a message when
-//   the file cannot be written or the window did not load.
+//   its Exit does, ending the service it started (one that ran before is
+//   left running, and nothing stored): 0, or 1 with a message when the file
+//   cannot be written or the window did not load.
 // - "--window NAME [--page KEY]": that one window alone (WindowSwitch), with
 //   "--screenshot FILE" written instead of shown.
 // 2 for a bad command line.

@@ -6,6 +6,7 @@
 #include "tests/support/CallDays.h"
 #include "tests/support/DataFiles.h"
 #include "tests/support/FakeSystemctl.h"
+#include "tests/support/ServiceProcess.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
 #include "tests/support/widgets/WidgetShots.h"
@@ -112,6 +113,18 @@ TEST_F(MainWindowScreenshot, AfterANormalStartTheMainWindowIsWrittenAndTheServic
     EXPECT_EQ(lastLines().size(), 3);
     EXPECT_EQ(RegistryRoutines::forProduct(QString()).getString(u"bRun"_s), u"0");
     EXPECT_TRUE(waitUntil(serviceEnded, 20000));
+}
+
+TEST_F(MainWindowScreenshot, AServiceRunningBeforeIsLeftRunning)
+{
+    Svc service(env, {u"-gc"_s}, std::nullopt, true);
+    ASSERT_TRUE(service.waitForLoaded());
+    ASSERT_TRUE(waitUntil([] { return MessageControl().Channel(ChannelNumber::ProcChannel); }, 10000));
+    QTemporaryDir out;
+    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, out.filePath(u"main.png"_s)});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_FALSE(QImage(out.filePath(u"main.png"_s)).isNull());
+    EXPECT_TRUE(staysFalse([&] { return !service.isRunning(); }, 1000));
 }
 
 TEST_F(MainWindowScreenshot, OptionsAreTakenOffBeforeTheSwitchesAreCompared)
