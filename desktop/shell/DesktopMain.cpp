@@ -1,13 +1,13 @@
 #include "desktop/shell/DesktopMain.h"
 
-#include "common/RegistryRoutines.h"
-#include "common/TranslationFile.h"
+#include "common/ChannelMessages.h"
+#include "common/Waits.h"
 #include "desktop/foundation/DesktopGlobals.h"
-#include "desktop/foundation/Translation.h"
-#include "desktop/shell/FirstWindow.h"
 #include "desktop/shell/MainWindowFrame.h"
+#include "desktop/shell/ShellGlobals.h"
 #include "desktop/shell/WindowSwitch.h"
 #include "desktop/shell/mdlMain.h"
+#include "platform/MessageControl.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -21,10 +21,46 @@
 namespace {
 
 const char* const kScreenshotSwitch = "--screenshot";
+// How long a screenshot run waits for the service it started to listen, so
+// that its exit can end it.
+constexpr qint64 kServiceListenMs = 10000;
 
 void say(const QString& text)
 {
     std::fprintf(stderr, "Ringvale: %s\n", text.toLocal8Bit().constData());
+}
+
+// The program's own options, off the arguments; the rest are the switches.
+struct Options {
+    QStringList switches;
+    QString screenshot;
+    QString window;
+    QString page;
+    QString problem; // a bad command line
+};
+
+Options takeOptions(const QStringList& arguments)
+{
+    Options options;
+    const bool oneWindow = arguments.contains(QLatin1String("--window"));
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        QString* value = argument == QLatin1String(kScreenshotSwitch) ? &options.screenshot
+            : argument == u"--window"                                 ? &options.window
+            : argument == u"--page" && oneWindow                      ? &options.page
+                                                                      : nullptr;
+        if (!value) {
+            options.switches.append(argument);
+            continue;
+        }
+        *value = arguments.value(++i);
+        if (value->isEmpty() && options.problem.isEmpty()) {
+            options.problem = argument == QLatin1String(kScreenshotSwitch)
+                ? QStringLiteral("--screenshot needs the name of the PNG file to write.")
+                : argument + QStringLiteral(" needs a value.");
+        }
+    }
+    return options;
 }
 
 bool writeScreenshot(QWidget* window, const QString& path)
@@ -37,23 +73,60 @@ bool writeScreenshot(QWidget* window, const QString& path)
     return false;
 }
 
-int ShowOneWindow(const QString& name, const QStringList& arguments, const QString& screenshot)
+// In plain mode the load launched the service; the exit's "UNLOAD" reaches
+// it only once it listens, else it would outlive the screenshot.
+void waitForTheServiceToListen()
 {
-    const qsizetype pageAt = arguments.indexOf(QLatin1String("--page"));
-    const QString page = pageAt >= 0 ? arguments.value(pageAt + 1) : QString();
-    QWidget* window = WindowSwitch::load(name, page);
+    if (g_bServiceMode)
+        return;
+    MessageControl probe;
+    if (!WaitLettingEventsRun(kServiceListenMs, [&] { return probe.Channel(ChannelNumber::ProcChannel); }))
+        say(QStringLiteral("the service did not listen on 305 in time; it may go on running."));
+}
+
+int ShowOneWindow(const Options& options)
+{
+    LoadChosenTranslation();
+    QWidget* window = WindowSwitch::load(options.window, options.page);
     if (!window) {
-        say(QStringLiteral("--window: no window is named \"%1\".").arg(name));
+        say(QStringLiteral("--window: no window is named \"%1\".").arg(options.window));
         return 2;
     }
     int status = 0;
-    if (screenshot.isEmpty()) {
-        WindowSwitch::run(name);
+    if (options.screenshot.isEmpty()) {
+        WindowSwitch::run(options.window);
     } else {
         window->show();
-        status = writeScreenshot(window, screenshot) ? 0 : 1;
+        status = writeScreenshot(window, options.screenshot) ? 0 : 1;
     }
-    WindowSwitch::unload(name);
+    WindowSwitch::unload(options.window);
+    return status;
+}
+
+int StartNormally(const Options& options)
+{
+    // A screenshot run ends only the service it started itself.
+    const bool serviceWasThere
+        = !options.screenshot.isEmpty() && MessageControl().Channel(ChannelNumber::ProcChannel);
+    mdlMain start;
+    int status = 0;
+    const bool running = start.Main(options.switches) == mdlMain::Outcome::Running && !g_bExiting;
+    if (!options.screenshot.isEmpty()) {
+        auto* window = dynamic_cast<QWidget*>(LoadedMainWindow());
+        if (running && window) {
+            status = writeScreenshot(window, options.screenshot) ? 0 : 1;
+            if (!serviceWasThere) {
+                waitForTheServiceToListen();
+                LoadedMainWindow()->ExitApp();
+            }
+        } else {
+            say(QStringLiteral("no screenshot: the main window was not loaded."));
+            status = 1;
+        }
+    } else if (running) {
+        status = QApplication::exec();
+    }
+    UnloadMainWindow();
     return status;
 }
 
@@ -80,37 +153,10 @@ bool SaveWindowScreenshot(QWidget* window, const QString& path, QString* error)
 
 int DesktopMain(const QStringList& arguments)
 {
-    QString screenshot;
-    const qsizetype at = arguments.indexOf(QLatin1String(kScreenshotSwitch));
-    if (at >= 0) {
-        screenshot = arguments.value(at + 1);
-        if (screenshot.isEmpty()) {
-            say(QStringLiteral("--screenshot needs the name of the PNG file to write."));
-            return 2;
-        }
+    const Options options = takeOptions(arguments);
+    if (!options.problem.isEmpty()) {
+        say(options.problem);
+        return 2;
     }
-
-    const qsizetype named = arguments.indexOf(QLatin1String("--window"));
-    if (named < 0 && screenshot.isEmpty()) {
-        mdlMain start;
-        int status = 0;
-        if (start.Main(arguments) == mdlMain::Outcome::Running && !g_bExiting)
-            status = QApplication::exec();
-        UnloadMainWindow();
-        return status;
-    }
-
-    LoadChosenTranslation();
-    if (g_bRTL())
-        QApplication::setLayoutDirection(Qt::RightToLeft);
-
-    if (named >= 0)
-        return ShowOneWindow(arguments.value(named + 1), arguments, screenshot);
-
-    const std::unique_ptr<QWidget> window = CreateFirstWindow();
-    window->show();
-    if (screenshot.isEmpty())
-        return QApplication::exec();
-
-    return writeScreenshot(window.get(), screenshot) ? 0 : 1;
+    return options.window.isEmpty() ? StartNormally(options) : ShowOneWindow(options);
 }

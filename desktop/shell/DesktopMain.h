@@ -5,12 +5,17 @@
 
 class QWidget;
 
-// The desktop program's start, after its application object: mdlMain's start
-// and the event loop while the main window is loaded. "--window NAME
-// [--page KEY]" shows that one window instead (WindowSwitch). "--screenshot
-// FILE" writes the window (the control gallery when none is named) as PNG and
-// ends: 0, or 1 with a message when the file cannot be written. 2 for a bad
-// command line.
+// The desktop program's start, after its application object. Its own options
+// are taken off the arguments first; what is left is compared with the
+// switches (mdlMain):
+// - "--screenshot FILE": after a normal start (the main window loaded and its
+//   list filled) the main window is written as PNG and the program exits as
+//   its Exit does, ending the service it started (one that ran before is
+//   left running, and nothing stored): 0, or 1 with a message when the file
+//   cannot be written or the window did not load.
+// - "--window NAME [--page KEY]": that one window alone (WindowSwitch), with
+//   "--screenshot FILE" written instead of shown.
+// 2 for a bad command line.
 int DesktopMain(const QStringList& arguments);
 
 // Before the application object: a screenshot is drawn offscreen unless

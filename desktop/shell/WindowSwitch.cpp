@@ -10,8 +10,10 @@
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/shell/ControlGallery.h"
 #include "platform/TelephonyControl.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -34,6 +36,12 @@ QPointer<frmCallerID>& callerIdSetup()
 QPointer<frmContactList>& contactList()
 {
     static QPointer<frmContactList> window;
+    return window;
+}
+
+QPointer<ControlGallery>& gallery()
+{
+    static QPointer<ControlGallery> window;
     return window;
 }
 
@@ -87,6 +95,10 @@ QWidget* load(const QString& name, const QString& pageText)
         infoWindow()->txtDetails->setPlainText(ModemDeviceDetails(CurrentMainDevices().Tapi1(), line));
         return infoWindow();
     }
+    if (name == u"ControlGallery") {
+        gallery() = new ControlGallery;
+        return gallery();
+    }
     return nullptr;
 }
 
@@ -104,6 +116,10 @@ void run(const QString& name)
         infoWindow()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
+    else if (name == u"ControlGallery" && gallery()) {
+        gallery()->show();
+        QApplication::exec(); // ends when the gallery, the last window, closes
+    }
 }
 
 void unload(const QString& name)
@@ -117,6 +133,7 @@ void unload(const QString& name)
         callerIdSetup()->cmdCancel_Click();
         delete callerIdSetup().data();
     }
+    delete gallery().data();
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor

@@ -4,9 +4,10 @@
 
 class QWidget;
 
-// "--window NAME [--page KEY]": one window of the desktop alone, over the
-// program folder and settings in use, without the main window and without
-// starting or greeting the service.
+// "--window NAME [--page KEY]": one window of the desktop alone (or
+// "ControlGallery", the desktop's own controls), over the program folder and
+// settings in use, without the main window and without starting or greeting
+// the service.
 namespace WindowSwitch {
 
 // Loads the named window as its usual opener does and brings the page

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QResizeEvent>
@@ -110,7 +111,7 @@ void frmMain::BuildRegions()
     callsBar->setContentsMargins(0, 0, 0, 0);
     cToolbar2 = new QToolBar(picCallsList);
     cToolbar2->setObjectName(QStringLiteral("Toolbar2"));
-    callsBar->addWidget(cToolbar2);
+    callsBar->addWidget(cToolbar2, 0, Qt::AlignTop);
     picCallsList->resize(width(), PixelsFromTwips(kCallsListHeightTwips));
 
     vbalGrid1 = new vbalGrid(client);
@@ -174,6 +175,7 @@ void frmMain::BuildBars()
 
     cToolbar2->setIconSize(QSize(16, 16));
     cToolbar2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    cToolbar2->layout()->setContentsMargins(0, 0, 0, 0);
     m_folderGroup = new QActionGroup(this);
     m_folderGroup->setExclusive(true);
     const struct {
@@ -235,11 +237,16 @@ void frmMain::Form_Resize()
     const qint64 holder = TwipsFromPixels(picHolder->height());
     PicCallDetails->setGeometry(0, PixelsFromTwips(holder), PixelsFromTwips(W), PicCallDetails->height());
     const qint64 listTop = holder + TwipsFromPixels(PicCallDetails->height());
-    picCallsList->move(0, PixelsFromTwips(listTop));
+    // The list covers the strip's lowest 150 twips: a folder bar the designed
+    // height cannot hold above them makes the strip taller.
+    picCallsList->setGeometry(0, PixelsFromTwips(listTop), picCallsList->width(),
+        qMax(PixelsFromTwips(kCallsListHeightTwips), cToolbar2->sizeHint().height() + PixelsFromTwips(150)));
     const qint64 gridTop = listTop + TwipsFromPixels(picCallsList->height()) - 150;
     const qint64 gridWidth = W - 100;
-    const qint64 gridHeight
-        = H - (TwipsFromPixels(cToolbar1->height()) + TwipsFromPixels(statusBar()->height()) + listTop + 340);
+    // Our height is the client area's: the main toolbar's height, which made
+    // room for a frame and title bar counted in the height, would leave a
+    // blank band between the list and the status bar.
+    const qint64 gridHeight = H - (TwipsFromPixels(statusBar()->height()) + listTop + 340);
     // A height the list cannot take (a tiny window) leaves it as it was.
     const int newHeight = gridHeight > 0 ? PixelsFromTwips(gridHeight) : vbalGrid1->height();
     vbalGrid1->setGeometry(

@@ -21,6 +21,7 @@
 #include "platform/WaveControl.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -64,6 +65,8 @@ void LoadChosenTranslation()
     }
     if (const qint32 error = LoadTranslation(*path); error != 0)
         say(QStringLiteral("cannot load the translation %1 (error %2).").arg(*path).arg(error));
+    // Every window made from now on is mirrored for a right-to-left language.
+    QGuiApplication::setLayoutDirection(g_bRTL() ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
 mdlMain::mdlMain() = default;

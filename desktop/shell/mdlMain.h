@@ -10,7 +10,8 @@ class UnixSignalRoute;
 class frmSysTray;
 
 // The translation named under Language\Select; a missing or broken one is
-// said once on standard error, and the windows go on with empty texts.
+// said once on standard error, and the windows go on with empty texts. A
+// right-to-left translation mirrors the windows made afterwards.
 void LoadChosenTranslation();
 
 // The desktop program's start: the maintenance switches, one instance per

@@ -81,7 +81,7 @@ protected:
 
 } // namespace
 
-TEST_F(DesktopStartup, TheDesktopStartsTheServiceGreetsItAndEndsItWithUia)
+TEST_F(DesktopStartup, TheDesktopStartsTheServiceGreetsItAndEndsItWithUiaStoringItsPlaceAndSort)
 {
     ChannelListener listener(env, {u"308"_s, u"307"_s});
     ASSERT_TRUE(listener.waitUntilListening());
@@ -119,4 +119,14 @@ TEST_F(DesktopStartup, TheDesktopStartsTheServiceGreetsItAndEndsItWithUia)
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
     EXPECT_TRUE(waitUntil(serviceEnded, 20000));
+
+    // Nothing was stored of the window: its exit stored the designed place
+    // and the default sort, and the run's end.
+    const RegistryRoutines root = RegistryRoutines::forProduct(QString());
+    const QList<std::pair<QString, QString>> expected = {{u"lCol"_s, u"4"_s}, {u"g_sColOrder"_s, QString()},
+        {u"lWidth"_s, u"9495"_s}, {u"lHeight"_s, u"7380"_s}, {u"lState"_s, u"0"_s}, {u"bRun"_s, u"0"_s}};
+    for (const auto& [name, value] : expected) {
+        EXPECT_TRUE(root.hasValue(name)) << name.toStdString();
+        EXPECT_EQ(root.getString(name), value) << name.toStdString();
+    }
 }

@@ -1,5 +1,14 @@
+#include "common/AppPaths.h"
+#include "common/ChannelMessages.h"
+#include "common/RegistryRoutines.h"
+#include "platform/MessageControl.h"
+#include "platform/SingleInstanceLock.h"
+#include "tests/support/CallDays.h"
 #include "tests/support/DataFiles.h"
+#include "tests/support/FakeSystemctl.h"
+#include "tests/support/ServiceProcess.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/support/widgets/WidgetShots.h"
 
 #include <QDir>
@@ -44,20 +53,111 @@ void installWithEnglish(const TestEnvironment& env)
         env.programFolder() + u"/Trans/English.txt"_s));
 }
 
-TEST(DesktopProgramTest, ScreenshotWritesTheFirstWindowAndEnds)
+// The main window after a normal start of an installation that has had its
+// first run, with the service it starts; nothing of it outlives the test.
+class MainWindowScreenshot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(systemctl.isValid());
+        systemctl.setState(u"not-found"_s, u"inactive"_s);
+        ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
+        ASSERT_TRUE(RegistryRoutines::forProduct(QString()).setString(u"First"_s, u"0"_s));
+    }
+    void TearDown() override
+    {
+        MessageControl proc;
+        if (proc.Channel(ChannelNumber::ProcChannel)) {
+            proc.Send(MessageName::Unload.toString());
+            proc.Flush(2000);
+        }
+    }
+
+    // The service's one-instance lock is free once it has ended.
+    static bool serviceEnded()
+    {
+        const SingleInstanceLock lock(AppPaths::runtimeFolder() + u"/RingvaleSvc.lock"_s);
+        return lock.state() == SingleInstanceLock::State::Acquired;
+    }
+
+    FakeSystemctl systemctl;
+    TestEnvironment env;
+};
+
+// Three recent calls, the newest first, as the service lists them.
+void writeRecentCalls()
+{
+    const QString day = u"\\Data\\Log\\2026\\12\\10\\"_s;
+    CallRecord unread = storedCall(u"Ann Lee"_s, u"5551234"_s, u"09:12:00"_s);
+    unread.ReadMark = u" "_s;
+    writeDay(day,
+        {storedCall(u"Zoë Öberg"_s, u"5550101"_s, u"08:01:00"_s), unread,
+            storedCall(u"Bob Hart"_s, u"5557788"_s, u"09:30:00"_s)});
+    writeLast({u"3:"_s + day, u"2:"_s + day, u"1:"_s + day});
+}
+
+TEST_F(MainWindowScreenshot, AfterANormalStartTheMainWindowIsWrittenAndTheServiceEnded)
+{
+    writeRecentCalls();
+    QTemporaryDir out;
+    const QString png = out.filePath(u"main.png"_s);
+    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, png});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_FALSE(run.errors.contains(u"did not listen"_s)) << run.errors.toStdString();
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    // The main window at its designed size, not another window.
+    EXPECT_EQ(image.size(), QSize(633, 492));
+    image.save(WidgetShots::pathFor(u"ringvale-screenshot.png"_s));
+    // It left through Exit: the list kept, the run ended, the service gone.
+    EXPECT_EQ(lastLines().size(), 3);
+    EXPECT_EQ(RegistryRoutines::forProduct(QString()).getString(u"bRun"_s), u"0");
+    EXPECT_TRUE(waitUntil(serviceEnded, 20000));
+}
+
+TEST_F(MainWindowScreenshot, AServiceRunningBeforeIsLeftRunning)
+{
+    Svc service(env, {u"-gc"_s}, std::nullopt, true);
+    ASSERT_TRUE(service.waitForLoaded());
+    ASSERT_TRUE(waitUntil([] { return MessageControl().Channel(ChannelNumber::ProcChannel); }, 10000));
+    QTemporaryDir out;
+    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, out.filePath(u"main.png"_s)});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_FALSE(QImage(out.filePath(u"main.png"_s)).isNull());
+    EXPECT_TRUE(staysFalse([&] { return !service.isRunning(); }, 1000));
+}
+
+TEST_F(MainWindowScreenshot, OptionsAreTakenOffBeforeTheSwitchesAreCompared)
+{
+    // "-st" still counts with the screenshot around it.
+    QTemporaryDir out;
+    const QString png = out.filePath(u"hidden.png"_s);
+    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, png, u"-st"_s});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(u"-st:"_s)) << run.errors.toStdString();
+    EXPECT_FALSE(QImage(png).isNull());
+    EXPECT_TRUE(waitUntil(serviceEnded, 20000));
+
+    // "-uia" loads no window, so there is nothing to write.
+    const ProgramRun uia = runRingvale(env, {u"-uia"_s, u"--screenshot"_s, png});
+    EXPECT_EQ(uia.exitCode, 1);
+    EXPECT_TRUE(uia.errors.contains(u"no screenshot"_s)) << uia.errors.toStdString();
+}
+
+TEST(DesktopProgramTest, ScreenshotWritesTheControlGalleryAndEnds)
 {
     TestEnvironment env;
     ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
     QTemporaryDir out;
     const QString png = out.filePath(u"gallery.png"_s);
-    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, png});
+    const ProgramRun run = runRingvale(env, {u"--window"_s, u"ControlGallery"_s, u"--screenshot"_s, png});
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_FALSE(run.errors.contains(u"translation"_s)) << run.errors.toStdString();
     const QImage image(png);
     ASSERT_FALSE(image.isNull());
     EXPECT_GT(image.width(), 400);
     EXPECT_GT(image.height(), 300);
-    image.save(WidgetShots::pathFor(u"ringvale-screenshot.png"_s));
+    image.save(WidgetShots::pathFor(u"ringvale-window-ControlGallery.png"_s));
 }
 
 TEST(DesktopProgramTest, OneWindowAloneOnItsPage)
@@ -102,7 +202,7 @@ TEST(DesktopProgramTest, ScreenshotThatCannotBeWrittenSaysSoAndFails)
     env.installShippedDefaults();
     QTemporaryDir out;
     const QString png = out.filePath(u"no such folder/gallery.png"_s);
-    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, png});
+    const ProgramRun run = runRingvale(env, {u"--window"_s, u"ControlGallery"_s, u"--screenshot"_s, png});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(run.errors.contains(u"cannot write the screenshot"_s)) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(png)) << run.errors.toStdString();
@@ -114,13 +214,17 @@ TEST(DesktopProgramTest, ScreenshotWithoutAFileNameIsRefused)
     const ProgramRun run = runRingvale(env, {u"--screenshot"_s});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.errors.contains(u"--screenshot needs"_s)) << run.errors.toStdString();
+    const ProgramRun unnamed = runRingvale(env, {u"--screenshot"_s, u"x.png"_s, u"--window"_s});
+    EXPECT_EQ(unnamed.exitCode, 2);
+    EXPECT_TRUE(unnamed.errors.contains(u"--window needs"_s)) << unnamed.errors.toStdString();
 }
 
 TEST(DesktopProgramTest, AMissingTranslationIsSaidAndTheWindowStillComes)
 {
     TestEnvironment env; // no settings at all: Language\Select is empty
     QTemporaryDir out;
-    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, out.filePath(u"g.png"_s)});
+    const ProgramRun run
+        = runRingvale(env, {u"--window"_s, u"ControlGallery"_s, u"--screenshot"_s, out.filePath(u"g.png"_s)});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.errors.contains(u"no translation is chosen"_s)) << run.errors.toStdString();
 }

@@ -4,18 +4,23 @@
 #include "common/RegistryRoutines.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/MainWindowSurfaces.h"
+#include "desktop/foundation/Translation.h"
 #include "desktop/shell/ShellGlobals.h"
 #include "desktop/shell/frmProc.h"
 #include "platform/ScriptedServiceManager.h"
 #include "platform/grid/vbalGrid.h"
 #include "tests/desktop/shell/RecordingOpener.h"
 #include "tests/desktop/shell/RecordingTray.h"
+#include "tests/support/CallDays.h"
 #include "tests/support/ChannelListener.h"
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/support/widgets/WidgetShots.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QScreen>
@@ -220,13 +225,16 @@ TEST_F(frmMainTest, ResizesLayTheRegionsOutAndATinyWindowKeepsTheListsHeight)
     EXPECT_GT(holder, 0);
     EXPECT_EQ(w.PicCallDetails->geometry(), QRect(0, holder, 800, 97));
     EXPECT_EQ(w.picCallsList->y(), holder + 97);
-    EXPECT_EQ(w.vbalGrid1->y(), holder + 97 + 33 - 10);
+    EXPECT_GE(w.picCallsList->height(), 33);
+    EXPECT_EQ(w.vbalGrid1->y(), holder + 97 + w.picCallsList->height() - 10);
     EXPECT_EQ(w.vbalGrid1->x(), 0);
     EXPECT_EQ(w.vbalGrid1->width(), (800 * 15 - 100) / 15);
-    const int expectedHeight
-        = (600 * 15 - (w.cToolbar1->height() * 15 + w.statusBar()->height() * 15 + (holder + 97) * 15 + 340))
-        / 15;
+    const int expectedHeight = (600 * 15 - (w.statusBar()->height() * 15 + (holder + 97) * 15 + 340)) / 15;
     EXPECT_NEAR(w.vbalGrid1->height(), expectedHeight, 1);
+    // No blank band: the list reaches the status bar.
+    EXPECT_NEAR(w.vbalGrid1->geometry().bottom() + 1, w.statusBar()->y(), 1);
+    // The folder bar stays clear of the list's top.
+    EXPECT_LE(w.picCallsList->y() + w.cToolbar2->geometry().bottom() + 1, w.vbalGrid1->y());
     EXPECT_EQ(w.picNoItems->size(), QSize(313, 17));
     EXPECT_NEAR(w.picNoItems->x(), w.vbalGrid1->width() / 2 - 313 / 2, 1);
     EXPECT_NEAR(w.picNoItems->y(), w.vbalGrid1->y() + 53, 1);
@@ -321,6 +329,65 @@ TEST_F(frmMainTest, PaneColoursKeepTheDesignWhenMissingAndApplyAStoredZero)
         SetMainWindow(nullptr);
         window.reset();
     }
+}
+
+// For review: the window with recent calls and a caller in the pane, left to
+// right and mirrored by a right-to-left translation.
+TEST_F(frmMainTest, ScreenshotsWithRecentCallsAndACallerInThePane)
+{
+    const QString day = u"\\Data\\Log\\2026\\12\\10\\"_s;
+    CallRecord unread = storedCall(u"Ann Lee"_s, u"5551234"_s, u"09:12:00"_s);
+    unread.ReadMark = u" "_s;
+    writeDay(day,
+        {storedCall(u"Zoë Öberg"_s, u"5550101"_s, u"08:01:00"_s), unread,
+            storedCall(u"Bob Hart"_s, u"5557788"_s, u"09:30:00"_s)});
+    writeLast({u"3:"_s + day, u"2:"_s + day, u"1:"_s + day});
+
+    QFile english(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"));
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = english.readAll().split('\n');
+    lines[9] = "RTL\r";
+    QFile rtl(env.programFolder() + u"/Rtl.txt"_s);
+    ASSERT_TRUE(rtl.open(QIODevice::WriteOnly));
+    rtl.write(lines.join('\n'));
+    rtl.close();
+
+    struct Shot {
+        QString translation;
+        Qt::LayoutDirection direction;
+        QString file;
+    };
+    const Shot shots[] = {
+        {english.fileName(), Qt::LeftToRight, u"main-window.png"_s},
+        {rtl.fileName(), Qt::RightToLeft, u"main-window-rtl.png"_s},
+    };
+    for (const Shot& shot : shots) {
+        SCOPED_TRACE(shot.file.toStdString());
+        ResetTranslation();
+        ASSERT_EQ(LoadTranslation(shot.translation), 0);
+        QApplication::setLayoutDirection(shot.direction);
+        frmMain& w = load(true);
+        w.lblMainDate->setText(u"12/10/2026"_s);
+        w.lblMainTime->setText(u"09:30 AM"_s);
+        w.lblMainCallerName->setText(u"Bob Hart"_s);
+        w.lblMainCallerNumber->setText(u"5557788"_s);
+        w.lblMainRingNum->setText(u"Ring 2"_s);
+        for (QLabel* label :
+            {w.lblMainDate, w.lblMainTime, w.lblMainCallerName, w.lblMainCallerNumber, w.lblMainRingNum})
+            label->adjustSize();
+        ASSERT_TRUE(waitUntil([&] { return w.isVisible(); }, 5000));
+        QApplication::processEvents();
+        EXPECT_EQ(w.vbalGrid1->Rows(), 3);
+        EXPECT_EQ(w.PanelText(2), u"3 "_s + g_sTrans(19));
+        const int first = w.cToolbar1->widgetForAction(w.toolbar1Buttons.first())->x();
+        const int last = w.cToolbar1->widgetForAction(w.toolbar1Buttons.at(1))->x();
+        EXPECT_EQ(first < last, shot.direction == Qt::LeftToRight);
+        EXPECT_TRUE(WidgetShots::save(&w, shot.file));
+        SetMainWindow(nullptr);
+        window.reset();
+    }
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    ResetTranslation();
 }
 
 } // namespace

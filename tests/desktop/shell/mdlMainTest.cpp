@@ -2,6 +2,7 @@
 #include "common/CallTemplate.h"
 #include "common/RegistryRoutines.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/Translation.h"
 #include "desktop/shell/AddressOpener.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/ShellGlobals.h"
@@ -13,6 +14,7 @@
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -130,6 +132,38 @@ TEST_F(mdlMainTest, OnlyTheWholeCommandLineIsASwitch)
     }
     EXPECT_TRUE(trays.balloons().isEmpty());
     EXPECT_TRUE(manager.verbs().filter(u"start"_s).isEmpty());
+}
+
+TEST_F(mdlMainTest, ARightToLeftTranslationMirrorsTheWindowsOfANormalStart)
+{
+    ASSERT_NO_FATAL_FAILURE(notFirstRun());
+    QFile numbers(env.programFolder() + u"/Trans/Numbers.txt"_s);
+    ASSERT_TRUE(numbers.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = numbers.readAll().split('\n');
+    lines[9] = "RTL\r";
+    QFile rtl(env.programFolder() + u"/Trans/Rtl.txt"_s);
+    ASSERT_TRUE(rtl.open(QIODevice::WriteOnly));
+    rtl.write(lines.join('\n'));
+    rtl.close();
+
+    struct Case {
+        QString translation;
+        Qt::LayoutDirection direction;
+    };
+    const Case cases[] = {
+        {u"Rtl.txt"_s, Qt::RightToLeft},
+        {u"Numbers.txt"_s, Qt::LeftToRight},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.translation.toStdString());
+        ResetTranslation(); // as a program of its own
+        ASSERT_TRUE(RegistryRoutines::forProduct(u"Language"_s).setString(u"Select"_s, c.translation));
+        mdlMain start;
+        EXPECT_EQ(start.Main({}), mdlMain::Outcome::Running);
+        EXPECT_EQ(QApplication::layoutDirection(), c.direction);
+        UnloadMainWindow();
+    }
+    ResetTranslation();
 }
 
 TEST_F(mdlMainTest, StartedHiddenWithoutATrayItComesUpMinimised)
