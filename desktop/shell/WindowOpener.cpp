@@ -4,6 +4,7 @@
 #include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/TabStrip.h"
+#include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
 
@@ -58,6 +59,10 @@ public:
             LoadContactEditor().exec();
         } else if (name == u"frmContactList") {
             ShowContactList(owner);
+        } else if (name == u"frmAccess") {
+            // Made at each opening, from what is stored.
+            frmAccess window(owner);
+            window.exec();
         } else {
             ShowStandIn(name, owner);
         }

@@ -6,6 +6,7 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/settings/MainDevices.h"
+#include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmCallerID.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
@@ -28,6 +29,12 @@ QPointer<frmInfo>& infoWindow()
 QPointer<frmCallerID>& callerIdSetup()
 {
     static QPointer<frmCallerID> window;
+    return window;
+}
+
+QPointer<frmAccess>& accessWindow()
+{
+    static QPointer<frmAccess> window;
     return window;
 }
 
@@ -76,6 +83,10 @@ QWidget* load(const QString& name, const QString& pageText)
         callerIdSetup()->Open(properties.cmbModemDev->currentText());
         return callerIdSetup();
     }
+    if (name == u"frmAccess") {
+        accessWindow() = new frmAccess;
+        return accessWindow();
+    }
     if (name == u"frmInfo") {
         // As the device details show the line chosen on the devices page.
         frmProperties& properties = LoadPropertiesWindow();
@@ -102,6 +113,8 @@ void run(const QString& name)
         callerIdSetup()->exec();
     else if (name == u"frmInfo" && infoWindow())
         infoWindow()->exec();
+    else if (name == u"frmAccess" && accessWindow())
+        accessWindow()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
 }
@@ -112,6 +125,7 @@ void unload(const QString& name)
     if (name == u"frmContact")
         UnloadContactEditor();
     delete infoWindow().data();
+    delete accessWindow().data();
     if (callerIdSetup()) {
         // The line state goes back as at any closing (once, if it closed).
         callerIdSetup()->cmdCancel_Click();

@@ -2,7 +2,7 @@
 #include "common/CallTemplate.h"
 #include "common/RegistryRoutines.h"
 #include "desktop/foundation/DesktopGlobals.h"
-#include "desktop/shell/AddressOpener.h"
+#include "desktop/foundation/AddressOpener.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/ShellGlobals.h"
 #include "platform/ScriptedServiceManager.h"
