@@ -4,9 +4,11 @@
 #include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/TabStrip.h"
+#include "desktop/settings/frmAbout.h"
 #include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/shell/frmSysTray.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -62,6 +64,9 @@ public:
         } else if (name == u"frmAccess") {
             // Made at each opening, from what is stored.
             frmAccess window(owner);
+            window.exec();
+        } else if (name == u"frmAbout") {
+            frmAbout window(frmSysTray::DefaultIcon(), owner);
             window.exec();
         } else {
             ShowStandIn(name, owner);

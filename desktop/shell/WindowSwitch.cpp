@@ -6,11 +6,13 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/settings/MainDevices.h"
+#include "desktop/settings/frmAbout.h"
 #include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmCallerID.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/shell/frmSysTray.h"
 #include "platform/TelephonyControl.h"
 
 #include <QComboBox>
@@ -35,6 +37,12 @@ QPointer<frmCallerID>& callerIdSetup()
 QPointer<frmAccess>& accessWindow()
 {
     static QPointer<frmAccess> window;
+    return window;
+}
+
+QPointer<frmAbout>& aboutBox()
+{
+    static QPointer<frmAbout> window;
     return window;
 }
 
@@ -87,6 +95,10 @@ QWidget* load(const QString& name, const QString& pageText)
         accessWindow() = new frmAccess;
         return accessWindow();
     }
+    if (name == u"frmAbout") {
+        aboutBox() = new frmAbout(frmSysTray::DefaultIcon());
+        return aboutBox();
+    }
     if (name == u"frmInfo") {
         // As the device details show the line chosen on the devices page.
         frmProperties& properties = LoadPropertiesWindow();
@@ -115,6 +127,8 @@ void run(const QString& name)
         infoWindow()->exec();
     else if (name == u"frmAccess" && accessWindow())
         accessWindow()->exec();
+    else if (name == u"frmAbout" && aboutBox())
+        aboutBox()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
 }
@@ -126,6 +140,7 @@ void unload(const QString& name)
         UnloadContactEditor();
     delete infoWindow().data();
     delete accessWindow().data();
+    delete aboutBox().data();
     if (callerIdSetup()) {
         // The line state goes back as at any closing (once, if it closed).
         callerIdSetup()->cmdCancel_Click();
