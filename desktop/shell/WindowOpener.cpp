@@ -8,6 +8,7 @@
 #include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/settings/frmTranser.h"
 #include "desktop/shell/frmSysTray.h"
 
 #include <QDialog>
@@ -67,6 +68,9 @@ public:
             window.exec();
         } else if (name == u"frmAbout") {
             frmAbout window(frmSysTray::DefaultIcon(), owner);
+            window.exec();
+        } else if (name == u"frmTranser") {
+            frmTranser window(owner);
             window.exec();
         } else {
             ShowStandIn(name, owner);

@@ -12,6 +12,7 @@
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/settings/frmTranser.h"
 #include "desktop/shell/frmSysTray.h"
 #include "platform/TelephonyControl.h"
 
@@ -43,6 +44,12 @@ QPointer<frmAccess>& accessWindow()
 QPointer<frmAbout>& aboutBox()
 {
     static QPointer<frmAbout> window;
+    return window;
+}
+
+QPointer<frmTranser>& translator()
+{
+    static QPointer<frmTranser> window;
     return window;
 }
 
@@ -99,6 +106,10 @@ QWidget* load(const QString& name, const QString& pageText)
         aboutBox() = new frmAbout(frmSysTray::DefaultIcon());
         return aboutBox();
     }
+    if (name == u"frmTranser") {
+        translator() = new frmTranser;
+        return translator();
+    }
     if (name == u"frmInfo") {
         // As the device details show the line chosen on the devices page.
         frmProperties& properties = LoadPropertiesWindow();
@@ -129,6 +140,8 @@ void run(const QString& name)
         accessWindow()->exec();
     else if (name == u"frmAbout" && aboutBox())
         aboutBox()->exec();
+    else if (name == u"frmTranser" && translator())
+        translator()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
 }
@@ -141,6 +154,7 @@ void unload(const QString& name)
     delete infoWindow().data();
     delete accessWindow().data();
     delete aboutBox().data();
+    delete translator().data();
     if (callerIdSetup()) {
         // The line state goes back as at any closing (once, if it closed).
         callerIdSetup()->cmdCancel_Click();
