@@ -4,6 +4,7 @@ bool g_bExiting = false;
 int g_lSoundDeviceIndex = 0;
 QString g_sProductTitle = QStringLiteral("Ringvale 1.1");
 QString g_sVersion = QStringLiteral("1.1.0.2");
+QString g_sInstallationId;
 bool g_bLineOff = false;
 bool g_bAutoMode = false;
 QString g_sTimeOn;

@@ -15,6 +15,9 @@ extern int g_lSoundDeviceIndex;
 // balloons' title) and version text, set first by the start-up.
 extern QString g_sProductTitle;
 extern QString g_sVersion;
+// This installation's identifier, sent with the update check and named in
+// support mail; empty until something sets it.
+extern QString g_sInstallationId;
 
 // The line state the service last reported in "LineStatus": the line closed,
 // and the daily window in force.

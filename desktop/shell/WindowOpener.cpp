@@ -4,8 +4,12 @@
 #include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/TabStrip.h"
+#include "desktop/settings/frmAbout.h"
+#include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/settings/frmTranser.h"
+#include "desktop/shell/frmSysTray.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -58,6 +62,16 @@ public:
             LoadContactEditor().exec();
         } else if (name == u"frmContactList") {
             ShowContactList(owner);
+        } else if (name == u"frmAccess") {
+            // Made at each opening, from what is stored.
+            frmAccess window(owner);
+            window.exec();
+        } else if (name == u"frmAbout") {
+            frmAbout window(frmSysTray::DefaultIcon(), owner);
+            window.exec();
+        } else if (name == u"frmTranser") {
+            frmTranser window(owner);
+            window.exec();
         } else {
             ShowStandIn(name, owner);
         }

@@ -6,11 +6,15 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/settings/MainDevices.h"
+#include "desktop/settings/frmAbout.h"
+#include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmCallerID.h"
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmInfo.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/settings/frmTranser.h"
 #include "desktop/shell/ControlGallery.h"
+#include "desktop/shell/frmSysTray.h"
 #include "platform/TelephonyControl.h"
 
 #include <QApplication>
@@ -30,6 +34,24 @@ QPointer<frmInfo>& infoWindow()
 QPointer<frmCallerID>& callerIdSetup()
 {
     static QPointer<frmCallerID> window;
+    return window;
+}
+
+QPointer<frmAccess>& accessWindow()
+{
+    static QPointer<frmAccess> window;
+    return window;
+}
+
+QPointer<frmAbout>& aboutBox()
+{
+    static QPointer<frmAbout> window;
+    return window;
+}
+
+QPointer<frmTranser>& translator()
+{
+    static QPointer<frmTranser> window;
     return window;
 }
 
@@ -84,6 +106,18 @@ QWidget* load(const QString& name, const QString& pageText)
         callerIdSetup()->Open(properties.cmbModemDev->currentText());
         return callerIdSetup();
     }
+    if (name == u"frmAccess") {
+        accessWindow() = new frmAccess;
+        return accessWindow();
+    }
+    if (name == u"frmAbout") {
+        aboutBox() = new frmAbout(frmSysTray::DefaultIcon());
+        return aboutBox();
+    }
+    if (name == u"frmTranser") {
+        translator() = new frmTranser;
+        return translator();
+    }
     if (name == u"frmInfo") {
         // As the device details show the line chosen on the devices page.
         frmProperties& properties = LoadPropertiesWindow();
@@ -114,6 +148,12 @@ void run(const QString& name)
         callerIdSetup()->exec();
     else if (name == u"frmInfo" && infoWindow())
         infoWindow()->exec();
+    else if (name == u"frmAccess" && accessWindow())
+        accessWindow()->exec();
+    else if (name == u"frmAbout" && aboutBox())
+        aboutBox()->exec();
+    else if (name == u"frmTranser" && translator())
+        translator()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
     else if (name == u"ControlGallery" && gallery()) {
@@ -128,6 +168,9 @@ void unload(const QString& name)
     if (name == u"frmContact")
         UnloadContactEditor();
     delete infoWindow().data();
+    delete accessWindow().data();
+    delete aboutBox().data();
+    delete translator().data();
     if (callerIdSetup()) {
         // The line state goes back as at any closing (once, if it closed).
         callerIdSetup()->cmdCancel_Click();

@@ -9,7 +9,7 @@
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/mdlFunctions.h"
-#include "desktop/shell/AddressOpener.h"
+#include "desktop/foundation/AddressOpener.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/NTServiceControl.h"
 #include "desktop/shell/frmProc.h"

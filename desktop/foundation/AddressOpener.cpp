@@ -1,4 +1,4 @@
-#include "desktop/shell/AddressOpener.h"
+#include "desktop/foundation/AddressOpener.h"
 
 #include <QDesktopServices>
 #include <QUrl>
