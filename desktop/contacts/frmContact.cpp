@@ -7,6 +7,7 @@
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/TypingLimit.h"
+#include "desktop/foundation/WindowUtilities.h"
 #include "platform/Backends.h"
 #include "platform/WaveControl.h"
 
@@ -26,13 +27,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template<class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // A caption from the text table; an entry that is missing keeps the layout's.
 void caption(QWidget* widget, int entry)

@@ -8,11 +8,13 @@
 #include "platform/TelephonyControl.h"
 #include "platform/WaveControl.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
 #include <QRegion>
 #include <QSaveFile>
@@ -200,4 +202,17 @@ bool CopyFileReplacing(const QString& source, const QString& target)
     if (in.error() != QFileDevice::NoError)
         out.cancelWriting();
     return out.commit();
+}
+
+void SetTranslatedCaption(QWidget* widget, int entry)
+{
+    const QString text = g_sTrans(entry);
+    if (text.isEmpty())
+        return;
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else
+        widget->setWindowTitle(text);
 }

@@ -11,6 +11,18 @@ class cTextBoxXP;
 // The general utilities that work on the desktop's windows, lists and
 // dialogs. They keep no state and report nothing: a failing step is skipped.
 
+// Gives a control the name its window's code and tests know it by.
+template<class W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// A label's, button's or window's caption from the text table; an entry that
+// is missing keeps the layout's.
+void SetTranslatedCaption(QWidget* widget, int entry);
+
 // The product's message box: the text, the information icon, the title
 // "Ringvale"; Yes and No, or a single OK; right to left when g_bRTL. The
 // answer: 1 OK, 6 Yes, 7 No.

@@ -21,27 +21,6 @@
 
 namespace {
 
-template<class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// A caption from the text table; an entry that is missing keeps the layout's.
-void caption(QWidget* widget, int entry)
-{
-    const QString text = g_sTrans(entry);
-    if (text.isEmpty())
-        return;
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else
-        widget->setWindowTitle(text);
-}
-
 bool ticked(const QCheckBox* box)
 {
     return box->checkState() == Qt::Checked;
@@ -138,7 +117,7 @@ void frmAccess::Form_Load()
         {lblOpenPort, 333}, {chkWWWProtect, 334}, {lblUserName, 335}, {lblPass, 336}, {cmdTest, 321},
         {cmdOK, 11}, {cmdCancel, 12}};
     for (const auto& [widget, entry] : captions)
-        caption(widget, entry);
+        SetTranslatedCaption(widget, entry);
     m_reg = RegistryRoutines::forProduct(kGroup);
 
     TabWeb->setVisible(true);

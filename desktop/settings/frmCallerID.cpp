@@ -5,6 +5,7 @@
 #include "common/Waits.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
+#include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/mdlModemState.h"
 #include "desktop/settings/MainDevices.h"
 #include "desktop/settings/frmProperties.h"
@@ -34,13 +35,6 @@ constexpr qint64 kMaxScenarioBytes = 64 * 1024;
 constexpr char kDLE = 16;
 constexpr char kCR = 13;
 constexpr qint32 kClosingPauseTenths = 10;
-
-template<class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 template<class W>
 void caption(W* widget, int entry)

@@ -36,27 +36,6 @@
 
 namespace {
 
-template<class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// A caption from the text table; an entry that is missing keeps the layout's.
-void caption(QWidget* widget, int entry)
-{
-    const QString text = g_sTrans(entry);
-    if (text.isEmpty())
-        return;
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else
-        widget->setWindowTitle(text);
-}
-
 bool ticked(const QCheckBox* box)
 {
     return box->checkState() == Qt::Checked;
@@ -231,8 +210,8 @@ void frmEvents::Form_Load()
     cmbCallDisplayStyleIncomming->addItem(g_sTrans(281));
     cmbCallDisplayStyleIncomming->addItem(g_sTrans(282));
     cmbCallDisplayStyleIncomming->setCurrentIndex(0);
-    caption(cmdSay_IC, 188);
-    caption(cmdStopSay_IC, 189);
+    SetTranslatedCaption(cmdSay_IC, 188);
+    SetTranslatedCaption(cmdStopSay_IC, 189);
 
     // Values set from code run these as clicks do.
     connect(chkViewCD_IC, &QCheckBox::stateChanged, this, &frmEvents::chkViewCD_IC_Click);
@@ -283,14 +262,14 @@ void frmEvents::mirrorForRightToLeft()
 
 void frmEvents::setCaptions()
 {
-    caption(this, 270);
+    SetTranslatedCaption(this, 270);
     const std::pair<QWidget*, int> captions[] = {{chkViewCD_IC, 273}, {lblTry_IC, 283}, {chkPlayIn_IC, 274},
         {chkSayInCall_IC, 275}, {lblInCom, 272}, {cmdOK, 11}, {cmdCancel, 12}, {chkAnimate, 287},
         {cndTest, 321}, {chkClosePersonalAfrter, 288}, {lblCLoseBallonAfter, 289}, {chkWhenCallerID, 276},
         {ptnDefault, 290}, {ptnPersonal, 291}, {lblTitle, 292}, {lblBG, 293}, {lblFontColor, 294},
         {chkOpenAppOnCall, 285}};
     for (const auto& [widget, entry] : captions)
-        caption(widget, entry);
+        SetTranslatedCaption(widget, entry);
 }
 
 void frmEvents::TabControl1_TabClick(int tab)

@@ -2,6 +2,7 @@
 
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
+#include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/mdlFunctions.h"
 
 #include <QCheckBox>
@@ -13,13 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template<class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 void caption(QAbstractButton* button, int entry)
 {
@@ -95,8 +89,7 @@ void ShowServiceExitNote(QWidget* owner)
 {
     frmInfo info(owner);
     info.lblTitle->setText(g_sTrans(14));
-    info.txtDetails->setPlainText(
-        ReplacePlaceholder(g_sTrans(430), g_sProductTitle));
+    info.txtDetails->setPlainText(ReplacePlaceholder(g_sTrans(430), g_sProductTitle));
     info.sReg = QStringLiteral("ServiceMSG");
     info.chkDontShowAgain->setVisible(true);
     info.exec();

@@ -34,27 +34,6 @@
 
 namespace {
 
-template<class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// A caption from the text table; an entry that is missing keeps the layout's.
-void caption(QWidget* widget, int entry)
-{
-    const QString text = g_sTrans(entry);
-    if (text.isEmpty())
-        return;
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-    else
-        widget->setWindowTitle(text);
-}
-
 QLabel* heading(const QString& text, QWidget* page, const char* name)
 {
     QLabel* label = named(new QLabel(text, page), name);
@@ -377,7 +356,7 @@ void frmProperties::mirrorForRightToLeft()
 
 void frmProperties::setCaptions()
 {
-    caption(this, 108);
+    SetTranslatedCaption(this, 108);
     const std::pair<QWidget*, int> captions[] = {{lblGeberal, 541}, {chkDoEventsWhenGUI, 596},
         {ChkRunAsProc, 593}, {chkRunOnStart, 594}, {chkReloadDev, 592}, {chkModemSoundControl, 591},
         {lblNumOfItemsInLast, 550}, {chkDelFromDiaryWhenDelLast, 544}, {lblDevices, 561},
@@ -387,7 +366,7 @@ void frmProperties::setCaptions()
         {lblTTSTest, 584}, {chkLogSys, 601}, {chkLogCalls, 602}, {chkLogWWW, 603}, {chkWornBeforeDelete, 604},
         {lblLogFor, 605}, {cmdDisplayLog, 610}, {cmdOK, 11}, {cmdCancel, 12}};
     for (const auto& [widget, entry] : captions)
-        caption(widget, entry);
+        SetTranslatedCaption(widget, entry);
 }
 
 void frmProperties::BuildPageTree()
