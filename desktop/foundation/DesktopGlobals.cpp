@@ -22,3 +22,6 @@ bool g_bClosePersonal = false;
 qint32 g_lClosePersonalAfter = 0;
 qint32 lCol = 0;
 QString g_sColOrder;
+bool g_bCallOutPending = false;
+bool g_bCallOutRecPending = false;
+qint32 g_lCallSeconds = 0;

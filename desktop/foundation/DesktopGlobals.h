@@ -52,3 +52,10 @@ extern bool g_bAnimate;
 extern qint32 g_lAnimateFaster;
 extern bool g_bClosePersonal;
 extern qint32 g_lClosePersonalAfter;
+
+// The last dial from the dialer: a plain call, a recorded call. Set by its
+// buttons and left set at the call's end, so they describe the last dial.
+extern bool g_bCallOutPending;
+extern bool g_bCallOutRecPending;
+// Seconds of the recorded call the dialer counts.
+extern qint32 g_lCallSeconds;
