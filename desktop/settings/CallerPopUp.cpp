@@ -31,11 +31,33 @@ CallerPopUp*& installed()
 void RecordedPopUp::Load()
 {
     log << QStringLiteral("load");
+    loaded = true;
 }
 
 void RecordedPopUp::Unload()
 {
     log << QStringLiteral("unload");
+    loaded = false;
+}
+
+void RecordedPopUp::SetCallerName(const QString& text)
+{
+    log << QStringLiteral("name ") + text;
+}
+
+void RecordedPopUp::SetCallerNumber(const QString& text)
+{
+    log << QStringLiteral("number ") + text;
+}
+
+void RecordedPopUp::SetContact(const QString& text)
+{
+    log << QStringLiteral("contact ") + text;
+}
+
+void RecordedPopUp::SetPicture(const QString& path)
+{
+    log << QStringLiteral("picture ") + path;
 }
 
 void RecordedPopUp::SetTitle(const QString& title)

@@ -19,6 +19,15 @@ public:
     virtual void SetTitle(const QString& title) = 0;
     // Shows the window with the members below.
     virtual void Display() = 0;
+    // A window is there: made and not closed since.
+    virtual bool IsLoaded() const = 0;
+    // The caller's texts on a window that is there, shown as they are (plain
+    // text); the picture from a file, kept as it was when the file cannot be
+    // read.
+    virtual void SetCallerName(const QString& text) = 0;
+    virtual void SetCallerNumber(const QString& text) = 0;
+    virtual void SetContact(const QString& text) = 0;
+    virtual void SetPicture(const QString& path) = 0;
 
     qint32 lAnimateFaster = 0;
     bool bAnimate = false;
@@ -28,16 +37,23 @@ public:
     bool bTest = false;
 };
 
-// Keeps a line per request: "load", "unload", "title TEXT" and, for Display,
-// "display" with the members as they were.
+// Keeps a line per request: "load", "unload", "title TEXT", "name TEXT",
+// "number TEXT", "contact TEXT", "picture PATH" and, for Display, "display"
+// with the members as they were. Loaded from Load to Unload.
 class RecordedPopUp : public CallerPopUp {
 public:
     void Load() override;
     void Unload() override;
     void SetTitle(const QString& title) override;
     void Display() override;
+    bool IsLoaded() const override { return loaded; }
+    void SetCallerName(const QString& text) override;
+    void SetCallerNumber(const QString& text) override;
+    void SetContact(const QString& text) override;
+    void SetPicture(const QString& path) override;
 
     QStringList log;
+    bool loaded = false;
 };
 
 CallerPopUp& CurrentCallerPopUp();

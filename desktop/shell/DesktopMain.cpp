@@ -6,6 +6,7 @@
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/ShellGlobals.h"
 #include "desktop/shell/WindowSwitch.h"
+#include "desktop/shell/frmMessenger.h"
 #include "desktop/shell/mdlMain.h"
 #include "platform/MessageControl.h"
 
@@ -158,5 +159,10 @@ int DesktopMain(const QStringList& arguments)
         say(options.problem);
         return 2;
     }
-    return options.window.isEmpty() ? StartNormally(options) : ShowOneWindow(options);
+    // The caller pop-up of the whole run, for calls and the previews.
+    frmMessenger messenger;
+    SetCallerPopUp(&messenger);
+    const int status = options.window.isEmpty() ? StartNormally(options) : ShowOneWindow(options);
+    SetCallerPopUp(nullptr);
+    return status;
 }

@@ -9,6 +9,10 @@ bool g_bStartingUp = false;
 QString g_sToday;
 bool g_bMainHidden = false;
 
+bool g_bInCallActionsDone = false;
+bool g_bEndActionsDone = false;
+bool g_bIdleHandled = false;
+
 QString ExecutableFolderWithSlash()
 {
     QString folder = QCoreApplication::applicationDirPath();

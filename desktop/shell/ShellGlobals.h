@@ -25,3 +25,11 @@ extern bool g_bStartingUp;
 // and its exit (the call list's sort is the foundation's).
 extern QString g_sToday; // "MM/dd/yyyy" of the day the window calls today
 extern bool g_bMainHidden; // a close request hid the window
+
+// Once-per-call guards of the hub's line-event handlers, each set before its
+// work and cleared by the events that start the next call: the incoming-call
+// actions, the end-of-call actions and the end of a call (which the service
+// reports on two channels).
+extern bool g_bInCallActionsDone;
+extern bool g_bEndActionsDone;
+extern bool g_bIdleHandled;

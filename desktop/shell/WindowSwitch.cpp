@@ -5,6 +5,7 @@
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
+#include "desktop/foundation/Translation.h"
 #include "desktop/settings/MainDevices.h"
 #include "desktop/settings/frmAbout.h"
 #include "desktop/settings/frmAccess.h"
@@ -14,6 +15,7 @@
 #include "desktop/settings/frmProperties.h"
 #include "desktop/settings/frmTranser.h"
 #include "desktop/shell/ControlGallery.h"
+#include "desktop/shell/frmMessenger.h"
 #include "desktop/shell/frmSysTray.h"
 #include "platform/TelephonyControl.h"
 
@@ -65,6 +67,26 @@ QPointer<ControlGallery>& gallery()
 {
     static QPointer<ControlGallery> window;
     return window;
+}
+
+frmMessenger* programPopUp()
+{
+    return dynamic_cast<frmMessenger*>(&CurrentCallerPopUp());
+}
+
+// The pop-up as the events window's preview shows it, placed at once.
+QWidget* showPopUpPreview()
+{
+    frmMessenger* popUp = programPopUp();
+    if (!popUp)
+        return nullptr;
+    popUp->Load();
+    popUp->SetTitle(g_sTrans(802));
+    popUp->bAnimate = false;
+    popUp->bClose = false;
+    popUp->bTest = true;
+    popUp->Display();
+    return popUp->window();
 }
 
 } // namespace
@@ -133,6 +155,8 @@ QWidget* load(const QString& name, const QString& pageText)
         gallery() = new ControlGallery;
         return gallery();
     }
+    if (name == u"frmMessenger")
+        return showPopUpPreview();
     return nullptr;
 }
 
@@ -156,7 +180,11 @@ void run(const QString& name)
         translator()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
-    else if (name == u"ControlGallery" && gallery()) {
+    else if (name == u"frmMessenger" && programPopUp() && programPopUp()->window()) {
+        // Until a click closes it.
+        QObject::connect(programPopUp()->window(), &QObject::destroyed, qApp, &QCoreApplication::quit);
+        QApplication::exec();
+    } else if (name == u"ControlGallery" && gallery()) {
         gallery()->show();
         QApplication::exec(); // ends when the gallery, the last window, closes
     }
@@ -177,6 +205,8 @@ void unload(const QString& name)
         delete callerIdSetup().data();
     }
     delete gallery().data();
+    if (name == u"frmMessenger" && programPopUp())
+        programPopUp()->Unload();
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor

@@ -2,6 +2,7 @@
 
 #include "common/RegistryRoutines.h"
 #include "desktop/settings/MainDevices.h"
+#include "desktop/shell/LineEventSurfaces.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "platform/widgets/KeyedPopupMenu.h"
 
@@ -31,7 +32,7 @@ class vbalGrid;
 // list and the status bar, with the tray icon. Closing it hides it to the
 // tray; only ExitApp ends the program. Geometry that is stored or designed in
 // twips converts at 15 to the pixel.
-class frmMain : public QMainWindow, public MainWindowFrame, public MainDevices {
+class frmMain : public QMainWindow, public MainWindowFrame, public MainDevices, public LineEventSurfaces {
     Q_OBJECT
 public:
     static constexpr int kTwipsPerPixel = 15;
@@ -93,6 +94,19 @@ public:
     void tmrBlink_Timer();
     void tmrStatus_Timer();
     void PicCallDetails_MouseDown(const QPoint& globalPosition);
+
+    // LineEventSurfaces (frmMainCalls.cpp)
+    void SetCallDetail(Detail which, const QString& text) override;
+    bool SetCallerPicture(const QString& path) override;
+    bool IsMinimizedWindow() const override { return isMinimized(); }
+    void StartBlink() override;
+    void ShowRecentCalls() override { cToolbar2_ButtonClick(0); }
+    void SetLineButton(const QString& caption) override;
+    void SetLineButtonImage(qint32 image) override;
+    void SetLineMarks(bool open, bool closed) override;
+    // The line button's picture: 0 open, 1 closed (the look until the first
+    // line state arrives).
+    qint32 LineButtonImage() const { return m_lineButtonImage; }
 
     // The main toolbar and the line button's arrow.
     void cToolbar1_ButtonClick(qint32 lButton);
@@ -158,6 +172,7 @@ private:
     WaveControl* m_wave = nullptr;
     QList<QLabel*> m_panels;
     QActionGroup* m_folderGroup = nullptr;
+    qint32 m_lineButtonImage = 1;
     bool m_bExitRequested = false;
     bool m_bExited = false;
 };

@@ -50,6 +50,8 @@ QLabel* paneLabel(QWidget* pane, const char* name, int leftTwips, int topTwips)
 {
     auto* label = new QLabel(pane);
     label->setObjectName(QLatin1String(name));
+    // Callers' names come from the telephone network: never rich text.
+    label->setTextFormat(Qt::PlainText);
     QFont font(QStringLiteral("Tahoma"), 12);
     font.setBold(true);
     label->setFont(font);

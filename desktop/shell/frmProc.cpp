@@ -90,6 +90,8 @@ frmProc::frmProc(QWidget* parent)
     tmrHello.setInterval(1000);
     connect(&tmrHello, &QTimer::timeout, this, &frmProc::tmrHello_Timer);
     connect(&udiIn, &MessageControl::MessageArrived, this, &frmProc::udiIn_MessageArrived);
+    connect(&uDiCallerID, &MessageControl::MessageArrived, this, &frmProc::uDiCallerID_MessageArrived);
+    connect(&udiIdle, &MessageControl::MessageArrived, this, &frmProc::udiIdle_MessageArrived);
     launcher = CreateProgramLauncher();
     SetHubLink(this);
 }
@@ -206,15 +208,6 @@ void frmProc::UnLoadApp()
     if (udiOut.Channel(ChannelNumber::EventChannel)) {
         udiOut.Send(MessageName::UnLoadMe.toString());
         udiOut.Flush(2000);
-    }
-}
-
-void frmProc::udiIn_MessageArrived(const QString& text)
-{
-    const QString name = text.section(QStringLiteral("\r\n"), 0, 0);
-    if (name == MessageName::UnLoadMe) {
-        if (MainWindowFrame* window = LoadedMainWindow())
-            window->ExitApp();
     }
 }
 

@@ -3,9 +3,11 @@
 #include "desktop/foundation/HubLink.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class ProgramLauncher;
 
@@ -41,8 +43,27 @@ public:
     // A second instance's request: "UnLoad_Me" to the running one on 307.
     void UnLoadApp();
     void tmrHello_Timer();
-    // The events channel: "UnLoad_Me" ends the program.
+    // The line-event receivers (frmProcEvents.cpp): the events channel
+    // (307), the caller ID (309) and the end of a call (310). Each splits the
+    // text into its lines and dispatches it by line 0; a line that is missing
+    // or does not convert skips only the step that needs it.
     void udiIn_MessageArrived(const QString& text);
+    void uDiCallerID_MessageArrived(const QString& text);
+    void udiIdle_MessageArrived(const QString& text);
+    // Panel 3 of the main window's status bar.
+    void AddToLineDisplayStatusBar(const QString& sStr);
+
+    // The once-per-call actions (CallerDisplay.cpp): the caller announced,
+    // and the end of a call.
+    void DoInCallActions();
+    void DoEndCallActions();
+    // The current call, "UNKNOWN" until its caller ID.
+    QString sCallerName;
+    QString sCallerNumber;
+    QString sContactName;
+    QString sPictureFile;
+    // The 3 s between the end of a call and the new greeting.
+    static constexpr qint64 kGreetAfterIdleMs = 3000;
 
     // The service program started in plain mode; empty: RingvaleSvc beside
     // this program (g_sAppFolder).
@@ -97,6 +118,29 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Line events (frmProcEvents.cpp).
+    void OnIncomingCall();
+    void OnModemIncomingCall();
+    void OnRing(qint32 RingCount);
+    void OnCallConnected();
+    void OnCallDisconnected();
+    void OnMonitorDigit(const QString& Digit);
+    void OnLineDialing();
+    void OnLineStatus(qint32 LineState, bool AutoMode);
+    // The caller display (CallerDisplay.cpp); the fields are lines 2 to 8.
+    void OnCallerId(const QStringList& fields);
+    void OnModemCallerId(const QStringList& fields);
+    void OnLineIdle();
+    void OnModemLineIdle();
+    // Starts the greeting timer once the clock has moved on by ms.
+    void GreetAfter(qint64 ms);
+    // A contact's display settings hold for its own call only; each call
+    // starts from the stored ones (g_bDisplayIC, sCallDisplay).
+    bool CallDisplayIC() const;
+    qint32 CallDisplayStyle() const;
+    std::optional<bool> m_callDisplayIC;
+    std::optional<qint32> m_callDisplayStyle;
+
     // Polls the service state, storing it in lServiceState, until it is state
     // or 30 s of the clock have passed; no event runs meanwhile. True when it
     // came.
