@@ -6,6 +6,7 @@
 #include "tests/support/CallDays.h"
 #include "tests/support/ChannelListener.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/support/widgets/WidgetShots.h"
 
 #include <QDir>
 #include <QImage>
@@ -277,6 +278,34 @@ TEST_F(LineEventsTest, ANewCallWithinTheThreeSecondsIsHandledAndTheGreetingStill
     // The new call's end is its own.
     arrive(310, kIdle);
     EXPECT_EQ(hub().sCallStatus, u"NOTHING"_s);
+}
+
+} // namespace
+
+namespace {
+
+// For review: the main window and the pop-up as a contact's call leaves them.
+TEST_F(LineEventsTest, ScreenshotOfTheMainWindowWithACaller)
+{
+    frmMessenger messenger;
+    SetCallerPopUp(&messenger);
+    sCallDisplay = 0;
+    QDir().mkpath(env.programFolder() + u"/Pics"_s);
+    QImage face(60, 60, QImage::Format_RGB32);
+    face.fill(QColor(0xd9, 0x8c, 0x3f));
+    ASSERT_TRUE(face.save(env.programFolder() + u"/Pics/ann.png"_s, "PNG"));
+    window->ShowWindow();
+    ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+    arrive(307, kIncoming);
+    arrive(307, ring(1));
+    arrive(307, ring(2));
+    arrive(309, cid(u"Ann Lee"_s, u"5551234"_s, u"Ann Lee (work)"_s, u"ann.png"_s, u"True"_s, u"0"_s));
+    ASSERT_TRUE(messenger.IsLoaded());
+    window->move(40, 40);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(WidgetShots::save(WidgetShots::grabWithOverlays(window, {messenger.window()}),
+        u"main-window-caller.png"_s));
+    SetCallerPopUp(&popUp);
 }
 
 } // namespace
