@@ -196,6 +196,21 @@ TEST(DesktopProgramTest, ContactListAloneShowsTheContactFile)
     image.save(WidgetShots::pathFor(u"ringvale-window-frmContactList.png"_s));
 }
 
+// The caller pop-up alone is the events window's preview: sample texts.
+TEST(DesktopProgramTest, ThePopUpAloneIsThePreview)
+{
+    TestEnvironment env;
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
+    QTemporaryDir out;
+    const QString png = out.filePath(u"popup.png"_s);
+    const ProgramRun run = runRingvale(env, {u"--window"_s, u"frmMessenger"_s, u"--screenshot"_s, png});
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), QSize(176, 187));
+    image.save(WidgetShots::pathFor(u"ringvale-window-frmMessenger.png"_s));
+}
+
 TEST(DesktopProgramTest, ScreenshotThatCannotBeWrittenSaysSoAndFails)
 {
     TestEnvironment env;
