@@ -331,8 +331,8 @@ void frmMessenger::DestroyWindow()
     window->removeEventFilter(this);
     // A click may be running inside the window: it goes once that is over.
     window->deleteLater();
-    Picture1 = imgTop = imgClose = lblTitle = imgContact = lblContact = lblCallerName = lblCallerNumber = imgMain
-        = nullptr;
+    Picture1 = imgTop = imgClose = lblTitle = imgContact = lblContact = lblCallerName = lblCallerNumber
+        = imgMain = nullptr;
     Shape1 = nullptr;
     tmrAnimate = tmrCloseAfter = nullptr;
     bTest = false;

@@ -112,7 +112,8 @@ void frmProc::udiIn_MessageArrived(const QString& text)
     } else if (const int feature = featureText(name)) {
         AddToLineDisplayStatusBar(g_sTrans(kConnectedText) + QStringLiteral(" - ") + g_sTrans(feature));
     } else if (name == MessageName::LineStatus) {
-        if (const std::optional<ChannelMessages::LineStatusEvent> status = ChannelMessages::parseLineStatus(text))
+        if (const std::optional<ChannelMessages::LineStatusEvent> status
+            = ChannelMessages::parseLineStatus(text))
             OnLineStatus(status->lineState, status->autoMode);
     } else if (name == MessageName::Mail) {
         if (const std::optional<QString> progress = message.line(2))
@@ -157,7 +158,8 @@ void frmProc::OnRing(qint32 RingCount)
         DoInCallActions();
     g_bIdleHandled = false;
     if (LineEventSurfaces* window = lineSurfaces())
-        window->SetCallDetail(LineEventSurfaces::Detail::RingNumber, QStringLiteral("Ring : %1").arg(RingCount));
+        window->SetCallDetail(
+            LineEventSurfaces::Detail::RingNumber, QStringLiteral("Ring : %1").arg(RingCount));
     AddToLineDisplayStatusBar(g_sTrans(kRingText) + u' ' + QString::number(RingCount));
     sCallStatus = QStringLiteral("INCOME");
 }
@@ -203,7 +205,8 @@ void frmProc::OnLineDialing()
 
 void frmProc::OnLineStatus(qint32 LineState, bool AutoMode)
 {
-    const RegistryRoutines lineState = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabLineStat"));
+    const RegistryRoutines lineState
+        = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabLineStat"));
     const auto store = [&lineState](const char* value) {
         if (!lineState.setString(QStringLiteral("cmbLineStat"), QLatin1String(value)))
             qWarning("Ringvale: cmbLineStat cannot be written in the settings store.");

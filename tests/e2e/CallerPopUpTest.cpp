@@ -58,7 +58,8 @@ TEST(CallerPopUpEndToEnd, ACallFromAContactReachesThePopUpAndTheEndGreetsTwice)
     // A one-pixel PNG.
     QFile picture(env.programFolder() + u"/Pics/ann.png"_s);
     ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-    picture.write(QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg=="));
+    picture.write(QByteArray::fromBase64(
+        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg=="));
     picture.close();
 
     ChannelListener listener(env, {u"308"_s, u"307"_s});
@@ -106,7 +107,8 @@ TEST(CallerPopUpEndToEnd, ACallFromAContactReachesThePopUpAndTheEndGreetsTwice)
     ASSERT_EQ(call.exitCode(), 0) << call.readAllStandardError().toStdString();
 
     const QByteArray unknown = R"x(caller shown: pop-up name "UNKNOWN" number "UNKNOWN" contact "")x";
-    const QByteArray known = R"x(caller shown: pop-up name "Ann Lee" number "5551234" contact "Ann Lee (work)")x";
+    const QByteArray known
+        = R"x(caller shown: pop-up name "Ann Lee" number "5551234" contact "Ann Lee (work)")x";
     ASSERT_TRUE(waitUntil([&] { return said().contains(known); }, 20000)) << said().toStdString();
     EXPECT_LT(errors.indexOf(unknown), errors.indexOf(known)) << errors.toStdString();
     EXPECT_GE(errors.indexOf(unknown), 0) << errors.toStdString();

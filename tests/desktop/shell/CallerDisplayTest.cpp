@@ -40,7 +40,8 @@ TEST_F(LineEventsTest, BalloonsWithoutWaitingAnnounceTheCallThenTheCaller)
     arrive(307, kIncoming);
     arrive(307, ring(1));
     arrive(309, cid(u"Ann Lee"_s, u"5551234"_s, u"Ann"_s));
-    EXPECT_EQ(balloons(), QStringList({balloon(u"UNKNOWN  UNKNOWN"_s), balloon(u"Ann Lee  5551234 - Ann"_s)}));
+    EXPECT_EQ(
+        balloons(), QStringList({balloon(u"UNKNOWN  UNKNOWN"_s), balloon(u"Ann Lee  5551234 - Ann"_s)}));
     EXPECT_EQ(window->lblMainDate->text(), u"12/10/2026"_s);
     EXPECT_EQ(window->lblMainTime->text(), u"09:30:00"_s);
     EXPECT_EQ(window->lblMainCallerName->text(), u"Ann Lee"_s);
@@ -245,8 +246,9 @@ TEST_F(LineEventsTest, TwoIdlesReloadOnceAndGreetTwiceAfterThreeSeconds)
     ChannelListener service(env, {u"308"_s});
     ASSERT_TRUE(service.waitUntilListening());
     const QString day = u"\\Data\\Log\\2026\\12\\10\\"_s;
-    writeDay(day, {storedCall(u"Ann Lee"_s, u"5551234"_s, u"09:12:00"_s),
-                      storedCall(u"Bo"_s, u"5550000"_s, u"09:20:00"_s)});
+    writeDay(day,
+        {storedCall(u"Ann Lee"_s, u"5551234"_s, u"09:12:00"_s),
+            storedCall(u"Bo"_s, u"5550000"_s, u"09:20:00"_s)});
     writeLast({u"1:"_s + day});
     clock.setAutoAdvance(false);
 
@@ -303,8 +305,8 @@ TEST_F(LineEventsTest, ScreenshotOfTheMainWindowWithACaller)
     ASSERT_TRUE(messenger.IsLoaded());
     window->move(40, 40);
     QCoreApplication::processEvents();
-    EXPECT_TRUE(WidgetShots::save(WidgetShots::grabWithOverlays(window, {messenger.window()}),
-        u"main-window-caller.png"_s));
+    EXPECT_TRUE(WidgetShots::save(
+        WidgetShots::grabWithOverlays(window, {messenger.window()}), u"main-window-caller.png"_s));
     SetCallerPopUp(&popUp);
 }
 

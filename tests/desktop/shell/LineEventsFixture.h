@@ -89,7 +89,9 @@ protected:
     void arrive(int channel, const QStringList& lines)
     {
         const QString text = lines.join(QStringLiteral("\r\n"));
-        MessageControl& endpoint = channel == 309 ? hub().uDiCallerID : channel == 310 ? hub().udiIdle : hub().udiIn;
+        MessageControl& endpoint = channel == 309 ? hub().uDiCallerID
+            : channel == 310                      ? hub().udiIdle
+                                                  : hub().udiIn;
         emit endpoint.MessageArrived(text);
     }
     static QStringList cid(const QString& name, const QString& number, const QString& contact = {},

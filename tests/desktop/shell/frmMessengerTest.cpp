@@ -11,9 +11,9 @@
 #include <QDir>
 #include <QFrame>
 #include <QImage>
-#include <QPainter>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <QWidget>
 

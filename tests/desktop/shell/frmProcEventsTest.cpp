@@ -43,12 +43,12 @@ TEST_F(LineEventsTest, EachNameReachesItsHandlerOnItsChannels)
         {307, {u"MAIL"_s, u"0"_s, u"Sending mail... 50 %"_s}, u"Sending mail... 50 %"_s, {}},
         {307, {u"Tapi_Dialing"_s, u"0"_s}, u"-"_s, {}},
         {307, {u"Comm_Incomming"_s, u"0"_s, u"False"_s}, u"Incoming Call"_s, {}},
-        {307, {u"Comm_CID"_s, u"0"_s, u"Ann Lee"_s, u"5551234"_s, {}, {}, u"True"_s, u"1"_s, u"False"_s}, name9,
-            u"INCOME"_s},
+        {307, {u"Comm_CID"_s, u"0"_s, u"Ann Lee"_s, u"5551234"_s, {}, {}, u"True"_s, u"1"_s, u"False"_s},
+            name9, u"INCOME"_s},
         {307, {u"Comm_Idle"_s, u"0"_s, u"0"_s}, u"Ready"_s, u"NOTHING"_s},
         {309, cid(u"Ann Lee"_s, u"5551234"_s), name9, u"INCOME"_s},
-        {309, {u"Comm_CID"_s, u"0"_s, u"Ann Lee"_s, u"5551234"_s, {}, {}, u"True"_s, u"1"_s, u"False"_s}, name9,
-            u"INCOME"_s},
+        {309, {u"Comm_CID"_s, u"0"_s, u"Ann Lee"_s, u"5551234"_s, {}, {}, u"True"_s, u"1"_s, u"False"_s},
+            name9, u"INCOME"_s},
         // Eight lines: no handler runs.
         {309, cid(u"Ann Lee"_s, u"5551234"_s).mid(0, 8), u"-"_s, {}},
         {307, cid(u"Ann Lee"_s, u"5551234"_s).mid(0, 8), u"-"_s, {}},
@@ -118,14 +118,14 @@ TEST_F(LineEventsTest, LineStatusSetsTheStoreTheButtonTheStatusAndTheMarks)
             u"Auto mode: the line is on until 18:00:00"_s, true, false, &frmProperties::ptnAuto},
         {{u"LineStatus"_s, u"0"_s, u"1"_s, u"True"_s}, true, "2", u"Auto Mode"_s, 1, true,
             u"Auto mode: the line is off until 08:00:00"_s, false, true, &frmProperties::ptnAuto},
-        {{u"LineStatus"_s, u"0"_s, u"0"_s, u"False"_s}, false, "0", u"Line On"_s, 0, false, u"The line is on"_s,
-            true, false, &frmProperties::ptnOn},
+        {{u"LineStatus"_s, u"0"_s, u"0"_s, u"False"_s}, false, "0", u"Line On"_s, 0, false,
+            u"The line is on"_s, true, false, &frmProperties::ptnOn},
         // Closed: nothing is written.
-        {{u"LineStatus"_s, u"0"_s, u"1"_s, u"False"_s}, false, "x", u"Line Off"_s, 1, true, u"The line is off"_s,
-            false, true, &frmProperties::ptnOff},
+        {{u"LineStatus"_s, u"0"_s, u"1"_s, u"False"_s}, false, "x", u"Line Off"_s, 1, true,
+            u"The line is off"_s, false, true, &frmProperties::ptnOff},
         // A state of neither kind changes the look only as far as the mode.
-        {{u"LineStatus"_s, u"0"_s, u"7"_s, u"True"_s}, true, "2", u"Auto Mode"_s, -1, true, before, true, true,
-            &frmProperties::ptnAuto},
+        {{u"LineStatus"_s, u"0"_s, u"7"_s, u"True"_s}, true, "2", u"Auto Mode"_s, -1, true, before, true,
+            true, &frmProperties::ptnAuto},
         {{u"LineStatus"_s, u"0"_s, u"7"_s, u"False"_s}, false, "x", before, -1, true, before, true, true,
             &frmProperties::ptnOff},
         // Two lines: nothing at all.
@@ -133,7 +133,8 @@ TEST_F(LineEventsTest, LineStatusSetsTheStoreTheButtonTheStatusAndTheMarks)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lines.join(u'|').toStdString());
-        ASSERT_TRUE(RegistryRoutines::forProduct(u"Properties\\TabLineStat"_s).setString(u"cmbLineStat"_s, u"x"_s));
+        ASSERT_TRUE(
+            RegistryRoutines::forProduct(u"Properties\\TabLineStat"_s).setString(u"cmbLineStat"_s, u"x"_s));
         window->SetLineButton(before);
         window->SetLineButtonImage(1);
         window->SetLineMarks(true, true);
