@@ -7,6 +7,7 @@
 // is given on the line's control socket (the clock starts as the request is
 // written) and stops when the desktop says it put the name into the pop-up;
 // then the far end hangs up and the next call waits for the end's report.
+#include "benchmarks/support/LineBench.h"
 #include "common/ChannelMessages.h"
 #include "common/RegistryRoutines.h"
 #include "platform/IniRegistry.h"
@@ -26,54 +27,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-template<typename Done>
-bool runUntil(Done done, int timeoutMs = 10000)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
-
-bool run(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(program, args);
-    return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit
-        && process.exitCode() == 0;
-}
-
-bool lineRequest(SimulatedLineRequest request)
-{
-    QLocalSocket socket;
-    socket.connectToServer(SimulatedLineProtocol::socketPath());
-    if (!socket.waitForConnected(3000))
-        return false;
-    socket.write(SimulatedLineProtocol::encodeRequest(request));
-    if (!socket.waitForBytesWritten(3000))
-        return false;
-    QByteArray buffer;
-    const QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired()) {
-        if (!socket.waitForReadyRead(100) && socket.state() != QLocalSocket::ConnectedState)
-            break;
-        buffer += socket.readAll();
-        for (const QByteArray& line : buffer.split('\n')) {
-            const std::optional<SimulatedLineReply> reply = SimulatedLineProtocol::decodeReply(line);
-            if (reply && reply->final)
-                return reply->ok;
-        }
-    }
-    return false;
-}
-
-} // namespace
+using LineBench::lineRequest;
+using LineBench::run;
+using LineBench::runUntil;
 
 int main(int argc, char* argv[])
 {
