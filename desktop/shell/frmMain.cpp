@@ -312,6 +312,7 @@ void frmMain::Form_Unload()
     if (m_hub) {
         m_hub->tmrHello.stop();
         m_hub->tmrCheck.stop();
+        m_hub->UnloadMailForm();
     }
     UnloadPropertiesWindow();
     UnloadEventsWindow();

@@ -8,6 +8,7 @@
 #include <memory>
 
 class ProgramLauncher;
+class frmMAPI;
 
 class QCheckBox;
 class QLabel;
@@ -43,6 +44,15 @@ public:
     void tmrHello_Timer();
     // The events channel: "UnLoad_Me" ends the program.
     void udiIn_MessageArrived(const QString& text);
+    // The mail channel: a "SendMail" of five fields or more is queued.
+    void udiMail_MessageArrived(const QString& text);
+
+    // Loads the mail form (form, or a new one), starts its Postrun and makes
+    // it the program's mail queue; then hears the mail channel.
+    void LoadMailForm(std::unique_ptr<frmMAPI> form = {});
+    // Tells Postrun that the program ends; the waiting mails are dropped.
+    void UnloadMailForm();
+    frmMAPI* MailForm() const { return m_frmMAPI.get(); }
 
     // The service program started in plain mode; empty: RingvaleSvc beside
     // this program (g_sAppFolder).
@@ -103,4 +113,6 @@ private:
     bool WaitForServiceState(qint32 state);
     void BindAll();
     void RestartUnreachableService();
+
+    std::unique_ptr<frmMAPI> m_frmMAPI;
 };
