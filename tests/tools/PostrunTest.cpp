@@ -182,6 +182,17 @@ TEST_F(PostrunTest, OneRunsPerProgramFolderAndUnloadEndsIt)
     EXPECT_FALSE(desktop.Channel(ChannelNumber::PostrunChannel));
 }
 
+// A desktop that went without saying UNLOAD (killed, or gone before Postrun
+// listened) does not leave it running for good.
+TEST_F(PostrunTest, WithoutADesktopOn112ItEndsByItself)
+{
+    QProcess& postrun = start(sendmail.path());
+    ASSERT_TRUE(postrun.waitForStarted(testTimeout(5000)));
+    ASSERT_TRUE(waitUntil([&] { return postrun.state() == QProcess::NotRunning; }, 20000));
+    EXPECT_EQ(postrun.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(postrun.exitCode(), 0);
+}
+
 TEST_F(PostrunTest, OnlyTheDesktopsSwitchStartsIt)
 {
     for (const QStringList& args : {QStringList{}, QStringList{u"-GC"_s}, QStringList{u"-gc"_s, u"x"_s}}) {

@@ -12,7 +12,9 @@
 
 // The desktop's mail program: on channel 112 it takes each "SENDMAIL" to the
 // system's sendmail, one at a time, and answers "DONE_SEND_MAIL" whatever
-// became of it (a failure is said on standard error); "UNLOAD" ends it.
+// became of it (a failure is said on standard error); "UNLOAD" ends it. So
+// does a desktop that went without saying it: nobody else on 112 at two
+// looks in a row.
 namespace PostrunTool {
 
 // The sendmail to run: the first on PATH, else /usr/sbin/sendmail.
@@ -28,6 +30,8 @@ class Mailer : public QObject {
 public:
     // Longest a sendmail may run before it is ended.
     static constexpr int kSendmailMs = 60000;
+    // How often it looks for the desktop on 112.
+    static constexpr int kLookMs = 3000;
 
     explicit Mailer(QObject* parent = nullptr);
     // Binds 112; false when it cannot listen there.
@@ -48,6 +52,8 @@ private:
     QProcess* m_sendmail = nullptr;
     QString m_recipient;
     QTimer m_limit;
+    QTimer m_look;
+    int m_missed = 0;
     bool m_unloading = false;
 };
 
