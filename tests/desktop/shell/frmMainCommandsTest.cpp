@@ -23,6 +23,7 @@
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/support/widgets/WidgetShots.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -293,6 +294,7 @@ TEST_F(frmMainCommandsTest, TheExitNoteShowsOnlyInServiceModeUntilItsBoxWasTicke
             text = info->txtDetails->toPlainText();
             EXPECT_TRUE(info->chkDontShowAgain->isVisible());
             info->chkDontShowAgain->setChecked(true);
+            WidgetShots::save(info, u"exit-note.png"_s);
             info->cmdOK->click();
         });
         click(QString::fromLatin1(row.key));
