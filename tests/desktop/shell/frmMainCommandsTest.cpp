@@ -294,7 +294,6 @@ TEST_F(frmMainCommandsTest, TheExitNoteShowsOnlyInServiceModeUntilItsBoxWasTicke
             text = info->txtDetails->toPlainText();
             EXPECT_TRUE(info->chkDontShowAgain->isVisible());
             info->chkDontShowAgain->setChecked(true);
-            WidgetShots::save(info, u"exit-note.png"_s);
             info->cmdOK->click();
         });
         click(QString::fromLatin1(row.key));
@@ -310,6 +309,26 @@ TEST_F(frmMainCommandsTest, TheExitNoteShowsOnlyInServiceModeUntilItsBoxWasTicke
         window.reset();
         g_bExiting = false;
     }
+}
+
+TEST_F(frmMainCommandsTest, ExitNoteScreenshotInEnglish)
+{
+    ASSERT_EQ(LoadTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);
+    (void)RegistryRoutines::forProduct(QString()).DeleteValue(u"ServiceMSG"_s);
+    load();
+    g_bServiceMode = true;
+    ShownWindows shown([&](QWidget* w) {
+        auto* info = qobject_cast<frmInfo*>(w);
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->lblTitle->text(), u"The service keeps running");
+        EXPECT_EQ(info->txtDetails->toPlainText(),
+            u"Ringvale 1.1 runs as a service: the line is still watched after this program exits.");
+        EXPECT_TRUE(WidgetShots::save(info, u"exit-note.png"_s));
+        info->cmdOK->click();
+    });
+    click(u"Exit"_s);
+    EXPECT_EQ(shown.names, QStringList{u"frmInfo"_s});
+    EXPECT_EQ(stored(QString(), u"ServiceMSG"_s), u"0");
 }
 
 TEST_F(frmMainCommandsTest, HideKeepsTheProgramAndShowBringsTheWindowBack)
