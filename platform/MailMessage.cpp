@@ -112,6 +112,23 @@ QByteArray ComposeMailMessage(const MailContent& mail, const QDateTime& date, co
     return head + CrLf + bodyBase64(mail.body);
 }
 
+QByteArray ComposeSendmailMessage(const QString& to, const QString& subject, const QString& body)
+{
+    QString text = body;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    if (!text.isEmpty() && !text.endsWith(u'\n'))
+        text += u'\n';
+    QByteArray head;
+    head += "To: " + MailAddress(to).toUtf8() + '\n';
+    // Encoded words are folded with CR LF; sendmail wants LF alone.
+    head += "Subject: " + headerText(MailHeaderLine(subject), 78 - 9).replace("\r\n", "\n") + '\n';
+    head += "MIME-Version: 1.0\n";
+    head += "Content-Type: text/plain; charset=UTF-8\n";
+    head += "Content-Transfer-Encoding: 8bit\n";
+    return head + '\n' + text.toUtf8();
+}
+
 QByteArray NewMessageId(const QString& fromAddress)
 {
     static const QRegularExpression domainPattern(QStringLiteral("^[A-Za-z0-9.-]+$"));

@@ -27,5 +27,11 @@ QString MailAddress(const QString& text);
 // ending in CR LF.
 QByteArray ComposeMailMessage(const MailContent& mail, const QDateTime& date, const QByteArray& messageId);
 
+// The message as the system's sendmail takes it on its input: To, Subject
+// (encoded words unless plain ASCII), MIME-Version, Content-Type (plain UTF-8
+// text, sent as 8-bit), a blank line and the body, every line ending in LF.
+// The sender, date and message identifier are sendmail's to add.
+QByteArray ComposeSendmailMessage(const QString& to, const QString& subject, const QString& body);
+
 // A new "<...@domain>" identifier; the domain is the sender's when it has one.
 QByteArray NewMessageId(const QString& fromAddress);

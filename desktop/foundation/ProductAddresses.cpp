@@ -1,10 +1,28 @@
 #include "desktop/foundation/ProductAddresses.h"
 
+#include "common/AppPaths.h"
+
 #include <QByteArray>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QSysInfo>
 
 QString PercentEncodedQueryValue(const QString& value)
 {
     return QString::fromLatin1(value.toUtf8().toPercentEncoding());
+}
+
+QString InstallationIdentifier()
+{
+    QByteArray machine;
+    QFile file(QStringLiteral("/etc/machine-id"));
+    if (file.open(QIODevice::ReadOnly))
+        machine = file.read(256).trimmed();
+    if (machine.isEmpty())
+        machine = QSysInfo::machineHostName().toUtf8();
+    const QByteArray identity = machine + '\0' + AppPaths::programFolder().toUtf8();
+    const QByteArray digest = QCryptographicHash::hash(identity, QCryptographicHash::Sha256);
+    return QString::fromLatin1(digest.toHex().left(16));
 }
 
 QString MakerSiteAddress()

@@ -12,6 +12,12 @@ inline constexpr char kSupportMail[] = "support@example.com";
 // "-._~" percent-encoded as UTF-8, so no value can end or split the query.
 QString PercentEncodedQueryValue(const QString& value);
 
+// This installation's identifier: 16 hexadecimal digits of a SHA-256 of the
+// machine's identity (/etc/machine-id, else the host name) and the program
+// folder. The same at every run of one installation, another for another
+// folder or machine, and it names neither.
+QString InstallationIdentifier();
+
 // The root of the maker's site.
 QString MakerSiteAddress();
 // The product's page on the maker's site.

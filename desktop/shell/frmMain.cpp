@@ -215,29 +215,6 @@ WaveControl& frmMain::Wave1()
     return *m_wave;
 }
 
-void frmMain::m_cMenu_Click(qint32 itemNumber)
-{
-    const QString key = m_cMenu.ItemKey(itemNumber);
-    if (key == u"Exit" || key == u"stExit") {
-        ExitApp();
-    } else if (key == u"stShow") {
-        ShowWindow();
-    } else if (key == u"Hide") {
-        close();
-    } else if (key == u"Properties") {
-        cToolbar1_ButtonClick(6);
-    } else if (key == u"Contacts" || key == u"srContacts") {
-        cToolbar1_ButtonClick(4);
-    } else if (key == u"rcErase") {
-        for (QLabel* label : {lblMainDate, lblMainTime, lblMainCallerName, lblMainCallerNumber,
-                 lblMainContactName, lblMainRingNum})
-            label->clear();
-        imgMainCallerPic->clear();
-    } else if (key == u"rcViewBG" || key == u"rcViewFont") {
-        PickPaneColour(key == u"rcViewBG");
-    }
-}
-
 void frmMain::ShowWindow()
 {
     if (isMinimized())
@@ -312,6 +289,7 @@ void frmMain::Form_Unload()
     if (m_hub) {
         m_hub->tmrHello.stop();
         m_hub->tmrCheck.stop();
+        m_hub->UnloadMailForm();
     }
     UnloadPropertiesWindow();
     UnloadEventsWindow();

@@ -159,7 +159,17 @@ private:
     void ReadOptions();
     void ApplyPaneColours();
     void PickPaneColour(bool background);
+    // The menu commands: one row per key, compared exactly; the first row
+    // whose key is the clicked item's runs, and nothing else does.
+    struct MenuCommand {
+        const char16_t* key;
+        void (*run)(frmMain&);
+    };
+    static const QList<MenuCommand>& MenuCommands();
     void m_cMenu_Click(qint32 itemNumber);
+    void ExitWithNote();
+    void MoveSelectedCall(qint32 step);
+    void EditCallContact();
     void Form_Unload();
     static QString TodayKey();
 

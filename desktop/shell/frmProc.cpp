@@ -9,6 +9,7 @@
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/NTServiceControl.h"
 #include "desktop/shell/ShellGlobals.h"
+#include "desktop/shell/frmMAPI.h"
 #include "desktop/shell/frmSysTray.h"
 #include "platform/Backends.h"
 #include "platform/ProgramLauncher.h"
@@ -116,7 +117,7 @@ void frmProc::Form_Load()
             g_bServiceMode = true;
         }
     }
-    // The mail queue's form loads here once it exists.
+    LoadMailForm();
     RunApp();
     if (udiOut.Channel(ChannelNumber::CommandChannel))
         udiOut.Send(MessageName::Hello.toString());

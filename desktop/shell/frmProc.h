@@ -10,6 +10,7 @@
 #include <optional>
 
 class ProgramLauncher;
+class frmMAPI;
 
 class QCheckBox;
 class QLabel;
@@ -64,6 +65,16 @@ public:
     QString sPictureFile;
     // The 3 s between the end of a call and the new greeting.
     static constexpr qint64 kGreetAfterIdleMs = 3000;
+
+    // The mail channel: a "SendMail" of five fields or more is queued.
+    void udiMail_MessageArrived(const QString& text);
+
+    // Loads the mail form (form, or a new one), starts its Postrun and makes
+    // it the program's mail queue; then hears the mail channel.
+    void LoadMailForm(std::unique_ptr<frmMAPI> form = {});
+    // Tells Postrun that the program ends; the waiting mails are dropped.
+    void UnloadMailForm();
+    frmMAPI* MailForm() const { return m_frmMAPI.get(); }
 
     // The service program started in plain mode; empty: RingvaleSvc beside
     // this program (g_sAppFolder).
@@ -147,4 +158,6 @@ private:
     bool WaitForServiceState(qint32 state);
     void BindAll();
     void RestartUnreachableService();
+
+    std::unique_ptr<frmMAPI> m_frmMAPI;
 };

@@ -10,6 +10,7 @@
 #include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/mdlFunctions.h"
 #include "desktop/foundation/AddressOpener.h"
+#include "desktop/foundation/ProductAddresses.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/NTServiceControl.h"
 #include "desktop/shell/frmProc.h"
@@ -91,6 +92,7 @@ mdlMain::Outcome mdlMain::Main(const QStringList& arguments)
     }
     g_sProductTitle = QStringLiteral("Ringvale 1.1");
     g_sVersion = QStringLiteral("1.1.0.2");
+    g_sInstallationId = InstallationIdentifier();
 
     const AppPaths::RuntimeFolder runtime = AppPaths::openRuntimeFolder();
     if (runtime.path.isEmpty()) {
