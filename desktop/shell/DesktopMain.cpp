@@ -2,6 +2,7 @@
 
 #include "common/ChannelMessages.h"
 #include "common/Waits.h"
+#include "desktop/calls/CallsOpeners.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/ShellGlobals.h"
@@ -158,5 +159,6 @@ int DesktopMain(const QStringList& arguments)
         say(options.problem);
         return 2;
     }
+    InstallCallsWindowOpeners();
     return options.window.isEmpty() ? StartNormally(options) : ShowOneWindow(options);
 }
