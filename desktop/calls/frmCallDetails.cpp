@@ -133,7 +133,6 @@ void frmCallDetails::Form_Load()
                  lblFrom, lblReceive, lblFromInf, lblReceiveInf, lblNotes, lblContactInf, lblContact})
             l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         txtNote->setLayoutDirection(Qt::RightToLeft);
-        txtBallon->move(lblContactInf->x(), txtBallon->y());
     }
 
     SetTranslatedCaption(this, 650);

@@ -5,6 +5,8 @@
 #include "common/DataPaths.h"
 #include "common/FixedRecord.h"
 #include "desktop/contacts/ClickLabel.h"
+#include "desktop/contacts/frmContact.h"
+#include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/ContactStore.h"
 #include "platform/grid/vbalGrid.h"
@@ -17,6 +19,8 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -214,6 +218,57 @@ TEST_F(frmCallDetailsTest, TheFirstContactWithTheNumberIsShownAndCalledUpByTheCo
     EXPECT_TRUE(window->lblContactInf->text().isEmpty());
     EXPECT_TRUE(window->lblContact->isHidden());
     EXPECT_EQ(window->imgContact->pixmap().isNull(), true);
+}
+
+TEST_F(frmCallDetailsTest, ContactOpensTheEditorOnTheContactOrOnANewOneForTheCaller)
+{
+    ASSERT_EQ(AddContactRecord(contact(u"Ann Lee"_s, u"555-1"_s)), 1);
+    auto window = open(1);
+    QStringList seen;
+    const auto look = [&seen](QWidget* modal) {
+        auto* editor = qobject_cast<frmContact*>(modal);
+        ASSERT_NE(editor, nullptr);
+        seen << editor->NewOrEdit + u'|' + editor->OriginalContact + u'|' + editor->txtCallerName->text() + u'|'
+                + editor->txtCallerNumber->text();
+        editor->cmdCancel_Click();
+    };
+    WidgetShots::onNextModal(look);
+    window->cToolbar1_ButtonClick(frmCallDetails::btnContact);
+    window->cToolbar1_ButtonClick(frmCallDetails::btnNext);
+    WidgetShots::onNextModal(look);
+    window->cToolbar1_ButtonClick(frmCallDetails::btnContact);
+    EXPECT_EQ(seen, (QStringList{u"EDIT|Ann Lee|Ann Lee|555-1"_s, u"NEW||Bob|555-2"_s}));
+    window.reset();
+    UnloadContactEditor();
+}
+
+TEST_F(frmCallDetailsTest, TheContactBalloonShowsOncePerEntryIntoTheName)
+{
+    ASSERT_EQ(AddContactRecord(contact(u"Ann Lee"_s, u"555-1"_s, u"1"_s, u"2"_s, u"3"_s, u"gate"_s)), 1);
+    auto window = open(1);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->lblContactInf_MouseMove();
+    ASSERT_NE(BalloonTip::current(), nullptr);
+    EXPECT_EQ(BalloonTip::current()->anchor(), window->txtBallon);
+    EXPECT_EQ(BalloonTip::current()->title(), u"Ann Lee"_s);
+    EXPECT_EQ(BalloonTip::current()->text(), window->ContactInfo());
+    BalloonTip::hideFor(window->txtBallon);
+    window->lblContactInf_MouseMove();
+    EXPECT_EQ(BalloonTip::current(), nullptr);
+    window->Form_MouseMove();
+    window->lblContactInf_MouseMove();
+    EXPECT_NE(BalloonTip::current(), nullptr);
+}
+
+TEST_F(frmCallDetailsTest, RightToLeftPutsTheCaptionsRightOfTheValues)
+{
+    loadNumberedTranslation(true);
+    auto window = open(1);
+    EXPECT_EQ(window->layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(window->tabContactPic->x(), 250 / 15);
+    EXPECT_EQ(window->tabTitels->x(), window->tabDetails->x() + window->tabDetails->width() + 2);
+    EXPECT_TRUE(window->lblFromInf->alignment() & Qt::AlignRight);
 }
 
 TEST_F(frmCallDetailsTest, TheBalloonTextHasTheModesAndTheNotesWhenThereAreAny)

@@ -190,6 +190,21 @@ TEST_F(frmLogTest, TheContentsScrollToTheWidestLinePlusFifty)
     EXPECT_GE(bar->maximum() + bar->pageStep(), widest + 50);
 }
 
+TEST_F(frmLogTest, TheListsFillTheWindowAsItIsResized)
+{
+    frmLog window;
+    window.resize(900, 600);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QRect files = window.List1->geometry();
+    const QRect lines = window.List2->geometry();
+    EXPECT_EQ(lines.top(), files.top());
+    EXPECT_EQ(lines.left(), files.left() + files.width() + 100 / 15);
+    EXPECT_EQ(lines.width(), 900 - (files.left() + files.width() + 200 / 15));
+    EXPECT_EQ(files.height(), 600 - (files.top() + 500 / 15));
+    EXPECT_EQ(lines.height(), files.height());
+}
+
 TEST_F(frmLogTest, Screenshot)
 {
     ASSERT_EQ(LoadTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);

@@ -287,6 +287,19 @@ TEST_F(frmSearchTest, TheSearchPictureWalksItsThreePlaces)
     EXPECT_EQ(window.SearchPicturePosition(), start);
 }
 
+TEST_F(frmSearchTest, ResizingFollowsTheWindowAndRightToLeftMovesThePanelRight)
+{
+    loadNumberedTranslation(true);
+    frmSearch window;
+    window.resize(700, 500);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(window.Picture1->x(), window.width() - window.Picture1->width());
+    EXPECT_EQ(window.vbalGrid1->width(), window.width() - 100 / 15);
+    EXPECT_TRUE(window.lblCallerName->alignment() & Qt::AlignRight);
+}
+
 TEST_F(frmSearchTest, Screenshot)
 {
     ASSERT_EQ(LoadTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);
