@@ -3,6 +3,7 @@
 #include "common/ContactRecord.h"
 #include "common/FixedRecord.h"
 #include "common/SharedUtilities.h"
+#include "desktop/calls/Twips.h"
 #include "desktop/contacts/ClickLabel.h"
 #include "desktop/contacts/ContactPictures.h"
 #include "desktop/contacts/mdlContactList.h"
@@ -25,16 +26,11 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+using Twips::px;
+
 namespace {
 
 constexpr int kNoteBytes = 256;
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int px(int twips)
-{
-    return twips / kTwipsPerPixel;
-}
-
 // A field's text: blanks trimmed; a field never written (NULs) is empty.
 QString trimmed(const QString& field)
 {
@@ -170,8 +166,8 @@ void frmCallDetails::Form_Load()
     auto* note = new TypingLimit(txtNote, kNoteBytes, m_cBalloon, g_sTrans(15), g_sTrans(864));
     Q_UNUSED(note);
     connect(lblContactInf, &ClickLabel::clicked, this, &frmCallDetails::lblContactInf_Click);
-    for (QWidget* w : {static_cast<QWidget*>(this), tabDetails, tabTitels,
-             static_cast<QWidget*>(lblContactInf)}) {
+    for (QWidget* w :
+        {static_cast<QWidget*>(this), tabDetails, tabTitels, static_cast<QWidget*>(lblContactInf)}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
     }

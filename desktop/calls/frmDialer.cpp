@@ -2,6 +2,7 @@
 
 #include "common/ChannelMessages.h"
 #include "common/DataPaths.h"
+#include "desktop/calls/Twips.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/Translation.h"
@@ -21,14 +22,9 @@
 #include <cstdio>
 #include <optional>
 
+using Twips::px;
+
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int px(int twips)
-{
-    return twips / kTwipsPerPixel;
-}
 
 bool hasControlCharacter(const QString& text)
 {
@@ -106,8 +102,8 @@ frmDialer::frmDialer(QWidget* owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmDialer"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint
-        | Qt::WindowTitleHint);
+    setWindowFlags(
+        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     if (g_bRTL())
         setLayoutDirection(Qt::RightToLeft);
     setFixedSize(px(2910), px(3930) + 22);

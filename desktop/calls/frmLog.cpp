@@ -2,6 +2,7 @@
 
 #include "common/JournalFormat.h"
 #include "common/ProgramPath.h"
+#include "desktop/calls/Twips.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/mdlJournals.h"
@@ -12,16 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
-namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-constexpr int px(int twips)
-{
-    return twips / kTwipsPerPixel;
-}
-
-} // namespace
+using Twips::px;
 
 frmLog::frmLog(QWidget* owner)
     : QDialog(owner)

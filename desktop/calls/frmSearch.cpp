@@ -1,6 +1,7 @@
 #include "desktop/calls/frmSearch.h"
 
 #include "desktop/calls/CallsList.h"
+#include "desktop/calls/Twips.h"
 #include "desktop/calls/frmCallDetails.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/CallSearch.h"
@@ -20,15 +21,11 @@
 #include <QStatusBar>
 #include <QStyle>
 
+using Twips::px;
+
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kStatusHeight = 22;
-
-constexpr int px(int twips)
-{
-    return twips / kTwipsPerPixel;
-}
 
 // The picture's walk through picFolder, in twips: each place leads to the next.
 const QPoint kWalk[] = {QPoint(100, 120), QPoint(300, 120), QPoint(150, 250)};
@@ -178,8 +175,9 @@ QString frmSearch::PanelText() const
 void frmSearch::setSearching(bool searching)
 {
     m_searching = searching;
-    for (QWidget* w : {static_cast<QWidget*>(txtCallerName), static_cast<QWidget*>(txtCallerNumber),
-             static_cast<QWidget*>(txtNotes), static_cast<QWidget*>(cmdNew), static_cast<QWidget*>(cmdSearch)})
+    for (QWidget* w :
+        {static_cast<QWidget*>(txtCallerName), static_cast<QWidget*>(txtCallerNumber),
+            static_cast<QWidget*>(txtNotes), static_cast<QWidget*>(cmdNew), static_cast<QWidget*>(cmdSearch)})
         w->setEnabled(!searching);
     cmdStop->setEnabled(searching);
     if (searching)

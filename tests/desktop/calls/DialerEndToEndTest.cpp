@@ -3,6 +3,7 @@
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/Translation.h"
+#include "tests/desktop/calls/CallWindowsFixture.h"
 #include "tests/desktop/foundation/ScriptedDialogs.h"
 #include "tests/e2e/LiveLine.h"
 #include "tests/support/WaitUntil.h"
@@ -30,13 +31,7 @@ protected:
         LiveLine::SetUp();
         // As an installation lays out the program folder.
         ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Data/Log"_s));
-        const QString path = texts.filePath(u"Numbers.txt"_s);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (int n = 1; n <= 1000; ++n)
-            file.write("#" + QByteArray::number(n) + "\r\n");
-        file.close();
-        ASSERT_EQ(LoadTranslation(path), 0);
+        ASSERT_NO_FATAL_FAILURE(loadNumberedTranslation(texts.filePath(u"Numbers.txt"_s), false));
         SetHubLink(&hub);
         g_bCallOutPending = false;
         g_bCallOutRecPending = false;
@@ -109,7 +104,8 @@ TEST_F(DialerEndToEnd, SendDialsAndTheCallsProgressShowsInTheStatusBar)
     dialer.cmdRecCall_Click();
     ASSERT_NO_FATAL_FAILURE(relayUntil(u"Tapi_Dialing\r\n0"_s));
     QTest::mouseClick(dialer.cmdEnd, Qt::LeftButton);
-    ASSERT_TRUE(waitForIdles(2)) << events.join(u" | "_s).toStdString() << line({u"status"_s}).out.toStdString();
+    ASSERT_TRUE(waitForIdles(2)) << events.join(u" | "_s).toStdString()
+                                 << line({u"status"_s}).out.toStdString();
 }
 
 TEST_F(DialerEndToEnd, ARecordedCallCountsItsSecondsFromTheBoxOn)

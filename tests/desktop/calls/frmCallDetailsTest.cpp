@@ -20,8 +20,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -55,8 +55,9 @@ protected:
         SetCallsHeaders(grid, CallGrid::Main);
         CallRecord unread = storedCall(u"Bob"_s, u"555-2"_s, u"10:02:00"_s);
         unread.ReadMark = u" "_s;
-        writeDay(kDay, {storedCall(u"Ann"_s, u"555-1"_s, u"10:01:00"_s), unread,
-                           storedCall(u"Cy"_s, u"555-3"_s, u"10:03:00"_s)});
+        writeDay(kDay,
+            {storedCall(u"Ann"_s, u"555-1"_s, u"10:01:00"_s), unread,
+                storedCall(u"Cy"_s, u"555-3"_s, u"10:03:00"_s)});
         fill();
     }
 
@@ -192,11 +193,12 @@ TEST_F(frmCallDetailsTest, ClosingWithoutAChangeRewritesTheSameRecord)
     auto window = open(3);
     window->show();
     window->close();
-    EXPECT_EQ(dayBytes(kDay), before.left(2 * CallRecord::Size) + [&] {
-        CallRecord record = CallRecord::fromBytes(before.mid(2 * CallRecord::Size));
-        record.Notes = QString(256, u' ');
-        return record.toBytes();
-    }());
+    EXPECT_EQ(
+        dayBytes(kDay), before.left(2 * CallRecord::Size) + [&] {
+            CallRecord record = CallRecord::fromBytes(before.mid(2 * CallRecord::Size));
+            record.Notes = QString(256, u' ');
+            return record.toBytes();
+        }());
 }
 
 TEST_F(frmCallDetailsTest, TheFirstContactWithTheNumberIsShownAndCalledUpByTheContactCommand)
@@ -228,8 +230,8 @@ TEST_F(frmCallDetailsTest, ContactOpensTheEditorOnTheContactOrOnANewOneForTheCal
     const auto look = [&seen](QWidget* modal) {
         auto* editor = qobject_cast<frmContact*>(modal);
         ASSERT_NE(editor, nullptr);
-        seen << editor->NewOrEdit + u'|' + editor->OriginalContact + u'|' + editor->txtCallerName->text() + u'|'
-                + editor->txtCallerNumber->text();
+        seen << editor->NewOrEdit + u'|' + editor->OriginalContact + u'|' + editor->txtCallerName->text()
+                + u'|' + editor->txtCallerNumber->text();
         editor->cmdCancel_Click();
     };
     WidgetShots::onNextModal(look);
@@ -275,7 +277,8 @@ TEST_F(frmCallDetailsTest, TheBalloonTextHasTheModesAndTheNotesWhenThereAreAny)
 {
     EXPECT_EQ(frmCallDetails::ContactInfoText(contact(u"A"_s, u"1"_s, u"2"_s, u"3"_s, u"1"_s)),
         u"#407: #674\r\n#408: #6\r\n#491: #1"_s);
-    EXPECT_EQ(frmCallDetails::ContactInfoText(contact(u"A"_s, u"1"_s, u" 4 "_s, u"2"_s, u"9"_s, u" the vet "_s)),
+    EXPECT_EQ(
+        frmCallDetails::ContactInfoText(contact(u"A"_s, u"1"_s, u" 4 "_s, u"2"_s, u"9"_s, u" the vet "_s)),
         u"#407: #6\r\n#408: #675\r\n\r\n\r\n#511:\r\nthe vet"_s);
     // A record with nothing set: no modes, no notes (NULs are none).
     EXPECT_EQ(frmCallDetails::ContactInfoText(ContactRecord()), u"\r\n"_s.repeated(2));

@@ -186,7 +186,8 @@ TEST_F(frmDialerTest, ControlCharactersNeverReachTheBox)
     dialer.cmbCallNumber->lineEdit()->insert(QString(QChar(20)));
     dialer.cmbCallNumber->lineEdit()->insert(u"3"_s);
     EXPECT_EQ(dialer.NumberText(), u"123"_s);
-    dialer.SetNumber(u"55\r\n5\x14" "6"_s);
+    dialer.SetNumber(u"55\r\n5\x14"
+                     "6"_s);
     EXPECT_EQ(dialer.NumberText(), u"5556"_s);
     EXPECT_EQ(dial(dialer, u"1\n2"_s), QByteArray("308 CallOut\\r\\n12"));
     EXPECT_EQ(numbers(), QByteArray("12\r\n"));

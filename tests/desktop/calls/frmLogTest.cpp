@@ -88,7 +88,8 @@ TEST_F(frmLogTest, EachKindListsItsJournalsNewestFirstAndShowsTheNewest)
 
     choose(window, 2); // the calls journals, whatever the letter case
     EXPECT_EQ(items(*window.List1), QStringList{u"12-09-2026_calls.TXT"_s});
-    EXPECT_EQ(items(*window.List2), (QStringList{u"10:00:00 : call from Ann"_s, u"10:05:00 : call from Bob"_s}));
+    EXPECT_EQ(
+        items(*window.List2), (QStringList{u"10:00:00 : call from Ann"_s, u"10:05:00 : call from Bob"_s}));
     choose(window, 1);
     EXPECT_EQ(items(*window.List1), QStringList{u"12-08-2026_Sys.txt"_s});
 }

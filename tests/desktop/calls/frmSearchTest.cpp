@@ -44,8 +44,9 @@ protected:
     {
         CallWindowsFixture::SetUp();
         SetMainWindow(&mainWindow);
-        writeDay(kMarch, {call(u"Ann"_s, u"5551234"_s, u"gate code"_s), call(u"ann lee"_s, u"2345555"_s),
-                             call(u"Bob"_s, u"999"_s, u"call ann"_s, true)});
+        writeDay(kMarch,
+            {call(u"Ann"_s, u"5551234"_s, u"gate code"_s), call(u"ann lee"_s, u"2345555"_s),
+                call(u"Bob"_s, u"999"_s, u"call ann"_s, true)});
         writeDay(kDecember, {call(u"Ann Lee"_s, u"0555"_s, {}, true)});
     }
     void TearDown() override
@@ -238,9 +239,7 @@ TEST_F(frmSearchTest, ClosingReloadsTheMainListOnlyAfterADetailsWindow)
     list.SetCallsHeaders();
     list.ShowDay(kMarch);
     ASSERT_EQ(mainGrid.Rows(), 3);
-    const auto addCall = [] {
-        ASSERT_GT(AppendCallRecord(call(u"Late"_s, u"1"_s), kMarch), 0);
-    };
+    const auto addCall = [] { ASSERT_GT(AppendCallRecord(call(u"Late"_s, u"1"_s), kMarch), 0); };
 
     addCall();
     {
