@@ -17,7 +17,9 @@
 #include "tests/support/widgets/WidgetShots.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -242,6 +244,26 @@ TEST_F(frmCallDetailsTest, ContactOpensTheEditorOnTheContactOrOnANewOneForTheCal
     EXPECT_EQ(seen, (QStringList{u"EDIT|Ann Lee|Ann Lee|555-1"_s, u"NEW||Bob|555-2"_s}));
     window.reset();
     UnloadContactEditor();
+}
+
+TEST_F(frmCallDetailsTest, TheContactsPictureComesFromPicsByItsPlainName)
+{
+    ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Pics"_s));
+    QImage face(8, 8, QImage::Format_RGB32);
+    face.fill(Qt::red);
+    ASSERT_TRUE(face.save(env.programFolder() + u"/Pics/ann.png"_s));
+    ASSERT_TRUE(face.save(env.programFolder() + u"/outside.png"_s));
+    ContactRecord ann = contact(u"Ann"_s, u"555-1"_s);
+    ann.PictureFile = u"ann.png"_s;
+    ContactRecord bob = contact(u"Bob"_s, u"555-2"_s);
+    bob.PictureFile = u"../outside.png"_s;
+    ASSERT_EQ(AddContactRecord(ann), 1);
+    ASSERT_EQ(AddContactRecord(bob), 2);
+    auto window = open(1);
+    EXPECT_FALSE(window->imgContact->pixmap().isNull());
+    window->cToolbar1_ButtonClick(frmCallDetails::btnNext);
+    EXPECT_EQ(window->lblContactInf->text(), u"Bob"_s);
+    EXPECT_TRUE(window->imgContact->pixmap().isNull());
 }
 
 TEST_F(frmCallDetailsTest, TheContactBalloonShowsOncePerEntryIntoTheName)
