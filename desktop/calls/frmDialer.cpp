@@ -2,6 +2,7 @@
 
 #include "common/ChannelMessages.h"
 #include "common/DataPaths.h"
+#include "common/SharedUtilities.h"
 #include "desktop/calls/Twips.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/HubLink.h"
@@ -34,7 +35,9 @@ bool hasControlCharacter(const QString& text)
     return false;
 }
 
-QString withoutControlCharacters(QString text)
+// The number with every control character taken out (not blanked: a blank
+// would make another number).
+QString dialable(QString text)
 {
     text.removeIf([](QChar c) { return c.unicode() < 0x20; });
     return text;
@@ -102,6 +105,7 @@ frmDialer::frmDialer(QWidget* owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmDialer"));
+    RegisterLoadedForm(this);
     setWindowFlags(
         Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
     if (g_bRTL())
@@ -172,6 +176,7 @@ frmDialer::frmDialer(QWidget* owner)
 frmDialer::~frmDialer()
 {
     withdraw();
+    UnregisterLoadedForm(this);
 }
 
 void frmDialer::withdraw()
@@ -226,7 +231,7 @@ void frmDialer::RangeComboLastCalls(QComboBox& combo)
 
 void frmDialer::SetNumber(const QString& number)
 {
-    cmbCallNumber->setEditText(withoutControlCharacters(number));
+    cmbCallNumber->setEditText(dialable(number));
 }
 
 void frmDialer::Keypad_Click(QChar key)
@@ -236,7 +241,7 @@ void frmDialer::Keypad_Click(QChar key)
 
 QString frmDialer::prepareCall()
 {
-    const QString number = withoutControlCharacters(cmbCallNumber->currentText());
+    const QString number = dialable(cmbCallNumber->currentText());
     if (number.isEmpty())
         return {};
     if (!CommandChannelReady())

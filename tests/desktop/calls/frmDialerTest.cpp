@@ -1,5 +1,6 @@
 #include "desktop/calls/frmDialer.h"
 
+#include "common/SharedUtilities.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/HubLink.h"
 #include "tests/desktop/calls/CallWindowsFixture.h"
@@ -208,6 +209,7 @@ TEST_F(frmDialerTest, TheHubDrivesTheLoadedDialerUntilItCloses)
     EXPECT_EQ(LoadedDialer(), nullptr);
     auto dialer = std::make_unique<frmDialer>();
     ASSERT_EQ(LoadedDialer(), dialer.get());
+    EXPECT_TRUE(IsFormLoaded(u"frmDialer"_s));
     dialer->SetNumber(u"5551234"_s);
     LoadedDialer()->DisableDialButtons();
     LoadedDialer()->SetStatusText(entry(366) + u' ' + LoadedDialer()->NumberText());
@@ -226,6 +228,8 @@ TEST_F(frmDialerTest, TheHubDrivesTheLoadedDialerUntilItCloses)
     dialer->close();
     EXPECT_EQ(LoadedDialer(), nullptr);
     EXPECT_FALSE(dialer->Timer1.isActive());
+    dialer.reset();
+    EXPECT_FALSE(IsFormLoaded(u"frmDialer"_s));
 }
 
 TEST_F(frmDialerTest, Screenshot)
