@@ -141,6 +141,15 @@ bool WriteCallRecord(const CallRecord& record, const QString& dayFolder, qint32 
 bool SetCallField(
     qint32 recordNumber, const QString& dayFolder, QString CallRecord::*field, const QString& value)
 {
+    return ChangeCallRecord(recordNumber, dayFolder, [&](CallRecord& record) {
+        record.*field = value.isEmpty() ? QStringLiteral(" ") : value.left(1);
+        return true;
+    });
+}
+
+bool ChangeCallRecord(
+    qint32 recordNumber, const QString& dayFolder, const std::function<bool(CallRecord&)>& change)
+{
     const QString path = nativeDayFile(dayFolder);
     if (path.isEmpty())
         return false;
@@ -149,7 +158,8 @@ bool SetCallField(
     if (!old)
         return false;
     CallRecord record = CallRecord::fromBytes(*old);
-    record.*field = value.isEmpty() ? QStringLiteral(" ") : value.left(1);
+    if (!change(record))
+        return false;
     // Only over the record just read: a deletion meanwhile moved another
     // call to this number.
     const std::optional<bool> written

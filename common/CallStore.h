@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The call store both programs share: the day files Data and the recent-calls
@@ -62,6 +63,13 @@ private:
 // empty; every other byte stays. False when nothing was written.
 [[nodiscard]] bool SetCallField(
     qint32 recordNumber, const QString& dayFolder, QString CallRecord::*field, const QString& value);
+
+// Reads record recordNumber, lets change alter it (change answers false to
+// leave it alone) and puts it back only while the bytes there are still the
+// ones read: a deletion meanwhile moved another call to this number. False
+// when nothing was written (a missing file is not created).
+[[nodiscard]] bool ChangeCallRecord(
+    qint32 recordNumber, const QString& dayFolder, const std::function<bool(CallRecord&)>& change);
 
 // Deletes record recordNumber: later records of the day move down by one, and
 // in the same locked step Data/Last loses the deleted call's lines and names

@@ -84,3 +84,53 @@ bool SaveNote(vbalGrid& grid, qint32 row, const QString& text)
     SetRowNote(grid, row, record.Notes);
     return true;
 }
+
+std::optional<ShownCall> ShownCallOf(const vbalGrid& grid, qint32 row)
+{
+    if (row < 1 || row > grid.Rows())
+        return std::nullopt;
+    ShownCall call;
+    call.folder = folderOf(grid, row);
+    call.number = numberOf(grid, row);
+    CallRecord record;
+    if (!ReadCallRecord(record, call.folder, call.number))
+        return std::nullopt;
+    call.callDate = record.CallDate;
+    call.callTime = record.CallTime;
+    call.callerNumber = record.CallerNumber;
+    call.whenText = grid.CellText(row, CallColumn::When);
+    return call;
+}
+
+bool RowHoldsCall(const vbalGrid& grid, qint32 row, const ShownCall& call)
+{
+    return row >= 1 && row <= grid.Rows() && folderOf(grid, row) == call.folder
+        && numberOf(grid, row) == call.number && grid.CellText(row, CallColumn::When) == call.whenText;
+}
+
+bool SaveNote(vbalGrid& grid, const ShownCall& call, qint32 row, const QString& text)
+{
+    QString notes;
+    const bool written = ChangeCallRecord(call.number, call.folder, [&](CallRecord& record) {
+        if (record.CallDate != call.callDate || record.CallTime != call.callTime
+            || record.CallerNumber != call.callerNumber)
+            return false;
+        record.Notes = FixedRecord::readField(FixedRecord::fitField(text, kNotesWidth));
+        notes = record.Notes;
+        return true;
+    });
+    if (!written) {
+        std::fprintf(stderr, "Ringvale: the note of call %d of %s was not written: the call is not there\n",
+            call.number, qPrintable(call.folder));
+        return false;
+    }
+    if (!RowHoldsCall(grid, row, call)) {
+        row = 0;
+        for (qint32 r = 1; r <= grid.Rows() && row == 0; ++r)
+            if (RowHoldsCall(grid, r, call))
+                row = r;
+    }
+    if (row > 0)
+        SetRowNote(grid, row, notes);
+    return true;
+}

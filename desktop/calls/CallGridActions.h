@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What the call windows do with a call grid's rows: the delete command, a
 // click on a row, and storing a call's note.
 
@@ -24,3 +26,27 @@ void CallGridMouseUp(vbalGrid& grid, qint32 button, qint32 column = -1);
 // bytes, at a character boundary), written only while the call still reads
 // as valid; then the row shows it. False when nothing was written.
 bool SaveNote(vbalGrid& grid, qint32 row, const QString& text);
+
+// A call as a window showing it keeps it: where it is stored, what tells it
+// from another call a later list or deletion puts at that place, and the
+// row texts that show a row still holds it.
+struct ShownCall {
+    QString folder; // column 8
+    qint32 number = 0; // column 9
+    QString callDate; // the record's fields as read
+    QString callTime;
+    QString callerNumber;
+    QString whenText; // column 5
+};
+
+// The call that row shows, as stored now; nullopt when the row names no
+// call that can be read.
+std::optional<ShownCall> ShownCallOf(const vbalGrid& grid, qint32 row);
+
+// Whether row of grid still shows call.
+bool RowHoldsCall(const vbalGrid& grid, qint32 row, const ShownCall& call);
+
+// Stores text as the note of call (cut as SaveNote cuts it), only while its
+// record is still that call; then the row that still shows it (row first,
+// else the first that does) shows the note. False when nothing was written.
+bool SaveNote(vbalGrid& grid, const ShownCall& call, qint32 row, const QString& text);

@@ -24,6 +24,8 @@ namespace {
 
 const QString kMarks[] = {QStringLiteral("Last"), QStringLiteral("Today"), QStringLiteral("Log")};
 
+CallsList* g_mainList = nullptr;
+
 bool pointerIs(const QWidget& window, Qt::CursorShape shape)
 {
     return window.cursor().shape() == shape;
@@ -39,6 +41,7 @@ CallsList::CallsList(QWidget& window, vbalGrid& grid, const QList<QAction*>& but
     , m_menu(menu)
     , m_openDetails(std::move(openDetails))
 {
+    g_mainList = this;
     // The handler raises all three buttons before it presses one.
     for (QAction* button : std::as_const(m_buttons))
         if (button->actionGroup())
@@ -54,6 +57,8 @@ CallsList::CallsList(QWidget& window, vbalGrid& grid, const QList<QAction*>& but
 
 CallsList::~CallsList()
 {
+    if (g_mainList == this)
+        g_mainList = nullptr;
     delete m_dater.data();
 }
 
@@ -127,6 +132,19 @@ void CallsList::PickDay(const QString& folder)
 bool CallsList::ShowsDay(const QString& folder) const
 {
     return !m_shownDay.isEmpty() && m_shownDay == folder;
+}
+
+void CallsList::Reload()
+{
+    if (m_shownDay.isEmpty())
+        LoadLastCalls(m_grid);
+    else
+        ShowDay(m_shownDay);
+}
+
+CallsList* MainCallsList()
+{
+    return g_mainList;
 }
 
 void CallsList::setMarks(qint32 pressed)

@@ -48,6 +48,8 @@ public:
     void PickDay(const QString& folder);
     // Whether the list shows folder's calls now (not the recent calls).
     bool ShowsDay(const QString& folder) const;
+    // Lists again what the list shows: the recent calls, or its day.
+    void Reload();
 
     void cToolbar2_ButtonClick(qint32 lButton);
     void vbalGrid1_ColumnClick(qint32 column);
@@ -72,3 +74,7 @@ private:
     // The day folder the rows come from; empty while the recent calls show.
     QString m_shownDay;
 };
+
+// The main window's list while it is there (windows that change calls ask
+// it to list them again); null otherwise.
+CallsList* MainCallsList();

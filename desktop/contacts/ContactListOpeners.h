@@ -7,7 +7,8 @@ class QWidget;
 
 // The windows the contact list opens over itself. Each shows its window
 // modally and returns when it closes. The editor is the real one; the dialer
-// and the call search belong to the calls windows, and until they are built
+// and the call search belong to the calls windows, which install openers of
+// their own at the program's start (InstallCallsWindowOpeners); without them
 // a stand-in counts the openings and says once that the window is missing.
 class ContactListOpeners {
 public:

@@ -3,10 +3,11 @@
 class QWidget;
 
 // Windows that the properties window opens: the journal viewer (frmLog), of
-// another folder and not built yet, and the caller-ID set-up (frmCallerID).
-// Each shows its window modally over owner and returns when it closes. The
-// journal viewer's folder installs the real opener; until then the stand-in
-// counts the openings and says once that the viewer is missing.
+// another folder, and the caller-ID set-up (frmCallerID). Each shows its
+// window modally over owner and returns when it closes. The journal viewer's
+// folder installs the real opener at the program's start
+// (InstallCallsWindowOpeners); without it the stand-in counts the openings
+// and says once that the viewer is missing.
 class SettingsOpeners {
 public:
     virtual ~SettingsOpeners() = default;

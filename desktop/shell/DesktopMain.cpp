@@ -2,6 +2,7 @@
 
 #include "common/ChannelMessages.h"
 #include "common/Waits.h"
+#include "desktop/calls/CallsOpeners.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/shell/MainWindowFrame.h"
 #include "desktop/shell/ShellGlobals.h"
@@ -159,6 +160,7 @@ int DesktopMain(const QStringList& arguments)
         say(options.problem);
         return 2;
     }
+    InstallCallsWindowOpeners();
     // The caller pop-up of the whole run, for calls and the previews.
     frmMessenger messenger;
     SetCallerPopUp(&messenger);

@@ -1,5 +1,7 @@
 #include "desktop/shell/WindowOpener.h"
 
+#include "common/SharedUtilities.h"
+#include "desktop/calls/CallsOpeners.h"
 #include "desktop/contacts/frmContact.h"
 #include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
@@ -9,6 +11,7 @@
 #include "desktop/settings/frmEvents.h"
 #include "desktop/settings/frmProperties.h"
 #include "desktop/settings/frmTranser.h"
+#include "desktop/shell/frmMain.h"
 #include "desktop/shell/frmSysTray.h"
 
 #include <QDialog>
@@ -69,6 +72,19 @@ public:
         } else if (name == u"frmAbout") {
             frmAbout window(frmSysTray::DefaultIcon(), owner);
             window.exec();
+        } else if (name == u"frmCallDetails") {
+            // The main window's list: the one whose call is opened.
+            auto* main = qobject_cast<frmMain*>(owner);
+            if (!main)
+                main = qobject_cast<frmMain*>(LoadedForm(QStringLiteral("frmMain")));
+            if (main && main->vbalGrid1)
+                ShowCallDetails(*main->vbalGrid1, owner);
+        } else if (name == u"frmDialer") {
+            ShowDialer(owner);
+        } else if (name == u"frmSearch") {
+            ShowSearch(owner);
+        } else if (name == u"frmLog") {
+            ShowJournalViewer(owner);
         } else if (name == u"frmTranser") {
             frmTranser window(owner);
             window.exec();

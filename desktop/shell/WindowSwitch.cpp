@@ -1,9 +1,15 @@
 #include "desktop/shell/WindowSwitch.h"
 
+#include "desktop/calls/frmCallDetails.h"
+#include "desktop/calls/frmDialer.h"
+#include "desktop/calls/frmLog.h"
+#include "desktop/calls/frmSearch.h"
 #include "desktop/contacts/frmContact.h"
 #include "desktop/contacts/frmContactList.h"
 #include "desktop/contacts/mdlContactList.h"
+#include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/LastCalls.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/settings/MainDevices.h"
@@ -18,12 +24,15 @@
 #include "desktop/shell/frmMessenger.h"
 #include "desktop/shell/frmSysTray.h"
 #include "platform/TelephonyControl.h"
+#include "platform/grid/vbalGrid.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+
+#include <memory>
 
 namespace {
 
@@ -61,6 +70,20 @@ QPointer<frmContactList>& contactList()
 {
     static QPointer<frmContactList> window;
     return window;
+}
+
+// The calls windows run alone; the details window shows the recent calls'
+// first one, from a list of its own.
+QPointer<QDialog>& callsWindow()
+{
+    static QPointer<QDialog> window;
+    return window;
+}
+
+std::unique_ptr<vbalGrid>& recentCalls()
+{
+    static std::unique_ptr<vbalGrid> grid;
+    return grid;
 }
 
 QPointer<ControlGallery>& gallery()
@@ -151,6 +174,21 @@ QWidget* load(const QString& name, const QString& pageText)
         infoWindow()->txtDetails->setPlainText(ModemDeviceDetails(CurrentMainDevices().Tapi1(), line));
         return infoWindow();
     }
+    if (name == u"frmCallDetails") {
+        recentCalls() = std::make_unique<vbalGrid>();
+        SetCallsHeaders(*recentCalls(), CallGrid::Main);
+        LoadLastCalls(*recentCalls());
+        auto* details = new frmCallDetails;
+        details->SetGrid(recentCalls().get());
+        callsWindow() = details;
+        return details;
+    }
+    if (name == u"frmDialer")
+        return callsWindow() = new frmDialer;
+    if (name == u"frmSearch")
+        return callsWindow() = new frmSearch;
+    if (name == u"frmLog")
+        return callsWindow() = new frmLog;
     if (name == u"ControlGallery") {
         gallery() = new ControlGallery;
         return gallery();
@@ -184,7 +222,10 @@ void run(const QString& name)
         // Until a click closes it.
         QObject::connect(programPopUp()->window(), &QObject::destroyed, qApp, &QCoreApplication::quit);
         QApplication::exec();
-    } else if (name == u"ControlGallery" && gallery()) {
+    } else if ((name == u"frmCallDetails" || name == u"frmDialer" || name == u"frmSearch" || name == u"frmLog")
+        && callsWindow())
+        callsWindow()->exec();
+    else if (name == u"ControlGallery" && gallery()) {
         gallery()->show();
         QApplication::exec(); // ends when the gallery, the last window, closes
     }
@@ -207,6 +248,8 @@ void unload(const QString& name)
     delete gallery().data();
     if (name == u"frmMessenger" && programPopUp())
         programPopUp()->Unload();
+    delete callsWindow().data();
+    recentCalls().reset();
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor

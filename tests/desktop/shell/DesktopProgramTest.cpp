@@ -211,6 +211,25 @@ TEST(DesktopProgramTest, ThePopUpAloneIsThePreview)
     image.save(WidgetShots::pathFor(u"ringvale-window-frmMessenger.png"_s));
 }
 
+TEST(DesktopProgramTest, TheCallWindowsAlone)
+{
+    TestEnvironment env;
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
+    const QString day = u"\\Data\\Log\\2026\\12\\10\\"_s;
+    writeDay(day, {storedCall(u"ANN LEE"_s, u"5551234"_s, u"09:12:40"_s)});
+    writeLast({u"1:"_s + day});
+    QTemporaryDir out;
+    for (const QString& name : {u"frmCallDetails"_s, u"frmDialer"_s, u"frmSearch"_s, u"frmLog"_s}) {
+        const QString png = out.filePath(name + u".png"_s);
+        const ProgramRun run = runRingvale(env, {u"--window"_s, name, u"--screenshot"_s, png});
+        EXPECT_EQ(run.exitCode, 0) << name.toStdString() << run.errors.toStdString();
+        const QImage image(png);
+        ASSERT_FALSE(image.isNull()) << name.toStdString();
+        EXPECT_GT(image.width(), 150) << name.toStdString();
+        image.save(WidgetShots::pathFor(u"ringvale-window-"_s + name + u".png"_s));
+    }
+}
+
 TEST(DesktopProgramTest, ScreenshotThatCannotBeWrittenSaysSoAndFails)
 {
     TestEnvironment env;
