@@ -10,8 +10,11 @@
 #include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmCallerID.h"
 #include "desktop/settings/frmEvents.h"
+#include "desktop/settings/frmForward.h"
 #include "desktop/settings/frmInfo.h"
+#include "desktop/settings/frmMailDetails.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/settings/frmSmtp.h"
 #include "desktop/settings/frmTranser.h"
 #include "desktop/shell/ControlGallery.h"
 #include "desktop/shell/frmSysTray.h"
@@ -58,6 +61,13 @@ QPointer<frmTranser>& translator()
 QPointer<frmContactList>& contactList()
 {
     static QPointer<frmContactList> window;
+    return window;
+}
+
+// The forwarding window and the two it opens, each alone.
+QPointer<QDialog>& forwardingWindow()
+{
+    static QPointer<QDialog> window;
     return window;
 }
 
@@ -129,6 +139,19 @@ QWidget* load(const QString& name, const QString& pageText)
         infoWindow()->txtDetails->setPlainText(ModemDeviceDetails(CurrentMainDevices().Tapi1(), line));
         return infoWindow();
     }
+    if (name == u"frmForward" || name == u"frmMailDetails" || name == u"frmSmtp") {
+        if (name == u"frmForward") {
+            auto* window = new frmForward;
+            if (!pageText.isEmpty())
+                window->TabControl1->SelectTab(pageText);
+            forwardingWindow() = window;
+        } else if (name == u"frmMailDetails") {
+            forwardingWindow() = new frmMailDetails;
+        } else {
+            forwardingWindow() = new frmSmtp;
+        }
+        return forwardingWindow();
+    }
     if (name == u"ControlGallery") {
         gallery() = new ControlGallery;
         return gallery();
@@ -156,6 +179,8 @@ void run(const QString& name)
         translator()->exec();
     else if (name == u"frmContactList" && contactList())
         contactList()->exec();
+    else if ((name == u"frmForward" || name == u"frmMailDetails" || name == u"frmSmtp") && forwardingWindow())
+        forwardingWindow()->exec();
     else if (name == u"ControlGallery" && gallery()) {
         gallery()->show();
         QApplication::exec(); // ends when the gallery, the last window, closes
@@ -177,6 +202,7 @@ void unload(const QString& name)
         delete callerIdSetup().data();
     }
     delete gallery().data();
+    delete forwardingWindow().data();
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor
