@@ -1,4 +1,5 @@
 #include "platform/CurlSmtpMail.h"
+#include "tests/support/CaBundle.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SmtpSink.h"
 #include "tests/support/WaitUntil.h"
@@ -71,31 +72,6 @@ private:
     QObject m_context;
     std::map<SmtpMailControl::MailId, QList<std::pair<int, QString>>> m_ends;
     std::map<SmtpMailControl::MailId, QList<std::pair<qint64, qint64>>> m_progress;
-};
-
-// Sets or clears CURL_CA_BUNDLE for one test.
-class CaBundle {
-public:
-    explicit CaBundle(const QString& file)
-        : m_had(qEnvironmentVariableIsSet("CURL_CA_BUNDLE"))
-        , m_old(qgetenv("CURL_CA_BUNDLE"))
-    {
-        if (file.isEmpty())
-            qunsetenv("CURL_CA_BUNDLE");
-        else
-            qputenv("CURL_CA_BUNDLE", QFile::encodeName(file));
-    }
-    ~CaBundle()
-    {
-        if (m_had)
-            qputenv("CURL_CA_BUNDLE", m_old);
-        else
-            qunsetenv("CURL_CA_BUNDLE");
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
 };
 
 SmtpMailControl::MailId send(SmtpMailControl& mail, const QString& server, const QString& subject,
