@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -267,6 +268,25 @@ TEST(CurlSmtpMailTest, SilentServerFailsWithinTheBound)
     ASSERT_TRUE(outcomes.waitForEnd(id, 15000));
     EXPECT_EQ(outcomes.end(id).first, CURLE_OPERATION_TIMEDOUT) << outcomes.end(id).second.toStdString();
     EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST(CurlSmtpMailTest, GivingUpAMailToASilentServerTakesNoTime)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket*> held;
+    QObject::connect(
+        &silent, &QTcpServer::newConnection, [&] { held.append(silent.nextPendingConnection()); });
+    auto mail = std::make_unique<CurlSmtpMail>();
+    (void)send(*mail, QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("x"),
+        QStringLiteral("y"));
+    ASSERT_TRUE(waitUntil([&] { return !held.isEmpty(); }, 10000));
+    // Let libcurl wait for the greeting, the state in which giving up says QUIT.
+    ASSERT_TRUE(staysFalse([&] { return held.first()->state() != QAbstractSocket::ConnectedState; }, 300));
+    QElapsedTimer timer;
+    timer.start();
+    mail.reset();
+    EXPECT_LT(timer.elapsed(), 3000);
 }
 
 struct RefusedCase {

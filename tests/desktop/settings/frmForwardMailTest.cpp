@@ -7,6 +7,7 @@
 #include "tests/support/WaitUntil.h"
 
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,9 +132,12 @@ TEST_F(frmForwardMailTest, ClosingWhileTheMailIsOnItsWayLeavesTheWindowAlone)
     QTcpSocket* connection = silent.nextPendingConnection();
     ASSERT_NE(connection, nullptr);
     window->cmdCancel->click();
+    QElapsedTimer closing;
+    closing.start();
     window.reset();
-    // The mail is given up with the window: its connection closes, and no
-    // event of it reaches the window that is gone.
+    // The mail is given up with the window at once: its connection closes,
+    // and no event of it reaches the window that is gone.
+    EXPECT_LT(closing.elapsed(), 3000);
     EXPECT_TRUE(waitUntil(
         [&] {
             connection->waitForReadyRead(10);
