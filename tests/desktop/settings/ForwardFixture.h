@@ -47,13 +47,13 @@ protected:
     }
     void TearDown() override { ResetTranslation(); }
 
-    void loadTranslation()
+    void loadTranslation(const QString& direction = QStringLiteral("LTR"))
     {
         QDir().mkpath(env.programFolder() + QStringLiteral("/Trans"));
         QFile file(env.programFolder() + QStringLiteral("/Trans/Test.txt"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         for (int n = 1; n <= 1000; ++n)
-            file.write((n == 10 ? QStringLiteral("LTR") : QStringLiteral("#%1").arg(n)).toUtf8() + "\r\n");
+            file.write((n == 10 ? direction : QStringLiteral("#%1").arg(n)).toUtf8() + "\r\n");
         file.close();
         ASSERT_EQ(LoadTranslation(file.fileName()), 0);
     }

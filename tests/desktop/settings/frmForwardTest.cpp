@@ -449,6 +449,23 @@ TEST(ParametersHelpPage, NamesEveryPlaceholderTheTemplatesFill)
         EXPECT_TRUE(text.contains(u"&lt;"_s + QLatin1String(name) + u"&gt;"_s)) << name;
 }
 
+TEST_F(frmForwardTest, RightToLeftMirrorsLabelsAndBoxesButNotTheTextBoxes)
+{
+    ResetTranslation();
+    ASSERT_NO_FATAL_FAILURE(loadTranslation(u"RTL"_s));
+    frmForward& f = open();
+    EXPECT_EQ(f.layoutDirection(), Qt::RightToLeft);
+    for (QLabel* label : {f.lblMail, f.lblMailTo, f.lblApp, f.lblAppPath}) {
+        EXPECT_EQ(label->layoutDirection(), Qt::RightToLeft) << label->objectName().toStdString();
+        EXPECT_TRUE(label->alignment() & Qt::AlignRight) << label->objectName().toStdString();
+    }
+    for (QCheckBox* box : {f.chkSendToMail, f.chkApp, f.chkBGAPP})
+        EXPECT_EQ(box->layoutDirection(), Qt::RightToLeft) << box->objectName().toStdString();
+    EXPECT_EQ(f.txtMailTo->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(f.txtAppTo->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(f.TabControl1->layoutDirection(), Qt::LeftToRight);
+}
+
 TEST_F(frmForwardTest, ScreenshotsOfBothPages)
 {
     store(kMail, u"chkSendToMail"_s, u"1"_s);
