@@ -11,6 +11,9 @@
 #include <cstring>
 #include <map>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 Q_LOGGING_CATEGORY(lcMail, "ringvale.mail", QtCriticalMsg)
 
 namespace {
@@ -98,6 +101,22 @@ struct CurlSmtpMail::Job {
     // live as long as the transfer anyway.
     std::string url, from, user, password, caBundle;
     char errorText[CURL_ERROR_SIZE] = {};
+    // The connection's socket while it is open (each mail has its own), so a
+    // mail given up can be cut off.
+    curl_socket_t socket = CURL_SOCKET_BAD;
+
+    static int opened(void* data, curl_socket_t socket, curlsocktype)
+    {
+        static_cast<Job*>(data)->socket = socket;
+        return CURL_SOCKOPT_OK;
+    }
+    static int closed(void* data, curl_socket_t socket)
+    {
+        Job& job = *static_cast<Job*>(data);
+        if (job.socket == socket)
+            job.socket = CURL_SOCKET_BAD;
+        return ::close(socket);
+    }
 };
 
 CurlSmtpMail::CurlSmtpMail(SmtpTimeouts timeouts, QObject* parent)
@@ -177,6 +196,10 @@ SmtpMailControl::MailId CurlSmtpMail::SendEmail(const QString& server, const QSt
     curl_easy_setopt(easy, CURLOPT_INFILESIZE_LARGE, curl_off_t(job->payload.size()));
     curl_easy_setopt(easy, CURLOPT_READFUNCTION, &Job::read);
     curl_easy_setopt(easy, CURLOPT_READDATA, job.get());
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &Job::opened);
+    curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, job.get());
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETFUNCTION, &Job::closed);
+    curl_easy_setopt(easy, CURLOPT_CLOSESOCKETDATA, job.get());
     if (!job->caBundle.empty())
         curl_easy_setopt(easy, CURLOPT_CAINFO, job->caBundle.c_str());
     if (userName.isEmpty()) {
@@ -257,6 +280,12 @@ void CurlSmtpMail::run()
         }
         curl_multi_poll(m_multi, nullptr, 0, 1000, nullptr);
     }
-    for (auto& [easy, job] : running)
+    for (auto& [easy, job] : running) {
+        // Removing a transfer says QUIT and waits for the answer, up to the
+        // server's response time; a server that is not answering would hold
+        // the owner that much. The mail is given up: its socket is cut first.
+        if (job->socket != CURL_SOCKET_BAD)
+            ::shutdown(job->socket, SHUT_RDWR);
         curl_multi_remove_handle(m_multi, easy);
+    }
 }

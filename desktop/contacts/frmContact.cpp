@@ -11,7 +11,6 @@
 #include "platform/Backends.h"
 #include "platform/WaveControl.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -38,18 +37,6 @@ void caption(QWidget* widget, int entry)
         label->setText(text);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget))
         button->setText(text);
-}
-
-// A text box that a rule disables takes the colour of button faces.
-void enableTextBox(QWidget* box, bool enabled)
-{
-    box->setEnabled(enabled);
-    QPalette palette = box->palette();
-    const QColor colour
-        = QApplication::palette().color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, colour);
-    box->setPalette(palette);
 }
 
 bool ticked(const QCheckBox* box)
@@ -428,7 +415,7 @@ void frmContact::UpdateEventControls()
     for (QWidget* control :
         std::initializer_list<QWidget*>{chkViewCD, cmbCallDisplayStyle, chkPlayIn, CmbPlayWhen, chkSayInCall})
         control->setEnabled(on);
-    enableTextBox(txtTTS, on);
+    SetTextBoxEnabled(txtTTS, on);
 }
 
 void frmContact::UpdateDisplayStyleControl()
@@ -446,7 +433,7 @@ void frmContact::UpdatePlayControls()
 
 void frmContact::UpdateSayControls()
 {
-    enableTextBox(txtTTS, ticked(chkSayInCall) && ptnSpecificEvents->isChecked());
+    SetTextBoxEnabled(txtTTS, ticked(chkSayInCall) && ptnSpecificEvents->isChecked());
 }
 
 void frmContact::UpdateActionControls()
@@ -454,22 +441,22 @@ void frmContact::UpdateActionControls()
     const bool on = ptnSpecificActions->isChecked();
     for (QWidget* control : std::initializer_list<QWidget*>{chkSendToMail, lblMailTo, chkApp, lblAppPath})
         control->setEnabled(on);
-    enableTextBox(txtMailTo, on);
-    enableTextBox(txtAppTo, on);
+    SetTextBoxEnabled(txtMailTo, on);
+    SetTextBoxEnabled(txtAppTo, on);
 }
 
 void frmContact::UpdateMailControls()
 {
     const bool on = ticked(chkSendToMail) && ptnSpecificActions->isChecked();
     lblMailTo->setEnabled(on);
-    enableTextBox(txtMailTo, on);
+    SetTextBoxEnabled(txtMailTo, on);
 }
 
 void frmContact::UpdateAppControls()
 {
     const bool on = ticked(chkApp) && ptnSpecificActions->isChecked();
     lblAppPath->setEnabled(on);
-    enableTextBox(txtAppTo, on);
+    SetTextBoxEnabled(txtAppTo, on);
 }
 
 void frmContact::reject()

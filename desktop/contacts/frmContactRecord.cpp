@@ -77,18 +77,6 @@ void setText(QPlainTextEdit* box, const QString& text)
         box->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-QString boxValue(const QCheckBox* box)
-{
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return QStringLiteral("1");
-    case Qt::PartiallyChecked:
-        return QStringLiteral("2");
-    default:
-        return QStringLiteral("0");
-    }
-}
-
 int utf8Size(const QString& text)
 {
     return int(text.toUtf8().size());
@@ -159,20 +147,20 @@ ContactRecord frmContact::BuildRecord() const
     record.CallerName = txtCallerName->text();
     record.CallerNumber = txtCallerNumber->text();
     record.CallHandling = chkBlock->checkState() == Qt::Checked ? QStringLiteral("2") : QStringLiteral("1");
-    record.EmergencyMark = boxValue(chkMrakAsErgancy);
+    record.EmergencyMark = StoredCheckState(chkMrakAsErgancy);
     record.EventsMode = events;
-    record.ShowCallDetails = boxValue(chkViewCD);
+    record.ShowCallDetails = StoredCheckState(chkViewCD);
     record.DisplayStyle = QString::number(cmbCallDisplayStyle->currentIndex());
-    record.PlayCallSound = boxValue(chkPlayIn);
+    record.PlayCallSound = StoredCheckState(chkPlayIn);
     if (events == u"3")
         record.SoundFile = CmbPlayWhen->currentText();
-    record.SayText = boxValue(chkSayInCall);
+    record.SayText = StoredCheckState(chkSayInCall);
     record.SpeechText = TypingLimit::withCrLf(txtTTS->toPlainText());
     record.ActionsMode = actions;
-    record.ForwardToMail = boxValue(chkSendToMail);
+    record.ForwardToMail = StoredCheckState(chkSendToMail);
     record.MailAction = QStringLiteral("0");
     record.MailTo = txtMailTo->text();
-    record.ForwardToApp = boxValue(chkApp);
+    record.ForwardToApp = StoredCheckState(chkApp);
     record.AppAction = QStringLiteral("0");
     record.AppCommand = txtAppTo->text();
     record.Notes = TypingLimit::withCrLf(TabNotes->toPlainText());

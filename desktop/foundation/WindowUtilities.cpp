@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -215,4 +216,36 @@ void SetTranslatedCaption(QWidget* widget, int entry)
         button->setText(text);
     else
         widget->setWindowTitle(text);
+}
+
+QString StoredCheckState(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked:
+        return QStringLiteral("1");
+    case Qt::PartiallyChecked:
+        return QStringLiteral("2");
+    default:
+        return QStringLiteral("0");
+    }
+}
+
+void LoadCheckState(QCheckBox* box, const QString& stored)
+{
+    bool number = false;
+    const int state = stored.toInt(&number);
+    if (!number || state < 0 || state > 2)
+        return;
+    box->setCheckState(state == 0 ? Qt::Unchecked : state == 1 ? Qt::Checked : Qt::PartiallyChecked);
+}
+
+void SetTextBoxEnabled(QWidget* box, bool enabled)
+{
+    box->setEnabled(enabled);
+    QPalette colours = box->palette();
+    const QColor background
+        = QApplication::palette().color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        colours.setColor(group, QPalette::Base, background);
+    box->setPalette(colours);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QCheckBox;
 class QComboBox;
 class QWidget;
 class TelephonyControl;
@@ -64,3 +65,14 @@ void ShowTextBoxBalloon(cTextBoxXP& box, const QString& title, const QString& te
 // failed copy leaves target whole; a file copied onto itself stays as it is.
 // False when nothing was copied.
 bool CopyFileReplacing(const QString& source, const QString& target);
+
+// A check box's stored value: "0" clear, "1" ticked, "2" grey.
+QString StoredCheckState(const QCheckBox* box);
+// Sets the box from its stored value: "0", "1" or "2"; anything else (a
+// missing value too) leaves the box as it is.
+void LoadCheckState(QCheckBox* box, const QString& stored);
+
+// Enables or disables a text box (line or multi-line) that an enabling rule
+// governs: disabled it takes the colour of button faces, enabled that of
+// window backgrounds again.
+void SetTextBoxEnabled(QWidget* box, bool enabled);

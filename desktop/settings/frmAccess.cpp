@@ -2,6 +2,7 @@
 
 #include "common/ChannelMessages.h"
 #include "desktop/foundation/AddressOpener.h"
+#include "desktop/foundation/HelpPages.h"
 #include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/ImageList2.h"
 #include "desktop/foundation/TabStrip.h"
@@ -101,12 +102,15 @@ void frmAccess::Form_Load()
     cmdTest = named(new QPushButton(QStringLiteral("Test"), this), "cmdTest");
     cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
+    cmdHelp = named(new QPushButton(QStringLiteral("Help"), this), "cmdHelp");
+    cmdHelp->setAutoDefault(false);
     cmdOK->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdTest);
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdHelp);
     auto* window = new QVBoxLayout(this);
     window->addWidget(TabControl1, 1);
     window->addLayout(buttons);
@@ -132,6 +136,7 @@ void frmAccess::Form_Load()
     connect(cmdOK, &QPushButton::clicked, this, &frmAccess::cmdOK_Click);
     connect(cmdTest, &QPushButton::clicked, this, &frmAccess::cmdTest_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmAccess::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmAccess::cmdHelp_Click);
     chkAllowWWWRemoteAccess_Click();
 }
 
@@ -239,6 +244,11 @@ void frmAccess::cmdTest_Click()
 void frmAccess::cmdCancel_Click()
 {
     reject();
+}
+
+void frmAccess::cmdHelp_Click()
+{
+    (void)ShowHelpPage(QStringLiteral("AccessFromInternet"));
 }
 
 bool frmAccess::txtWWWPort_KeyPress(QKeyEvent* event)

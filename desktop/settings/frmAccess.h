@@ -26,6 +26,7 @@ public:
     void cmdOK_Click();
     void cmdTest_Click();
     void cmdCancel_Click();
+    void cmdHelp_Click();
 
     // Gap between the port box and its label, in pixels (100 twips).
     static constexpr int kPortGap = 7;
@@ -45,6 +46,7 @@ public:
     QPushButton* cmdTest = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdHelp = nullptr; // keeps its caption in every language
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

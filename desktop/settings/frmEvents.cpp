@@ -299,11 +299,7 @@ void frmEvents::chkPlayIn_IC_Click()
 void frmEvents::chkSayInCall_IC_Click()
 {
     const bool on = ticked(chkSayInCall_IC);
-    txtTTS_IC->setEnabled(on);
-    QPalette colours = txtTTS_IC->palette();
-    const QPalette system = QPalette();
-    colours.setColor(QPalette::Base, on ? system.color(QPalette::Base) : system.color(QPalette::Button));
-    txtTTS_IC->setPalette(colours);
+    SetTextBoxEnabled(txtTTS_IC, on);
     cmdSay_IC->setEnabled(on);
     cmdStopSay_IC->setEnabled(on);
 }

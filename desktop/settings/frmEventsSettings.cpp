@@ -7,6 +7,7 @@
 #include "desktop/foundation/MainWindowSurfaces.h"
 #include "desktop/foundation/StoredColour.h"
 #include "desktop/foundation/TypingLimit.h"
+#include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/cSlider.h"
 
 #include <QCheckBox>
@@ -43,18 +44,6 @@ void loadCheck(QCheckBox* box, const QString& text)
     if (!value || *value < 0 || *value > 2)
         return;
     box->setCheckState(*value == 1 ? Qt::Checked : *value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
-
-QString checkText(const QCheckBox* box)
-{
-    switch (box->checkState()) {
-    case Qt::Checked:
-        return QStringLiteral("1");
-    case Qt::PartiallyChecked:
-        return QStringLiteral("2");
-    default:
-        return QStringLiteral("0");
-    }
 }
 
 bool notUnchecked(const QCheckBox* box)
@@ -126,23 +115,23 @@ void frmEvents::LoadEventSettings()
 void frmEvents::storeIncoming()
 {
     m_reg.setSubkey(kIncoming);
-    (void)m_reg.setString(QStringLiteral("chkICViewCD"), checkText(chkViewCD_IC));
+    (void)m_reg.setString(QStringLiteral("chkICViewCD"), StoredCheckState(chkViewCD_IC));
     (void)m_reg.setString(QStringLiteral("cmbCallDisplayStyleIncomming"),
         QString::number(cmbCallDisplayStyleIncomming->currentIndex()));
-    (void)m_reg.setString(QStringLiteral("chkPlayInCall"), checkText(chkPlayIn_IC));
+    (void)m_reg.setString(QStringLiteral("chkPlayInCall"), StoredCheckState(chkPlayIn_IC));
     (void)m_reg.setString(QStringLiteral("CmbPlayWhenCall"), CmbPlayWhen_IC->currentText());
-    (void)m_reg.setString(QStringLiteral("chkSayInCommingCall"), checkText(chkSayInCall_IC));
+    (void)m_reg.setString(QStringLiteral("chkSayInCommingCall"), StoredCheckState(chkSayInCall_IC));
     (void)m_reg.setString(QStringLiteral("IC_txtTTS"), TypingLimit::storedText(txtTTS_IC));
-    (void)m_reg.setString(QStringLiteral("chkOpenAppOnCall"), checkText(chkOpenAppOnCall));
-    (void)m_reg.setString(QStringLiteral("chkWhenCallerID"), checkText(chkWhenCallerID));
+    (void)m_reg.setString(QStringLiteral("chkOpenAppOnCall"), StoredCheckState(chkOpenAppOnCall));
+    (void)m_reg.setString(QStringLiteral("chkWhenCallerID"), StoredCheckState(chkWhenCallerID));
 }
 
 void frmEvents::storeAdvanced()
 {
     m_reg.setSubkey(kAdvanced);
-    (void)m_reg.setString(QStringLiteral("chkAnimate"), checkText(chkAnimate));
+    (void)m_reg.setString(QStringLiteral("chkAnimate"), StoredCheckState(chkAnimate));
     (void)m_reg.setString(QStringLiteral("sldAnimateVal"), QString::number(sldAnimateVal->value()));
-    (void)m_reg.setString(QStringLiteral("chkClosePersonalAfrter"), checkText(chkClosePersonalAfrter));
+    (void)m_reg.setString(QStringLiteral("chkClosePersonalAfrter"), StoredCheckState(chkClosePersonalAfrter));
     (void)m_reg.setString(QStringLiteral("txtCLosePersonalAfter"), txtCLosePersonalAfter->text());
     (void)m_reg.setString(QStringLiteral("txtCLoseBallonAfter"), txtCLoseBallonAfter->text());
     (void)m_reg.setString(QStringLiteral("Style"),

@@ -9,6 +9,7 @@
 #include "desktop/settings/frmAbout.h"
 #include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmEvents.h"
+#include "desktop/settings/frmForward.h"
 #include "desktop/settings/frmProperties.h"
 #include "desktop/settings/frmTranser.h"
 #include "desktop/shell/frmMain.h"
@@ -68,6 +69,9 @@ public:
         } else if (name == u"frmAccess") {
             // Made at each opening, from what is stored.
             frmAccess window(owner);
+            window.exec();
+        } else if (name == u"frmForward") {
+            frmForward window(owner);
             window.exec();
         } else if (name == u"frmAbout") {
             frmAbout window(frmSysTray::DefaultIcon(), owner);

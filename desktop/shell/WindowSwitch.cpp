@@ -17,8 +17,11 @@
 #include "desktop/settings/frmAccess.h"
 #include "desktop/settings/frmCallerID.h"
 #include "desktop/settings/frmEvents.h"
+#include "desktop/settings/frmForward.h"
 #include "desktop/settings/frmInfo.h"
+#include "desktop/settings/frmMailDetails.h"
 #include "desktop/settings/frmProperties.h"
+#include "desktop/settings/frmSmtp.h"
 #include "desktop/settings/frmTranser.h"
 #include "desktop/shell/ControlGallery.h"
 #include "desktop/shell/frmMessenger.h"
@@ -75,6 +78,13 @@ QPointer<frmContactList>& contactList()
 // The calls windows run alone; the details window shows the recent calls'
 // first one, from a list of its own.
 QPointer<QDialog>& callsWindow()
+{
+    static QPointer<QDialog> window;
+    return window;
+}
+
+// The forwarding window and the two it opens, each alone.
+QPointer<QDialog>& forwardingWindow()
 {
     static QPointer<QDialog> window;
     return window;
@@ -189,6 +199,19 @@ QWidget* load(const QString& name, const QString& pageText)
         return callsWindow() = new frmSearch;
     if (name == u"frmLog")
         return callsWindow() = new frmLog;
+    if (name == u"frmForward" || name == u"frmMailDetails" || name == u"frmSmtp") {
+        if (name == u"frmForward") {
+            auto* window = new frmForward;
+            if (!pageText.isEmpty())
+                window->TabControl1->SelectTab(pageText);
+            forwardingWindow() = window;
+        } else if (name == u"frmMailDetails") {
+            forwardingWindow() = new frmMailDetails;
+        } else {
+            forwardingWindow() = new frmSmtp;
+        }
+        return forwardingWindow();
+    }
     if (name == u"ControlGallery") {
         gallery() = new ControlGallery;
         return gallery();
@@ -225,6 +248,8 @@ void run(const QString& name)
     } else if ((name == u"frmCallDetails" || name == u"frmDialer" || name == u"frmSearch" || name == u"frmLog")
         && callsWindow())
         callsWindow()->exec();
+    else if ((name == u"frmForward" || name == u"frmMailDetails" || name == u"frmSmtp") && forwardingWindow())
+        forwardingWindow()->exec();
     else if (name == u"ControlGallery" && gallery()) {
         gallery()->show();
         QApplication::exec(); // ends when the gallery, the last window, closes
@@ -250,6 +275,7 @@ void unload(const QString& name)
         programPopUp()->Unload();
     delete callsWindow().data();
     recentCalls().reset();
+    delete forwardingWindow().data();
     if (name == u"frmContactList") {
         delete contactList().data();
         UnloadContactEditor(); // its New and Edit load the editor

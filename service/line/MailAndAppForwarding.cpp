@@ -2,6 +2,7 @@
 
 #include "common/CallTemplate.h"
 #include "common/ChannelMessages.h"
+#include "common/MailProgress.h"
 #include "platform/CommandLineSplit.h"
 #include "platform/ProgramLauncher.h"
 #include "service/core/CallOptions.h"
@@ -15,19 +16,6 @@ namespace {
 constexpr int MailProgressTextIndex = 7;
 
 } // namespace
-
-QString MailProgressText(const QString& label, qint64 total, qint64 done)
-{
-    qint64 percent = 0;
-    if (total > 0) {
-        const qint64 scaled = done * 100;
-        percent = scaled / total;
-        const qint64 twiceRest = (scaled % total) * 2;
-        if (twiceRest > total || (twiceRest == total && percent % 2 != 0))
-            ++percent;
-    }
-    return label + QString::number(percent) + QStringLiteral(" %");
-}
 
 MailAndAppForwarding::MailAndAppForwarding(
     SmtpMailControl& mail, ProgramLauncher& launcher, const Journal& journal, QObject* parent)

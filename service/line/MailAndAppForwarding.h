@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MailProgress.h"
 #include "platform/SmtpMailControl.h"
 #include "service/line/CallForwarding.h"
 
@@ -43,8 +44,3 @@ private:
     const Journal& m_journal;
     QHash<SmtpMailControl::MailId, PendingMail> m_mails;
 };
-
-// The progress text of "MAIL": label (the service's text 7), the share done
-// in whole percent (a half to the even neighbour), " %". A total of 0 shows
-// "0 %".
-QString MailProgressText(const QString& label, qint64 total, qint64 done);

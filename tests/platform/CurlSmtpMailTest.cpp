@@ -1,4 +1,5 @@
 #include "platform/CurlSmtpMail.h"
+#include "tests/support/CaBundle.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/SmtpSink.h"
 #include "tests/support/WaitUntil.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -71,31 +73,6 @@ private:
     QObject m_context;
     std::map<SmtpMailControl::MailId, QList<std::pair<int, QString>>> m_ends;
     std::map<SmtpMailControl::MailId, QList<std::pair<qint64, qint64>>> m_progress;
-};
-
-// Sets or clears CURL_CA_BUNDLE for one test.
-class CaBundle {
-public:
-    explicit CaBundle(const QString& file)
-        : m_had(qEnvironmentVariableIsSet("CURL_CA_BUNDLE"))
-        , m_old(qgetenv("CURL_CA_BUNDLE"))
-    {
-        if (file.isEmpty())
-            qunsetenv("CURL_CA_BUNDLE");
-        else
-            qputenv("CURL_CA_BUNDLE", QFile::encodeName(file));
-    }
-    ~CaBundle()
-    {
-        if (m_had)
-            qputenv("CURL_CA_BUNDLE", m_old);
-        else
-            qunsetenv("CURL_CA_BUNDLE");
-    }
-
-private:
-    bool m_had;
-    QByteArray m_old;
 };
 
 SmtpMailControl::MailId send(SmtpMailControl& mail, const QString& server, const QString& subject,
@@ -291,6 +268,25 @@ TEST(CurlSmtpMailTest, SilentServerFailsWithinTheBound)
     ASSERT_TRUE(outcomes.waitForEnd(id, 15000));
     EXPECT_EQ(outcomes.end(id).first, CURLE_OPERATION_TIMEDOUT) << outcomes.end(id).second.toStdString();
     EXPECT_LT(timer.elapsed(), 5000);
+}
+
+TEST(CurlSmtpMailTest, GivingUpAMailToASilentServerTakesNoTime)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket*> held;
+    QObject::connect(
+        &silent, &QTcpServer::newConnection, [&] { held.append(silent.nextPendingConnection()); });
+    auto mail = std::make_unique<CurlSmtpMail>();
+    (void)send(*mail, QStringLiteral("127.0.0.1:%1").arg(silent.serverPort()), QStringLiteral("x"),
+        QStringLiteral("y"));
+    ASSERT_TRUE(waitUntil([&] { return !held.isEmpty(); }, 10000));
+    // Let libcurl wait for the greeting, the state in which giving up says QUIT.
+    ASSERT_TRUE(staysFalse([&] { return held.first()->state() != QAbstractSocket::ConnectedState; }, 300));
+    QElapsedTimer timer;
+    timer.start();
+    mail.reset();
+    EXPECT_LT(timer.elapsed(), 3000);
 }
 
 struct RefusedCase {

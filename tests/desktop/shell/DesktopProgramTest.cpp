@@ -179,6 +179,30 @@ TEST(DesktopProgramTest, OneWindowAloneOnItsPage)
     EXPECT_TRUE(unknown.errors.contains(u"frmNothing"_s)) << unknown.errors.toStdString();
 }
 
+TEST(DesktopProgramTest, ForwardingWindowsAlone)
+{
+    TestEnvironment env;
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
+    QTemporaryDir out;
+    const QStringList runs[] = {
+        {u"frmForward"_s},
+        {u"frmForward"_s, u"--page"_s, u"AppNotic"_s},
+        {u"frmMailDetails"_s},
+        {u"frmSmtp"_s},
+    };
+    for (const QStringList& window : runs) {
+        const QString name = window.join(u'-');
+        const QString png = out.filePath(name + u".png"_s);
+        const ProgramRun run
+            = runRingvale(env, QStringList{u"--window"_s} + window + QStringList{u"--screenshot"_s, png});
+        EXPECT_EQ(run.exitCode, 0) << name.toStdString() << run.errors.toStdString();
+        const QImage image(png);
+        ASSERT_FALSE(image.isNull()) << name.toStdString();
+        EXPECT_GT(image.width(), 250) << name.toStdString();
+        image.save(WidgetShots::pathFor(u"ringvale-window-"_s + name + u".png"_s));
+    }
+}
+
 TEST(DesktopProgramTest, ContactListAloneShowsTheContactFile)
 {
     TestEnvironment env;
