@@ -83,8 +83,9 @@ protected:
                         .setString(QStringLiteral("ChkRunAsProc"), value));
     }
 
-    // A test that goes wrong must fail, not hang: after 3 s the watchdog ends
-    // the program the way the mode allows and says so.
+    // A test that goes wrong must fail, not hang: after 3 s (longer in a
+    // sanitizer build) the watchdog ends the program the way the mode allows
+    // and says so.
     int runMain(std::function<void(ScriptedForm&)> onLoad, const QStringList& args = {})
     {
         bool watchdogFired = false;
@@ -97,7 +98,7 @@ protected:
                 form->unload();
             ::raise(SIGTERM);
         });
-        watchdog.start(3000);
+        watchdog.start(testTimeout(3000));
         const int rc = Main(args, [&] {
             auto made = std::make_unique<ScriptedForm>(log, onLoad);
             form = made.get();

@@ -45,7 +45,9 @@ TEST(JournalPage, StreamedPageIsExactlyTheWholePageAndItsLength)
     WebFixture::install();
     WebFixture::writeFile(QStringLiteral("Journal/12-07-2026_WWW.txt"), awkwardJournal());
     WebFixture::writeFile(QStringLiteral("Journal/12-06-2026_Sys.txt"), "short <one>\r\n\xff\n");
-    ServerThread server(openWebSettings());
+    // Building the 6 MiB page counts against the idle bound; a starved
+    // sanitizer build can take longer than the usual bound for it.
+    ServerThread server(openWebSettings(), testTimeout(10000));
     ASSERT_TRUE(server.started());
     const WebPages pages(QString(), &ServerThread::fixedNow);
 
