@@ -15,26 +15,17 @@
 #include "desktop/shell/frmMain.h"
 #include "desktop/shell/frmSysTray.h"
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QTreeWidget>
-#include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace {
 
-// Until its folder builds it, a window is this: its name and OK.
-void ShowStandIn(const QString& name, QWidget* owner)
+// A name no window carries is a fault of the caller: said, not hidden.
+void SayUnknownWindow(const QString& name)
 {
-    QDialog dialog(owner);
-    dialog.setObjectName(name);
-    dialog.setWindowTitle(name);
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(name, &dialog));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    layout->addWidget(buttons);
-    dialog.exec();
+    std::fprintf(stderr, "Ringvale: there is no window named %s\n", qPrintable(name));
+    std::fflush(stderr);
 }
 
 class ProgramWindowOpener final : public WindowOpener {
@@ -93,7 +84,7 @@ public:
             frmTranser window(owner);
             window.exec();
         } else {
-            ShowStandIn(name, owner);
+            SayUnknownWindow(name);
         }
     }
 };

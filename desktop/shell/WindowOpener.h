@@ -7,9 +7,8 @@ class QWidget;
 // How the desktop loads and shows its other windows by name: "frmEvents"
 // (page: its tab, from 1), "frmProperties" (page: its tree's node, from 1),
 // "frmContact", "frmContactList", "frmForward", "frmAccess", "frmSearch",
-// "frmLog", "frmDialer", "frmCallDetails" (the main list's selected call).
-// Windows whose folder has not built them yet are a small modal
-// dialog naming the window.
+// "frmLog", "frmDialer", "frmCallDetails" (the main list's selected call),
+// "frmAbout", "frmTranser". Another name is said on standard error.
 class WindowOpener {
 public:
     virtual ~WindowOpener() = default;
