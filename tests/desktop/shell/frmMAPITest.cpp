@@ -7,6 +7,7 @@
 #include "tests/support/TestClock.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/TestMailAndLauncher.h"
+#include "tests/support/TestPostrun.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QProcess>
@@ -25,31 +26,6 @@ QString fields(const QStringList& pieces)
 {
     return pieces.join(kSep);
 }
-
-// Postrun as the tests play it, in this process on 112: it keeps every text
-// and answers a "SENDMAIL" at once while answerAtOnce, else when told.
-class TestPostrun : public QObject {
-public:
-    TestPostrun()
-    {
-        connect(&channel, &MessageControl::MessageArrived, this, [this](const QString& text) {
-            received << text;
-            if (answerAtOnce && text.startsWith(u"SENDMAIL"))
-                answer();
-        });
-    }
-    void bind() { channel.Channel(ChannelNumber::PostrunChannel); }
-    void answer(const QString& text = u"DONE_SEND_MAIL"_s)
-    {
-        channel.Channel(ChannelNumber::PostrunChannel);
-        channel.Send(text);
-    }
-    QStringList sendMails() const { return received.filter(QRegularExpression(u"^SENDMAIL"_s)); }
-
-    MessageControl channel{nullptr, MessageControl::Delivery::SameProcessToo};
-    QStringList received;
-    bool answerAtOnce = false;
-};
 
 class frmMAPITest : public ::testing::Test {
 protected:
