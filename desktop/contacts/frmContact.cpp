@@ -27,18 +27,6 @@
 
 namespace {
 
-// A caption from the text table; an entry that is missing keeps the layout's.
-void caption(QWidget* widget, int entry)
-{
-    const QString text = g_sTrans(entry);
-    if (text.isEmpty())
-        return;
-    if (auto* label = qobject_cast<QLabel*>(widget))
-        label->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-}
-
 bool ticked(const QCheckBox* box)
 {
     return box->checkState() == Qt::Checked;
@@ -252,35 +240,35 @@ void frmContact::Form_Load()
     // 4
     mirrorForRightToLeft();
     // 5
-    caption(lblSetContact, 452);
-    caption(lblContactName, 453);
-    caption(lblCallerName, 457);
-    caption(lblCallerNumber, 458);
-    caption(lblAddPic, 455);
-    caption(cmdRemove, 456);
-    caption(chkMrakAsErgancy, 454);
-    caption(lblSetEvents, 482);
-    caption(ptnEventsAsDefault, 483);
-    caption(ptnNothingEvents, 485);
-    caption(ptnSpecificEvents, 484);
-    caption(chkViewCD, 273);
-    caption(chkPlayIn, 274);
-    caption(chkSayInCall, 275);
-    caption(lblSetForward, 492);
-    caption(ptnActionAsDefault, 493);
-    caption(ptnNothingActions, 495);
-    caption(ptnSpecificActions, 494);
-    caption(chkSendToMail, 303);
-    caption(lblMailTo, 323);
-    caption(chkApp, 311);
-    caption(lblAppPath, 312);
+    SetTranslatedCaption(lblSetContact, 452);
+    SetTranslatedCaption(lblContactName, 453);
+    SetTranslatedCaption(lblCallerName, 457);
+    SetTranslatedCaption(lblCallerNumber, 458);
+    SetTranslatedCaption(lblAddPic, 455);
+    SetTranslatedCaption(cmdRemove, 456);
+    SetTranslatedCaption(chkMrakAsErgancy, 454);
+    SetTranslatedCaption(lblSetEvents, 482);
+    SetTranslatedCaption(ptnEventsAsDefault, 483);
+    SetTranslatedCaption(ptnNothingEvents, 485);
+    SetTranslatedCaption(ptnSpecificEvents, 484);
+    SetTranslatedCaption(chkViewCD, 273);
+    SetTranslatedCaption(chkPlayIn, 274);
+    SetTranslatedCaption(chkSayInCall, 275);
+    SetTranslatedCaption(lblSetForward, 492);
+    SetTranslatedCaption(ptnActionAsDefault, 493);
+    SetTranslatedCaption(ptnNothingActions, 495);
+    SetTranslatedCaption(ptnSpecificActions, 494);
+    SetTranslatedCaption(chkSendToMail, 303);
+    SetTranslatedCaption(lblMailTo, 323);
+    SetTranslatedCaption(chkApp, 311);
+    SetTranslatedCaption(lblAppPath, 312);
     // 6, 7
     cmbCallDisplayStyle->clear();
     cmbCallDisplayStyle->addItem(g_sTrans(281));
     cmbCallDisplayStyle->addItem(g_sTrans(282));
     cmbCallDisplayStyle->setCurrentIndex(0);
-    caption(cmdOK, 11);
-    caption(cmdCancel, 12);
+    SetTranslatedCaption(cmdOK, 11);
+    SetTranslatedCaption(cmdCancel, 12);
     // 8
     m_reg = RegistryRoutines(RegistryRoutines::HKEY_LOCAL_MACHINE, RegistryRoutines::productKey(), QString());
     // 9
