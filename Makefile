@@ -24,19 +24,14 @@ configure: bootstrap $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) --parallel
 
-# A test that fails is run again, up to three times in all: a few tests still
-# fail now and then on a heavily loaded machine (README, Testing); a real
-# fault fails every time.
-CTEST_REPEAT ?= --repeat until-pass:3
-
 test: build
-	cd $(BUILD) && ctest --output-on-failure --parallel $$(nproc) --timeout 300 $(CTEST_REPEAT)
+	cd $(BUILD) && ctest --output-on-failure --parallel $$(nproc) --timeout 300
 
 # Configured each time, so the flags hold also in a folder configured before.
 test-sanitize: bootstrap
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(SANITIZE_FLAGS)
 	cmake --build $(SANITIZE_BUILD) --parallel
-	cd $(SANITIZE_BUILD) && ctest --output-on-failure --parallel $$(nproc) --timeout 900 $(CTEST_REPEAT)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure --parallel $$(nproc) --timeout 900
 
 # The development program folder is the build's bin folder: the data files go
 # beside the programs, and the installation's defaults into the settings store
