@@ -2,6 +2,7 @@
 
 #include "desktop/foundation/TypingLimit.h"
 
+#include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -38,4 +39,21 @@ QString StoredLines(const QPlainTextEdit* box, const QString& stored)
     if (breaks(shown) == breaks(stored))
         return stored;
     return TypingLimit::withCrLf(shown);
+}
+
+std::optional<int> StoredNumber(const QString& text)
+{
+    if (text.isEmpty())
+        return 0;
+    bool ok = false;
+    const int number = text.trimmed().toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+void LoadStoredCheck(QCheckBox* box, const QString& text)
+{
+    const std::optional<int> value = StoredNumber(text);
+    if (!value || *value < 0 || *value > 2)
+        return;
+    box->setCheckState(*value == 1 ? Qt::Checked : *value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
 }

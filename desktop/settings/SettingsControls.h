@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <optional>
+
+class QCheckBox;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -18,3 +21,10 @@ void ShowStoredLines(QPlainTextEdit* box, const QString& stored);
 // What to store for the box: stored, byte for byte, while the box shows it
 // unchanged; else the box's text with every line break as CR LF.
 QString StoredLines(const QPlainTextEdit* box, const QString& stored);
+
+// A stored number; a missing or empty value reads as 0, text that is not a
+// whole number as nothing.
+std::optional<int> StoredNumber(const QString& text);
+// A check box from its stored value (0 clear, 1 ticked, 2 grey; missing reads
+// as 0); a value it cannot take leaves it.
+void LoadStoredCheck(QCheckBox* box, const QString& text);

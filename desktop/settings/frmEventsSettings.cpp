@@ -9,6 +9,7 @@
 #include "desktop/foundation/TypingLimit.h"
 #include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/cSlider.h"
+#include "desktop/settings/SettingsControls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,27 +25,6 @@ namespace {
 
 const QString kIncoming = QStringLiteral("Events\\TabInCommingCall");
 const QString kAdvanced = QStringLiteral("Events\\Advanced");
-
-// A stored number; a missing or empty value reads as 0, text that is not a
-// whole number as nothing.
-std::optional<int> storedNumber(const QString& text)
-{
-    if (text.isEmpty())
-        return 0;
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(number) : std::nullopt;
-}
-
-// A check box from its stored value (0 clear, 1 ticked, 2 grey); a value it
-// cannot take leaves it.
-void loadCheck(QCheckBox* box, const QString& text)
-{
-    const std::optional<int> value = storedNumber(text);
-    if (!value || *value < 0 || *value > 2)
-        return;
-    box->setCheckState(*value == 1 ? Qt::Checked : *value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
 
 bool notUnchecked(const QCheckBox* box)
 {
@@ -71,32 +51,32 @@ void frmEvents::LoadEventSettings()
 {
     // 1, 2
     m_reg.setSubkey(kIncoming);
-    loadCheck(chkViewCD_IC, m_reg.getString(QStringLiteral("chkICViewCD")));
+    LoadStoredCheck(chkViewCD_IC, m_reg.getString(QStringLiteral("chkICViewCD")));
     const std::optional<int> position
-        = storedNumber(m_reg.getString(QStringLiteral("cmbCallDisplayStyleIncomming")));
+        = StoredNumber(m_reg.getString(QStringLiteral("cmbCallDisplayStyleIncomming")));
     if (position && *position >= -1 && *position < cmbCallDisplayStyleIncomming->count())
         cmbCallDisplayStyleIncomming->setCurrentIndex(*position);
-    loadCheck(chkPlayIn_IC, m_reg.getString(QStringLiteral("chkPlayInCall")));
+    LoadStoredCheck(chkPlayIn_IC, m_reg.getString(QStringLiteral("chkPlayInCall")));
     const int sound = CmbPlayWhen_IC->findText(
         m_reg.getString(QStringLiteral("CmbPlayWhenCall")), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (sound >= 0)
         CmbPlayWhen_IC->setCurrentIndex(sound);
-    loadCheck(chkSayInCall_IC, m_reg.getString(QStringLiteral("chkSayInCommingCall")));
+    LoadStoredCheck(chkSayInCall_IC, m_reg.getString(QStringLiteral("chkSayInCommingCall")));
     QString speech = m_reg.getString(QStringLiteral("IC_txtTTS"));
     speech.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtTTS_IC->setPlainText(speech);
-    loadCheck(chkOpenAppOnCall, m_reg.getString(QStringLiteral("chkOpenAppOnCall")));
-    loadCheck(chkWhenCallerID, m_reg.getString(QStringLiteral("chkWhenCallerID")));
+    LoadStoredCheck(chkOpenAppOnCall, m_reg.getString(QStringLiteral("chkOpenAppOnCall")));
+    LoadStoredCheck(chkWhenCallerID, m_reg.getString(QStringLiteral("chkWhenCallerID")));
     // 3
-    const std::optional<int> openApp = storedNumber(m_reg.getString(QStringLiteral("chkOpenAppOnCall")));
+    const std::optional<int> openApp = StoredNumber(m_reg.getString(QStringLiteral("chkOpenAppOnCall")));
     if (openApp)
         g_bOpenAppOnCall = *openApp != 0;
     // 4, 5
     m_reg.setSubkey(kAdvanced);
-    loadCheck(chkAnimate, m_reg.getString(QStringLiteral("chkAnimate")));
-    if (const std::optional<int> step = storedNumber(m_reg.getString(QStringLiteral("sldAnimateVal"))))
+    LoadStoredCheck(chkAnimate, m_reg.getString(QStringLiteral("chkAnimate")));
+    if (const std::optional<int> step = StoredNumber(m_reg.getString(QStringLiteral("sldAnimateVal"))))
         sldAnimateVal->setValue(*step);
-    loadCheck(chkClosePersonalAfrter, m_reg.getString(QStringLiteral("chkClosePersonalAfrter")));
+    LoadStoredCheck(chkClosePersonalAfrter, m_reg.getString(QStringLiteral("chkClosePersonalAfrter")));
     txtCLosePersonalAfter->setText(m_reg.getString(QStringLiteral("txtCLosePersonalAfter")));
     txtCLoseBallonAfter->setText(m_reg.getString(QStringLiteral("txtCLoseBallonAfter")));
     // 6: as the pop-up reads it, so both show the same look.

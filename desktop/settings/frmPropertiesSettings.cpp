@@ -7,6 +7,7 @@
 #include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/cSlider.h"
+#include "desktop/settings/SettingsControls.h"
 #include "desktop/foundation/mdlModemState.h"
 #include "desktop/settings/AutostartEntry.h"
 #include "desktop/settings/MainDevices.h"
@@ -30,17 +31,6 @@ const QString kLog = QStringLiteral("Properties\\TabLog");
 const QString kTts = QStringLiteral("Properties\\TabTTS");
 const QString kLineStat = QStringLiteral("Properties\\TabLineStat");
 
-// A stored number; a missing or empty value reads as 0, text that is not a
-// whole number as nothing.
-std::optional<int> storedNumber(const QString& text)
-{
-    if (text.isEmpty())
-        return 0;
-    bool ok = false;
-    const int number = text.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(number) : std::nullopt;
-}
-
 // A check box's stored value: 0 clear, 1 ticked, 2 grey.
 int checkValue(const QCheckBox* box)
 {
@@ -54,19 +44,10 @@ int checkValue(const QCheckBox* box)
     }
 }
 
-// A check box from its stored value; a value it cannot take leaves it.
-void loadCheck(QCheckBox* box, const QString& text)
-{
-    const std::optional<int> value = storedNumber(text);
-    if (!value || *value < 0 || *value > 2)
-        return;
-    box->setCheckState(*value == 1 ? Qt::Checked : *value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
-
 // A list from its stored position; a position it does not have leaves it.
 void loadPosition(QComboBox* list, const QString& text)
 {
-    const std::optional<int> position = storedNumber(text);
+    const std::optional<int> position = StoredNumber(text);
     if (!position || *position < -1 || *position >= list->count())
         return;
     list->setCurrentIndex(*position);
@@ -115,7 +96,7 @@ void frmProperties::LoadProperties()
 {
     // 1: the filter first, as its refill keeps only a position.
     m_reg.setSubkey(kDevices);
-    loadCheck(chkDisplayRecomendedDevices, m_reg.getString(QStringLiteral("chkDisplayRecomendedDevices")));
+    LoadStoredCheck(chkDisplayRecomendedDevices, m_reg.getString(QStringLiteral("chkDisplayRecomendedDevices")));
     selectStoredLine(m_reg.getString(QStringLiteral("cmbModemDev")));
     sOriginalModemDeviceName = cmbModemDev->currentText();
     loadText(cmbSoundDev, m_reg.getString(QStringLiteral("cmbSoundDev")));
@@ -123,14 +104,14 @@ void frmProperties::LoadProperties()
     // 2
     m_reg.setSubkey(kGeneral);
     for (QCheckBox* box : {chkDelFromDiaryWhenDelLast, chkModemSoundControl, chkReloadDev, chkRunOnStart})
-        loadCheck(box, m_reg.getString(box->objectName()));
+        LoadStoredCheck(box, m_reg.getString(box->objectName()));
     txtlNumOfItemsInLast->setText(m_reg.getString(QStringLiteral("txtlNumOfItemsInLast")));
-    loadCheck(ChkRunAsProc, m_reg.getString(QStringLiteral("ChkRunAsProc")));
-    loadCheck(chkDoEventsWhenGUI, m_reg.getString(QStringLiteral("chkDoEventsWhenGUI")));
+    LoadStoredCheck(ChkRunAsProc, m_reg.getString(QStringLiteral("ChkRunAsProc")));
+    LoadStoredCheck(chkDoEventsWhenGUI, m_reg.getString(QStringLiteral("chkDoEventsWhenGUI")));
     // 3
     m_reg.setSubkey(kLog);
     for (QCheckBox* box : {chkLogSys, chkLogCalls, chkLogWWW, chkWornBeforeDelete})
-        loadCheck(box, m_reg.getString(box->objectName()));
+        LoadStoredCheck(box, m_reg.getString(box->objectName()));
     loadPosition(cmbLogFor, m_reg.getString(QStringLiteral("cmbLogFor")));
     // 4
     m_reg.setSubkey(kLineStat);
@@ -147,7 +128,7 @@ void frmProperties::LoadProperties()
     // 5
     m_reg.setSubkey(kTts);
     loadPosition(TTSVoices, m_reg.getString(QStringLiteral("TTSVoices")));
-    if (const std::optional<int> rate = storedNumber(m_reg.getString(QStringLiteral("sldrTTS"))))
+    if (const std::optional<int> rate = StoredNumber(m_reg.getString(QStringLiteral("sldrTTS"))))
         sldrTTS->setValue(*rate);
     // 6: the entry, not the stored value, says whether the desktop starts at login.
     chkRunOnStart->setCheckState(AutostartEntry::isOurs() ? Qt::Checked : Qt::Unchecked);
