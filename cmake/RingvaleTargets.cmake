@@ -10,6 +10,14 @@ target_compile_definitions(ringvale_defaults INTERFACE
     QT_NO_CAST_FROM_ASCII QT_USE_QSTRINGBUILDER)
 target_include_directories(ringvale_defaults INTERFACE ${PROJECT_SOURCE_DIR})
 
+# Build cost. A test unit spends most of its compile time on what every
+# test unit shares: the Qt, GoogleTest and standard headers and the template
+# code they instantiate. A test program's units are therefore compiled a few
+# at a time as one (a unity build). The programs' own code is compiled unit by
+# unit, so each of its files must stand on its own includes.
+option(RINGVALE_UNITY_TESTS "Compile each test program's units in batches (unity build)" ON)
+set(RINGVALE_UNITY_BATCH 8 CACHE STRING "Test units per unity batch")
+
 # Automatic moc re-runs when a file it already knows of changes, but not
 # when a glob brings in a new one: its list of inputs is from its last run.
 # So a Q_OBJECT class added to a folder would never be moc'ed on an
@@ -49,12 +57,16 @@ function(ringvale_library target)
     ringvale_moc_follows_sources(${target} "${sources}")
 endfunction()
 
-# ringvale_test(<name> FOLDER <dir> [WIDGETS] LINKS <deps>...)
-# One GoogleTest program from every .cpp in a test folder. WIDGETS gives it
-# the main that makes a QApplication, for tests that show windows.
+# ringvale_test(<name> FOLDER <dir> [WIDGETS] [EXCLUDE <files>...] LINKS <deps>...)
+# One GoogleTest program from every .cpp in a test folder (but the EXCLUDEd
+# names, which a shared test library holds). WIDGETS gives it the main that
+# makes a QApplication, for tests that show windows.
 function(ringvale_test name)
-    cmake_parse_arguments(ARG "WIDGETS" "FOLDER" "LINKS" ${ARGN})
+    cmake_parse_arguments(ARG "WIDGETS" "FOLDER" "LINKS;EXCLUDE" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${ARG_FOLDER}/*.cpp ${ARG_FOLDER}/*.h)
+    foreach(excluded ${ARG_EXCLUDE})
+        list(REMOVE_ITEM sources ${ARG_FOLDER}/${excluded})
+    endforeach()
     if(NOT sources)
         return()
     endif()
@@ -67,6 +79,12 @@ function(ringvale_test name)
     ringvale_moc_follows_sources(${name} "${sources}")
     target_link_libraries(${name} PRIVATE ringvale_test_support ${ARG_LINKS}
         GTest::gtest GTest::gmock)
+    if(RINGVALE_UNITY_TESTS)
+        set_target_properties(${name} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE ${RINGVALE_UNITY_BATCH})
+        # A fixture in an anonymous namespace is fine in a file of its own;
+        # GCC warns about it once the file is included into a batch.
+        target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+    endif()
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     # The sanitizers make every test several times slower.
     set(timeout 120)

@@ -69,7 +69,7 @@ struct ImaState {
     }
 };
 
-qint16 readLe16(const QByteArray& data, qsizetype at)
+qint16 readSignedLe16(const QByteArray& data, qsizetype at)
 {
     return qFromLittleEndian<qint16>(data.constData() + at);
 }
@@ -83,7 +83,7 @@ void decodeImaBlock(const QByteArray& data, qsizetype offset, qsizetype length, 
     std::vector<ImaState> states(channels);
     for (int c = 0; c < channels; ++c) {
         const qsizetype at = offset + 4 * c;
-        states[c].predictor = readLe16(data, at);
+        states[c].predictor = readSignedLe16(data, at);
         states[c].index = std::clamp(int(quint8(data.at(at + 2))), 0, 88);
     }
     // Samples of this block, per channel; the header holds the first.
@@ -201,7 +201,7 @@ std::optional<PcmSound> DecodeWaveData(
         const qsizetype count = data.size() / 2 / channels * channels;
         sound.samples.resize(size_t(count));
         for (qsizetype i = 0; i < count; ++i)
-            sound.samples[size_t(i)] = readLe16(data, i * 2);
+            sound.samples[size_t(i)] = readSignedLe16(data, i * 2);
     } else if (format.wFormatTag == WaveFormatTag::Pcm) {
         const qsizetype count = data.size() / channels * channels;
         sound.samples.resize(size_t(count));

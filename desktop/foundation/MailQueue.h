@@ -8,8 +8,9 @@ class MailQueue {
 public:
     virtual ~MailQueue() = default;
     // Queues one mail; an empty filePath or "NOFILE" means no attachment.
-    virtual void SendByQ(const QString& to, const QString& subject, const QString& content,
-                         const QString& filePath) = 0;
+    virtual void SendByQ(
+        const QString& to, const QString& subject, const QString& content, const QString& filePath)
+        = 0;
 };
 
 // The queue in use: the one the hub installed, else a stand-in that keeps

@@ -7,11 +7,11 @@
 #include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/cSlider.h"
-#include "desktop/settings/SettingsControls.h"
 #include "desktop/foundation/mdlModemState.h"
 #include "desktop/settings/AutostartEntry.h"
 #include "desktop/settings/MainDevices.h"
 #include "desktop/settings/ServiceSwitch.h"
+#include "desktop/settings/SettingsControls.h"
 #include "platform/DeviceLookups.h"
 
 #include <QCheckBox>
@@ -96,7 +96,8 @@ void frmProperties::LoadProperties()
 {
     // 1: the filter first, as its refill keeps only a position.
     m_reg.setSubkey(kDevices);
-    LoadStoredCheck(chkDisplayRecomendedDevices, m_reg.getString(QStringLiteral("chkDisplayRecomendedDevices")));
+    LoadStoredCheck(
+        chkDisplayRecomendedDevices, m_reg.getString(QStringLiteral("chkDisplayRecomendedDevices")));
     selectStoredLine(m_reg.getString(QStringLiteral("cmbModemDev")));
     sOriginalModemDeviceName = cmbModemDev->currentText();
     loadText(cmbSoundDev, m_reg.getString(QStringLiteral("cmbSoundDev")));

@@ -245,7 +245,8 @@ void run(const QString& name)
         // Until a click closes it.
         QObject::connect(programPopUp()->window(), &QObject::destroyed, qApp, &QCoreApplication::quit);
         QApplication::exec();
-    } else if ((name == u"frmCallDetails" || name == u"frmDialer" || name == u"frmSearch" || name == u"frmLog")
+    } else if ((name == u"frmCallDetails" || name == u"frmDialer" || name == u"frmSearch"
+                   || name == u"frmLog")
         && callsWindow())
         callsWindow()->exec();
     else if ((name == u"frmForward" || name == u"frmMailDetails" || name == u"frmSmtp") && forwardingWindow())

@@ -4,7 +4,10 @@
 #include "service/web/frmHTTP.h"
 
 #include <QMetaObject>
+#include <QSaveFile>
 #include <QThread>
+
+#include <cstdio>
 
 #include <utility>
 
@@ -19,12 +22,36 @@ WebServer::~WebServer()
     stop();
 }
 
+namespace {
+
+// Tests and tools that run the service beside other servers set this to a
+// file: the server then listens on a port the system picks and writes it
+// there, so nobody has to guess a free port.
+QString portFile()
+{
+    return qEnvironmentVariable("RINGVALE_WEB_PORT_FILE");
+}
+
+void reportPort(quint16 port)
+{
+    const QString path = portFile();
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray::number(port) + '\n') < 0 || !file.commit())
+        std::fprintf(stderr, "RingvaleSvc: cannot write the web port to %s: %s\n", qPrintable(path),
+            qPrintable(file.errorString()));
+}
+
+} // namespace
+
 void WebServer::start(WebAccessSettings& settings)
 {
     stop();
     frmHTTP::Options options;
     options.productTitle = ProductTitle();
     options.journal = &m_journal;
+    options.anyPort = !portFile().isEmpty();
 
     m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("web"));
@@ -42,6 +69,7 @@ void WebServer::start(WebAccessSettings& settings)
             m_listenError = m_server->listenError();
         },
         Qt::BlockingQueuedConnection);
+    reportPort(m_port);
 }
 
 void WebServer::stop()
@@ -55,4 +83,5 @@ void WebServer::stop()
     m_thread->wait();
     delete std::exchange(m_thread, nullptr);
     m_port = 0;
+    reportPort(0);
 }

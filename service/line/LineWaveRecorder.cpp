@@ -28,7 +28,8 @@ void LineWaveRecorder::StartCallRecording(LineActions& line)
 {
     const CallInfo& info = line.call().info;
     // The name every reader rebuilds from the stored call.
-    const QString fileName = recordingFileName(info.CallerName, info.CallerNumber, info.CallDate, info.CallTime);
+    const QString fileName
+        = recordingFileName(info.CallerName, info.CallerNumber, info.CallDate, info.CallTime);
     line.setMessagePath(fileName);
     const WaveFormat capture = TelephoneWaveFormat(1);
     CopyWaveFormat(capture, m_recordingFormat);
@@ -40,8 +41,8 @@ void LineWaveRecorder::StartCallRecording(LineActions& line)
         ? m_wave.StartRecord(device, *folder + fileName, capture, m_recordingFormat, rate, true)
         : WaveResult::CannotWrite;
     line.journal().WriteSysJournal(
-        QStringLiteral("Wave.StartRecord(") + device + QStringLiteral(")->") + m_wave.RecordErrorText(result), 0,
-        QString());
+        QStringLiteral("Wave.StartRecord(") + device + QStringLiteral(")->") + m_wave.RecordErrorText(result),
+        0, QString());
 }
 
 void LineWaveRecorder::StopRecMessage(LineActions& line)

@@ -7,9 +7,9 @@
 #include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "common/JournalList.h"
+#include "common/JournalText.h"
 #include "common/LastList.h"
 #include "service/core/mdlContacts.h"
-#include "common/JournalText.h"
 #include "service/web/mdlHttp.h"
 
 #include <QFile>

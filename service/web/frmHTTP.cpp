@@ -113,7 +113,7 @@ bool frmHTTP::start()
         description = QStringLiteral("The port ") + QString::number(port) + QStringLiteral(" is not valid");
         number = qint32(QAbstractSocket::UnsupportedSocketOperationError);
     } else {
-        listening = m_listener->listen(QHostAddress::Any, quint16(port));
+        listening = m_listener->listen(QHostAddress::Any, m_options.anyPort ? quint16(0) : quint16(port));
         description = m_listener->errorString();
         number = qint32(m_listener->serverError());
     }
@@ -335,7 +335,8 @@ void frmHTTP::answerJournalPage(HttpSlot* slot, const QString& file)
             } else {
                 textBytes = 0;
             }
-            built.bytes = HttpAnswer::head(kOk, HttpAnswer::kHtml, before.size() + textBytes + built.after.size())
+            built.bytes
+                = HttpAnswer::head(kOk, HttpAnswer::kHtml, before.size() + textBytes + built.after.size())
                 + before;
             if (!read)
                 built.bytes += std::exchange(built.after, QByteArray());

@@ -39,6 +39,9 @@ public:
         int idleTimeoutMs = 15000;
         // A request head (request line and header) larger than this is refused.
         qsizetype maxRequestBytes = 16 * 1024;
+        // Listen on a port the system picks instead of RCWWWPort, which must
+        // still be valid: tests and tools that run beside other servers.
+        bool anyPort = false;
         WebPages::Now now; // empty: Clock::instance()
         // The service's journal; none: nothing is journaled.
         const Journal* journal = nullptr;

@@ -2,6 +2,7 @@
 #include "common/DataPaths.h"
 #include "common/FixedRecord.h"
 #include "common/LastList.h"
+#include "tests/support/CallDays.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 
 namespace {
 
-const QString kDay = QStringLiteral("\\Data\\Log\\2026\\12\\10\\");
 const QString kOtherDay = QStringLiteral("\\Data\\Log\\2026\\12\\09\\");
 
 CallRecord call(const QString& number)

@@ -9,7 +9,8 @@ QByteArray text(const QByteArray& bytes, int width)
     return bytes + QByteArray(width - bytes.size(), ' ');
 }
 
-QByteArray nuls(int n)
+// An unset field: NUL bytes.
+QByteArray unsetField(int n)
 {
     return QByteArray(n, '\0');
 }
@@ -88,14 +89,15 @@ TEST(ContactRecord_Bytes, EditorRecordMatchesTheLayoutByteForByte)
     expected += text("RENEE M", 40);
     expected += text("+44 20 7946 0000", 40);
     expected += "2";
-    expected += nuls(1) + nuls(1) + nuls(64) + nuls(2) + nuls(1); // fields 6 to 10
+    expected
+        += unsetField(1) + unsetField(1) + unsetField(64) + unsetField(2) + unsetField(1); // fields 6 to 10
     expected += "0";
     expected += "2";
-    expected += nuls(1); // ShowLineControl
+    expected += unsetField(1); // ShowLineControl
     expected += "1";
     expected += "-";
     expected += "0";
-    expected += nuls(64); // SoundFile
+    expected += unsetField(64); // SoundFile
     expected += "1";
     expected += text("Call from <CONTACT>", 128);
     expected += "3";

@@ -1,5 +1,6 @@
 #include "common/JournalFormat.h"
 #include "tests/e2e/LiveLine.h"
+#include "tests/support/ClosedPort.h"
 #include "tests/support/JournalFiles.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/RecordedLaunch.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QProcess>
-#include <QTcpServer>
 
 using namespace Qt::StringLiterals;
 
@@ -103,13 +103,9 @@ TEST_F(Forwarding, SmtpMailCarriesTheFilledTemplatesAndReportsItsProgress)
 
 TEST_F(Forwarding, SmtpFailureIsJournaledWithItsReason)
 {
-    quint16 closedPort = 0;
-    {
-        QTcpServer probe;
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        closedPort = probe.serverPort();
-    }
-    mailTo(u"127.0.0.1:"_s + QString::number(closedPort), false);
+    const ClosedPort closed;
+    ASSERT_NE(closed.port(), 0);
+    mailTo(u"127.0.0.1:"_s + QString::number(closed.port()), false);
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_NO_FATAL_FAILURE(callAnnLee());
 

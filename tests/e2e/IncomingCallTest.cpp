@@ -2,11 +2,11 @@
 #include "tests/e2e/LiveLine.h"
 #include "tests/support/DataFiles.h"
 #include "tests/support/HeadlessBrowser.h"
+#include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QFileInfo>
-#include <QTcpServer>
 #include <QTime>
 
 using namespace Qt::StringLiterals;
@@ -16,14 +16,7 @@ namespace {
 using IncomingCall = LiveLine;
 using LineCommandChannel = LiveLine;
 
-QString ring(int count)
-{
-    return u"Tapi_Ring\r\n0\r\n"_s + QString::number(count) + u"\r\nFalse"_s;
-}
-
 const QString kIncomming = u"Tapi_Incomming\r\n0\r\nFalse"_s;
-const QString kOpen = u"LineStatus\r\n0\r\n0\r\nFalse"_s;
-const QString kClosed = u"LineStatus\r\n0\r\n1\r\nFalse"_s;
 
 QStringList fastCall(const QString& number, const QString& name, int rings)
 {
@@ -244,13 +237,8 @@ TEST_F(IncomingCall, BrowserShowsTheCallOnTheServicesOwnPage)
     const std::optional<QString> chromium = HeadlessBrowser::chromium();
     if (!chromium)
         GTEST_SKIP() << "chromium is not installed (scripts/bootstrap installs it)";
-    // A port free now; the web server's diagnostics say when it listens.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::Any, 0));
-    const quint16 free = probe.serverPort();
-    probe.close();
+    // The web server's diagnostics say when it listens, and on which port.
     set(u"RemoteAccess\\TabInternetAccess"_s, u"chkAllowWWWRemoteAccess"_s, u"1"_s);
-    set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWPort"_s, QString::number(free));
     set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWUserName"_s, u"ada"_s);
     set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWPass"_s, u"s3cret"_s);
     extra.insert(u"QT_LOGGING_RULES"_s, u"ringvale.web.debug=true"_s);
@@ -258,7 +246,7 @@ TEST_F(IncomingCall, BrowserShowsTheCallOnTheServicesOwnPage)
     const std::optional<QByteArray> listening = svc->waitForLine("ringvale.web: listening on port ");
     ASSERT_TRUE(listening);
     const quint16 port = listening->trimmed().toUShort();
-    ASSERT_EQ(port, free) << listening->toStdString();
+    ASSERT_EQ(port, env.waitForWebPort()) << listening->toStdString();
     ASSERT_EQ(line(fastCall(u"5550142"_s, u"Ada Browser"_s, 1)).exitCode, 0);
     ASSERT_TRUE(waitForIdles());
 

@@ -1,4 +1,5 @@
 #include "tests/e2e/LiveLine.h"
+#include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
 
@@ -44,11 +45,6 @@ protected:
     QProcess m_modem;
     QString m_received; // what the modem printed
 };
-
-QString ring(int count)
-{
-    return u"Tapi_Ring\r\n0\r\n"_s + QString::number(count) + u"\r\nFalse"_s;
-}
 
 TEST_F(ModemCall, ModemReportsTheCallAndTheLineDeviceEndsIt)
 {

@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -52,23 +51,19 @@ TEST_F(DialledCallRecording, IsInTheDayFolderAndServedByTheWebServer)
     wave.write(SerializeWaveFile(PcmWaveFormat(8000, 1, 16), said));
     wave.close();
 
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = probe.serverPort();
-    probe.close();
     set(u"RemoteAccess\\TabInternetAccess"_s, u"chkAllowWWWRemoteAccess"_s, u"1"_s);
-    set(u"RemoteAccess\\TabInternetAccess"_s, u"txtWWWPort"_s, QString::number(port));
     set(u"RemoteAccess\\TabInternetAccess"_s, u"chkWWWProtect"_s, u"0"_s);
     ASSERT_NO_FATAL_FAILURE(start());
+    const quint16 port = env.waitForWebPort();
+    ASSERT_NE(port, 0);
 
     ASSERT_TRUE(command(u"CallOutRec\r\n5559876"_s));
     ASSERT_TRUE(waitForEvent(u"Tapi_Dialing\r\n0"_s));
     ASSERT_EQ(line({u"answer"_s, u"--audio"_s, hi}).exitCode, 0);
     ASSERT_TRUE(waitForEvent(u"Tapi_Connected\r\n0"_s));
     // Hung up once the far end has been heard out.
-    const auto heard = [&] {
-        return line({u"status"_s}).out.contains(u"far-end sound not yet heard: 0 samples"_s);
-    };
+    const auto heard
+        = [&] { return line({u"status"_s}).out.contains(u"far-end sound not yet heard: 0 samples"_s); };
     ASSERT_TRUE(waitUntil(heard, 10000)) << line({u"status"_s}).out.toStdString();
     const QString folder = *ProgramPath::toNative(todaysFolder(), env.programFolder());
     ASSERT_EQ(line({u"hangup"_s, u"--fast"_s}).exitCode, 0);

@@ -2,6 +2,7 @@
 #include "common/RegistryRoutines.h"
 #include "platform/MessageControl.h"
 #include "tests/support/JournalFiles.h"
+#include "tests/support/LineEventTexts.h"
 #include "tests/support/NotifySocket.h"
 #include "tests/support/ServiceProcess.h"
 #include "tests/support/TestEnvironment.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTime>
 
@@ -25,8 +25,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kOpen = u"LineStatus\r\n0\r\n0\r\nFalse"_s;
-const QString kClosed = u"LineStatus\r\n0\r\n1\r\nFalse"_s;
 const QString kOpenAuto = u"LineStatus\r\n0\r\n0\r\nTrue"_s;
 const QString kClosedAuto = u"LineStatus\r\n0\r\n1\r\nTrue"_s;
 
@@ -249,24 +247,20 @@ TEST_F(RunningService, OpenAndCloseWebWriteTheirSetting)
 {
     const QString section = u"RemoteAccess\\TabInternetAccess"_s;
     const QString name = u"chkAllowWWWRemoteAccess"_s;
-    // A port free now: 8080 may be a development run's.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::Any, 0));
-    const quint16 free = probe.serverPort();
-    probe.close();
-    set(section, u"txtWWWPort"_s, QString::number(free));
     svc = start();
     ASSERT_TRUE(waitForProcessChannel());
     ASSERT_EQ(get(section, name), u"0"_s);
     ASSERT_TRUE(send(u"OPEN_WEB"_s));
     EXPECT_TRUE(waitUntil([&] { return get(section, name) == u"1"; }));
+    const quint16 port = env.waitForWebPort();
+    EXPECT_NE(port, 0);
     ASSERT_TRUE(send(u"CLOSE_WEB"_s));
     EXPECT_TRUE(waitUntil([&] { return get(section, name) == u"0"; }));
     EXPECT_EQ(nextEvent(), kOpen);
     unloadAndExpectTheEnd(kClosed);
     // The address a person opens, said when the page came up.
-    EXPECT_TRUE(svc->progress().contains("RingvaleSvc: web page at http://localhost:"))
-        << svc->progress().constData();
+    const QByteArray address = "RingvaleSvc: web page at http://localhost:" + QByteArray::number(port);
+    EXPECT_TRUE(svc->progress().contains(address)) << svc->progress().constData();
 }
 
 // What a person running it in a terminal reads: started, the line, stopped.

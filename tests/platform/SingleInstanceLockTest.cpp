@@ -9,19 +9,19 @@
 
 namespace {
 
-using State = SingleInstanceLock::State;
+using LockState = SingleInstanceLock::State;
 
 TEST(SingleInstanceLock, SecondHolderIsRefusedUntilTheFirstGoes)
 {
     QTemporaryDir dir;
     const QString path = dir.path() + QStringLiteral("/Svc.lock");
     std::optional<SingleInstanceLock> first(std::in_place, path);
-    ASSERT_EQ(first->state(), State::Acquired);
+    ASSERT_EQ(first->state(), LockState::Acquired);
     // flock belongs to the open file, so a second open in this process meets
     // it exactly as another process would.
-    EXPECT_EQ(SingleInstanceLock(path).state(), State::HeldElsewhere);
+    EXPECT_EQ(SingleInstanceLock(path).state(), LockState::HeldElsewhere);
     first.reset();
-    EXPECT_EQ(SingleInstanceLock(path).state(), State::Acquired);
+    EXPECT_EQ(SingleInstanceLock(path).state(), LockState::Acquired);
     // The file is kept: a leftover file never keeps anyone out.
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
@@ -30,11 +30,12 @@ TEST(SingleInstanceLock, SecondHolderIsRefusedUntilTheFirstGoes)
 TEST(SingleInstanceLock, UnusablePathFailsInsteadOfLookingFree)
 {
     QTemporaryDir dir;
-    EXPECT_EQ(SingleInstanceLock(dir.path() + QStringLiteral("/missing/Svc.lock")).state(), State::Failed);
+    EXPECT_EQ(
+        SingleInstanceLock(dir.path() + QStringLiteral("/missing/Svc.lock")).state(), LockState::Failed);
     // A planted link is not followed.
     const QString link = dir.path() + QStringLiteral("/link.lock");
     ASSERT_TRUE(QFile::link(dir.path() + QStringLiteral("/target"), link));
-    EXPECT_EQ(SingleInstanceLock(link).state(), State::Failed);
+    EXPECT_EQ(SingleInstanceLock(link).state(), LockState::Failed);
 }
 
 } // namespace

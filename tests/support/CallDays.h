@@ -9,6 +9,9 @@
 
 // Day files for the call tests, written into the current program folder.
 
+// The day folder of the calls the tests make: 12/10/2026.
+inline const QString kDay = QStringLiteral("\\Data\\Log\\2026\\12\\10\\");
+
 // A call as the service stores it (read, no flag, Notes left NUL), taken
 // at time on 12/10/2026 unless date says otherwise.
 CallRecord storedCall(const QString& name, const QString& number, const QString& time,

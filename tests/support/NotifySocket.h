@@ -8,6 +8,12 @@
 
 #include <optional>
 
+// What the service reports on it as it starts, runs and stops.
+inline const QByteArray kStarting = "STATUS=Starting";
+inline const QByteArray kRunning = "READY=1\nSTATUS=Running";
+inline const QByteArray kStopping = "STOPPING=1\nSTATUS=Stopping";
+inline const QByteArray kStopped = "STATUS=Stopped";
+
 // A notify socket of the test's own, as systemd binds for a Type=notify unit:
 // an AF_UNIX datagram socket whose path goes into NOTIFY_SOCKET.
 class NotifySocket {

@@ -4,6 +4,7 @@
 #include "tests/support/WaitUntil.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 
 #include <gtest/gtest.h>
@@ -23,12 +24,14 @@ TestEnvironment::TestEnvironment()
     , m_oldRegistry(qgetenv("RINGVALE_REGISTRY"))
     , m_oldRuntime(qgetenv("XDG_RUNTIME_DIR"))
     , m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
+    , m_oldWebPortFile(qgetenv("RINGVALE_WEB_PORT_FILE"))
 {
     qputenv("RINGVALE_HOME", m_home.path().toUtf8());
     qputenv("RINGVALE_REGISTRY", m_registry.path().toUtf8());
     // Sockets and locks go to a folder that vanishes with the test.
     qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    qputenv("RINGVALE_WEB_PORT_FILE", webPortFile().toUtf8());
 }
 
 TestEnvironment::~TestEnvironment()
@@ -49,6 +52,10 @@ TestEnvironment::~TestEnvironment()
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", m_oldConfig);
+    if (m_oldWebPortFile.isNull())
+        qunsetenv("RINGVALE_WEB_PORT_FILE");
+    else
+        qputenv("RINGVALE_WEB_PORT_FILE", m_oldWebPortFile);
 }
 
 void TestEnvironment::installShippedDefaults() const
@@ -80,7 +87,29 @@ QProcessEnvironment TestEnvironment::processEnvironment() const
     env.insert(QStringLiteral("RINGVALE_REGISTRY"), m_registry.path());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
+    env.insert(QStringLiteral("RINGVALE_WEB_PORT_FILE"), webPortFile());
     return env;
+}
+
+QString TestEnvironment::webPortFile() const
+{
+    return m_runtime.filePath(QStringLiteral("web-port"));
+}
+
+quint16 TestEnvironment::waitForWebPort(quint16 previous, int timeoutMs) const
+{
+    quint16 port = 0;
+    waitUntil(
+        [&] {
+            QFile file(webPortFile());
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            bool ok = false;
+            port = file.readAll().trimmed().toUShort(&ok);
+            return ok && port != 0 && port != previous;
+        },
+        timeoutMs);
+    return port != previous ? port : quint16(0);
 }
 
 QString TestEnvironment::binary(const QString& name)

@@ -38,6 +38,14 @@ public:
     // The environment to start a real program with.
     QProcessEnvironment processEnvironment() const;
 
+    // Every web server of a test listens on a port the system picks and
+    // writes it here (RINGVALE_WEB_PORT_FILE), so tests running side by side
+    // never race for one port.
+    QString webPortFile() const;
+    // The port written there once it is another than previous (0 after a
+    // stop); 0 when none came within timeoutMs.
+    quint16 waitForWebPort(quint16 previous = 0, int timeoutMs = 10000) const;
+
     // Path of a built program (RingvaleSvc, ringvale-reg, ...).
     static QString binary(const QString& name);
 
@@ -50,4 +58,5 @@ private:
     QByteArray m_oldRegistry;
     QByteArray m_oldRuntime;
     QByteArray m_oldConfig;
+    QByteArray m_oldWebPortFile;
 };

@@ -13,7 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
 const QString kDayBefore = u"\\Data\\Log\\2026\\12\\09\\"_s;
 
 struct CallsRun {

@@ -3,6 +3,7 @@
 #include "tests/support/CallDays.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/tools/ToolRun.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,14 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
-
-struct CallsRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // A day of four calls: read, unread, an unread voice message with the
 // emergency mark, and a recorded dialled call with a two-line note.
@@ -42,7 +35,7 @@ protected:
         writeLast({u"4:"_s + kDay, u"3:"_s + kDay, u"2:"_s + kDay, u"1:"_s + kDay});
     }
 
-    CallsRun calls(const QStringList& args)
+    ToolRun calls(const QStringList& args)
     {
         QProcess process;
         process.setProcessEnvironment(env.processEnvironment());
@@ -68,7 +61,7 @@ TEST_F(RingvaleCallsTest, RowsPrintsTheDayAsTheMainListHoldsIt)
 {
     QTemporaryDir shots;
     const QString png = shots.filePath(u"day.png"_s);
-    const CallsRun run = calls({u"rows"_s, kDay, u"--screenshot"_s, png});
+    const ToolRun run = calls({u"rows"_s, kDay, u"--screenshot"_s, png});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 4) << run.out.toStdString();
@@ -104,7 +97,7 @@ TEST_F(RingvaleCallsTest, EachCommandWritesTheDayFileAsTheDesktopDoes)
     EXPECT_EQ(calls({u"note"_s, kDay, u"1"_s, u"ring back; tab\there"_s}).exitCode, 0);
     EXPECT_EQ(FixedRecord::trimBlanks(stored(1).Notes), u"ring back; tab\there"_s);
 
-    const CallsRun deleted = calls({u"delete"_s, kDay, u"4"_s, u"2"_s});
+    const ToolRun deleted = calls({u"delete"_s, kDay, u"4"_s, u"2"_s});
     ASSERT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
     EXPECT_EQ(dayNames(kDay), (QStringList{u"Ann"_s, u"Carol"_s}));
     EXPECT_EQ(lastLines(), (QStringList{u"2:"_s + kDay, u"1:"_s + kDay}));
@@ -130,7 +123,7 @@ TEST_F(RingvaleCallsTest, NothingWrittenIsExitStatusOneAndBadArgumentsTwo)
         {{u"wipe"_s, kDay, u"1"_s}, 2},
     };
     for (const Case& c : cases) {
-        const CallsRun run = calls(c.args);
+        const ToolRun run = calls(c.args);
         EXPECT_EQ(run.exitCode, c.exitCode) << c.args.join(u' ').toStdString();
         EXPECT_TRUE(run.err.startsWith(u"ringvale-calls: "_s)) << run.err.toStdString();
     }

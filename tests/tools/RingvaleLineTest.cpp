@@ -3,6 +3,7 @@
 #include "platform/SinkWave.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/tools/ToolRun.h"
 
 #include <QDir>
 #include <QProcess>
@@ -14,12 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // This process holds the simulated line open, as RingvaleSvc does; the tool
 // is a separate program that reaches it through the control socket.

@@ -3,6 +3,7 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/tools/ToolRun.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,12 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 // A fake modem served by the real tool, and this process as the program that
 // has its port open.

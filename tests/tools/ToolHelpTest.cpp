@@ -1,4 +1,5 @@
 #include "tests/support/TestEnvironment.h"
+#include "tests/tools/ToolRun.h"
 
 #include <QProcess>
 
@@ -7,12 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
 
 ToolRun runTool(const TestEnvironment& env, const QString& tool, const QStringList& args)
 {

@@ -19,8 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
-
 // Three calls of one day, listed in Data/Last; the grid shows them. Call 2
 // is unread, call 3 an unread voice message.
 class CallGridActionsTest : public ::testing::Test {

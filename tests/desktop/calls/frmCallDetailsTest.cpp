@@ -32,8 +32,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
-
 ContactRecord contact(const QString& name, const QString& number, const QString& handling = u"1"_s,
     const QString& events = u"1"_s, const QString& actions = u"1"_s, const QString& notes = {})
 {

@@ -14,8 +14,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
-
 // A Notes field as the desktop stores it: the text, blank-padded to 256.
 QString notesField(const QString& text)
 {

@@ -16,7 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
 const QString kOldDay = u"\\Data\\Log\\2005\\03\\14\\"_s;
 
 QString lastPath()

@@ -19,7 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kDay = u"\\Data\\Log\\2026\\12\\10\\"_s;
 const QString kOtherDay = u"\\Data\\Log\\2026\\12\\09\\"_s;
 
 // Five calls a1 to a5 in one day, two in the day before, and Data/Last

@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -46,14 +45,6 @@ Fetched fetch(quint16 port, const QString& credentials = QString())
     return result;
 }
 
-quint16 freePort()
-{
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 0;
-    return probe.serverPort();
-}
-
 // The real service with its web server steered by the window's OK.
 TEST(frmAccessServiceTest, OkOpensProtectsAndClosesTheServicesWebPage)
 {
@@ -63,19 +54,23 @@ TEST(frmAccessServiceTest, OkOpensProtectsAndClosesTheServicesWebPage)
     SetHubLink(&hub);
     auto svc = std::make_unique<Svc>(env, QStringList{u"-gc"_s}, std::nullopt, false);
     ASSERT_TRUE(waitUntil([&] { return hub.udiProc.Channel(ChannelNumber::ProcChannel); }));
-    const quint16 port = freePort();
-    ASSERT_NE(port, 0);
 
+    // The service listens on a port the system picks (the test environment's
+    // port file), whatever port the window stores.
     {
         frmAccess f;
         f.chkAllowWWWRemoteAccess->setChecked(true);
         f.chkWWWProtect->setChecked(false);
-        f.txtWWWPort->setText(QString::number(port));
+        f.txtWWWPort->setText(u"8090"_s);
         f.cmdOK->click();
     }
+    // The port now listened on: an OK that changes the settings may have
+    // started the server again.
+    const auto port = [&] { return env.waitForWebPort(); };
+    ASSERT_NE(port(), 0);
     Fetched page;
     EXPECT_TRUE(waitUntil([&] {
-        page = fetch(port);
+        page = fetch(port());
         return page.status == "200";
     })) << page.curlExit
         << " " << page.status.constData();
@@ -88,9 +83,10 @@ TEST(frmAccessServiceTest, OkOpensProtectsAndClosesTheServicesWebPage)
         f.txtWWWPass->setText(u"pw7"_s);
         f.cmdOK->click();
     }
-    EXPECT_TRUE(waitUntil([&] { return fetch(port).status == "401"; }));
-    EXPECT_EQ(fetch(port, u"ann:pw7"_s).status, "200");
-    EXPECT_EQ(fetch(port, u"ann:wrong"_s).status, "401");
+    EXPECT_TRUE(waitUntil([&] { return fetch(port()).status == "401"; }));
+    EXPECT_EQ(fetch(port(), u"ann:pw7"_s).status, "200");
+    EXPECT_EQ(fetch(port(), u"ann:wrong"_s).status, "401");
+    const quint16 last = port();
 
     {
         frmAccess f;
@@ -98,7 +94,7 @@ TEST(frmAccessServiceTest, OkOpensProtectsAndClosesTheServicesWebPage)
         f.cmdOK->click();
     }
     // 7: curl could not connect.
-    EXPECT_TRUE(waitUntil([&] { return fetch(port).curlExit == 7; }));
+    EXPECT_TRUE(waitUntil([&] { return fetch(last).curlExit == 7; }));
     EXPECT_EQ(RegistryRoutines::forProduct(u"RemoteAccess\\TabInternetAccess"_s)
                   .getString(u"chkAllowWWWRemoteAccess"_s),
         u"0");

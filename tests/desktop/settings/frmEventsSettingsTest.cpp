@@ -1,3 +1,4 @@
+#include "tests/desktop/settings/SettingsGroups.h"
 #include "tests/desktop/settings/frmEventsFixture.h"
 
 #include "desktop/contacts/frmContact.h"
@@ -22,9 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kIncoming = u"Events\\TabInCommingCall"_s;
-const QString kAdvanced = u"Events\\Advanced"_s;
 
 using frmEventsSettingsTest = frmEventsFixture;
 

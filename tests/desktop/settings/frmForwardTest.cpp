@@ -1,4 +1,5 @@
 #include "desktop/settings/frmForward.h"
+#include "tests/desktop/settings/SettingsGroups.h"
 
 #include "common/RegistryRoutines.h"
 #include "desktop/contacts/frmContact.h"
@@ -28,7 +29,6 @@ namespace {
 
 const QString kMail = u"Forward\\Mail"_s;
 const QString kApp = u"Forward\\App"_s;
-const QString kSmtp = u"MailForward\\SMTP"_s;
 
 class frmForwardTest : public ForwardFixture {
 protected:

@@ -1,4 +1,5 @@
 #include "tests/desktop/settings/PropertiesFixture.h"
+#include "tests/desktop/settings/SettingsGroups.h"
 
 #include "desktop/foundation/cSlider.h"
 #include "tests/support/ChannelListener.h"
@@ -16,8 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kLineStat = u"Properties\\TabLineStat"_s;
 
 // OK's messages as ringvale-chan prints them, read by a real listener on the
 // three channels the window sends on.

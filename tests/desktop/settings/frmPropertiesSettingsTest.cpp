@@ -1,4 +1,5 @@
 #include "tests/desktop/settings/PropertiesFixture.h"
+#include "tests/desktop/settings/SettingsGroups.h"
 
 #include "desktop/foundation/cSlider.h"
 
@@ -18,7 +19,6 @@ const QString kGeneral = u"Properties\\TabGeneral"_s;
 const QString kDevices = u"Properties\\TabDevices"_s;
 const QString kLog = u"Properties\\TabLog"_s;
 const QString kTts = u"Properties\\TabTTS"_s;
-const QString kLineStat = u"Properties\\TabLineStat"_s;
 
 class frmPropertiesSettingsTest : public PropertiesFixture {
 protected:

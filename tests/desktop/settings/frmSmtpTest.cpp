@@ -1,4 +1,5 @@
 #include "desktop/settings/frmSmtp.h"
+#include "tests/desktop/settings/SettingsGroups.h"
 
 #include "tests/desktop/settings/ForwardFixture.h"
 
@@ -14,8 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kSmtp = u"MailForward\\SMTP"_s;
 
 class frmSmtpTest : public ForwardFixture {
 protected:

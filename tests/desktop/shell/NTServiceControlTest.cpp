@@ -1,5 +1,6 @@
 #include "desktop/shell/NTServiceControl.h"
 #include "desktop/shell/ShellGlobals.h"
+#include "tests/desktop/shell/SystemctlArguments.h"
 #include "tests/support/FakeSystemctl.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
@@ -14,10 +15,6 @@
 #include <vector>
 
 namespace {
-
-const char* const kUnit = "RingvaleSvc.service";
-
-const QStringList kShow = ArgumentList({"--user", "show", "-p", "LoadState", "-p", "ActiveState", kUnit});
 
 class NTServiceControlTest : public ::testing::Test {
 protected:

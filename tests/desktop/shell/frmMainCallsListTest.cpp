@@ -38,7 +38,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kToday = u"\\Data\\Log\\2026\\12\\10\\"_s;
 const QString kDayBefore = u"\\Data\\Log\\2026\\12\\09\\"_s;
 
 // The main window loaded on 12/10/2026 09:30 with a translation whose line n
@@ -176,11 +175,11 @@ TEST_F(frmMainCallsListTest, CreateCallsListListsWholeRecordsOnly)
                 EXPECT_EQ(g.CellIcon(1, CallColumn::Emergency), -1);
                 EXPECT_EQ(g.CellIcon(1, CallColumn::Flag), -1);
                 EXPECT_EQ(g.CellText(1, CallColumn::SortDate), u"12/10/2026 09:30:05"_s);
-                EXPECT_EQ(g.CellText(1, CallColumn::Folder), kToday);
+                EXPECT_EQ(g.CellText(1, CallColumn::Folder), kDay);
             }},
     };
     load();
-    const QString file = DataPaths::native(DataPaths::dayFile(kToday));
+    const QString file = DataPaths::native(DataPaths::dayFile(kDay));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         QFile::remove(file);
@@ -190,7 +189,7 @@ TEST_F(frmMainCallsListTest, CreateCallsListListsWholeRecordsOnly)
             data.write(*c.file);
         }
         window->cToolbar2_ButtonClick(1);
-        EXPECT_EQ(list().SelectedTreeItem, kToday);
+        EXPECT_EQ(list().SelectedTreeItem, kDay);
         EXPECT_EQ(grid().Rows(), c.rows);
         EXPECT_EQ(window->PanelText(2), QString::number(c.rows) + u" #19"_s);
         EXPECT_EQ(noItemsShown(), c.rows == 0);
@@ -205,7 +204,7 @@ TEST_F(frmMainCallsListTest, CreateCallsListListsWholeRecordsOnly)
 
 TEST_F(frmMainCallsListTest, HeaderClicksSortAndDrawTheArrowOnlyOnTitledHeaders)
 {
-    writeDay(kToday,
+    writeDay(kDay,
         {storedCall(u"b"_s, u"2"_s, u"09:00:00"_s), storedCall(u"a"_s, u"1"_s, u"11:00:00"_s),
             storedCall(u"c"_s, u"3"_s, u"10:00:00"_s)});
     shown();
@@ -245,7 +244,7 @@ TEST_F(frmMainCallsListTest, HeaderClicksSortAndDrawTheArrowOnlyOnTitledHeaders)
 
 TEST_F(frmMainCallsListTest, FolderButtonsKeepOneDownAndTheViewMenuMarksFollow)
 {
-    writeDay(kToday, {storedCall(u"today"_s, u"1"_s, u"09:00:00"_s)});
+    writeDay(kDay, {storedCall(u"today"_s, u"1"_s, u"09:00:00"_s)});
     writeDay(kDayBefore, {storedCall(u"before"_s, u"2"_s, u"09:00:00"_s, u"12/09/2026"_s)});
     writeLast({u"1:"_s + kDayBefore});
     frmMain& w = load();
@@ -288,26 +287,26 @@ TEST_F(frmMainCallsListTest, DeleteTakesTheViewAndTheSettingIntoAccount)
     const QStringList all{u"a"_s, u"b"_s, u"c"_s};
     const QStringList withoutB{u"a"_s, u"c"_s};
     const Case cases[] = {
-        {"today, the setting off", 1, false, withoutB, {u"2:"_s + kToday, u"1:"_s + kToday}},
-        {"today, the setting on", 1, true, withoutB, {u"2:"_s + kToday, u"1:"_s + kToday}},
+        {"today, the setting off", 1, false, withoutB, {u"2:"_s + kDay, u"1:"_s + kDay}},
+        {"today, the setting on", 1, true, withoutB, {u"2:"_s + kDay, u"1:"_s + kDay}},
         {"recent calls, the setting off: only the line goes", 0, false, all,
-            {u"3:"_s + kToday, u"1:"_s + kToday}},
-        {"recent calls, the setting on", 0, true, withoutB, {u"2:"_s + kToday, u"1:"_s + kToday}},
+            {u"3:"_s + kDay, u"1:"_s + kDay}},
+        {"recent calls, the setting on", 0, true, withoutB, {u"2:"_s + kDay, u"1:"_s + kDay}},
     };
     frmMain& w = load();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        writeDay(kToday,
+        writeDay(kDay,
             {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s), storedCall(u"b"_s, u"2"_s, u"09:02:00"_s),
                 storedCall(u"c"_s, u"3"_s, u"09:03:00"_s)});
-        writeLast({u"3:"_s + kToday, u"2:"_s + kToday, u"1:"_s + kToday});
+        writeLast({u"3:"_s + kDay, u"2:"_s + kDay, u"1:"_s + kDay});
         g_bDelFromDiaryWhenDelLast = c.fromDay;
         w.toolbar2Buttons.at(c.view)->trigger();
         const qint32 row = qint32(shownNames().indexOf(u"b"_s)) + 1;
         ASSERT_GT(row, 0);
         grid().SetSelectedRow(row);
         w.toolbar2Buttons.at(3)->trigger();
-        EXPECT_EQ(dayNames(kToday), c.dayLeft);
+        EXPECT_EQ(dayNames(kDay), c.dayLeft);
         EXPECT_EQ(lastLines(), c.lastLeft);
         EXPECT_EQ(shownNames().size(), 2);
         EXPECT_FALSE(shownNames().contains(u"b"_s));
@@ -329,25 +328,25 @@ void makeUnwritable(const QString& dayFolder)
 
 TEST_F(frmMainCallsListTest, AFlagClickWritesTheFlagAndTheRowFollowsOnlyAWrite)
 {
-    writeDay(kToday, {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s), storedCall(u"b"_s, u"2"_s, u"09:02:00"_s)});
+    writeDay(kDay, {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s), storedCall(u"b"_s, u"2"_s, u"09:02:00"_s)});
     shown();
     window->cToolbar2_ButtonClick(1);
     const qint32 row = qint32(shownNames().indexOf(u"b"_s)) + 1;
     const qint64 at = (2 - 1) * CallRecord::Size + 1; // record 2's FlagMark
     QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(row, CallColumn::Flag));
-    EXPECT_EQ(dayBytes(kToday).at(at), '1');
+    EXPECT_EQ(dayBytes(kDay).at(at), '1');
     EXPECT_EQ(grid().CellIcon(row, CallColumn::Flag), CallImage::Flag);
     // The click moved the current column off the flag, as the grid's
     // column-select says; the next click still flags.
     EXPECT_EQ(grid().SelectedColumn(), CallColumn::Emergency);
     QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(row, CallColumn::Flag));
-    EXPECT_EQ(dayBytes(kToday).at(at), '0');
+    EXPECT_EQ(dayBytes(kDay).at(at), '0');
     EXPECT_EQ(grid().CellIcon(row, CallColumn::Flag), -1);
 
-    ASSERT_NO_FATAL_FAILURE(makeUnwritable(kToday));
-    const QByteArray before = dayBytes(kToday);
+    ASSERT_NO_FATAL_FAILURE(makeUnwritable(kDay));
+    const QByteArray before = dayBytes(kDay);
     QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(row, CallColumn::Flag));
-    EXPECT_EQ(dayBytes(kToday), before);
+    EXPECT_EQ(dayBytes(kDay), before);
     EXPECT_EQ(grid().CellIcon(row, CallColumn::Flag), -1);
 }
 
@@ -361,7 +360,7 @@ TEST_F(frmMainCallsListTest, TheRightButtonOpensTheCallMenuOnlyOverAList)
     QCoreApplication::processEvents();
     EXPECT_FALSE(menu->isVisible());
 
-    writeDay(kToday, {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s)});
+    writeDay(kDay, {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s)});
     window->cToolbar2_ButtonClick(1);
     QTest::mouseClick(grid().viewport(), Qt::RightButton, {}, cellCentre(1, CallColumn::Caller));
     EXPECT_TRUE(waitUntil([&] { return menu->isVisible(); }));
@@ -375,7 +374,7 @@ TEST_F(frmMainCallsListTest, AClickMarksAnUnreadCallReadOnlyWithoutARecording)
     CallRecord voice = storedCall(u"voice"_s, u"2"_s, u"09:02:00"_s);
     voice.CallType = u"2"_s;
     voice.ReadMark = u" "_s;
-    writeDay(kToday, {unread, voice});
+    writeDay(kDay, {unread, voice});
     ASSERT_TRUE(RegistryRoutines::forProduct(u"Properties\\TabGeneral"_s)
                     .setString(u"chkMarkAsReadInPlay"_s, u"1"_s));
     shown();
@@ -394,14 +393,14 @@ TEST_F(frmMainCallsListTest, AClickMarksAnUnreadCallReadOnlyWithoutARecording)
         QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, cellCentre(row, CallColumn::Caller));
         EXPECT_EQ(grid().CellFont(row, CallColumn::When).bold(), c.boldAfter);
         CallRecord stored;
-        ASSERT_TRUE(ReadCallRecord(stored, kToday, c.record));
+        ASSERT_TRUE(ReadCallRecord(stored, kDay, c.record));
         EXPECT_EQ(stored.ReadMark.left(1), c.markAfter);
     }
 }
 
 TEST_F(frmMainCallsListTest, ADoubleClickOpensTheCallUnlessTheWindowWaits)
 {
-    writeDay(kToday, {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s)});
+    writeDay(kDay, {storedCall(u"a"_s, u"1"_s, u"09:01:00"_s)});
     frmMain& w = shown();
     w.cToolbar2_ButtonClick(1);
     bool waitedWhileOpen = false;
@@ -471,7 +470,7 @@ TEST_F(frmMainCallsListTest, ThePickerOpensAtTheStoredEdgesOrCentred)
 
 TEST_F(frmMainCallsListTest, APickedDayIsListedAndTheSameDayReloadsOnlyAfterAnotherView)
 {
-    writeDay(kToday, {storedCall(u"today"_s, u"1"_s, u"09:00:00"_s)});
+    writeDay(kDay, {storedCall(u"today"_s, u"1"_s, u"09:00:00"_s)});
     writeDay(kDayBefore, {storedCall(u"before"_s, u"2"_s, u"09:00:00"_s, u"12/09/2026"_s)});
     writeLast({u"1:"_s + kDayBefore});
     frmMain& w = shown();
@@ -491,7 +490,7 @@ TEST_F(frmMainCallsListTest, APickedDayIsListedAndTheSameDayReloadsOnlyAfterAnot
     // Today, then the recent calls, then today in the picker: today again.
     w.cToolbar2_ButtonClick(1);
     w.cToolbar2_ButtonClick(0);
-    EXPECT_EQ(list().SelectedTreeItem, kToday);
+    EXPECT_EQ(list().SelectedTreeItem, kDay);
     pick(*picker, QDate(2026, 12, 10));
     EXPECT_EQ(shownNames(), QStringList({u"today"_s}));
     // The list no longer shows the recent calls: the picker's button is down.
@@ -542,7 +541,7 @@ TEST_F(frmMainCallsListTest, Screenshots)
     recorded.Length = u"0:03:12"_s;
     const CallRecord noted = withNote(storedCall(u"Jane Doe"_s, u"555-0188"_s, u"11:12:59"_s),
         u"Called about the invoice.\r\nWants a call back after 3 pm.\r\nNumber checked."_s);
-    writeDay(kToday, {unread, flagged, emergency, voice, recorded, noted});
+    writeDay(kDay, {unread, flagged, emergency, voice, recorded, noted});
     frmMain& w = shown();
     w.resize(900, 620);
     w.cToolbar2_ButtonClick(1);

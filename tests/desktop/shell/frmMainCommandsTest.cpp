@@ -48,8 +48,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kToday = u"\\Data\\Log\\2026\\12\\10\\"_s;
-
 // Every window shown while it lives: its name is kept and act runs once the
 // window's own loop is up (it must close the window).
 class ShownWindows : public QObject {
@@ -104,7 +102,7 @@ protected:
             storedCall(u"Bob"_s, u"222"_s, u"09:20:00"_s), storedCall(u"Cy"_s, u"333"_s, u"09:25:00"_s)};
         calls[1].Description = u"Incoming call"_s;
         calls[1].Notes = u"call back\r\nafter noon"_s;
-        writeDay(kToday, calls);
+        writeDay(kDay, calls);
     }
     void TearDown() override
     {
@@ -200,15 +198,15 @@ TEST_F(frmMainCommandsTest, FolderItemsPressTheFolderButtons)
     frmMain& w = load();
     click(u"Last"_s);
     EXPECT_TRUE(w.m_cMenu.Checked(w.m_cMenu.IndexForKey(u"Last"_s)));
-    EXPECT_FALSE(w.CallsList1()->ShowsDay(kToday));
+    EXPECT_FALSE(w.CallsList1()->ShowsDay(kDay));
     click(u"Today"_s);
-    EXPECT_TRUE(w.CallsList1()->ShowsDay(kToday));
+    EXPECT_TRUE(w.CallsList1()->ShowsDay(kDay));
     ASSERT_EQ(grid().Rows(), 3);
     dialogs.messageAnswers = {6, 6};
     click(u"RCC_DelCall"_s);
-    EXPECT_EQ(dayNames(kToday), (QStringList{u"Bob"_s, u"Cy"_s}));
+    EXPECT_EQ(dayNames(kDay), (QStringList{u"Bob"_s, u"Cy"_s}));
     click(u"Delete"_s);
-    EXPECT_EQ(dayNames(kToday), QStringList{u"Cy"_s});
+    EXPECT_EQ(dayNames(kDay), QStringList{u"Cy"_s});
 }
 
 // "OFF" is kept for the service's next start even when it cannot be sent;
@@ -362,7 +360,7 @@ TEST_F(frmMainCommandsTest, BackAndNextStopAtTheEnds)
     for (const auto& c : cases) {
         SCOPED_TRACE(
             std::string(c.key) + " from " + std::to_string(c.from) + " of " + std::to_string(c.rows));
-        writeDay(kToday, calls.mid(0, c.rows));
+        writeDay(kDay, calls.mid(0, c.rows));
         load();
         ASSERT_EQ(grid().Rows(), c.rows);
         grid().SetSelectedRow(c.from);

@@ -3,6 +3,7 @@
 #include "desktop/shell/NTServiceControl.h"
 #include "desktop/shell/ShellGlobals.h"
 #include "platform/ScriptedServiceManager.h"
+#include "tests/desktop/shell/SystemctlArguments.h"
 #include "tests/support/FakeSystemctl.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestClock.h"
@@ -25,10 +26,8 @@
 
 namespace {
 
-const char* const kUnit = "RingvaleSvc.service";
 const QString kLoaded = QStringLiteral("loaded");
 
-const QStringList kShow = ArgumentList({"--user", "show", "-p", "LoadState", "-p", "ActiveState", kUnit});
 const QStringList kStart = ArgumentList({"--user", "start", "--no-block", kUnit});
 const QStringList kStop = ArgumentList({"--user", "stop", "--no-block", kUnit});
 const QStringList kReload = ArgumentList({"--user", "daemon-reload"});

@@ -30,6 +30,8 @@ int main(int argc, char* argv[])
 
     frmHTTP::Options options;
     options.productTitle = QStringLiteral("Ringvale 1.1");
+    // As the service: tests name a port file and get a port the system picks.
+    options.anyPort = qEnvironmentVariableIsSet("RINGVALE_WEB_PORT_FILE");
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         bool ok = false;

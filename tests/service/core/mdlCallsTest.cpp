@@ -1,4 +1,5 @@
 #include "service/core/mdlCalls.h"
+#include "tests/support/CallDays.h"
 
 #include "common/DataPaths.h"
 #include "common/FixedRecord.h"
@@ -13,8 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString kDay = QStringLiteral("\\Data\\Log\\2026\\12\\10\\");
 
 class mdlCallsTest : public ::testing::Test {
 protected:

@@ -11,11 +11,6 @@
 
 namespace {
 
-const QByteArray kStarting = "STATUS=Starting";
-const QByteArray kRunning = "READY=1\nSTATUS=Running";
-const QByteArray kStopping = "STOPPING=1\nSTATUS=Stopping";
-const QByteArray kStopped = "STATUS=Stopped";
-
 TEST(NTService, WithoutNotifySocketTheDispatcherEndsAndTheServiceNeverStarts)
 {
     UnixSignalRoute controls;

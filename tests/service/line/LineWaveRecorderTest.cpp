@@ -1,7 +1,7 @@
+#include "service/line/LineWaveRecorder.h"
 #include "common/CallRecord.h"
 #include "common/FixedRecord.h"
 #include "common/WaveFile.h"
-#include "service/line/LineWaveRecorder.h"
 #include "tests/service/line/CallFixture.h"
 #include "tests/support/WaitUntil.h"
 
@@ -21,7 +21,8 @@ protected:
     void SetUp() override
     {
         CallFixture::SetUp();
-        makeRecorder = [](TelephonyControl& tapi, WaveControl& wave) { return new LineWaveRecorder(tapi, wave); };
+        makeRecorder
+            = [](TelephonyControl& tapi, WaveControl& wave) { return new LineWaveRecorder(tapi, wave); };
     }
 
     QString dayFolder(const char* day = "2026/12/10") const
@@ -127,7 +128,8 @@ TEST_F(Recording, CallNoLongerConnectedIsHungUpAndNothingRecorded)
     // The connect event comes for a call the far end has not answered.
     line->StartRecordIfConnected();
     settle();
-    EXPECT_TRUE(device()->actions().contains(u"drop -> 0"_s)) << device()->actions().join(u", ").toStdString();
+    EXPECT_TRUE(device()->actions().contains(u"drop -> 0"_s))
+        << device()->actions().join(u", ").toStdString();
     EXPECT_TRUE(recordings().isEmpty());
     EXPECT_FALSE(sysJournal().join(u'\n').contains(u"Wave.StartRecord("_s));
 }

@@ -4,6 +4,7 @@
 #include "platform/FakeModem.h"
 #include "platform/SystemSerialPort.h"
 #include "tests/service/line/CallFixture.h"
+#include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
 
@@ -98,13 +99,6 @@ protected:
     BusyPort port;
     ModemPath* path = nullptr;
 };
-
-const QString kOpen = u"LineStatus\r\n0\r\n0\r\nFalse"_s;
-
-QString ring(int count)
-{
-    return ChannelMessages::tapiRing(0, count, false);
-}
 
 TEST_F(ModemPathTest, ScenarioIsPlayedOneCommandAfterEachAnswer)
 {

@@ -5,6 +5,7 @@
 #include "service/line/LineState.h"
 #include "tests/service/line/CallFixture.h"
 #include "tests/support/DataFiles.h"
+#include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
 
@@ -21,12 +22,6 @@ using CallEvents = CallFixture;
 const QString kIncomming = u"Tapi_Incomming\r\n0\r\nFalse"_s;
 const QString kDisconnected = u"Tapi_Disconnected\r\n0"_s;
 const QString kConnected = u"Tapi_Connected\r\n0"_s;
-
-QString ring(int count, bool recordCallFlag = false)
-{
-    return u"Tapi_Ring\r\n0\r\n"_s + QString::number(count) + u"\r\n"_s
-        + ChannelLayout::boolText(recordCallFlag);
-}
 
 // The journal from the first line about the call on.
 QStringList fromOffer(const QStringList& journal)

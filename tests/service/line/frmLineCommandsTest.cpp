@@ -2,6 +2,7 @@
 #include "common/FixedRecord.h"
 #include "service/line/LineState.h"
 #include "tests/service/line/CallFixture.h"
+#include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
 
@@ -13,8 +14,6 @@ namespace {
 
 using LineCommands = CallFixture;
 
-const QString kOpen = u"LineStatus\r\n0\r\n0\r\nFalse"_s;
-const QString kClosed = u"LineStatus\r\n0\r\n1\r\nFalse"_s;
 const QString kOpenAuto = u"LineStatus\r\n0\r\n0\r\nTrue"_s;
 const QString kClosedAuto = u"LineStatus\r\n0\r\n1\r\nTrue"_s;
 
@@ -164,8 +163,7 @@ TEST_F(LineCommands, DialStringsAreCheckedBeforeTheyReachTheLine)
         line->udiIn_MessageArrived(u"CallOut\r\n"_s + row.number);
         if (row.dialled.isEmpty()) {
             EXPECT_EQ(device()->actions(), before);
-            EXPECT_TRUE(sysJournal().last().startsWith(row.refusal))
-                << sysJournal().last().toStdString();
+            EXPECT_TRUE(sysJournal().last().startsWith(row.refusal)) << sysJournal().last().toStdString();
             EXPECT_FALSE(line->IsInCall());
             continue;
         }

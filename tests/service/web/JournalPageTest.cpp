@@ -54,13 +54,15 @@ TEST(JournalPage, StreamedPageIsExactlyTheWholePageAndItsLength)
     for (const char* name : {"12-07-2026_WWW.txt", "12-06-2026_sys.txt", "missing.txt", ""}) {
         SCOPED_TRACE(name);
         const QByteArray expected = (pages.TopPage() + pages.Journal(QString::fromUtf8(name))).toUtf8();
-        const Answer answer = splitAnswer(fetch(server.port(), "GET /journal?dt=" + QByteArray(name) + " HTTP/1.0\r\n\r\n"));
+        const Answer answer
+            = splitAnswer(fetch(server.port(), "GET /journal?dt=" + QByteArray(name) + " HTTP/1.0\r\n\r\n"));
         EXPECT_EQ(answer.statusLine, "HTTP/1.0 200 OK");
         EXPECT_EQ(answer.header("Content-Length"), QByteArray::number(answer.body.size()));
         EXPECT_TRUE(answer.body == expected) << "sizes " << answer.body.size() << " and " << expected.size();
 
         // HEAD: the same head, no body.
-        const QByteArray head = fetch(server.port(), "HEAD /journal?dt=" + QByteArray(name) + " HTTP/1.0\r\n\r\n");
+        const QByteArray head
+            = fetch(server.port(), "HEAD /journal?dt=" + QByteArray(name) + " HTTP/1.0\r\n\r\n");
         EXPECT_EQ(head, answer.head + "\r\n");
     }
 }

@@ -587,7 +587,7 @@ TEST_F(WebServerTest, ListenFailureIsJournalledAndClearsRemoteAccess)
     ASSERT_TRUE(occupant.listen(QHostAddress::Any));
     WebAccessSettings settings = open();
     settings.RCWWWPort = occupant.serverPort();
-    ServerThread server(settings);
+    ServerThread server(settings, testTimeout(3000), 16 * 1024, false);
     EXPECT_FALSE(server.started());
     EXPECT_EQ(server.port(), 0);
     EXPECT_EQ(server.settings().RCWWWAllow, 0);
@@ -607,16 +607,17 @@ TEST_F(WebServerTest, ListensOnlyOnAValidPort)
         qint32 port;
         bool listens;
     };
-    const quint16 free = freePort();
-    ASSERT_NE(free, 0);
-    const Case cases[] = {{free, true}, {0, false}, {-1, false}, {65536, false}, {70000, false}};
+    // The server listens on a port the system picks: the rule for the stored
+    // one holds all the same.
+    const Case cases[]
+        = {{1, true}, {8080, true}, {65535, true}, {0, false}, {-1, false}, {65536, false}, {70000, false}};
     for (const Case& c : cases) {
         WebAccessSettings settings = open();
         settings.RCWWWPort = c.port;
         ServerThread server(settings);
         EXPECT_EQ(server.started(), c.listens) << c.port;
         if (c.listens) {
-            EXPECT_EQ(server.port(), free);
+            EXPECT_NE(server.port(), 0) << c.port;
             EXPECT_TRUE(server.sysJournal().isEmpty());
             continue;
         }

@@ -14,7 +14,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-ServerThread::ServerThread(const WebAccessSettings& settings, int idleTimeoutMs, qsizetype maxRequestBytes)
+ServerThread::ServerThread(
+    const WebAccessSettings& settings, int idleTimeoutMs, qsizetype maxRequestBytes, bool anyPort)
 {
     m_thread.start();
     m_context = new QObject;
@@ -23,6 +24,7 @@ ServerThread::ServerThread(const WebAccessSettings& settings, int idleTimeoutMs,
     options.productTitle = QStringLiteral("Ringvale 1.1");
     options.idleTimeoutMs = idleTimeoutMs;
     options.maxRequestBytes = maxRequestBytes;
+    options.anyPort = anyPort;
     options.now = &ServerThread::fixedNow;
     std::shared_ptr<Journals> journals = m_journals;
     options.wwwJournal = [journals](const QString& text) {
@@ -106,14 +108,8 @@ WebAccessSettings openWebSettings()
 {
     WebAccessSettings settings;
     settings.RCWWWAllow = 1;
-    settings.RCWWWPort = freePort();
+    settings.RCWWWPort = 8080;
     return settings;
-}
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::Any, 0) ? probe.serverPort() : 0;
 }
 
 qint64 residentKiB(qint64 pid)

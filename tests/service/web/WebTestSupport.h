@@ -23,8 +23,10 @@ public:
 
     // The idle bound counts the server's own work too: a sanitizer build on a
     // full machine spends seconds building a large page before its first byte.
+    // anyPort: listen on a port the system picks, not on RCWWWPort (which
+    // must still be valid), so tests running side by side never race for one.
     explicit ServerThread(const WebAccessSettings& settings, int idleTimeoutMs = testTimeout(3000),
-        qsizetype maxRequestBytes = 16 * 1024);
+        qsizetype maxRequestBytes = 16 * 1024, bool anyPort = true);
     ~ServerThread();
     ServerThread(const ServerThread&) = delete;
     ServerThread& operator=(const ServerThread&) = delete;
@@ -54,9 +56,8 @@ private:
     quint16 m_port = 0;
 };
 
-// A port that nobody listens on now.
-quint16 freePort();
-// Web settings that allow the server, on a free port, without a password.
+// Web settings that allow the server, without a password, on a valid port
+// that a server started with anyPort does not take.
 WebAccessSettings openWebSettings();
 
 // Kilobytes of memory the process holds (VmRSS of /proc/PID/status; the
