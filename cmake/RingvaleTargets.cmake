@@ -86,12 +86,21 @@ function(ringvale_test name)
         target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
     endif()
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    # The sanitizers make every test several times slower.
-    set(timeout 120)
+    # The sanitizers make every test several times slower. The bound is a
+    # whole suite's, run in one process.
+    set(timeout 600)
     if(RINGVALE_SANITIZE)
-        set(timeout 600)
+        set(timeout 1800)
     endif()
-    gtest_discover_tests(${name}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${timeout})
+    set(suites ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
+    string(REGEX REPLACE "^test_" "" prefix ${name})
+    add_custom_command(TARGET ${name} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -D TEST_EXECUTABLE=$<TARGET_FILE:${name}> -D PREFIX=${prefix} -D OUTPUT=${suites}
+            -D TIMEOUT=${timeout} -D ENVIRONMENT=QT_QPA_PLATFORM=offscreen
+            -P ${PROJECT_SOURCE_DIR}/cmake/DiscoverTestSuites.cmake
+        BYPRODUCTS ${suites} VERBATIM)
+    set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
+    file(WRITE ${include_file} "if(EXISTS [==[${suites}]==])\n  include([==[${suites}]==])\n"
+        "else()\n  add_test([==[${name}_NOT_BUILT]==] [==[${name}_NOT_BUILT]==])\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
