@@ -1,13 +1,15 @@
 #include "tests/support/WaitUntil.h"
 
+#include <QDir>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-// Every shell example of the README works as written, against the programs of
-// this build and a scratch installation with the service running.
+// Every shell example of the README and of the pages of docs/ works as
+// written, against the programs of this build and a scratch installation with
+// the service running.
 TEST(ReadmeExamples, EveryShellExampleRuns)
 {
     QProcess run;
@@ -27,7 +29,12 @@ TEST(ReadmeExamples, EveryShellExampleRuns)
     EXPECT_EQ(run.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(run.exitCode(), 0) << out.toStdString();
     EXPECT_TRUE(out.contains(u"examples ran"_s)) << out.toStdString();
-    // The ones that show the point of the README.
-    for (const QString& example : {u"AUTO\\r\\n16:00:00\\r\\n08:00:00"_s, u"txtWWWPass"_s, u"CallOut"_s})
+    // Every page was read, and the examples that show the point of the pages
+    // (the user guide's, the operations page's, the tools') ran.
+    const QDir docs(QStringLiteral(RINGVALE_SOURCE_DIR "/docs"));
+    for (const QString& page : docs.entryList({u"*.md"_s}, QDir::Files))
+        EXPECT_TRUE(out.contains(u"readme-examples: docs/"_s + page + u'\n')) << page.toStdString();
+    for (const QString& example : {u"AUTO\\r\\n16:00:00\\r\\n08:00:00"_s, u"txtWWWPass"_s, u"CallOut"_s,
+             u"305 OPEN_WEB"_s, u"ringvale-calls journals"_s})
         EXPECT_TRUE(out.contains(example)) << example.toStdString();
 }

@@ -13,8 +13,11 @@ void TestEnvironment::clearInheritedVariables()
 {
     const QStringList names = QProcessEnvironment::systemEnvironment().keys();
     for (const QString& name : names) {
-        if (name.startsWith(QStringLiteral("RINGVALE_")) || name == QStringLiteral("NOTIFY_SOCKET")
-            || name == QStringLiteral("QT_LOGGING_RULES"))
+        // RINGVALE_SCREENSHOT_DIR is the tests' own: where a run (the Xvfb
+        // one) wants its screenshots.
+        if ((name.startsWith(QStringLiteral("RINGVALE_"))
+                && name != QStringLiteral("RINGVALE_SCREENSHOT_DIR"))
+            || name == QStringLiteral("NOTIFY_SOCKET") || name == QStringLiteral("QT_LOGGING_RULES"))
             qunsetenv(name.toLocal8Bit().constData());
     }
 }

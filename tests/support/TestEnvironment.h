@@ -12,7 +12,8 @@
 class TestEnvironment {
 public:
     // Removes what the developer's shell may have set that changes how the
-    // programs behave: every RINGVALE_* variable, NOTIFY_SOCKET (a program
+    // programs behave: every RINGVALE_* variable but RINGVALE_SCREENSHOT_DIR
+    // (the tests' own: where screenshots go), NOTIFY_SOCKET (a program
     // would think systemd started it) and QT_LOGGING_RULES (diagnostics on
     // standard error, which tests read). The test mains call it first, before
     // Qt reads any of them; a test sets what it needs afterwards.

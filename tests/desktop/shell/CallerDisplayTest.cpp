@@ -286,7 +286,8 @@ TEST_F(LineEventsTest, ANewCallWithinTheThreeSecondsIsHandledAndTheGreetingStill
 
 namespace {
 
-// For review: the main window and the pop-up as a contact's call leaves them.
+// For review, and the README's picture: the main window with two earlier
+// calls listed and the pop-up, as a contact's call leaves them.
 TEST_F(LineEventsTest, ScreenshotOfTheMainWindowWithACaller)
 {
     frmMessenger messenger;
@@ -296,14 +297,22 @@ TEST_F(LineEventsTest, ScreenshotOfTheMainWindowWithACaller)
     QImage face(60, 60, QImage::Format_RGB32);
     face.fill(QColor(0xd9, 0x8c, 0x3f));
     ASSERT_TRUE(face.save(env.programFolder() + u"/Pics/ann.png"_s, "PNG"));
+    writeDay(kDay,
+        {storedCall(u"Bo Chen"_s, u"5550100"_s, u"08:41:00"_s),
+            storedCall(u"Cara Diaz"_s, u"5550199"_s, u"09:05:00"_s)});
+    writeLast({u"2:"_s + kDay, u"1:"_s + kDay});
     window->ShowWindow();
     ASSERT_TRUE(waitUntil([&] { return window->isVisible(); }));
+    // The end of an earlier call lists the recent calls.
+    arrive(310, kIdle);
+    ASSERT_EQ(window->vbalGrid1->Rows(), 2);
     arrive(307, kIncoming);
     arrive(307, ring(1));
     arrive(307, ring(2));
     arrive(309, cid(u"Ann Lee"_s, u"5551234"_s, u"Ann Lee (work)"_s, u"ann.png"_s, u"True"_s, u"0"_s));
     ASSERT_TRUE(messenger.IsLoaded());
-    window->move(40, 40);
+    // Beside the pop-up, which stands at the screen's top left corner.
+    window->move(messenger.window()->geometry().right() + 12, 24);
     QCoreApplication::processEvents();
     EXPECT_TRUE(WidgetShots::save(
         WidgetShots::grabWithOverlays(window, {messenger.window()}), u"main-window-caller.png"_s));
