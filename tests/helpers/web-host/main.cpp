@@ -35,12 +35,16 @@ int main(int argc, char* argv[])
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         bool ok = false;
+        int ms = 0;
         if (args.at(i) == u"--idle-timeout-ms" && i + 1 < args.size())
-            options.idleTimeoutMs = args.at(++i).toInt(&ok);
-        if (!ok || options.idleTimeoutMs < 1) {
+            ms = args.at(++i).toInt(&ok);
+        if (!ok || ms < 1) {
             std::fputs("usage: web-host [--idle-timeout-ms N]\n", stderr);
             return 2;
         }
+        // The head's time and the answer's stall.
+        options.limits.headMs = ms;
+        options.limits.stallMs = ms;
     }
 
     frmHTTP server(LoadWebAccessSettings(), options);

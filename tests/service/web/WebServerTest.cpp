@@ -5,15 +5,12 @@
 #include "tests/service/web/WebTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <list>
 
 #include <sys/stat.h>
 
@@ -136,6 +133,12 @@ QByteArray get(const char* path)
     return kGet + path + kVersion;
 }
 
+// A GET from a link on this site's own page, as a browser sends it.
+QByteArray fromOwnPage(const char* path)
+{
+    return kGet + path + " HTTP/1.0\r\nHost: 127.0.0.1\r\nReferer: http://127.0.0.1/calls\r\n\r\n";
+}
+
 QByteArray okHead(const QByteArray& type, qsizetype length)
 {
     return "HTTP/1.0 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " + QByteArray::number(length)
@@ -190,7 +193,7 @@ TEST_F(WebServerTest, AnswersEachRouteAsTheTableSays)
         {get("/x/"), Page::Calls, "a path ending in / is the calls page"},
         {get("/Journal"), Page::Journal, ""},
         {get("/journal?dt=12-09-2026_SYS.TXT"), Page::Journal, ""},
-        {get("/del?call=abc"), Page::CallsWithoutFooter, "no number: nothing deleted"},
+        {fromOwnPage("/del?call=abc"), Page::CallsWithoutFooter, "no number: nothing deleted"},
         {get("/?x=1"), Page::Calls, "the query is ignored"},
         {get("/calls?x=1"), Page::Calls, "the query is ignored"},
         {get("/Journal?x=1"), Page::Journal, "a query that names no file"},
@@ -260,8 +263,8 @@ TEST_F(WebServerTest, HeadAnswersTheHeadOfTheGet)
     }
     // HEAD changes nothing: the line a GET would delete stays.
     const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
-    EXPECT_EQ(
-        splitAnswer(exchange(server.port(), "HEAD /del?call=1" + kVersion)).statusLine, "HTTP/1.0 200 OK");
+    EXPECT_EQ(splitAnswer(exchange(server.port(), "HEAD" + fromOwnPage("/del?call=1").mid(3))).statusLine,
+        "HTTP/1.0 200 OK");
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last);
 
     WebAccessSettings settings = open();
@@ -290,12 +293,19 @@ TEST_F(WebServerTest, DeletionFromAnotherSiteIsRefused)
         {"Origin: http://127.0.0.1:9090\r\n", "another port is another site"},
         {"Origin: http://127.0.0.1:8080\r\nReferer: http://evil.example/\r\n", "either one foreign"},
         {"Referer: http://127.0.0.1:8080.evil.example/\r\n", "a look-alike host"},
+        {"Origin: https://127.0.0.1:8080\r\n", "another scheme is another site"},
+        {"Referer: ftp://127.0.0.1:8080/calls\r\n", "another scheme is another site"},
+        {"", "neither Origin nor Referer: a page that hides where it comes from"},
+        {"X-Referer: http://127.0.0.1:8080/calls\r\n", "only the real headers count"},
     };
     for (const Case& c : cases) {
         const Answer answer = splitAnswer(exchange(server.port(), request + c.headers + "\r\n"));
         EXPECT_EQ(answer.statusLine, "HTTP/1.0 403 Forbidden") << c.headers.toStdString() << c.why;
+        EXPECT_TRUE(answer.body.startsWith("Forbidden: a deletion must come from this site's own page"))
+            << answer.body.toStdString();
         EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last) << c.headers.toStdString();
     }
+    EXPECT_TRUE(splitAnswer(exchange(server.port(), request + "\r\n")).body.contains("no Origin or Referer"));
     const QString refused
         = QStringLiteral("errDataArrival:Deletion asked from another site: http://evil.example (403)");
     EXPECT_TRUE(server.wwwJournal().contains(refused)) << server.wwwJournal().join(u'\n').toStdString();
@@ -310,6 +320,37 @@ TEST_F(WebServerTest, DeletionFromAnotherSiteIsRefused)
         server.port(), "GET /del?call=1 HTTP/1.0\r\nHost: LOCALHOST\r\nOrigin: http://localhost:80\r\n\r\n"));
     EXPECT_EQ(hostCase.statusLine, "HTTP/1.0 200 OK") << "host names have no letter case; 80 is http's port";
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), QByteArray());
+}
+
+TEST_F(WebServerTest, ViewSwitchesCoverEveryRouteOfTheirPages)
+{
+    exchange(ServerThread(open()).port(), get("/calls")); // drops the stale line first
+    const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
+    struct Case {
+        qint32 viewCalls;
+        const char* viewLog;
+        QByteArray request;
+        QByteArray status;
+    };
+    const Case cases[] = {
+        {0, "1", get("/calls"), "HTTP/1.0 404 Not Found"},
+        {0, "1", get("/"), "HTTP/1.0 404 Not Found"},
+        {0, "1", fromOwnPage("/del?call=1"), "HTTP/1.0 404 Not Found"},
+        {0, "1", get("/Journal"), "HTTP/1.0 200 OK"},
+        {1, "0", get("/Journal"), "HTTP/1.0 404 Not Found"},
+        {1, "0", get("/Journal?dt=12-09-2026_Sys.txt"), "HTTP/1.0 404 Not Found"},
+        {1, "x", get("/Journal?dt=12-09-2026_Sys.txt"), "HTTP/1.0 404 Not Found"},
+        {1, "0", get("/calls"), "HTTP/1.0 200 OK"},
+    };
+    for (const Case& c : cases) {
+        WebAccessSettings settings = open();
+        settings.RCWWWViewCalls = c.viewCalls;
+        settings.RCWWWViewLog = QString::fromLatin1(c.viewLog);
+        ServerThread server(settings);
+        EXPECT_EQ(splitAnswer(exchange(server.port(), c.request)).statusLine, c.status)
+            << c.request.toStdString() << " calls " << c.viewCalls << " log " << c.viewLog;
+    }
+    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last) << "nothing deleted";
 }
 
 TEST_F(WebServerTest, ServesFilesWithExactlyTheirBytes)
@@ -371,13 +412,13 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
 {
     ServerThread server(open());
     exchange(server.port(), get("/calls")); // drops the stale line
-    const Answer answer = splitAnswer(exchange(server.port(), get("/del?call=1")));
+    const Answer answer = splitAnswer(exchange(server.port(), fromOwnPage("/del?call=1")));
     EXPECT_EQ(int(pageOf(answer.body)), int(Page::CallsWithoutFooter));
     EXPECT_TRUE(answer.body.contains("5550142") && !answer.body.contains("5550100"));
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), "1:\\Data\\Log\\2026\\12\\10\\\r\n");
 
     for (const char* path : {"/del?call=5", "/del?call=0", "/del?call=-1", "/del?call=99999999999"}) {
-        exchange(server.port(), get(path));
+        exchange(server.port(), fromOwnPage(path));
         EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), "1:\\Data\\Log\\2026\\12\\10\\\r\n")
             << path;
     }
@@ -386,7 +427,7 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:No line 5 in the recent calls to delete (0)")))
         << www.join(u'\n').toStdString();
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")) == false);
-    exchange(server.port(), get("/del?call=abc"));
+    exchange(server.port(), fromOwnPage("/del?call=abc"));
     EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")));
     EXPECT_TRUE(server.sysJournal().contains(QStringLiteral("|errDataArrival:Not a line number: abc (0)|0")));
 }
@@ -515,59 +556,6 @@ TEST_F(WebServerTest, RequestSplitOverSeveralPacketsIsAnsweredOnceWhole)
     const QStringList www = server.wwwJournal();
     ASSERT_EQ(www.size(), 1);
     EXPECT_EQ(www.first(), u"GET /Journal HTTP/1.0\r\nHost: x\r\n\r\n");
-}
-
-TEST_F(WebServerTest, IdleConnectionsLoseTheirSlotsAndTheNextRequestIsServed)
-{
-    const int timeoutMs = 1000;
-    ServerThread server(open(), timeoutMs);
-    std::list<Client> idle;
-    for (int i = 0; i < frmHTTP::kSlotCount; ++i) {
-        idle.emplace_back(server.port());
-        ASSERT_TRUE(idle.back().connected()) << i;
-    }
-    // Half a request holds a slot no longer than a silent connection does.
-    ASSERT_TRUE(idle.front().send("GET /calls HTTP/1.0\r\n"));
-    QElapsedTimer waited;
-    waited.start();
-    for (int i = 0; i < 200 && server.slotsTaken() < frmHTTP::kSlotCount; ++i)
-        QThread::msleep(5);
-    ASSERT_EQ(server.slotsTaken(), frmHTTP::kSlotCount);
-
-    // Every slot is taken: the next request waits for one to be freed.
-    Client late(server.port());
-    ASSERT_TRUE(late.send(get("/calls")));
-    const Answer answer = splitAnswer(late.readToEnd(5000));
-    EXPECT_GE(waited.elapsed(), timeoutMs / 2);
-    EXPECT_EQ(int(pageOf(answer.body)), int(Page::Calls));
-
-    for (Client& client : idle) {
-        bool closed = false;
-        EXPECT_EQ(client.readToEnd(3000, &closed), QByteArray());
-        EXPECT_TRUE(closed);
-    }
-    for (int i = 0; i < 200 && server.slotsTaken() > 0; ++i)
-        QThread::msleep(5);
-    EXPECT_EQ(server.slotsTaken(), 0);
-}
-
-TEST_F(WebServerTest, ClosedConnectionsFreeTheirSlotsAtOnce)
-{
-    ServerThread server(open(), 60000);
-    {
-        std::list<Client> clients;
-        for (int i = 0; i < frmHTTP::kSlotCount; ++i)
-            clients.emplace_back(server.port());
-        for (int i = 0; i < 200 && server.slotsTaken() < frmHTTP::kSlotCount; ++i)
-            QThread::msleep(5);
-        ASSERT_EQ(server.slotsTaken(), frmHTTP::kSlotCount);
-    }
-    for (int i = 0; i < 400 && server.slotsTaken() > 0; ++i)
-        QThread::msleep(5);
-    EXPECT_EQ(server.slotsTaken(), 0);
-    EXPECT_EQ(int(pageOf(splitAnswer(exchange(server.port(), get("/calls"), 2000)).body)), int(Page::Calls));
-    // A peer going away is no error worth a journal line.
-    EXPECT_TRUE(server.sysJournal().isEmpty()) << server.sysJournal().join(u'\n').toStdString();
 }
 
 TEST_F(WebServerTest, OversizedRequestHeadIsRefused)
