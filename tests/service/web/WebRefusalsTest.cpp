@@ -30,7 +30,8 @@ TEST(RefusedRequests, TwentyLinesAMinuteEachAddressThenOneSummary)
     summaries.clear();
     for (int i = 0; i < 22; ++i)
         refusals.admit(QStringLiteral("192.0.2.7"), 62000, summaries);
-    EXPECT_EQ(refusals.takeSummaries(121000), QStringList{QStringLiteral("3 more refused requests from 192.0.2.7")});
+    EXPECT_EQ(refusals.takeSummaries(121000),
+        QStringList{QStringLiteral("3 more refused requests from 192.0.2.7")});
     EXPECT_TRUE(refusals.takeSummaries(200000).isEmpty());
     EXPECT_TRUE(summaries.isEmpty());
 }
@@ -110,8 +111,8 @@ TEST_F(WebRefusalsTest, NoHeaderSpellingPutsACredentialInAJournal)
         settings.RCWWWPass = QString::fromLatin1(secret);
         ServerThread server(settings);
         for (const Case& c : cases) {
-            const Answer answer = splitAnswer(
-                exchange(server.port(), "GET /calls HTTP/1.0\r\nHost: 127.0.0.1\r\n" + c.header + "\r\n\r\n"));
+            const Answer answer = splitAnswer(exchange(
+                server.port(), "GET /calls HTTP/1.0\r\nHost: 127.0.0.1\r\n" + c.header + "\r\n\r\n"));
             const QByteArray status = protect || c.status.contains("400") ? c.status : "HTTP/1.0 200 OK";
             EXPECT_EQ(answer.statusLine, status) << c.why << " (protect " << protect << ")";
         }

@@ -122,8 +122,8 @@ TEST_F(WebSlotsTest, AuthenticatedConnectionsKeepTheirSlots)
         [](frmHTTP::Options& options) { options.limits.unauthenticatedAnswerMs = 500; });
     const QByteArray big(8 * 1024 * 1024, 'b');
     WebFixture::writeFile(QStringLiteral("WWW/huge.bin"), big);
-    const QByteArray request = "GET /huge.bin HTTP/1.0\r\nAuthorization: Basic " + QByteArray("admin:pw").toBase64()
-        + "\r\n\r\n";
+    const QByteArray request
+        = "GET /huge.bin HTTP/1.0\r\nAuthorization: Basic " + QByteArray("admin:pw").toBase64() + "\r\n\r\n";
 
     // A reader that takes a little at a time outlives the bound of an
     // unauthenticated answer.
