@@ -246,8 +246,12 @@ TEST_F(WebUnderLoad, SlowClientsOfOneAddressLeaveTheOthersServed)
     std::vector<int> slow;
     const int slowHeads = count("WEB_LOAD_SLOW_HEADS", 100);
     const int nonReading = count("WEB_LOAD_NON_READING", 40);
+    // Spread over more addresses, the slow heads take every slot and the
+    // longest waiting makes room.
+    const int addresses = std::min(count("WEB_LOAD_ADDRESSES", 1), 250);
     for (int i = 0; i < slowHeads; ++i) {
-        const int fd = openAndAsk("GET /calls HTTP/1.0\r\nX-Slow: ", "127.0.0.2");
+        const QByteArray from = "127.0.0." + QByteArray::number(2 + i % addresses);
+        const int fd = openAndAsk("GET /calls HTTP/1.0\r\nX-Slow: ", from.constData());
         if (fd >= 0)
             slow.push_back(fd);
     }
