@@ -244,6 +244,21 @@ bool isForeignSite(const QByteArray& originOrReferer, const std::optional<QByteA
     return normalAuthority(authority, "80") != normalAuthority(*host, "80");
 }
 
+QString siteText(const QByteArray& originOrReferer)
+{
+    QByteArray site = originOrReferer.trimmed();
+    const qsizetype schemeEnd = site.indexOf("://");
+    const qsizetype from = schemeEnd < 0 ? 0 : schemeEnd + 3;
+    qsizetype end = site.size();
+    for (const char stop : {'/', '?', '#'}) {
+        if (const qsizetype at = site.indexOf(stop, from); at >= 0)
+            end = qMin(end, at);
+    }
+    if (const qsizetype at = site.lastIndexOf('@', end - 1); at >= from)
+        site.replace(from, at - from, "*****");
+    return QString::fromUtf8(site.left(200));
+}
+
 bool tokensEqual(const QByteArray& token, const QByteArray& expected)
 {
     // Every byte of the longer text is looked at, whatever the result.

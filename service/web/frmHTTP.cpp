@@ -321,7 +321,7 @@ void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request,
         for (const std::optional<QByteArray>& site : {request.origin, request.referer}) {
             if (site && HttpRequest::isForeignSite(*site, request.host)) {
                 const QString text = QStringLiteral("errDataArrival:Deletion asked from another site: ")
-                    + QString::fromUtf8(site->left(200)) + QStringLiteral(" (403)");
+                    + HttpRequest::siteText(*site) + QStringLiteral(" (403)");
                 refuse(slot, HttpAnswer::forbidden(kForeignSiteText), text, text);
                 return;
             }
