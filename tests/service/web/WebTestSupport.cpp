@@ -232,6 +232,17 @@ QByteArray Client::readToEnd(int timeoutMs, bool* closedByServer)
     return data;
 }
 
+QByteArray get(const char* path)
+{
+    return "GET " + QByteArray(path) + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+}
+
+QByteArray fromOwnPage(const char* path)
+{
+    return "GET " + QByteArray(path)
+        + " HTTP/1.0\r\nHost: 127.0.0.1\r\nReferer: http://127.0.0.1/calls\r\n\r\n";
+}
+
 QByteArray exchange(quint16 port, const QByteArray& request, int timeoutMs)
 {
     Client client(port);

@@ -90,6 +90,11 @@ private:
     int m_fd = -1;
 };
 
+// A GET of path over HTTP/1.0 with a Host header.
+QByteArray get(const char* path);
+// The same from a link on this site's own page, as a browser sends it.
+QByteArray fromOwnPage(const char* path);
+
 // One request on a fresh connection; the whole answer.
 QByteArray exchange(quint16 port, const QByteArray& request, int timeoutMs = 5000);
 
