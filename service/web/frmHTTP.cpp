@@ -143,7 +143,9 @@ void frmHTTP::stop()
 {
     m_builder.cancelAll();
     m_refusalSummaries.stop();
-    journalRefusalSummaries();
+    // What was left out is said even when its minute is not over.
+    for (const QString& summary : m_refusals.takeSummaries(std::numeric_limits<qint64>::max()))
+        www(summary);
     if (m_listener) {
         m_listener->close();
         m_listener.reset();

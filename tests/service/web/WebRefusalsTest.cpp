@@ -78,6 +78,11 @@ TEST_F(WebRefusalsTest, RefusalsOfOneAddressAreJournaledWithinItsAllowance)
     EXPECT_EQ(splitAnswer(exchange(server.port(), "GET /style.css HTTP/1.0\r\n\r\n")).statusLine,
         "HTTP/1.0 200 OK");
     EXPECT_EQ(server.wwwJournal().size(), www.size() + 1);
+
+    // Stopping says what was left out, though its minute is not over.
+    server.stop();
+    EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("10 more refused requests from 127.0.0.2")))
+        << server.wwwJournal().mid(www.size()).join(u'\n').toStdString();
 }
 
 // Header spellings a client might use to slip a credential past the mask:
