@@ -41,10 +41,17 @@ public:
     const JournalSwitches& switches() const { return m_switches; }
     void setSwitches(const JournalSwitches& switches) { m_switches = switches; }
 
+    // A day's web journal stops short of this many bytes, with one line
+    // (wwwStopText) saying so; 0: no limit.
+    static constexpr qint64 kWWWDayLimit = 16 * 1024 * 1024;
+    void setWWWDayLimit(qint64 bytes) { m_wwwDayLimit = bytes; }
+    static QString wwwStopText(qint64 limit);
+
 private:
     struct Failures;
     void append(int kind, const QString& text) const;
 
     JournalSwitches m_switches;
+    qint64 m_wwwDayLimit = kWWWDayLimit;
     std::shared_ptr<Failures> m_failures;
 };

@@ -2,6 +2,10 @@
 
 #include <QByteArrayList>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
 #include <utility>
 
 namespace HttpRequest {
@@ -55,11 +59,28 @@ HeadState findHead(const QByteArray& buffer, qsizetype maxBytes, qsizetype& head
 
 namespace {
 
+bool isTokenChar(char c)
+{
+    static constexpr char kMarks[] = "!#$%&'*+-.^_`|~";
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+        || (c != '\0' && std::strchr(kMarks, c) != nullptr);
+}
+
+// Whether line is "name: value" with a token for its name, the colon right
+// after it.
+bool isWellFormedHeader(const QByteArray& line)
+{
+    const qsizetype colon = line.indexOf(':');
+    if (colon <= 0)
+        return false;
+    return std::all_of(line.begin(), line.begin() + colon, isTokenChar);
+}
+
 // The value of a header line named name (any letter case), else nullopt.
 std::optional<QByteArray> headerValue(const QByteArray& line, const QByteArray& name)
 {
     const qsizetype colon = line.indexOf(':');
-    if (colon < 0 || line.left(colon).trimmed().toLower() != name)
+    if (colon < 0 || line.left(colon).toLower() != name)
         return std::nullopt;
     return line.mid(colon + 1).trimmed();
 }
@@ -122,6 +143,12 @@ Request parse(const QByteArray& head)
 
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray& line = lines.at(i);
+        if (line.isEmpty())
+            break; // the end of the head
+        if (!isWellFormedHeader(line)) {
+            request.malformedHeader = true;
+            break;
+        }
         if (!request.basicToken) {
             if (const std::optional<QByteArray> value = headerValue(line, "authorization")) {
                 const qsizetype blank = value->indexOf(' ');
@@ -146,13 +173,28 @@ Request parse(const QByteArray& head)
     return request;
 }
 
+bool isCredentialHeader(const QByteArray& name)
+{
+    static const char* const kParts[]
+        = {"auth", "cookie", "token", "key", "pass", "secret", "session", "credential", "signature"};
+    const QByteArray lower = name.trimmed().toLower();
+    return std::any_of(
+        std::begin(kParts), std::end(kParts), [&](const char* part) { return lower.contains(part); });
+}
+
 QString journalText(const QByteArray& head, qsizetype maxBytes)
 {
     QByteArrayList lines = head.split('\n');
-    for (QByteArray& line : lines) {
-        if (line.toLower().startsWith("authorization:")) {
+    // The request line is no header, whatever its colons.
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray& line = lines[i];
+        const qsizetype colon = line.indexOf(':');
+        // A credential folded into another header's value is masked too.
+        if (colon >= 0
+            && (isCredentialHeader(line.left(colon))
+                || line.mid(colon + 1).toLower().contains("authorization"))) {
             const bool cr = line.endsWith('\r');
-            line = line.left(line.indexOf(':') + 1) + " *****" + (cr ? "\r" : "");
+            line = line.left(colon + 1) + " *****" + (cr ? "\r" : "");
         }
     }
     QByteArray text = lines.join('\n');
@@ -188,7 +230,9 @@ bool isForeignSite(const QByteArray& originOrReferer, const std::optional<QByteA
     const qsizetype schemeEnd = site.indexOf("://");
     if (schemeEnd <= 0)
         return true;
-    const QByteArray scheme = site.left(schemeEnd).toLower();
+    // The server speaks plain HTTP only: an https page is another site.
+    if (site.left(schemeEnd).toLower() != "http")
+        return true;
     QByteArray authority = site.mid(schemeEnd + 3);
     for (const char stop : {'/', '?', '#'}) {
         if (const qsizetype at = authority.indexOf(stop); at >= 0)
@@ -197,8 +241,22 @@ bool isForeignSite(const QByteArray& originOrReferer, const std::optional<QByteA
     // Credentials in the address are no part of the host.
     if (const qsizetype at = authority.lastIndexOf('@'); at >= 0)
         authority = authority.mid(at + 1);
-    const QByteArray defaultPort = scheme == "https" ? "443" : "80";
-    return normalAuthority(authority, defaultPort) != normalAuthority(*host, defaultPort);
+    return normalAuthority(authority, "80") != normalAuthority(*host, "80");
+}
+
+QString siteText(const QByteArray& originOrReferer)
+{
+    QByteArray site = originOrReferer.trimmed();
+    const qsizetype schemeEnd = site.indexOf("://");
+    const qsizetype from = schemeEnd < 0 ? 0 : schemeEnd + 3;
+    qsizetype end = site.size();
+    for (const char stop : {'/', '?', '#'}) {
+        if (const qsizetype at = site.indexOf(stop, from); at >= 0)
+            end = qMin(end, at);
+    }
+    if (const qsizetype at = site.lastIndexOf('@', end - 1); at >= from)
+        site.replace(from, at - from, "*****");
+    return QString::fromUtf8(site.left(200));
 }
 
 bool tokensEqual(const QByteArray& token, const QByteArray& expected)

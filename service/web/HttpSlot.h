@@ -8,6 +8,7 @@
 #include <optional>
 
 class QFile;
+class QHostAddress;
 class QTcpSocket;
 
 // What follows an answer's head, produced a block at a time as the peer takes
@@ -20,19 +21,40 @@ public:
     virtual std::optional<QByteArray> next(qint64 maxBytes) = 0;
 };
 
+// How long a connection may keep its slot waiting.
+struct SlotLimits {
+    // The whole request head, from the connection's acceptance; the time the
+    // server itself takes to build the answer is not counted.
+    int headMs = 10000;
+    // An answer of which the peer takes nothing for this long.
+    int stallMs = 15000;
+    // An answer to a request that did not authenticate (a refusal among them),
+    // from its first byte to its last.
+    int unauthenticatedAnswerMs = 60000;
+};
+
 // One of the web server's connection slots while it holds a connection: it
 // gathers the request's head, sends one answer and closes. A slot ends
 // (released) when its answer has gone out, when the peer goes away, on a
-// socket error, and when the peer keeps it waiting: the head must arrive
-// within the time-out of its acceptance, and an answer that the peer does not
-// take for that long is dropped.
+// socket error, and when the peer keeps it waiting past its limits.
 class HttpSlot : public QObject {
     Q_OBJECT
 public:
-    HttpSlot(int index, QTcpSocket* socket, int timeoutMs, qsizetype maxHeadBytes, QObject* parent = nullptr);
+    HttpSlot(int index, QTcpSocket* socket, const SlotLimits& limits, qsizetype maxHeadBytes,
+        QObject* parent = nullptr);
     ~HttpSlot() override;
 
     int index() const { return m_index; }
+    // The peer's address as the per-address count and the journal name it.
+    const QString& peer() const { return m_peer; }
+    // An address as peer() names it.
+    static QString peerText(const QHostAddress& address);
+
+    // The request passed the credential check (only a server that asks for
+    // one has authenticated connections): the slot is no longer among those
+    // that make room, nor bound to the unauthenticated answer's time.
+    void setAuthenticated() { m_authenticated = true; }
+    bool isAuthenticated() const { return m_authenticated; }
 
     // A HEAD request: every answer is cut to its head (up to the empty line).
     void setHeadOnly(bool headOnly) { m_headOnly = headOnly; }
@@ -50,7 +72,8 @@ public:
     void answerFile(const QByteArray& head, std::unique_ptr<QFile> file, qint64 length);
     // Closes without an answer.
     void closeWithoutAnswer();
-    // Drops the connection at once; nothing more is sent.
+    // Drops the connection at once; nothing more is sent, nor what the
+    // kernel still holds.
     void abort();
 
 Q_SIGNALS:
@@ -68,13 +91,23 @@ private:
     void onReadyRead();
     void onBytesWritten();
     void pump();
+    // Hands bytes to the peer: straight to the kernel in one call while
+    // nothing waits in the socket's buffer, the rest through the buffer.
+    bool send(const QByteArray& first, const QByteArray& second = {});
+    void startAnswer();
     void finish();
     void release();
+    // Ends the connection at once with a reset, discarding what is unsent.
+    void drop();
 
     int m_index;
     QTcpSocket* m_socket;
-    QTimer m_timer;
+    QString m_peer;
+    SlotLimits m_limits;
+    QTimer m_timer; // the head's time, then the answer's stall
+    QTimer m_answerDeadline; // an unauthenticated answer's whole time
     qsizetype m_maxHeadBytes;
+    bool m_authenticated = false;
     State m_state = State::Reading;
     QByteArray m_buffer;
     bool m_headOnly = false;

@@ -34,6 +34,11 @@ const QString kDeleteQuery = QStringLiteral("call=");
 // The journal page's form adds the chosen file as "dt=".
 const QString kJournalQuery = QStringLiteral("dt=");
 
+// Why a deletion is refused, for the person who followed the link.
+const QByteArray kNoSiteText = "Forbidden: a deletion must come from this site's own page (no Origin or "
+                               "Referer was sent).\r\n";
+const QByteArray kForeignSiteText = "Forbidden: a deletion must come from this site's own page.\r\n";
+
 bool isNonZeroNumber(const QString& text)
 {
     const std::optional<qint64> n = readWholeNumber(text);
@@ -87,6 +92,10 @@ frmHTTP::frmHTTP(const WebAccessSettings& settings, Options options, QObject* pa
     , m_options(std::move(options))
     , m_pages(m_options.productTitle, m_options.now)
 {
+    // Summaries of refusals are written when their minute is over, even
+    // when no further request comes from that address.
+    m_refusalSummaries.setInterval(int(RefusedRequests::kMinuteMs));
+    connect(&m_refusalSummaries, &QTimer::timeout, this, &frmHTTP::journalRefusalSummaries);
 }
 
 frmHTTP::~frmHTTP()
@@ -119,6 +128,7 @@ bool frmHTTP::start()
     }
     if (listening) {
         qCDebug(lcWeb) << "listening on port" << m_listener->serverPort();
+        m_refusalSummaries.start();
         return true;
     }
     m_settings.RCWWWAllow = 0;
@@ -132,6 +142,10 @@ bool frmHTTP::start()
 void frmHTTP::stop()
 {
     m_builder.cancelAll();
+    m_refusalSummaries.stop();
+    // What was left out is said even when its minute is not over.
+    for (const QString& summary : m_refusals.takeSummaries(std::numeric_limits<qint64>::max()))
+        www(summary);
     if (m_listener) {
         m_listener->close();
         m_listener.reset();
@@ -144,6 +158,7 @@ void frmHTTP::stop()
         dropped->abort();
         dropped->deleteLater();
     }
+    m_connectionsOf.clear();
 }
 
 bool frmHTTP::isListening() const
@@ -171,82 +186,149 @@ void frmHTTP::setSettings(const WebAccessSettings& settings)
 
 void frmHTTP::acceptPending()
 {
-    // A connection that finds every slot taken waits, unanswered, until one
-    // is freed.
+    // A slot released below, to make room, asks again: this loop goes on.
+    if (m_accepting)
+        return;
+    m_accepting = true;
+    // A connection that finds every slot taken by authenticated connections
+    // waits, unanswered, until one is freed.
     while (m_listener && m_listener->hasPendingConnections()) {
-        const auto free = std::find(m_slots.begin(), m_slots.end(), nullptr);
-        if (free == m_slots.end())
-            return;
+        auto free = std::find(m_slots.begin(), m_slots.end(), nullptr);
+        if (free == m_slots.end() && !longestWaitingUnauthenticated())
+            break;
         QTcpSocket* const socket = m_listener->nextPendingConnection();
         if (!socket)
-            return;
+            break;
+        const QString peer = HttpSlot::peerText(socket->peerAddress());
+        if (m_connectionsOf.value(peer) >= m_options.connectionsPerAddress) {
+            qCDebug(lcWeb) << peer << "holds its share of slots already";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        if (free == m_slots.end()) {
+            HttpSlot* const waiting = longestWaitingUnauthenticated();
+            qCDebug(lcWeb) << "slot" << waiting->index() << "makes room";
+            waiting->abort(); // released: its place is free now
+            free = std::find(m_slots.begin(), m_slots.end(), nullptr);
+        }
         const int index = int(free - m_slots.begin());
-        auto* const slot
-            = new HttpSlot(index, socket, m_options.idleTimeoutMs, m_options.maxRequestBytes, this);
+        auto* const slot = new HttpSlot(index, socket, m_options.limits, m_options.maxRequestBytes, this);
         *free = slot;
+        m_acceptedOrder.at(index) = ++m_accepted;
+        ++m_connectionsOf[slot->peer()];
         connect(slot, &HttpSlot::requestArrived, this, &frmHTTP::handleRequest);
         connect(slot, &HttpSlot::requestTooLarge, this, [this](HttpSlot* s, const QByteArray& start) {
-            www(HttpRequest::shortJournalText(start, 400));
-            sys(QStringLiteral("errDataArrival:The request is too large (0)"), 0, QString());
-            s->answer(HttpAnswer::badRequest());
+            refuse(s, HttpAnswer::badRequest(), HttpRequest::shortJournalText(start, 400),
+                QStringLiteral("errDataArrival:The request is too large (0)"));
         });
         connect(slot, &HttpSlot::socketError, this, &frmHTTP::onSocketError);
         connect(slot, &HttpSlot::released, this, &frmHTTP::onReleased);
     }
+    m_accepting = false;
+}
+
+HttpSlot* frmHTTP::longestWaitingUnauthenticated() const
+{
+    HttpSlot* oldest = nullptr;
+    quint64 oldestOrder = 0;
+    for (int i = 0; i < kSlotCount; ++i) {
+        HttpSlot* const slot = m_slots.at(i);
+        if (slot && !slot->isAuthenticated() && (!oldest || m_acceptedOrder.at(i) < oldestOrder)) {
+            oldest = slot;
+            oldestOrder = m_acceptedOrder.at(i);
+        }
+    }
+    return oldest;
 }
 
 void frmHTTP::handleRequest(HttpSlot* slot, const QByteArray& head)
 {
     const HttpRequest::Request request = HttpRequest::parse(head);
-    if (request.method == HttpRequest::Method::None) {
-        www(HttpRequest::shortJournalText(head, 400));
-        slot->answer(HttpAnswer::badRequest());
-        return;
-    }
-    if (m_settings.RCWWWProtect == 1) {
-        const QByteArray expected = Base64Encode(m_settings.RCWWWUserName + u':' + m_settings.RCWWWPass);
-        if (!request.basicToken || !HttpRequest::tokensEqual(*request.basicToken, expected)) {
-            www(HttpRequest::shortJournalText(head, 401));
-            slot->setHeadOnly(request.method == HttpRequest::Method::Head);
-            slot->answer(AccessDeniedResponse());
-            return;
-        }
-    }
-    www(HttpRequest::journalText(head));
-    if (request.method == HttpRequest::Method::Other) {
-        slot->answer(HttpAnswer::notImplemented());
+    if (request.method == HttpRequest::Method::None || request.malformedHeader) {
+        refuse(slot, HttpAnswer::badRequest(), HttpRequest::shortJournalText(head, 400));
         return;
     }
     slot->setHeadOnly(request.method == HttpRequest::Method::Head);
-    answerRequest(slot, request);
+    if (m_settings.RCWWWProtect == 1) {
+        const QByteArray expected = Base64Encode(m_settings.RCWWWUserName + u':' + m_settings.RCWWWPass);
+        if (!request.basicToken || !HttpRequest::tokensEqual(*request.basicToken, expected)) {
+            refuse(slot, AccessDeniedResponse(), HttpRequest::shortJournalText(head, 401));
+            return;
+        }
+        slot->setAuthenticated();
+    }
+    if (request.method == HttpRequest::Method::Other) {
+        slot->setHeadOnly(false);
+        refuse(slot, HttpAnswer::notImplemented(), HttpRequest::shortJournalText(head, 501));
+        return;
+    }
+    answerRequest(slot, request, head);
 }
 
-void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request)
+void frmHTTP::admit(const QByteArray& head)
+{
+    www(HttpRequest::journalText(head));
+}
+
+void frmHTTP::refuse(HttpSlot* slot, const QByteArray& answer, const QString& wwwText, const QString& sysText)
+{
+    QStringList summaries;
+    const bool ownLine = m_refusals.admit(slot->peer(), Clock::instance().elapsedMs(), summaries);
+    for (const QString& summary : summaries)
+        www(summary);
+    if (ownLine) {
+        www(wwwText);
+        if (!sysText.isEmpty())
+            sys(sysText, 0, QString());
+    }
+    slot->answer(answer);
+}
+
+void frmHTTP::journalRefusalSummaries()
+{
+    for (const QString& summary : m_refusals.takeSummaries(Clock::instance().elapsedMs()))
+        www(summary);
+}
+
+void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request, const QByteArray& head)
 {
     QString path = request.path;
     if (path.isEmpty() || path.endsWith(u'/'))
         path = QStringLiteral("calls");
 
-    if (path == u"calls" && m_settings.RCWWWViewCalls != 0) {
+    const bool viewCalls = m_settings.RCWWWViewCalls != 0;
+    const bool viewLog = isNonZeroNumber(m_settings.RCWWWViewLog);
+    if (path == u"calls" && viewCalls) {
+        admit(head);
         answerPage(slot, QStringLiteral("calls"), [](const WebPages& pages) -> QString {
             return pages.TopPage() + pages.Links() + CRLF + pages.LastCalls() + pages.PageFooter();
         });
         return;
     }
-    if (path == u"journal" && request.query.startsWith(kJournalQuery)) {
+    if (path == u"journal" && viewLog && request.query.startsWith(kJournalQuery)) {
+        admit(head);
         answerJournalPage(slot, request.query.mid(kJournalQuery.size()));
         return;
     }
-    if (path == u"del" && request.query.startsWith(kDeleteQuery)) {
-        // A link on another site must not delete through the visitor's browser.
+    if (path == u"del" && viewCalls && request.query.startsWith(kDeleteQuery)) {
+        // A link on another site must not delete through the visitor's
+        // browser: only this site's own pages may, and a browser names the
+        // page a request comes from.
+        if (!request.origin && !request.referer) {
+            refuse(slot, HttpAnswer::forbidden(kNoSiteText),
+                QStringLiteral("errDataArrival:Deletion asked without Origin or Referer (403)"));
+            return;
+        }
         for (const std::optional<QByteArray>& site : {request.origin, request.referer}) {
             if (site && HttpRequest::isForeignSite(*site, request.host)) {
-                journalError(QStringLiteral("errDataArrival:Deletion asked from another site: ")
-                    + QString::fromUtf8(site->left(200)) + QStringLiteral(" (403)"));
-                slot->answer(HttpAnswer::forbidden());
+                const QString text = QStringLiteral("errDataArrival:Deletion asked from another site: ")
+                    + HttpRequest::siteText(*site) + QStringLiteral(" (403)");
+                refuse(slot, HttpAnswer::forbidden(kForeignSiteText), text, text);
                 return;
             }
         }
+        admit(head);
         const QString text = request.query.mid(kDeleteQuery.size());
         const std::optional<qint64> n = readWholeNumber(text);
         // HEAD asks what a GET would show; it changes nothing.
@@ -266,26 +348,31 @@ void frmHTTP::answerRequest(HttpSlot* slot, const HttpRequest::Request& request)
         });
         return;
     }
-    if (path == u"journal" && isNonZeroNumber(m_settings.RCWWWViewLog)) {
+    if (path == u"journal" && viewLog) {
+        admit(head);
         answerPage(slot, QStringLiteral("journal"),
             [](const WebPages& pages) -> QString { return pages.TopPage() + pages.Journal(); });
         return;
     }
     const QString programFolder = AppPaths::programFolder();
+    QString file;
     if (const qsizetype slash = path.indexOf(u'/'); slash >= 0 && path.left(slash) == u"messages") {
         // Recordings only: the call-log tree, never the settings or lists
         // beside it.
         QStringList pieces = path.mid(slash + 1).split(u'/');
         for (QString& piece : pieces)
             piece = DecodeSpaces(piece);
-        QString file;
         if (pieces.size() > 2 && pieces.at(0) == u"data" && pieces.at(1) == u"log")
             file = ResolveInFolder(programFolder + QStringLiteral("/Data/Log"), pieces.mid(2));
-        sendFile(slot, file);
+    } else {
+        file = ResolveInFolder(programFolder + QStringLiteral("/WWW"), {DecodeSpaces(UrlLastSegment(path))});
+    }
+    if (file.isEmpty()) {
+        refuse(slot, HttpAnswer::internalError(kNotFound), HttpRequest::shortJournalText(head, 404));
         return;
     }
-    sendFile(
-        slot, ResolveInFolder(programFolder + QStringLiteral("/WWW"), {DecodeSpaces(UrlLastSegment(path))}));
+    admit(head);
+    sendFile(slot, file);
 }
 
 void frmHTTP::answerPage(HttpSlot* slot, const QString& key, std::function<QString(const WebPages&)> build)
@@ -347,10 +434,6 @@ void frmHTTP::answerJournalPage(HttpSlot* slot, const QString& file)
 
 void frmHTTP::sendFile(HttpSlot* slot, const QString& path)
 {
-    if (path.isEmpty()) {
-        slot->answer(HttpAnswer::internalError(kNotFound));
-        return;
-    }
     auto file = std::make_unique<QFile>(path);
     if (!file->open(QIODevice::ReadOnly)) {
         journalError(QStringLiteral("errDataArrival:") + file->errorString() + QStringLiteral(" (")
@@ -371,8 +454,12 @@ void frmHTTP::onSocketError(HttpSlot*, int number, const QString& description)
 void frmHTTP::onReleased(HttpSlot* slot)
 {
     const int index = slot->index();
-    if (index >= 0 && index < kSlotCount && m_slots.at(index) == slot)
+    if (index >= 0 && index < kSlotCount && m_slots.at(index) == slot) {
         m_slots.at(index) = nullptr;
+        const auto held = m_connectionsOf.find(slot->peer());
+        if (held != m_connectionsOf.end() && --*held <= 0)
+            m_connectionsOf.erase(held);
+    }
     slot->disconnect(this);
     slot->deleteLater();
     acceptPending();

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "service/web/HttpRequest.h"
+#include "service/web/HttpSlot.h"
 #include "service/web/PageBuilder.h"
+#include "service/web/RefusedRequests.h"
 #include "service/web/WebAccessSettings.h"
 #include "service/web/WebPages.h"
 
+#include <QHash>
 #include <QObject>
+#include <QTimer>
 
 #include <array>
 #include <functional>
 #include <memory>
 
-class HttpSlot;
 class Journal;
 class QTcpServer;
 
@@ -22,6 +25,10 @@ class QTcpServer;
 // page, a recording below Data/Log or a file of WWW/. Pages are built on a
 // worker (PageBuilder) and every answer goes out with back-pressure, so
 // neither a large page nor a slow client holds up the loop or its memory.
+// Slow or silent clients cannot keep the slots from others: each connection
+// is held to its SlotLimits, one address holds at most
+// connectionsPerAddress slots, and when every slot is taken the connection
+// that has waited longest without authenticating makes room.
 //
 // The main form makes it with its web-settings record, calls start() when it
 // loads with remote access allowed and on "OPEN_WEB", and stop() (or deletes
@@ -33,10 +40,11 @@ public:
 
     struct Options {
         QString productTitle; // the product title, shown in the calls page's footer
-        // A connection whose request is not whole within this time of its
-        // acceptance, or that takes none of its answer for this long, is
-        // closed and its slot freed.
-        int idleTimeoutMs = 15000;
+        // How long a connection may keep its slot waiting.
+        SlotLimits limits;
+        // Connections one peer address may hold at once; more are closed
+        // as they come.
+        int connectionsPerAddress = 32;
         // A request head (request line and header) larger than this is refused.
         qsizetype maxRequestBytes = 16 * 1024;
         // Listen on a port the system picks instead of RCWWWPort, which must
@@ -76,8 +84,18 @@ public:
 
 private:
     void acceptPending();
+    // The slot of the unauthenticated connection accepted first; none when
+    // every slot is free or authenticated.
+    HttpSlot* longestWaitingUnauthenticated() const;
     void handleRequest(HttpSlot* slot, const QByteArray& head);
-    void answerRequest(HttpSlot* slot, const HttpRequest::Request& request);
+    void answerRequest(HttpSlot* slot, const HttpRequest::Request& request, const QByteArray& head);
+    // The request is answered in full: its head goes to the web journal.
+    void admit(const QByteArray& head);
+    // Answers a refusal (400, 401, 403, 404, 501). Its web-journal line
+    // (www) and system-journal line (sys, when not empty) are written within
+    // the allowance of the peer's address (RefusedRequests).
+    void refuse(HttpSlot* slot, const QByteArray& answer, const QString& www, const QString& sys = {});
+    void journalRefusalSummaries();
     // Builds a page on the worker and sends it on slot. key: pages of the same
     // key asked for meanwhile share one build.
     void answerPage(HttpSlot* slot, const QString& key, std::function<QString(const WebPages&)> build);
@@ -98,4 +116,11 @@ private:
     std::unique_ptr<QTcpServer> m_listener;
     QString m_listenError;
     std::array<HttpSlot*, kSlotCount> m_slots{};
+    // When each slot's connection was accepted, in acceptance order.
+    std::array<quint64, kSlotCount> m_acceptedOrder{};
+    quint64 m_accepted = 0;
+    QHash<QString, int> m_connectionsOf; // peer address: slots it holds
+    bool m_accepting = false;
+    RefusedRequests m_refusals;
+    QTimer m_refusalSummaries;
 };

@@ -123,9 +123,9 @@ QByteArray badRequest()
     return whole("400 Bad Request", kText, "Bad Request\r\n");
 }
 
-QByteArray forbidden()
+QByteArray forbidden(const QByteArray& text)
 {
-    return whole("403 Forbidden", kText, "Forbidden\r\n");
+    return whole("403 Forbidden", kText, text);
 }
 
 QByteArray notImplemented()

@@ -42,8 +42,8 @@ QByteArray internalError(const QByteArray& status);
 
 // 400: a request without a method, or a head too large.
 QByteArray badRequest();
-// 403: a deletion asked from another site.
-QByteArray forbidden();
+// 403: a deletion asked from another site, or from none; text says why.
+QByteArray forbidden(const QByteArray& text = "Forbidden\r\n");
 // 501: a method the server does not handle; says which it does.
 QByteArray notImplemented();
 

@@ -23,19 +23,22 @@ QString screenshotFolder()
     return QStringLiteral(RINGVALE_SCREENSHOT_DIR);
 }
 
-Page load(const QString& browser, const QString& url, const QString& screenshotPath)
+Page load(
+    const QString& browser, const QString& url, const QString& screenshotPath, const QStringList& extraArgs)
 {
     QDir().mkpath(QFileInfo(screenshotPath).absolutePath());
     QFile::remove(screenshotPath);
     QTemporaryDir profile;
     QProcess process;
-    process.start(browser,
-        {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
-            QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
-            QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
-            QStringLiteral("--disable-sync"), QStringLiteral("--user-data-dir=") + profile.path(),
-            QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + screenshotPath,
-            QStringLiteral("--dump-dom"), url});
+    QStringList args = {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+        QStringLiteral("--disable-gpu"), QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
+        QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
+        QStringLiteral("--disable-sync"), QStringLiteral("--user-data-dir=") + profile.path(),
+        QStringLiteral("--window-size=800,400"), QStringLiteral("--screenshot=") + screenshotPath,
+        QStringLiteral("--dump-dom")};
+    args += extraArgs;
+    args += url;
+    process.start(browser, args);
     Page page;
     if (!process.waitForStarted(testTimeout(10000)))
         return page;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -19,8 +20,9 @@ struct Page {
 };
 
 // Loads url in a throw-away profile, writing a screenshot of 800 x 400 to
-// screenshotPath (its folder is made).
-Page load(const QString& browser, const QString& url, const QString& screenshotPath);
+// screenshotPath (its folder is made); extraArgs go to the browser too.
+Page load(const QString& browser, const QString& url, const QString& screenshotPath,
+    const QStringList& extraArgs = {});
 
 // The folder the tests' screenshots go to (build/screenshots).
 QString screenshotFolder();

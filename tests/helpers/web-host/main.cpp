@@ -3,7 +3,7 @@
 // form will: the web-settings record read from the settings, then start. For
 // the tests and the benchmark, until the main form starts it in the service.
 // Prints "port N" once it listens; ends on SIGTERM or SIGINT.
-//   web-host [--idle-timeout-ms N]
+//   web-host [--idle-timeout-ms N] [--connections-per-address N]
 #include "platform/IniRegistry.h"
 #include "service/web/frmHTTP.h"
 
@@ -35,12 +35,22 @@ int main(int argc, char* argv[])
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         bool ok = false;
-        if (args.at(i) == u"--idle-timeout-ms" && i + 1 < args.size())
-            options.idleTimeoutMs = args.at(++i).toInt(&ok);
-        if (!ok || options.idleTimeoutMs < 1) {
-            std::fputs("usage: web-host [--idle-timeout-ms N]\n", stderr);
+        const int n = i + 1 < args.size() ? args.at(i + 1).toInt(&ok) : 0;
+        if (!ok || n < 1) {
+            std::fputs("usage: web-host [--idle-timeout-ms N] [--connections-per-address N]\n", stderr);
             return 2;
         }
+        if (args.at(i) == u"--idle-timeout-ms") {
+            // The head's time and the answer's stall.
+            options.limits.headMs = n;
+            options.limits.stallMs = n;
+        } else if (args.at(i) == u"--connections-per-address") {
+            options.connectionsPerAddress = n; // a load tool's clients all come from one address
+        } else {
+            std::fputs("usage: web-host [--idle-timeout-ms N] [--connections-per-address N]\n", stderr);
+            return 2;
+        }
+        ++i;
     }
 
     frmHTTP server(LoadWebAccessSettings(), options);

@@ -198,4 +198,35 @@ TEST(JournalSwitchesTest, ReadFromTheLogSettingsAsNonZeroNumbers)
     EXPECT_FALSE(mixed.www);
 }
 
+TEST_F(JournalTest, DaysWebJournalStopsAtItsLimitWithOneLineSayingSo)
+{
+    const qint64 limit = 4096;
+    writer.setWWWDayLimit(limit);
+    const QString entry(100, u'w');
+    for (int i = 0; i < 100; ++i)
+        writer.WriteWWWJournal(entry);
+    // Another writer (the service started again) does not say it twice.
+    Journal again{{true, true, true}};
+    again.setWWWDayLimit(limit);
+    again.WriteWWWJournal(entry);
+    // A short entry that would still fit is left out too: the day is closed.
+    writer.WriteWWWJournal(u"x"_s);
+
+    const QByteArray text = read(u"12-10-2026_WWW.txt"_s);
+    EXPECT_LE(text.size(), limit);
+    EXPECT_GT(text.size(), limit - 512) << "the limit, not far below it";
+    const QByteArray stop = Journal::wwwStopText(limit).toUtf8();
+    EXPECT_EQ(text.count(stop), 1);
+    EXPECT_TRUE(text.endsWith(QByteArray("09:30:05 : " + stop + "\r\n"))) << text.right(200).toStdString();
+    EXPECT_EQ(stop, "The web journal of this day has reached 4 KiB: its further entries are left out");
+
+    // The other journals have no such limit, and the next day starts afresh.
+    for (int i = 0; i < 100; ++i)
+        writer.WriteCallsJournal(entry);
+    EXPECT_GT(read(u"12-10-2026_Calls.txt"_s).size(), limit);
+    clock.advance(24 * 3600 * 1000);
+    writer.WriteWWWJournal(u"next day"_s);
+    EXPECT_EQ(read(u"12-11-2026_WWW.txt"_s), "09:30:05 : next day\r\n");
+}
+
 } // namespace

@@ -140,4 +140,41 @@ TEST_F(WebProcessTest, BrowserShowsTheCallOnTheCallsPage)
     EXPECT_GT(QFileInfo(shot).size(), 1000) << "screenshot " << shot.toStdString();
 }
 
+// The calls page's own Delete link, clicked in a real browser, deletes: the
+// browser names the page it comes from, as the server asks.
+TEST_F(WebProcessTest, BrowserDeletesThroughThePagesOwnLink)
+{
+    const std::optional<QString> chromium = HeadlessBrowser::chromium();
+    if (!chromium)
+        GTEST_SKIP() << "chromium is not installed (scripts/bootstrap installs it)";
+    ASSERT_TRUE(AddCallRecord(WebFixture::call(QStringLiteral("Ada Browser"), QStringLiteral("5550199"),
+                                  QStringLiteral("11:12:13")),
+        WebFixture::kDay, false, 30));
+    ASSERT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")).count('\n'), 1);
+    // A page of the site that shows the calls page in a frame and clicks its
+    // first Delete link once it is there.
+    WebFixture::writeFile(QStringLiteral("WWW/click-delete.html"), R"(<html><body>
+<iframe id="calls" src="/calls"></iframe><p id="state">waiting</p>
+<script>
+const frame = document.getElementById('calls');
+frame.onload = () => {
+  const link = frame.contentDocument.querySelector('a[href^="/del?call="]');
+  if (link) { document.getElementById('state').textContent = 'clicked'; link.click(); }
+  else document.getElementById('state').textContent = 'answered';
+};
+</script></body></html>)");
+    ASSERT_NO_FATAL_FAILURE(startHost());
+
+    const HeadlessBrowser::Page page = HeadlessBrowser::load(*chromium,
+        QStringLiteral("http://%1:%2@127.0.0.1:%3/click-delete.html")
+            .arg(webValue("txtWWWUserName"), webValue("txtWWWPass"))
+            .arg(port),
+        HeadlessBrowser::screenshotFolder() + QStringLiteral("/web-delete-click.png"),
+        {QStringLiteral("--virtual-time-budget=10000")});
+    ASSERT_TRUE(page.finished) << "chromium did not finish";
+    EXPECT_TRUE(page.dom.contains(u"answered")) << page.dom.toStdString() << page.errors.toStdString();
+    EXPECT_TRUE(waitUntil([] { return WebFixture::readFile(QStringLiteral("Data/Last")).isEmpty(); }))
+        << WebFixture::readFile(QStringLiteral("Data/Last")).toStdString();
+}
+
 } // namespace

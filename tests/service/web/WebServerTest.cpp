@@ -5,15 +5,12 @@
 #include "tests/service/web/WebTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QThread>
 
 #include <gtest/gtest.h>
-
-#include <list>
 
 #include <sys/stat.h>
 
@@ -128,13 +125,7 @@ const QByteArray kFixtureJournal = crlf(R"(<center>
 </center>
 )");
 
-const QByteArray kGet = "GET ";
 const QByteArray kVersion = " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
-
-QByteArray get(const char* path)
-{
-    return kGet + path + kVersion;
-}
 
 QByteArray okHead(const QByteArray& type, qsizetype length)
 {
@@ -190,7 +181,7 @@ TEST_F(WebServerTest, AnswersEachRouteAsTheTableSays)
         {get("/x/"), Page::Calls, "a path ending in / is the calls page"},
         {get("/Journal"), Page::Journal, ""},
         {get("/journal?dt=12-09-2026_SYS.TXT"), Page::Journal, ""},
-        {get("/del?call=abc"), Page::CallsWithoutFooter, "no number: nothing deleted"},
+        {fromOwnPage("/del?call=abc"), Page::CallsWithoutFooter, "no number: nothing deleted"},
         {get("/?x=1"), Page::Calls, "the query is ignored"},
         {get("/calls?x=1"), Page::Calls, "the query is ignored"},
         {get("/Journal?x=1"), Page::Journal, "a query that names no file"},
@@ -260,8 +251,8 @@ TEST_F(WebServerTest, HeadAnswersTheHeadOfTheGet)
     }
     // HEAD changes nothing: the line a GET would delete stays.
     const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
-    EXPECT_EQ(
-        splitAnswer(exchange(server.port(), "HEAD /del?call=1" + kVersion)).statusLine, "HTTP/1.0 200 OK");
+    EXPECT_EQ(splitAnswer(exchange(server.port(), "HEAD" + fromOwnPage("/del?call=1").mid(3))).statusLine,
+        "HTTP/1.0 200 OK");
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last);
 
     WebAccessSettings settings = open();
@@ -270,46 +261,6 @@ TEST_F(WebServerTest, HeadAnswersTheHeadOfTheGet)
     ServerThread locked(settings);
     EXPECT_EQ(
         exchange(locked.port(), "HEAD /calls" + kVersion), splitAnswer(AccessDeniedResponse()).head + "\r\n");
-}
-
-TEST_F(WebServerTest, DeletionFromAnotherSiteIsRefused)
-{
-    ServerThread server(open());
-    exchange(server.port(), get("/calls")); // drops the stale line first
-    const QByteArray last = WebFixture::readFile(QStringLiteral("Data/Last"));
-    ASSERT_EQ(last.count('\n'), 2);
-    const QByteArray request = "GET /del?call=1 HTTP/1.0\r\nHost: 127.0.0.1:8080\r\n";
-    struct Case {
-        QByteArray headers;
-        const char* why;
-    };
-    const Case cases[] = {
-        {"Origin: http://evil.example\r\n", ""},
-        {"Referer: http://evil.example/page.html\r\n", ""},
-        {"Origin: null\r\n", "a sandboxed page"},
-        {"Origin: http://127.0.0.1:9090\r\n", "another port is another site"},
-        {"Origin: http://127.0.0.1:8080\r\nReferer: http://evil.example/\r\n", "either one foreign"},
-        {"Referer: http://127.0.0.1:8080.evil.example/\r\n", "a look-alike host"},
-    };
-    for (const Case& c : cases) {
-        const Answer answer = splitAnswer(exchange(server.port(), request + c.headers + "\r\n"));
-        EXPECT_EQ(answer.statusLine, "HTTP/1.0 403 Forbidden") << c.headers.toStdString() << c.why;
-        EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), last) << c.headers.toStdString();
-    }
-    const QString refused
-        = QStringLiteral("errDataArrival:Deletion asked from another site: http://evil.example (403)");
-    EXPECT_TRUE(server.wwwJournal().contains(refused)) << server.wwwJournal().join(u'\n').toStdString();
-    EXPECT_TRUE(server.sysJournal().contains(u'|' + refused + QStringLiteral("|0")));
-
-    // The service's own page, followed by a browser, deletes.
-    const Answer own = splitAnswer(exchange(server.port(),
-        request + "Origin: http://127.0.0.1:8080\r\nReferer: http://127.0.0.1:8080/calls\r\n\r\n"));
-    EXPECT_EQ(own.statusLine, "HTTP/1.0 200 OK");
-    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")).count('\n'), 1);
-    const Answer hostCase = splitAnswer(exchange(
-        server.port(), "GET /del?call=1 HTTP/1.0\r\nHost: LOCALHOST\r\nOrigin: http://localhost:80\r\n\r\n"));
-    EXPECT_EQ(hostCase.statusLine, "HTTP/1.0 200 OK") << "host names have no letter case; 80 is http's port";
-    EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), QByteArray());
 }
 
 TEST_F(WebServerTest, ServesFilesWithExactlyTheirBytes)
@@ -371,13 +322,13 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
 {
     ServerThread server(open());
     exchange(server.port(), get("/calls")); // drops the stale line
-    const Answer answer = splitAnswer(exchange(server.port(), get("/del?call=1")));
+    const Answer answer = splitAnswer(exchange(server.port(), fromOwnPage("/del?call=1")));
     EXPECT_EQ(int(pageOf(answer.body)), int(Page::CallsWithoutFooter));
     EXPECT_TRUE(answer.body.contains("5550142") && !answer.body.contains("5550100"));
     EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), "1:\\Data\\Log\\2026\\12\\10\\\r\n");
 
     for (const char* path : {"/del?call=5", "/del?call=0", "/del?call=-1", "/del?call=99999999999"}) {
-        exchange(server.port(), get(path));
+        exchange(server.port(), fromOwnPage(path));
         EXPECT_EQ(WebFixture::readFile(QStringLiteral("Data/Last")), "1:\\Data\\Log\\2026\\12\\10\\\r\n")
             << path;
     }
@@ -386,7 +337,7 @@ TEST_F(WebServerTest, DeleteLinkRemovesThatLineAndShowsTheListWithoutFooter)
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:No line 5 in the recent calls to delete (0)")))
         << www.join(u'\n').toStdString();
     EXPECT_TRUE(www.contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")) == false);
-    exchange(server.port(), get("/del?call=abc"));
+    exchange(server.port(), fromOwnPage("/del?call=abc"));
     EXPECT_TRUE(server.wwwJournal().contains(QStringLiteral("errDataArrival:Not a line number: abc (0)")));
     EXPECT_TRUE(server.sysJournal().contains(QStringLiteral("|errDataArrival:Not a line number: abc (0)|0")));
 }
@@ -515,59 +466,6 @@ TEST_F(WebServerTest, RequestSplitOverSeveralPacketsIsAnsweredOnceWhole)
     const QStringList www = server.wwwJournal();
     ASSERT_EQ(www.size(), 1);
     EXPECT_EQ(www.first(), u"GET /Journal HTTP/1.0\r\nHost: x\r\n\r\n");
-}
-
-TEST_F(WebServerTest, IdleConnectionsLoseTheirSlotsAndTheNextRequestIsServed)
-{
-    const int timeoutMs = 1000;
-    ServerThread server(open(), timeoutMs);
-    std::list<Client> idle;
-    for (int i = 0; i < frmHTTP::kSlotCount; ++i) {
-        idle.emplace_back(server.port());
-        ASSERT_TRUE(idle.back().connected()) << i;
-    }
-    // Half a request holds a slot no longer than a silent connection does.
-    ASSERT_TRUE(idle.front().send("GET /calls HTTP/1.0\r\n"));
-    QElapsedTimer waited;
-    waited.start();
-    for (int i = 0; i < 200 && server.slotsTaken() < frmHTTP::kSlotCount; ++i)
-        QThread::msleep(5);
-    ASSERT_EQ(server.slotsTaken(), frmHTTP::kSlotCount);
-
-    // Every slot is taken: the next request waits for one to be freed.
-    Client late(server.port());
-    ASSERT_TRUE(late.send(get("/calls")));
-    const Answer answer = splitAnswer(late.readToEnd(5000));
-    EXPECT_GE(waited.elapsed(), timeoutMs / 2);
-    EXPECT_EQ(int(pageOf(answer.body)), int(Page::Calls));
-
-    for (Client& client : idle) {
-        bool closed = false;
-        EXPECT_EQ(client.readToEnd(3000, &closed), QByteArray());
-        EXPECT_TRUE(closed);
-    }
-    for (int i = 0; i < 200 && server.slotsTaken() > 0; ++i)
-        QThread::msleep(5);
-    EXPECT_EQ(server.slotsTaken(), 0);
-}
-
-TEST_F(WebServerTest, ClosedConnectionsFreeTheirSlotsAtOnce)
-{
-    ServerThread server(open(), 60000);
-    {
-        std::list<Client> clients;
-        for (int i = 0; i < frmHTTP::kSlotCount; ++i)
-            clients.emplace_back(server.port());
-        for (int i = 0; i < 200 && server.slotsTaken() < frmHTTP::kSlotCount; ++i)
-            QThread::msleep(5);
-        ASSERT_EQ(server.slotsTaken(), frmHTTP::kSlotCount);
-    }
-    for (int i = 0; i < 400 && server.slotsTaken() > 0; ++i)
-        QThread::msleep(5);
-    EXPECT_EQ(server.slotsTaken(), 0);
-    EXPECT_EQ(int(pageOf(splitAnswer(exchange(server.port(), get("/calls"), 2000)).body)), int(Page::Calls));
-    // A peer going away is no error worth a journal line.
-    EXPECT_TRUE(server.sysJournal().isEmpty()) << server.sysJournal().join(u'\n').toStdString();
 }
 
 TEST_F(WebServerTest, OversizedRequestHeadIsRefused)

@@ -14,15 +14,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-ServerThread::ServerThread(
-    const WebAccessSettings& settings, int idleTimeoutMs, qsizetype maxRequestBytes, bool anyPort)
+ServerThread::ServerThread(const WebAccessSettings& settings, int idleTimeoutMs, qsizetype maxRequestBytes,
+    bool anyPort, const std::function<void(frmHTTP::Options&)>& adjust)
 {
     m_thread.start();
     m_context = new QObject;
     m_context->moveToThread(&m_thread);
     frmHTTP::Options options;
     options.productTitle = QStringLiteral("Ringvale 1.1");
-    options.idleTimeoutMs = idleTimeoutMs;
+    options.limits.headMs = idleTimeoutMs;
+    options.limits.stallMs = idleTimeoutMs;
     options.maxRequestBytes = maxRequestBytes;
     options.anyPort = anyPort;
     options.now = &ServerThread::fixedNow;
@@ -35,6 +36,8 @@ ServerThread::ServerThread(
         QMutexLocker lock(&journals->mutex);
         journals->sys.append(source + u'|' + message + u'|' + QString::number(number));
     };
+    if (adjust)
+        adjust(options);
     run([&] {
         m_server = new frmHTTP(settings, options);
         m_started = m_server->start();
@@ -127,13 +130,21 @@ qint64 residentKiB(qint64 pid)
     return -1;
 }
 
-Client::Client(quint16 port)
+Client::Client(quint16 port, const char* from)
 {
     m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (m_fd < 0)
         return;
     const int one = 1;
     ::setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    if (::inet_pton(AF_INET, from, &local.sin_addr) != 1
+        || ::bind(m_fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -219,6 +230,17 @@ QByteArray Client::readToEnd(int timeoutMs, bool* closedByServer)
         data.append(buffer, n);
     }
     return data;
+}
+
+QByteArray get(const char* path)
+{
+    return "GET " + QByteArray(path) + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n";
+}
+
+QByteArray fromOwnPage(const char* path)
+{
+    return "GET " + QByteArray(path)
+        + " HTTP/1.0\r\nHost: 127.0.0.1\r\nReferer: http://127.0.0.1/calls\r\n\r\n";
 }
 
 QByteArray exchange(quint16 port, const QByteArray& request, int timeoutMs)

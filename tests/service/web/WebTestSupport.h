@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 // The real web server on its own event loop in a second thread, so a test can
@@ -25,8 +26,11 @@ public:
     // full machine spends seconds building a large page before its first byte.
     // anyPort: listen on a port the system picks, not on RCWWWPort (which
     // must still be valid), so tests running side by side never race for one.
+    // idleTimeoutMs bounds the head and an answer's stall alike; adjust
+    // changes any other option before the server is made.
     explicit ServerThread(const WebAccessSettings& settings, int idleTimeoutMs = testTimeout(3000),
-        qsizetype maxRequestBytes = 16 * 1024, bool anyPort = true);
+        qsizetype maxRequestBytes = 16 * 1024, bool anyPort = true,
+        const std::function<void(frmHTTP::Options&)>& adjust = {});
     ~ServerThread();
     ServerThread(const ServerThread&) = delete;
     ServerThread& operator=(const ServerThread&) = delete;
@@ -64,10 +68,11 @@ WebAccessSettings openWebSettings();
 // test's own process when pid is 0); -1 when it cannot be read.
 qint64 residentKiB(qint64 pid = 0);
 
-// A blocking client socket to 127.0.0.1.
+// A blocking client socket to 127.0.0.1, from the loopback address from
+// (127.0.0.2 is another peer than 127.0.0.1 to the server).
 class Client {
 public:
-    explicit Client(quint16 port);
+    explicit Client(quint16 port, const char* from = "127.0.0.1");
     ~Client();
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
@@ -84,6 +89,11 @@ public:
 private:
     int m_fd = -1;
 };
+
+// A GET of path over HTTP/1.0 with a Host header.
+QByteArray get(const char* path);
+// The same from a link on this site's own page, as a browser sends it.
+QByteArray fromOwnPage(const char* path);
 
 // One request on a fresh connection; the whole answer.
 QByteArray exchange(quint16 port, const QByteArray& request, int timeoutMs = 5000);
