@@ -186,9 +186,12 @@ bool writeAtomically(const QString& path, const QByteArray& data, QFileDevice::P
     return replaceFromPieces(path, {Piece{data}}, permissions);
 }
 
-bool replaceFromPieces(const QString& path, const QList<Piece>& pieces, QFileDevice::Permissions permissions)
+bool replaceFromPieces(const QString& given, const QList<Piece>& pieces, QFileDevice::Permissions permissions)
 {
     t_failure.clear();
+    // A link is kept and its target replaced, as a save through QSaveFile did.
+    const QFileInfo link(given);
+    const QString path = link.isSymLink() ? link.symLinkTarget() : given;
     const QFileInfo info(path);
     const QByteArray target = QFile::encodeName(path);
     const QByteArray folder = QFile::encodeName(info.absolutePath());

@@ -18,11 +18,13 @@ PendingCallRecords::~PendingCallRecords()
 {
     flush();
     if (!m_waiting.isEmpty())
-        ServiceConsole::say(QStringLiteral("%1 call(s) could not be stored before the service ended and are lost.")
-                                .arg(m_waiting.size()));
+        ServiceConsole::say(
+            QStringLiteral("%1 call(s) could not be stored before the service ended and are lost.")
+                .arg(m_waiting.size()));
 }
 
-bool PendingCallRecords::store(const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
+bool PendingCallRecords::store(
+    const CallRecord& record, const QString& dayFolder, bool skipList, qint32 itemsInLast)
 {
     m_waiting.append(Pending{record, dayFolder, skipList, itemsInLast});
     m_refused = false;

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +25,8 @@ QStringList fastCall(int n)
 
 qsizetype countContaining(const QStringList& texts, const QString& part)
 {
-    return std::count_if(texts.cbegin(), texts.cend(), [&](const QString& text) { return text.contains(part); });
+    return std::count_if(
+        texts.cbegin(), texts.cend(), [&](const QString& text) { return text.contains(part); });
 }
 
 // Calls that end while the program folder's disk is full are kept by the
@@ -104,6 +106,44 @@ TEST_F(FullDiskCalls, AKillWhileCallsWaitLeavesNoTornOrDoubledRecord)
     EXPECT_EQ(trimmed(record(9)->CallerName), u"Caller 4"_s);
     EXPECT_EQ(last().first(), lastEntryOf(9));
     EXPECT_EQ(last().mid(1), listed);
+}
+
+} // namespace
+
+namespace {
+
+using PrivateFiles = LiveLine;
+
+// Who called is nobody else's business: what the service creates for a call
+// (day folders, day file, Data/Last, journals) and the settings store are
+// the user's alone.
+TEST_F(PrivateFiles, WhatTheServiceCreatesIsTheUsersAlone)
+{
+    const mode_t oldMask = ::umask(022); // the usual mask, which alone would give 0644 and 0755
+    ASSERT_NO_FATAL_FAILURE(start());
+    ASSERT_EQ(line(fastCall(1)).exitCode, 0);
+    ASSERT_TRUE(waitForIdles());
+    ASSERT_TRUE(waitUntil([&] { return last().size() == 1; }));
+    ::umask(oldMask);
+
+    const QString day = DataPaths::native(todaysFolder());
+    QStringList files{
+        DataPaths::native(DataPaths::dayFile(todaysFolder())), DataPaths::native(DataPaths::lastList())};
+    for (const QFileInfo& journal : QDir(env.programFolder() + u"/Journal"_s).entryInfoList(QDir::Files))
+        files << journal.filePath();
+    ASSERT_GE(files.size(), 3) << "a journal was written";
+    files << QDir(env.registryFolder()).entryInfoList({u"*.ini"_s}, QDir::Files).value(0).filePath();
+    for (const QString& file : std::as_const(files)) {
+        struct stat info { };
+        ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0) << file.toStdString();
+        EXPECT_EQ(info.st_mode & 07777, 0600u) << file.toStdString();
+    }
+    for (QString folder = QDir::cleanPath(day); folder != QDir::cleanPath(env.programFolder());
+         folder = QFileInfo(folder).path()) {
+        struct stat info { };
+        ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &info), 0) << folder.toStdString();
+        EXPECT_EQ(info.st_mode & 07777, 0700u) << folder.toStdString();
+    }
 }
 
 } // namespace

@@ -21,7 +21,10 @@ class PendingCallRecordsTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Data"_s)); }
 
-    CallRecord call(int n) const { return storedCall(u"Caller %1"_s.arg(n), u"555%1"_s.arg(n), u"10:00:00"_s); }
+    CallRecord call(int n) const
+    {
+        return storedCall(u"Caller %1"_s.arg(n), u"555%1"_s.arg(n), u"10:00:00"_s);
+    }
     QStringList numbersStored() const
     {
         QStringList numbers;
