@@ -1,11 +1,11 @@
 #include "common/CallStore.h"
 
+#include "common/AppPaths.h"
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
 #include "common/FixedRecord.h"
 #include "common/RecordFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
@@ -15,16 +15,33 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcCallStore, "ringvale.calls", QtWarningMsg)
 
+// Whether the deepest existing folder of path lies in the program folder: a
+// day folder that is a link out of it is neither read nor written through.
+bool staysInProgramFolder(const QString& path)
+{
+    const QString base = QFileInfo(AppPaths::programFolder()).canonicalFilePath();
+    if (base.isEmpty())
+        return false;
+    QString existing = QFileInfo(path).absolutePath();
+    while (!QFileInfo::exists(existing)) {
+        const qsizetype slash = existing.lastIndexOf(u'/');
+        if (slash <= 0)
+            return false;
+        existing.truncate(slash);
+    }
+    const QString canonical = QFileInfo(existing).canonicalFilePath();
+    return canonical == base || canonical.startsWith(base + u'/');
+}
+
 // A day folder as the call store writes it: a stored path that stays below
 // the program folder and names a folder.
 QString nativeDayFile(const QString& dayFolder)
 {
-    if (!dayFolder.endsWith(u'\\'))
-        return {};
     // A day folder is stored as "\Data\Log\yyyy\MM\dd\": anything else names no day.
     if (!dayFolder.startsWith(u'\\') || !dayFolder.endsWith(u'\\'))
         return {};
-    return DataPaths::native(DataPaths::dayFile(dayFolder));
+    const QString path = DataPaths::native(DataPaths::dayFile(dayFolder));
+    return path.isEmpty() || !staysInProgramFolder(path) ? QString() : path;
 }
 
 // A record read from a day file counts only when its date reads as a date.
@@ -57,8 +74,27 @@ bool AddToLastList(qint32 recordNumber, const QString& dayFolder, qint32 itemsIn
         return false; // a line no reader could use, or one that breaks the list
     const qsizetype limit = qMax(itemsInLast, 1);
     const QString line = LastList::lineFor(recordNumber, dayFolder);
-    return LastList::change(DataPaths::native(DataPaths::lastList()), limit - 1, [&](QStringList& lines) {
-        lines.prepend(line);
+    return LastList::change(DataPaths::native(DataPaths::lastList()), -1, [&](QStringList& lines) {
+        // Trimming keeps the calls: a damaged line, or one naming a record
+        // its day file does not hold, takes no place in the list.
+        QStringList kept{line};
+        QHash<QString, qint32> records;
+        for (const QString& old : std::as_const(lines)) {
+            if (kept.size() >= limit)
+                break;
+            const std::optional<LastList::Entry> entry = LastList::parseLine(old);
+            if (!entry)
+                continue;
+            auto count = records.find(entry->dayFolder);
+            if (count == records.end()) {
+                const QString file = nativeDayFile(entry->dayFolder);
+                count = records.insert(
+                    entry->dayFolder, file.isEmpty() ? 0 : RecordFile(file, CallRecord::Size).count());
+            }
+            if (entry->recordNumber <= *count)
+                kept.append(old);
+        }
+        lines = kept;
         return true;
     });
 }
@@ -116,8 +152,8 @@ DayFileLock::DayFileLock(const QString& dayFolder, bool createFolder)
     const QString path = nativeDayFile(dayFolder);
     if (path.isEmpty())
         return;
-    if (createFolder)
-        QDir().mkpath(QFileInfo(path).absolutePath());
+    if (createFolder && !SharedFile::makeFolder(QFileInfo(path).absolutePath()))
+        return;
     m_lock.emplace(path);
 }
 

@@ -2,7 +2,6 @@
 
 #include "common/SharedFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -75,11 +74,14 @@ std::optional<QStringList> readLines(const QString& path, qsizetype maxLines)
 
 bool change(const QString& path, qsizetype maxLines, const std::function<bool(QStringList&)>& edit)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    SharedFile::setWriteFailure({});
+    if (!SharedFile::makeFolder(QFileInfo(path).absolutePath()))
         return false;
     const SharedFileLock lock(path);
-    if (!lock.isLocked())
+    if (!lock.isLocked()) {
+        SharedFile::setWriteFailure(QStringLiteral("cannot lock ") + path);
         return false;
+    }
     std::optional<QStringList> lines = readLines(path, maxLines);
     if (!lines || !edit(*lines))
         return false;

@@ -26,13 +26,15 @@ public:
     // that record, or -1 (also for a missing file, which stays missing).
     qint32 scan(const std::function<bool(const QByteArray&)>& visit) const;
 
-    // Appends a record after the last whole one, creating the file and its
-    // folder when missing. The new record's number, or -1 when nothing could
-    // be written.
+    // Appends a record after the last whole one and syncs it, creating the
+    // file (0600) and its folders (0700) when missing. The new record's
+    // number, or -1 when nothing could be written (SharedFile::lastWriteFailure
+    // says why; the file is then as it was).
     [[nodiscard]] qint32 append(const QByteArray& record) const;
 
     // Replaces record n, 1 to count(), through a whole rewrite; false and
-    // nothing changed for any other number.
+    // nothing changed for any other number or a failed write
+    // (SharedFile::lastWriteFailure says why).
     [[nodiscard]] bool replace(qint32 n, const QByteArray& record) const;
 
     // As replace, only while expected answers true for record n as it is
@@ -47,6 +49,8 @@ public:
     [[nodiscard]] bool remove(qint32 n) const;
 
 private:
+    // Says why through SharedFile::lastWriteFailure, from errno; always -1.
+    qint32 failed(const QString& what) const;
     [[nodiscard]] std::optional<bool> rewrite(qint32 n, const std::optional<QByteArray>& record,
         const std::function<bool(const QByteArray&)>& expected = {}) const;
 

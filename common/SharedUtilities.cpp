@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "common/ProgramPath.h"
+#include "common/SharedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,8 +52,8 @@ QString EnsureDatedFolders(const QString& base)
         if (!native)
             return {};
         dayExisted = QFileInfo(*native).isDir();
-        if (!dayExisted)
-            QDir().mkdir(*native);
+        if (!dayExisted && !SharedFile::makeFolder(*native))
+            return {};
     }
     return dayExisted ? dd : QString();
 }

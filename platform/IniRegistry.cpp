@@ -232,7 +232,8 @@ int IniRegistry::modify(qint32 root, Change change)
 {
     const QString file = fileFor(root);
     const QString folder = QFileInfo(file).absolutePath();
-    if (!QDir().mkpath(folder))
+    SharedFile::setWriteFailure({});
+    if (!SharedFile::makeFolder(folder))
         return AccessDenied;
     ::chmod(QFile::encodeName(folder).constData(), 0700);
     SharedFileLock lock(file);

@@ -2,10 +2,12 @@
 
 #include "common/CallStore.h"
 #include "common/FixedRecord.h"
+#include "common/SharedFile.h"
 #include "desktop/foundation/CallIcons.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/MainWindowSurfaces.h"
+#include "desktop/foundation/WindowUtilities.h"
 #include "desktop/foundation/mdlCallStore.h"
 
 #include <cstdio>
@@ -26,8 +28,8 @@ QString folderOf(const vbalGrid& grid, qint32 row)
 
 void sayNotWritten(const char* what, const vbalGrid& grid, qint32 row)
 {
-    std::fprintf(stderr, "Ringvale: the %s of call %d of %s could not be written\n", what,
-        numberOf(grid, row), qPrintable(folderOf(grid, row)));
+    std::fprintf(stderr, "Ringvale: the %s of call %d of %s could not be written: %s\n", what,
+        numberOf(grid, row), qPrintable(folderOf(grid, row)), qPrintable(SharedFile::lastWriteFailure()));
 }
 
 } // namespace
@@ -40,6 +42,8 @@ bool DeleteChosenCalls(vbalGrid& grid, bool recentView)
     window.SetProgressVisible(true);
     const bool deleted = DeleteSelectedCalls(grid);
     window.SetProgressVisible(false);
+    if (!deleted)
+        ShowWriteFailure(QStringLiteral("Not every chosen call could be deleted"));
     return deleted;
 }
 
@@ -120,8 +124,16 @@ bool SaveNote(vbalGrid& grid, const ShownCall& call, qint32 row, const QString& 
         return true;
     });
     if (!written) {
-        std::fprintf(stderr, "Ringvale: the note of call %d of %s was not written: the call is not there\n",
-            call.number, qPrintable(call.folder));
+        const QString reason = SharedFile::lastWriteFailure();
+        if (reason.isEmpty()) {
+            std::fprintf(stderr,
+                "Ringvale: the note of call %d of %s was not written: the call is not there\n", call.number,
+                qPrintable(call.folder));
+        } else {
+            ShowWriteFailure(QStringLiteral("The note of call %1 of %2 was not written")
+                                 .arg(call.number)
+                                 .arg(call.folder));
+        }
         return false;
     }
     if (!RowHoldsCall(grid, row, call)) {

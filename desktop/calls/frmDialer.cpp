@@ -1,5 +1,7 @@
 #include "desktop/calls/frmDialer.h"
 
+#include "common/SharedFile.h"
+
 #include "common/ChannelMessages.h"
 #include "common/DataPaths.h"
 #include "common/SharedUtilities.h"
@@ -16,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QValidator>
 
@@ -73,11 +74,10 @@ std::optional<QStringList> readNumbers()
     const QString path = frmDialer::DialCallsPath();
     QFile file(path);
     if (!file.exists()) {
-        if (!file.open(QIODevice::WriteOnly)) {
-            sayFileError("made", file.errorString());
+        if (!SharedFile::writeAtomically(path, {})) {
+            sayFileError("made", SharedFile::lastWriteFailure());
             return std::nullopt;
         }
-        file.close();
     }
     if (!file.open(QIODevice::ReadOnly)) {
         sayFileError("read", file.errorString());
@@ -224,9 +224,8 @@ void frmDialer::RangeComboLastCalls(QComboBox& combo)
     for (const QString& line : std::as_const(numbers))
         data += line.toUtf8() + "\r\n";
     // Written whole or not at all: a failed write keeps the list as it was.
-    QSaveFile file(DialCallsPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        sayFileError("written", file.errorString());
+    if (!SharedFile::writeAtomically(DialCallsPath(), data))
+        sayFileError("written", SharedFile::lastWriteFailure());
 }
 
 void frmDialer::SetNumber(const QString& number)

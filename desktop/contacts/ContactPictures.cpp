@@ -1,6 +1,7 @@
 #include "desktop/contacts/ContactPictures.h"
 
 #include "common/AppPaths.h"
+#include "common/SharedFile.h"
 #include "desktop/foundation/ContactStore.h"
 #include "desktop/foundation/WindowUtilities.h"
 
@@ -62,7 +63,7 @@ std::optional<QString> store(const QString& chosenPath)
 {
     const QFileInfo chosen(chosenPath);
     const QString name = chosen.fileName();
-    QDir().mkpath(folder());
+    static_cast<void>(SharedFile::makeFolder(folder()));
     const QFileInfo stored(folder() + name);
     if (fits(name) && stored.exists() && stored.canonicalFilePath() == chosen.canonicalFilePath())
         return name;

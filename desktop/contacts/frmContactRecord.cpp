@@ -296,7 +296,7 @@ void frmContact::cmdOK_Click()
     }
     if (NewOrEdit == u"NEW") {
         if (AddContactRecord(record) < 0) {
-            ShowMessage(g_sTrans(844), false);
+            ShowWriteFailure(g_sTrans(844));
             return;
         }
     } else if (NewOrEdit == u"EDIT") {
@@ -307,7 +307,7 @@ void frmContact::cmdOK_Click()
             ShowMessage(ReplacePlaceholder(g_sTrans(845), OriginalContact), false);
             return;
         case GuardedWrite::Failed:
-            ShowMessage(g_sTrans(844), false);
+            ShowWriteFailure(g_sTrans(844));
             return;
         }
     }

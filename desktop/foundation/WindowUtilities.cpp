@@ -1,5 +1,7 @@
 #include "desktop/foundation/WindowUtilities.h"
 
+#include "common/SharedFile.h"
+
 #include "common/Waits.h"
 #include "desktop/foundation/DialogProvider.h"
 #include "desktop/foundation/Translation.h"
@@ -19,7 +21,9 @@
 #include <QPointer>
 #include <QRegion>
 #include <QSaveFile>
+
 #include <QWidget>
+#include <cstdio>
 
 namespace {
 
@@ -40,6 +44,15 @@ qint16 ShowMessage(const QString& text, bool yesNo)
     request.yesNo = yesNo;
     request.rightToLeft = g_bRTL();
     return CurrentDialogProvider().messageBox(request);
+}
+
+void ShowWriteFailure(const QString& what)
+{
+    const QString reason = SharedFile::lastWriteFailure();
+    const QString text = reason.isEmpty() ? what : what + QStringLiteral(": ") + reason;
+    std::fprintf(stderr, "Ringvale: %s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+    ShowMessage(text, false);
 }
 
 void SetFormRegionFromContainer(QWidget* container)

@@ -29,6 +29,10 @@ void SetTranslatedCaption(QWidget* widget, int entry);
 // answer: 1 OK, 6 Yes, 7 No.
 qint16 ShowMessage(const QString& text, bool yesNo);
 
+// A save that failed: what, then why (SharedFile::lastWriteFailure), on
+// standard error and in a message box.
+void ShowWriteFailure(const QString& what);
+
 // Gives the container's window the shape of the controls inside it (their
 // union); with no control inside, the whole rectangle shows.
 void SetFormRegionFromContainer(QWidget* container);

@@ -1,6 +1,7 @@
 #include "desktop/foundation/mdlCallStore.h"
 
 #include "common/LastList.h"
+#include "common/SharedFile.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/MainWindowSurfaces.h"
 #include "desktop/foundation/Translation.h"
@@ -46,6 +47,7 @@ bool DeleteSelectedCalls(vbalGrid& grid)
     window.SetProgressMinimum(0);
     window.SetProgressMaximum(grid.SelectedCount());
     bool all = true;
+    QString firstFailure;
     const qint32 count = grid.Rows();
     qint32 removed = 0;
     for (qint32 i = 1; i <= count; ++i) {
@@ -56,8 +58,11 @@ bool DeleteSelectedCalls(vbalGrid& grid)
         const qint32 number = grid.CellText(r, CallColumn::Index).toInt();
         const QString folder = grid.CellText(r, CallColumn::Folder);
         if (!DeleteCallRecord(number, folder)) {
-            std::fprintf(
-                stderr, "Ringvale: call %d of %s could not be deleted\n", number, qPrintable(folder));
+            const QString reason = SharedFile::lastWriteFailure();
+            std::fprintf(stderr, "Ringvale: call %d of %s could not be deleted%s%s\n", number,
+                qPrintable(folder), reason.isEmpty() ? "" : ": ", qPrintable(reason));
+            if (all)
+                firstFailure = reason;
             all = false;
             continue;
         }
@@ -67,6 +72,8 @@ bool DeleteSelectedCalls(vbalGrid& grid)
     }
     window.SetProgressValue(0);
     settleSelection(grid);
+    if (!all)
+        SharedFile::setWriteFailure(firstFailure); // for the window's message
     return all;
 }
 
@@ -87,6 +94,7 @@ bool RemoveSelectedFromLast(vbalGrid& grid)
     settleSelection(grid);
     const bool written = RemoveFromLastList(lines);
     if (!written && !lines.isEmpty())
-        std::fputs("Ringvale: the recent-calls list could not be written\n", stderr);
+        std::fprintf(stderr, "Ringvale: the recent-calls list could not be written: %s\n",
+            qPrintable(SharedFile::lastWriteFailure()));
     return written;
 }

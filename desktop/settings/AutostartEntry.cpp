@@ -112,7 +112,8 @@ bool write()
     }
     const QString target = path();
     if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !SharedFile::writeAtomically(target, *entry)) {
-        say(QStringLiteral("cannot write the autostart entry ") + target);
+        say(QStringLiteral("cannot write the autostart entry ") + target + QStringLiteral(": ")
+            + SharedFile::lastWriteFailure());
         return false;
     }
     return true;

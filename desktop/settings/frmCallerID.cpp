@@ -245,9 +245,12 @@ void frmCallerID::SaveScenarioFile()
 {
     static bool saidWrite = false;
     const std::optional<QString> path = ProgramPath::toNative(kScenarioFile);
-    if (!path || !SharedFile::writeAtomically(*path, ScenarioText().toUtf8() + "\r\n"))
-        sayOnce(saidWrite,
-            QStringLiteral("the AT scenario file cannot be written: ") + path.value_or(kScenarioFile));
+    if (!path) {
+        sayOnce(saidWrite, QStringLiteral("the AT scenario file cannot be written: ") + kScenarioFile);
+        return;
+    }
+    if (!SharedFile::writeAtomically(*path, ScenarioText().toUtf8() + "\r\n"))
+        ShowWriteFailure(QStringLiteral("The AT scenario file was not saved"));
 }
 
 QString frmCallerID::ScenarioText() const

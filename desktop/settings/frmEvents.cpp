@@ -389,7 +389,8 @@ void frmEvents::setPopUpTiming()
 
 void frmEvents::cndTest_Click()
 {
-    storeAdvanced();
+    if (!storeAdvanced())
+        ShowWriteFailure(QStringLiteral("Not every setting could be saved"));
     CallerPopUp& popUp = CurrentCallerPopUp();
     popUp.Unload();
     popUp.Load();

@@ -122,8 +122,9 @@ private:
     void showColour(ColourBox& box, const QColor& colour);
     QString colourText(const ColourBox& box) const;
     void pickColour(ColourBox& box);
-    void storeIncoming();
-    void storeAdvanced();
+    // False when a setting could not be written.
+    [[nodiscard]] bool storeIncoming();
+    [[nodiscard]] bool storeAdvanced();
     // The test's timing members from this window's controls.
     void setPopUpTiming();
     // Digits and Backspace pass; true when the key is dropped.

@@ -92,45 +92,52 @@ void frmEvents::LoadEventSettings()
     sldAnimateVal_Changed();
 }
 
-void frmEvents::storeIncoming()
+bool frmEvents::storeIncoming()
 {
+    bool saved = true;
     m_reg.setSubkey(kIncoming);
-    (void)m_reg.setString(QStringLiteral("chkICViewCD"), StoredCheckState(chkViewCD_IC));
-    (void)m_reg.setString(QStringLiteral("cmbCallDisplayStyleIncomming"),
+    saved &= m_reg.setString(QStringLiteral("chkICViewCD"), StoredCheckState(chkViewCD_IC));
+    saved &= m_reg.setString(QStringLiteral("cmbCallDisplayStyleIncomming"),
         QString::number(cmbCallDisplayStyleIncomming->currentIndex()));
-    (void)m_reg.setString(QStringLiteral("chkPlayInCall"), StoredCheckState(chkPlayIn_IC));
-    (void)m_reg.setString(QStringLiteral("CmbPlayWhenCall"), CmbPlayWhen_IC->currentText());
-    (void)m_reg.setString(QStringLiteral("chkSayInCommingCall"), StoredCheckState(chkSayInCall_IC));
-    (void)m_reg.setString(QStringLiteral("IC_txtTTS"), TypingLimit::storedText(txtTTS_IC));
-    (void)m_reg.setString(QStringLiteral("chkOpenAppOnCall"), StoredCheckState(chkOpenAppOnCall));
-    (void)m_reg.setString(QStringLiteral("chkWhenCallerID"), StoredCheckState(chkWhenCallerID));
+    saved &= m_reg.setString(QStringLiteral("chkPlayInCall"), StoredCheckState(chkPlayIn_IC));
+    saved &= m_reg.setString(QStringLiteral("CmbPlayWhenCall"), CmbPlayWhen_IC->currentText());
+    saved &= m_reg.setString(QStringLiteral("chkSayInCommingCall"), StoredCheckState(chkSayInCall_IC));
+    saved &= m_reg.setString(QStringLiteral("IC_txtTTS"), TypingLimit::storedText(txtTTS_IC));
+    saved &= m_reg.setString(QStringLiteral("chkOpenAppOnCall"), StoredCheckState(chkOpenAppOnCall));
+    saved &= m_reg.setString(QStringLiteral("chkWhenCallerID"), StoredCheckState(chkWhenCallerID));
+    return saved;
 }
 
-void frmEvents::storeAdvanced()
+bool frmEvents::storeAdvanced()
 {
+    bool saved = true;
     m_reg.setSubkey(kAdvanced);
-    (void)m_reg.setString(QStringLiteral("chkAnimate"), StoredCheckState(chkAnimate));
-    (void)m_reg.setString(QStringLiteral("sldAnimateVal"), QString::number(sldAnimateVal->value()));
-    (void)m_reg.setString(QStringLiteral("chkClosePersonalAfrter"), StoredCheckState(chkClosePersonalAfrter));
-    (void)m_reg.setString(QStringLiteral("txtCLosePersonalAfter"), txtCLosePersonalAfter->text());
-    (void)m_reg.setString(QStringLiteral("txtCLoseBallonAfter"), txtCLoseBallonAfter->text());
-    (void)m_reg.setString(QStringLiteral("Style"),
+    saved &= m_reg.setString(QStringLiteral("chkAnimate"), StoredCheckState(chkAnimate));
+    saved &= m_reg.setString(QStringLiteral("sldAnimateVal"), QString::number(sldAnimateVal->value()));
+    saved &= m_reg.setString(
+        QStringLiteral("chkClosePersonalAfrter"), StoredCheckState(chkClosePersonalAfrter));
+    saved &= m_reg.setString(QStringLiteral("txtCLosePersonalAfter"), txtCLosePersonalAfter->text());
+    saved &= m_reg.setString(QStringLiteral("txtCLoseBallonAfter"), txtCLoseBallonAfter->text());
+    saved &= m_reg.setString(QStringLiteral("Style"),
         ptnDefault->isChecked() ? QStringLiteral("Default") : QStringLiteral("Personal"));
-    (void)m_reg.setString(QStringLiteral("picTitle"), colourText(m_title));
-    (void)m_reg.setString(QStringLiteral("picBG"), colourText(m_back));
-    (void)m_reg.setString(QStringLiteral("picFont"), colourText(m_font));
+    saved &= m_reg.setString(QStringLiteral("picTitle"), colourText(m_title));
+    saved &= m_reg.setString(QStringLiteral("picBG"), colourText(m_back));
+    saved &= m_reg.setString(QStringLiteral("picFont"), colourText(m_font));
+    return saved;
 }
 
 void frmEvents::cmdOK_Click()
 {
     // 1, 2
-    storeIncoming();
+    bool saved = storeIncoming();
     g_bOpenAppOnCall = notUnchecked(chkOpenAppOnCall);
     sCallDisplay = cmbCallDisplayStyleIncomming->currentIndex();
     g_bDisplayIC = notUnchecked(chkViewCD_IC);
     g_bWhenCallerID = notUnchecked(chkWhenCallerID);
     // 3, 4
-    storeAdvanced();
+    saved = storeAdvanced() && saved;
+    if (!saved)
+        ShowWriteFailure(QStringLiteral("Not every setting could be saved"));
     g_lAnimateFaster = sldAnimateVal->value();
     g_bAnimate = notUnchecked(chkAnimate);
     g_bClosePersonal = notUnchecked(chkClosePersonalAfrter);

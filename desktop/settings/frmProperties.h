@@ -133,7 +133,8 @@ private:
     // The count box lets through digits and Backspace; true when the key is
     // dropped.
     bool txtlNumOfItemsInLast_KeyPress(QKeyEvent* event);
-    void storeSettings();
+    // False when a setting could not be written.
+    [[nodiscard]] bool storeSettings();
     void applyLineState();
     void applyServiceSwitch();
     void restartPlainService();

@@ -137,22 +137,23 @@ void frmProperties::LoadProperties()
     bModemStateClicked = false;
 }
 
-void frmProperties::storeSettings()
+bool frmProperties::storeSettings()
 {
+    bool saved = true;
     // 3
     m_reg.setSubkey(kDevices);
-    (void)m_reg.setString(QStringLiteral("cmbModemDev"), cmbModemDev->currentText());
-    (void)m_reg.setString(QStringLiteral("cmbSoundDev"), cmbSoundDev->currentText());
-    (void)m_reg.setString(
+    saved &= m_reg.setString(QStringLiteral("cmbModemDev"), cmbModemDev->currentText());
+    saved &= m_reg.setString(QStringLiteral("cmbSoundDev"), cmbSoundDev->currentText());
+    saved &= m_reg.setString(
         QStringLiteral("chkDisplayRecomendedDevices"), checkText(chkDisplayRecomendedDevices));
     // 4
     m_reg.setSubkey(kGeneral);
     for (QCheckBox* box : {chkDelFromDiaryWhenDelLast, chkModemSoundControl, chkReloadDev, chkRunOnStart})
-        (void)m_reg.setString(box->objectName(), checkText(box));
-    (void)m_reg.setString(QStringLiteral("txtlNumOfItemsInLast"), txtlNumOfItemsInLast->text());
+        saved &= m_reg.setString(box->objectName(), checkText(box));
+    saved &= m_reg.setString(QStringLiteral("txtlNumOfItemsInLast"), txtlNumOfItemsInLast->text());
     g_bDelFromDiaryWhenDelLast = chkDelFromDiaryWhenDelLast->checkState() != Qt::Unchecked;
-    (void)m_reg.setString(QStringLiteral("chkDoEventsWhenGUI"), checkText(chkDoEventsWhenGUI));
-    (void)m_reg.setString(QStringLiteral("ChkRunAsProc"), checkText(ChkRunAsProc));
+    saved &= m_reg.setString(QStringLiteral("chkDoEventsWhenGUI"), checkText(chkDoEventsWhenGUI));
+    saved &= m_reg.setString(QStringLiteral("ChkRunAsProc"), checkText(ChkRunAsProc));
     // 5
     if (ticked(chkRunOnStart))
         AutostartEntry::write();
@@ -161,18 +162,19 @@ void frmProperties::storeSettings()
     // 6
     m_reg.setSubkey(kLog);
     for (QCheckBox* box : {chkLogSys, chkLogCalls, chkLogWWW, chkWornBeforeDelete})
-        (void)m_reg.setString(box->objectName(), checkText(box));
-    (void)m_reg.setString(QStringLiteral("cmbLogFor"), QString::number(cmbLogFor->currentIndex()));
+        saved &= m_reg.setString(box->objectName(), checkText(box));
+    saved &= m_reg.setString(QStringLiteral("cmbLogFor"), QString::number(cmbLogFor->currentIndex()));
     // 7
     m_reg.setSubkey(kTts);
-    (void)m_reg.setString(QStringLiteral("TTSVoices"), QString::number(TTSVoices->currentIndex()));
-    (void)m_reg.setString(QStringLiteral("sldrTTS"), QString::number(sldrTTS->value()));
+    saved &= m_reg.setString(QStringLiteral("TTSVoices"), QString::number(TTSVoices->currentIndex()));
+    saved &= m_reg.setString(QStringLiteral("sldrTTS"), QString::number(sldrTTS->value()));
     // 8
     m_reg.setSubkey(kLineStat);
-    (void)m_reg.setString(QStringLiteral("txtTimeOn"), txtTimeOn->currentText());
-    (void)m_reg.setString(QStringLiteral("txtTimeOff"), txtTimeOff->currentText());
+    saved &= m_reg.setString(QStringLiteral("txtTimeOn"), txtTimeOn->currentText());
+    saved &= m_reg.setString(QStringLiteral("txtTimeOff"), txtTimeOff->currentText());
     g_sTimeOn = txtTimeOn->currentText();
     g_sTimeOff = txtTimeOff->currentText();
+    return saved;
 }
 
 void frmProperties::applyLineState()
@@ -247,7 +249,8 @@ void frmProperties::cmdOK_Click()
     cmdOK->setEnabled(false);
     cmdCancel->setEnabled(false);
     // 3 to 8
-    storeSettings();
+    if (!storeSettings())
+        ShowWriteFailure(QStringLiteral("Not every setting could be saved"));
     // 9
     if (cmbModemDev->currentText() != sOriginalModemDeviceName) {
         SendModemState(1, QString(), QString());

@@ -60,7 +60,7 @@ void frmTrans::cmdOK_Click()
     }
     g_sTransEdit().setEntry(code, txtTrn->toPlainText());
     if (!SaveTranslationFile(target)) {
-        ShowMessage(QStringLiteral("The translation could not be saved."), false);
+        ShowWriteFailure(QStringLiteral("The translation could not be saved"));
         return;
     }
     m_editor->FillTable(lSelectedRowNum);

@@ -77,7 +77,7 @@ void frmTransFile::cmdOK_Click()
     const bool done
         = renaming ? RenameTranslationFile(sOriginalTransName, name) : CreateTranslationFile(name);
     if (!done) {
-        ShowMessage(QStringLiteral("The translation file could not be written."), false);
+        ShowWriteFailure(QStringLiteral("The translation file could not be written"));
         return;
     }
     m_editor->SetCmbs(QString(), name);

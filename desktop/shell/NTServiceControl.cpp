@@ -152,7 +152,9 @@ qint32 ServiceInstall(QString& account)
         return failed(ServiceControlError::UnitNotWritten,
             QStringLiteral("a folder of the installation holds a character a unit file cannot carry"));
     if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !SharedFile::writeAtomically(path, *text))
-        return failed(ServiceControlError::UnitNotWritten, QStringLiteral("cannot write ") + path);
+        return failed(ServiceControlError::UnitNotWritten,
+            SharedFile::lastWriteFailure().isEmpty() ? QStringLiteral("cannot write ") + path
+                                                     : SharedFile::lastWriteFailure());
 
     if (const qint32 rc = runVerb(QStringLiteral("daemon-reload"), {})) {
         // systemd never saw it: a file left behind would make every later

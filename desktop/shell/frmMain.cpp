@@ -3,6 +3,7 @@
 #include "common/ChannelMessages.h"
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
+#include "common/SharedFile.h"
 #include "common/SharedUtilities.h"
 #include "common/WaveFormats.h"
 #include "desktop/calls/CallsList.h"
@@ -144,7 +145,7 @@ void frmMain::Load(bool shown)
     BuildMenus(m_cMenu);
     m_cMenu.AttachMenuBar(tbrMenu);
     // A fresh program folder may not have the log folder yet.
-    QDir().mkpath(DataPaths::native(QStringLiteral("\\Data\\Log\\")));
+    static_cast<void>(SharedFile::makeFolder(DataPaths::native(QStringLiteral("\\Data\\Log\\"))));
     EnsureDatedFolders(QStringLiteral("\\Data\\Log"));
     BuildBars();
     m_callsList = std::make_unique<CallsList>(*this, *vbalGrid1, toolbar2Buttons, m_cMenu,

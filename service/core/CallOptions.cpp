@@ -4,6 +4,7 @@
 #include "common/DataPaths.h"
 #include "common/DateTimeText.h"
 #include "common/RegistryRoutines.h"
+#include "common/SharedFile.h"
 #include "service/core/Journal.h"
 
 #include <QDir>
@@ -175,7 +176,7 @@ void SetCallInfo(const Journal& journal, CurrentCall& call, const QDateTime& now
 {
     const QString dayFolder = DataPaths::dayFolderOf(now.date());
     const QString nativeFolder = DataPaths::native(dayFolder);
-    if (nativeFolder.isEmpty() || !QDir().mkpath(nativeFolder))
+    if (nativeFolder.isEmpty() || !SharedFile::makeFolder(nativeFolder))
         journal.WriteSysJournal(QStringLiteral("Cannot create the day folder ") + dayFolder, -1,
             QStringLiteral("ErrSetCallInfo"));
 

@@ -1,10 +1,10 @@
 #include "service/host/WebServerControl.h"
 
+#include "common/SharedFile.h"
 #include "service/core/ProductTitle.h"
 #include "service/web/frmHTTP.h"
 
 #include <QMetaObject>
-#include <QSaveFile>
 #include <QThread>
 
 #include <cstdio>
@@ -37,10 +37,9 @@ void reportPort(quint16 port)
     const QString path = portFile();
     if (path.isEmpty())
         return;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray::number(port) + '\n') < 0 || !file.commit())
-        std::fprintf(stderr, "RingvaleSvc: cannot write the web port to %s: %s\n", qPrintable(path),
-            qPrintable(file.errorString()));
+    if (!SharedFile::writeAtomically(path, QByteArray::number(port) + '\n'))
+        std::fprintf(stderr, "RingvaleSvc: cannot write the web port: %s\n",
+            qPrintable(SharedFile::lastWriteFailure()));
 }
 
 } // namespace

@@ -84,6 +84,9 @@ frmLine::frmLine(const Controls& controls, LineState& state, const Journal& jour
     , m_tts(*controls.tts)
     , m_state(state)
     , m_journal(journal)
+    , m_records(journal, [this](const QString& text) {
+        send(udiOut, ChannelNumber::EventChannel, ChannelMessages::mailProgress(lLineIndex, text));
+    })
 {
     Q_ASSERT(Tapi1 && Wave1 && WavePlayer && MSComm1 && Alert && Recorder && Forwarding && controls.tts);
     setObjectName(QStringLiteral("frmLine"));

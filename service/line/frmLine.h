@@ -3,6 +3,7 @@
 #include "common/RegistryRoutines.h"
 #include "platform/MessageControl.h"
 #include "service/core/CallOptions.h"
+#include "service/core/PendingCallRecords.h"
 #include "service/line/LineActions.h"
 
 #include <QObject>
@@ -203,6 +204,8 @@ private:
     const Journal& m_journal;
     bool m_loaded = false;
     bool m_callToStore = false;
+    // Ended calls not yet stored (a full disk): written in order later.
+    PendingCallRecords m_records;
     // Auto mode's retries of a line that did not open: when the next may
     // be (the clock's elapsed time) and the wait before it.
     qint64 m_autoRetryAtMs = 0;

@@ -403,8 +403,8 @@ void frmLine::EndCall(bool giveLineBack, bool fromModem)
     if (ended) {
         m_callToStore = false;
         RunGuarded(m_journal, source, [&] {
-            AddCallRecord(m_journal, MakeCallRecord(m_call, index), CallDayFolder(m_call.info.CallDate),
-                false, m_call.settings.ItemsInLast);
+            m_records.store(MakeCallRecord(m_call, index), CallDayFolder(m_call.info.CallDate), false,
+                m_call.settings.ItemsInLast);
         });
     } else {
         qCDebug(lcLine) << "end of a call with nothing to store";

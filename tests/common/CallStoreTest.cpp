@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -91,15 +92,79 @@ TEST_F(CallStoreTest, LastListKeepsTheConfiguredNumberOfNewestCalls)
 TEST_F(CallStoreTest, ThirtiethLineIsDroppedForTheNewCall)
 {
     QByteArray existing;
-    for (int i = 30; i >= 1; --i)
+    QByteArray otherDay;
+    for (int i = 30; i >= 1; --i) {
         existing += LastList::lineFor(i, kOtherDay).toUtf8() + "\n"; // LF only: still read
+        otherDay += call(QString::number(i)).toBytes();
+    }
     writeFile(DataPaths::lastList(), existing);
+    writeFile(DataPaths::dayFile(kOtherDay), otherDay);
     ASSERT_TRUE(AddCallRecord(call(QStringLiteral("x")), kDay, false, 30));
     const QStringList lines = last();
     ASSERT_EQ(lines.size(), 30);
     EXPECT_EQ(lines.first(), u"1:" + kDay);
     EXPECT_EQ(lines.at(1), u"30:" + kOtherDay);
     EXPECT_EQ(lines.last(), u"2:" + kOtherDay);
+}
+
+// A damaged list must not push the real calls out: trimming skips lines that
+// name no record (garbage, a number past the day file's end) and keeps the
+// valid ones, newest first.
+TEST_F(CallStoreTest, TrimmingADamagedListKeepsTheValidLines)
+{
+    QByteArray otherDay;
+    for (int i = 1; i <= 5; ++i)
+        otherDay += call(QString::number(i)).toBytes();
+    writeFile(DataPaths::dayFile(kOtherDay), otherDay);
+    QByteArray damaged;
+    for (int i = 0; i < 4000; ++i)
+        damaged += QByteArray(40, '\xff') + "\r\n";
+    for (int i = 5; i >= 1; --i)
+        damaged += LastList::lineFor(i, kOtherDay).toUtf8() + "\r\n";
+    damaged += LastList::lineFor(9, kOtherDay).toUtf8() + "\r\n"; // past the file's end
+    damaged += "12:\\Data\\Log\\2026\\12\\01\\\r\n"; // a day with no file
+    writeFile(DataPaths::lastList(), damaged);
+
+    ASSERT_TRUE(AddCallRecord(call(QStringLiteral("new")), kDay, false, 30));
+    QStringList expected{LastList::lineFor(1, kDay)};
+    for (int i = 5; i >= 1; --i)
+        expected << LastList::lineFor(i, kOtherDay);
+    EXPECT_EQ(last(), expected);
+
+    // The bound still holds once enough valid lines are there.
+    ASSERT_TRUE(AddCallRecord(call(QStringLiteral("newer")), kDay, false, 3));
+    EXPECT_EQ(last(),
+        (QStringList{
+            LastList::lineFor(2, kDay), LastList::lineFor(1, kDay), LastList::lineFor(5, kOtherDay)}));
+}
+
+// A day folder that is a link out of the program folder is neither read nor
+// written through, as the web server refuses such links.
+TEST_F(CallStoreTest, DayFolderLinkedOutOfTheProgramFolderIsNotFollowed)
+{
+    QTemporaryDir outside;
+    const CallRecord record = call(QStringLiteral("secret"));
+    QFile foreign(outside.filePath(QStringLiteral("Data")));
+    ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+    foreign.write(record.toBytes());
+    foreign.close();
+    const QString dayPath = QDir::cleanPath(DataPaths::native(kDay));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(dayPath).absolutePath()));
+    ASSERT_TRUE(QFile::link(outside.path(), dayPath));
+
+    CallRecord read;
+    EXPECT_FALSE(ReadCallRecord(read, kDay, 1));
+    EXPECT_FALSE(ReadCallRecords({LastList::Entry{1, kDay}}).constFirst().has_value());
+    EXPECT_FALSE(AddCallRecord(call(QStringLiteral("x")), kDay, false, 30));
+    EXPECT_EQ(QFileInfo(foreign.fileName()).size(), CallRecord::Size) << "nothing written through the link";
+
+    // A link that stays inside is a folder like any other.
+    const QString inside = DataPaths::native(kOtherDay);
+    ASSERT_TRUE(QDir().mkpath(QDir::cleanPath(inside)));
+    ASSERT_TRUE(QFile::remove(dayPath));
+    ASSERT_TRUE(QFile::link(QDir::cleanPath(inside), dayPath));
+    EXPECT_TRUE(AddCallRecord(call(QStringLiteral("y")), kDay, false, 30));
+    EXPECT_TRUE(ReadCallRecord(read, kDay, 1));
 }
 
 TEST_F(CallStoreTest, SkipListStoresTheCallOnly)

@@ -1,5 +1,6 @@
 #include "tools/ringvale-calls/CallsTool.h"
 
+#include "common/SharedFile.h"
 #include "desktop/calls/CallGridActions.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/mdlCallStore.h"
@@ -151,7 +152,11 @@ int runCallsTool(const QStringList& args, QTextStream& out, QTextStream& err)
         if (command == u"note") {
             if (SaveNote(grid, rows[0], args[3]))
                 return 0;
-            err << "ringvale-calls: nothing written: call " << numbers[0] << " does not read as a call\n";
+            const QString reason = SharedFile::lastWriteFailure();
+            if (reason.isEmpty())
+                err << "ringvale-calls: nothing written: call " << numbers[0] << " does not read as a call\n";
+            else
+                err << "ringvale-calls: nothing written: " << reason << "\n";
             return 1;
         }
         for (const qint32 row : std::as_const(rows))
@@ -159,6 +164,10 @@ int runCallsTool(const QStringList& args, QTextStream& out, QTextStream& err)
         const bool deleted = DeleteSelectedCalls(grid);
         return deleted ? 0 : 1;
     }
-    err << "ringvale-calls: nothing written: no call " << numbers[0] << " in " << folder << "\n";
+    const QString reason = SharedFile::lastWriteFailure();
+    if (reason.isEmpty())
+        err << "ringvale-calls: nothing written: no call " << numbers[0] << " in " << folder << "\n";
+    else
+        err << "ringvale-calls: nothing written: " << reason << "\n";
     return 1;
 }

@@ -1,6 +1,7 @@
 #include "tools/ringvale-reg/RegTool.h"
 
 #include "common/RegistryRoutines.h"
+#include "common/SharedFile.h"
 
 #include <QFile>
 
@@ -22,6 +23,14 @@ std::optional<KeyName> parseKey(const QString& text)
     if (rootText == u"HKCR" || rootText == u"HKEY_CLASSES_ROOT")
         return KeyName{RegistryRoutines::HKEY_CLASSES_ROOT, path};
     return std::nullopt;
+}
+
+// Why the last change failed when the store could not be written, else the
+// guess given.
+QString whyNot(QStringView guess)
+{
+    const QString reason = SharedFile::lastWriteFailure();
+    return reason.isEmpty() ? guess.toString() : QStringLiteral(": ") + reason;
 }
 
 // An object whose key is exactly the given path.
@@ -74,7 +83,7 @@ int importFile(const QString& fileName, bool keep, QTextStream& err)
         if (keep && reg.hasValue(name))
             continue;
         if (!reg.setString(name, line.mid(eq + 1))) {
-            err << fileName << ":" << lineNumber << ": cannot write " << name << "\n";
+            err << fileName << ":" << lineNumber << ": cannot write " << name << whyNot(u"") << "\n";
             ++failures;
         }
     }
@@ -141,19 +150,20 @@ int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
     if (command == u"set" && args.size() == 4) {
         if (reg.setString(args[2], args[3]))
             return 0;
-        err << "ringvale-reg: cannot write " << args[2] << " (does the key exist?)\n";
+        err << "ringvale-reg: cannot write " << args[2] << whyNot(u" (does the key exist?)") << "\n";
         return 1;
     }
     if (command == u"create" && args.size() == 2) {
         if (!reg.CreateKey(QString()).isEmpty())
             return 0;
-        err << "ringvale-reg: cannot create " << args[1] << "\n";
+        err << "ringvale-reg: cannot create " << args[1] << whyNot(u"") << "\n";
         return 1;
     }
     if (command == u"delete" && args.size() == 3) {
         if (reg.DeleteValue(args[2]) == 0)
             return 0;
-        err << "ringvale-reg: cannot delete " << args[2] << " in " << args[1] << " (is it there?)\n";
+        err << "ringvale-reg: cannot delete " << args[2] << " in " << args[1] << whyNot(u" (is it there?)")
+            << "\n";
         return 1;
     }
     if (command == u"delete" && args.size() == 2) {
@@ -163,7 +173,7 @@ int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
         static_cast<void>(objectFor(parent).DeleteKey(key->path.section(u'\\', -1)));
         if (!reg.KeyExists())
             return 0;
-        err << "ringvale-reg: cannot delete " << args[1] << "\n";
+        err << "ringvale-reg: cannot delete " << args[1] << whyNot(u"") << "\n";
         return 1;
     }
     if (command == u"list" && args.size() == 2) {

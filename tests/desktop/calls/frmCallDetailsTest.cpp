@@ -13,7 +13,9 @@
 #include "platform/widgets/BalloonTip.h"
 #include "platform/widgets/KeyedPopupMenu.h"
 #include "tests/desktop/calls/CallWindowsFixture.h"
+#include "tests/desktop/foundation/ScriptedDialogs.h"
 #include "tests/support/CallDays.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/widgets/WidgetShots.h"
 
 #include <QAction>
@@ -340,6 +342,33 @@ TEST_F(frmCallDetailsTest, ACallThatCannotBeReadGetsNothingWritten)
     window->txtNote->setPlainText(u"for Bob"_s);
     window->close();
     EXPECT_FALSE(QFile::exists(DataPaths::native(DataPaths::dayFile(kDay))));
+}
+
+// A note written on a full disk: the window says why and the day file
+// stays byte for byte.
+TEST_F(frmCallDetailsTest, ANoteWrittenOnAFullDiskKeepsTheDayFileAndSaysWhy)
+{
+    const QString day = QDir::cleanPath(DataPaths::native(kDay));
+    const QByteArray before = dayBytes(kDay);
+    // The day folder moves onto a small disk of its own, its file with it.
+    ASSERT_TRUE(QDir(day).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(day));
+    FullDisk disk(day, 256 * 1024);
+    REQUIRE_FULL_DISK(disk);
+    QFile file(DataPaths::native(DataPaths::dayFile(kDay)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(before), before.size());
+    file.close();
+    ScriptedDialogs dialogs;
+    auto window = open(2);
+    ASSERT_TRUE(disk.fill());
+    window->txtNote->setPlainText(u"call back"_s);
+    window->SaveNote();
+    ASSERT_EQ(dialogs.messageRequests.size(), 1);
+    EXPECT_TRUE(dialogs.messageRequests.constFirst().text.contains(u"No space left on device"_s))
+        << dialogs.messageRequests.constFirst().text.toStdString();
+    EXPECT_EQ(dayBytes(kDay), before);
+    window.reset();
 }
 
 TEST_F(frmCallDetailsTest, AnEmptyGridClosesTheWindowBeforeItShows)

@@ -1,15 +1,18 @@
 #include "tests/desktop/contacts/ContactEditorFixture.h"
 
+#include "common/ContactFile.h"
 #include "common/FixedRecord.h"
 #include "common/SharedUtilities.h"
 #include "desktop/contacts/ContactPictures.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/TabStrip.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/widgets/WidgetShots.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -346,9 +349,37 @@ TEST_F(frmContactRecordTest, UnwritableContactFileKeepsTheWindowOpen)
     frmContact& f = newContact(u"Carl"_s, u"300"_s);
     f.show();
     f.cmdOK_Click();
-    EXPECT_EQ(messages(), QStringList{u"#844"_s});
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().constFirst().startsWith(u"#844: cannot create the folder"_s))
+        << messages().constFirst().toStdString();
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(f.txtContactName->text(), u"Carl");
+}
+
+// An edit saved on a full disk: the message says why, the contact file
+// stays as it was and the entries stay for the user.
+TEST_F(frmContactRecordTest, AnEditSavedOnAFullDiskKeepsTheFileAndSaysWhy)
+{
+    ASSERT_TRUE(QDir(home()).mkpath(u"Data"_s));
+    FullDisk disk(home() + u"/Data"_s, 256 * 1024);
+    REQUIRE_FULL_DISK(disk);
+    writeContactFile({contactAsEditorWrites(u"Anna"_s, u"100"_s), contactAsEditorWrites(u"Bob"_s, u"200"_s)});
+    const auto contactBytes = [] {
+        QFile file(ContactFile::path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    };
+    const QByteArray before = contactBytes();
+    frmContact& f = edit(u"Bob"_s, 2);
+    f.show();
+    f.txtCallerName->setText(u"Robert"_s);
+    ASSERT_TRUE(disk.fill());
+    f.cmdOK_Click();
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().constFirst().startsWith(u"#844: "_s));
+    EXPECT_TRUE(messages().constFirst().contains(u"No space left on device"_s))
+        << messages().constFirst().toStdString();
+    EXPECT_EQ(contactBytes(), before);
+    EXPECT_TRUE(f.isVisible());
 }
 
 TEST_F(frmContactRecordTest, WhenCallerIdIsSetForOwnReactionsOnly)

@@ -6,13 +6,17 @@
 #include "desktop/foundation/StoredColour.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/foundation/cSlider.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -282,3 +286,43 @@ TEST_F(frmEventsSettingsTest, RightToLeftMirrorsTheWindow)
     EXPECT_LT(f.txtCLoseBallonAfter->geometry().right(), labelLeft);
     EXPECT_EQ(f.txtCLosePersonalAfter->geometry().right(), f.txtCLoseBallonAfter->geometry().right());
 }
+
+namespace {
+
+// OK with the settings store on a full disk: the window says why, and the
+// store keeps every byte (a store cut to nothing would lose every setting).
+TEST_F(frmEventsSettingsTest, OkOnAFullDiskKeepsTheStoreAndSaysWhy)
+{
+    const QString folder = env.registryFolder();
+    QMap<QString, QByteArray> store;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
+        QFile in(file.filePath());
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        store.insert(file.fileName(), in.readAll());
+    }
+    FullDisk disk(folder, 256 * 1024);
+    REQUIRE_FULL_DISK(disk);
+    const auto current = [&] {
+        QMap<QString, QByteArray> now;
+        for (auto it = store.cbegin(); it != store.cend(); ++it) {
+            QFile in(folder + u'/' + it.key());
+            now.insert(it.key(), in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray("missing"));
+        }
+        return now;
+    };
+    for (auto it = store.cbegin(); it != store.cend(); ++it) {
+        QFile out(folder + u'/' + it.key());
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        ASSERT_EQ(out.write(it.value()), it.value().size());
+    }
+    frmEvents& f = reload();
+    f.chkAnimate->setChecked(!f.chkAnimate->isChecked());
+    ASSERT_TRUE(disk.fill());
+    f.cmdOK_Click();
+    ASSERT_EQ(dialogs.messageRequests.size(), 1);
+    EXPECT_TRUE(dialogs.messageRequests.constFirst().text.contains(u"No space left on device"_s))
+        << dialogs.messageRequests.constFirst().text.toStdString();
+    EXPECT_TRUE(current() == store);
+}
+
+} // namespace

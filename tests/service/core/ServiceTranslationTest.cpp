@@ -89,3 +89,19 @@ TEST_F(ServiceTranslationTest, TheInstalledEnglishFileGivesTheServiceTexts)
 }
 
 } // namespace
+
+namespace {
+
+// An edited translation with an escape sequence, a bell and a NUL: the texts
+// that become a call's Description or a journal line carry blanks instead,
+// one for one.
+TEST_F(ServiceTranslationTest, ControlCharactersOfAnEditedFileBecomeBlanks)
+{
+    const QString raw = u"In\x1b[2Jcoming\acall"_s + QChar(0) + u"!"_s;
+    ASSERT_EQ(
+        LoadServiceTranslation(makeFile(u"Edited.txt"_s, 20, {{1, raw}, {13, u"Dial\x7f\x9bled"_s}})), 0);
+    EXPECT_EQ(ServiceTrans(1), u"In [2Jcoming call !"_s);
+    EXPECT_EQ(ServiceTrans(13), u"Dial  led"_s);
+}
+
+} // namespace
