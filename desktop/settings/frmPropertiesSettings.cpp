@@ -165,7 +165,10 @@ void frmProperties::storeSettings()
     (void)m_reg.setString(QStringLiteral("cmbLogFor"), QString::number(cmbLogFor->currentIndex()));
     // 7
     m_reg.setSubkey(kTts);
-    (void)m_reg.setString(QStringLiteral("TTSVoices"), QString::number(TTSVoices->currentIndex()));
+    if (TTSVoices->currentIndex() >= 0)
+        (void)m_reg.setString(QStringLiteral("TTSVoices"), QString::number(TTSVoices->currentIndex()));
+    else
+        (void)m_reg.DeleteValue(QStringLiteral("TTSVoices"));
     (void)m_reg.setString(QStringLiteral("sldrTTS"), QString::number(sldrTTS->value()));
     // 8
     m_reg.setSubkey(kLineStat);

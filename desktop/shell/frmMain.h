@@ -156,6 +156,10 @@ private:
     void BuildRegions();
     void BuildBars();
     void BuildPanels();
+    // A pane label shows its whole text when it fits before the next column
+    // (or the pane's edge), else the text cut with an ellipsis and the whole
+    // text as its tooltip.
+    void FitPaneLabel(QLabel* label);
     void ReadOptions();
     void ApplyPaneColours();
     void PickPaneColour(bool background);
@@ -186,6 +190,9 @@ private:
     bool m_bExitRequested = false;
     bool m_bExited = false;
 };
+
+// The line button's pictures by freedesktop name: 0 open, 1 closed.
+inline constexpr const char* kLinePictures[] = {"call-start", "call-stop"};
 
 // Twips of a pixel count and back, at 15 to the pixel.
 constexpr int PixelsFromTwips(qint64 twips)
