@@ -56,7 +56,8 @@ frmContact::~frmContact()
 void frmContact::buildGeneralPage()
 {
     TabGeneral = named(new QWidget(TabControl1->pageArea()), "TabGeneral");
-    lblSetContact = named(new QLabel(QStringLiteral("Set the contact's details"), TabGeneral), "lblSetContact");
+    lblSetContact
+        = named(new QLabel(QStringLiteral("Set the contact's details"), TabGeneral), "lblSetContact");
     QFont heading = lblSetContact->font();
     heading.setBold(true);
     lblSetContact->setFont(heading);
@@ -125,13 +126,14 @@ void frmContact::buildGeneralPage()
 void frmContact::buildEventsPage()
 {
     TabEvents = named(new QWidget(TabControl1->pageArea()), "TabEvents");
-    lblSetEvents = named(new QLabel(QStringLiteral("Events when this contact calls"), TabEvents), "lblSetEvents");
+    lblSetEvents
+        = named(new QLabel(QStringLiteral("Events when this contact calls"), TabEvents), "lblSetEvents");
     QFont heading = lblSetEvents->font();
     heading.setBold(true);
     lblSetEvents->setFont(heading);
-    ptnEventsAsDefault = named(
-        new QRadioButton(QStringLiteral("As default: do what the default events do"), TabEvents),
-        "ptnEventsAsDefault");
+    ptnEventsAsDefault
+        = named(new QRadioButton(QStringLiteral("As default: do what the default events do"), TabEvents),
+            "ptnEventsAsDefault");
     ptnNothingEvents = named(new QRadioButton(QStringLiteral("Do Nothing"), TabEvents), "ptnNothingEvents");
     ptnSpecificEvents
         = named(new QRadioButton(QStringLiteral("Specific Events"), TabEvents), "ptnSpecificEvents");
@@ -176,9 +178,9 @@ void frmContact::buildActionsPage()
     QFont heading = lblSetForward->font();
     heading.setBold(true);
     lblSetForward->setFont(heading);
-    ptnActionAsDefault = named(
-        new QRadioButton(QStringLiteral("As default: do what the default actions do"), TabActions),
-        "ptnActionAsDefault");
+    ptnActionAsDefault
+        = named(new QRadioButton(QStringLiteral("As default: do what the default actions do"), TabActions),
+            "ptnActionAsDefault");
     ptnNothingActions
         = named(new QRadioButton(QStringLiteral("Do Nothing"), TabActions), "ptnNothingActions");
     ptnSpecificActions

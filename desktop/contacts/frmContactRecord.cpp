@@ -345,9 +345,9 @@ void frmContact::Image1_Click()
 {
     OpenFileName& ofn = g_OpenFileName();
     ofn.lpstrFilter.clear();
-    const QStringList parts
-        = ahtAddFilterItem(QString(), QStringLiteral("Picture Files"), QStringLiteral("*.PNG;*.JPG;*.JPEG;*.GIF;*.BMP"))
-              .split(QChar(0));
+    const QStringList parts = ahtAddFilterItem(
+        QString(), QStringLiteral("Picture Files"), QStringLiteral("*.PNG;*.JPG;*.JPEG;*.GIF;*.BMP"))
+                                  .split(QChar(0));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         // Picture names come in any letter case.
         QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);

@@ -57,8 +57,8 @@ void frmAccess::buildPage()
     txtWWWPort = named(new QLineEdit(page), "txtWWWPort");
     txtWWWPort->setFixedWidth(70);
     txtWWWPort->installEventFilter(this);
-    chkWWWProtect
-        = named(new QCheckBox(QStringLiteral("Protect with a user name and password"), page), "chkWWWProtect");
+    chkWWWProtect = named(
+        new QCheckBox(QStringLiteral("Protect with a user name and password"), page), "chkWWWProtect");
     lblUserName = named(new QLabel(QStringLiteral("User name:"), page), "lblUserName");
     txtWWWUserName = named(new QLineEdit(page), "txtWWWUserName");
     lblPass = named(new QLabel(QStringLiteral("Password:"), page), "lblPass");

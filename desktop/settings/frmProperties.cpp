@@ -69,17 +69,17 @@ void frmProperties::buildGeneralPage()
     ChkRunAsProc = named(new QCheckBox(QStringLiteral("Run as a service"), TabGeneral), "ChkRunAsProc");
     ChkRunAsProc->setVisible(false);
     chkRunOnStart = named(new QCheckBox(QStringLiteral("Run when I log in"), TabGeneral), "chkRunOnStart");
-    chkReloadDev
-        = named(new QCheckBox(QStringLiteral("Reload the line device after each call"), TabGeneral), "chkReloadDev");
-    chkModemSoundControl
-        = named(new QCheckBox(QStringLiteral("Play a beep when the line opens"), TabGeneral),
-            "chkModemSoundControl");
+    chkReloadDev = named(
+        new QCheckBox(QStringLiteral("Reload the line device after each call"), TabGeneral), "chkReloadDev");
+    chkModemSoundControl = named(
+        new QCheckBox(QStringLiteral("Play a beep when the line opens"), TabGeneral), "chkModemSoundControl");
     lblNumOfItemsInLast = named(
         new QLabel(QStringLiteral("Number of calls in the recent list:"), TabGeneral), "lblNumOfItemsInLast");
     txtlNumOfItemsInLast = named(new QLineEdit(TabGeneral), "txtlNumOfItemsInLast");
     txtlNumOfItemsInLast->setMaximumWidth(60);
     chkDelFromDiaryWhenDelLast
-        = named(new QCheckBox(QStringLiteral("Delete from the day files when deleted from the recent list"), TabGeneral),
+        = named(new QCheckBox(QStringLiteral("Delete from the day files when deleted from the recent list"),
+                    TabGeneral),
             "chkDelFromDiaryWhenDelLast");
 
     auto* count = new QHBoxLayout;
@@ -109,9 +109,8 @@ void frmProperties::buildDevicesPage()
             TabDevices, "lblDevices");
     lblModemDevice = named(new QLabel(QStringLiteral("Line device:"), TabDevices), "lblModemDevice");
     cmbModemDev = named(new QComboBox(TabDevices), "cmbModemDev");
-    chkDisplayRecomendedDevices
-        = named(new QCheckBox(QStringLiteral("Show recommended devices"), TabDevices),
-            "chkDisplayRecomendedDevices");
+    chkDisplayRecomendedDevices = named(
+        new QCheckBox(QStringLiteral("Show recommended devices"), TabDevices), "chkDisplayRecomendedDevices");
     lblModemDeviceDetails
         = named(new QPushButton(QStringLiteral("Device Properies"), TabDevices), "lblModemDeviceDetails");
     lblSoundDevice
@@ -185,8 +184,8 @@ void frmProperties::buildLineStatePage()
 void frmProperties::buildSpeechPage()
 {
     TabTTS = named(new QWidget(this), "TabTTS");
-    lblTTS = heading(
-        QStringLiteral("The chosen voice and rate are used by the speech engine (espeak-ng)"), TabTTS, "lblTTS");
+    lblTTS = heading(QStringLiteral("The chosen voice and rate are used by the speech engine (espeak-ng)"),
+        TabTTS, "lblTTS");
     lblVoice = named(new QLabel(QStringLiteral("Voice:"), TabTTS), "lblVoice");
     TTSVoices = named(new QComboBox(TabTTS), "TTSVoices");
     lblTTSFaster = named(new QLabel(QStringLiteral("Faster:"), TabTTS), "lblTTSFaster");

@@ -33,12 +33,15 @@ void frmSmtp::buildControls()
 {
     lblSMTP_Description = named(new QLabel(this), "lblSMTP_Description");
     lblSMTP_Description->setWordWrap(true);
-    ptnMapi = named(new QRadioButton(QStringLiteral("Use the system's mail program (sendmail)"), this), "ptnMapi");
-    ptnAppSMTP = named(new QRadioButton(QStringLiteral("Use Ringvale's own mail sending (SMTP)"), this), "ptnAppSMTP");
+    ptnMapi = named(
+        new QRadioButton(QStringLiteral("Use the system's mail program (sendmail)"), this), "ptnMapi");
+    ptnAppSMTP = named(
+        new QRadioButton(QStringLiteral("Use Ringvale's own mail sending (SMTP)"), this), "ptnAppSMTP");
     lblSMTP = named(new QLabel(QStringLiteral("Mail to:"), this), "lblSMTP");
     txtSMTP = named(new QLineEdit(this), "txtSMTP");
     chkUserNamePassServer
-        = named(new QCheckBox(QStringLiteral("The server needs a user name and password"), this), "chkUserNamePassServer");
+        = named(new QCheckBox(QStringLiteral("The server needs a user name and password"), this),
+            "chkUserNamePassServer");
     lblUserName = named(new QLabel(QStringLiteral("User name:"), this), "lblUserName");
     txtSMTPUserName = named(new QLineEdit(this), "txtSMTPUserName");
     lblPass = named(new QLabel(QStringLiteral("Password:"), this), "lblPass");

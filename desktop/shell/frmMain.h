@@ -39,6 +39,9 @@ public:
     static constexpr int kDefaultWidthTwips = 9495;
     static constexpr int kDefaultHeightTwips = 7380;
     static constexpr int kPaneHeightTwips = 1455;
+    // Below this the status panels overlap and the list has no room.
+    static constexpr int kMinimumWidth = 520;
+    static constexpr int kMinimumHeight = 400;
     static constexpr int kBlinkMs = 700;
     static constexpr int kClockMs = 1000;
     static constexpr int kBalloonMs = 30000;

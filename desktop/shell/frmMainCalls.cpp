@@ -98,7 +98,7 @@ void frmMain::SetLineButtonImage(qint32 image)
     if (toolbar1Buttons.isEmpty() || (image != 0 && image != 1))
         return;
     // The load shows the closed look (image 1) until the first line state.
-    toolbar1Buttons.first()->setIcon(ThemeIcon(QString::fromLatin1(kLinePictures[image])));
+    toolbar1Buttons.first()->setIcon(SizedThemeIcon(QString::fromLatin1(kLinePictures[image]), 32));
     m_lineButtonImage = image;
 }
 

@@ -61,9 +61,9 @@ QLabel* paneLabel(QWidget* pane, const char* name, int leftTwips, int topTwips)
     return label;
 }
 
-QIcon toolbarPicture(const char* name)
+QIcon toolbarPicture(const char* name, int side)
 {
-    return ThemeIcon(QString::fromLatin1(name));
+    return SizedThemeIcon(QString::fromLatin1(name), side);
 }
 
 } // namespace
@@ -151,7 +151,8 @@ void frmMain::BuildBars()
         QString caption;
     } buttons[] = {
         {kLinePictures[1], g_sTrans(101)},
-        {"preferences-system-notifications", QStringLiteral("     ") + g_sTrans(104) + QStringLiteral("    ")},
+        {"preferences-system-notifications",
+            QStringLiteral("     ") + g_sTrans(104) + QStringLiteral("    ")},
         {"mail-forward", g_sTrans(105)},
         {"preferences-desktop-remote-desktop", g_sTrans(106)},
         {"x-office-address-book", g_sTrans(107)},
@@ -161,7 +162,7 @@ void frmMain::BuildBars()
     };
     qint32 index = 0;
     for (const auto& b : buttons) {
-        QAction* action = cToolbar1->addAction(toolbarPicture(b.picture), b.caption);
+        QAction* action = cToolbar1->addAction(toolbarPicture(b.picture, 32), b.caption);
         action->setToolTip(QString());
         connect(action, &QAction::triggered, this, [this, index] { cToolbar1_ButtonClick(index); });
         toolbar1Buttons << action;
@@ -169,6 +170,9 @@ void frmMain::BuildBars()
     }
     QAction* none = cToolbar1->addAction(QString());
     none->setEnabled(false);
+    // An empty button has nothing to show: drawn, it only pushed the bar
+    // into its overflow menu.
+    none->setVisible(false);
     toolbar1Buttons << none;
     // The line button's arrow opens the line-state group.
     if (auto* line = qobject_cast<QToolButton*>(cToolbar1->widgetForAction(toolbar1Buttons.first()))) {
@@ -193,7 +197,7 @@ void frmMain::BuildBars()
     };
     index = 0;
     for (const auto& f : folders) {
-        QAction* action = cToolbar2->addAction(toolbarPicture(f.picture), f.caption);
+        QAction* action = cToolbar2->addAction(toolbarPicture(f.picture, 16), f.caption);
         action->setData(f.key);
         if (index < 3) {
             action->setCheckable(true);
@@ -239,8 +243,8 @@ void frmMain::Form_Resize()
     const qint64 H = TwipsFromPixels(height());
     const qint64 holder = TwipsFromPixels(picHolder->height());
     PicCallDetails->setGeometry(0, PixelsFromTwips(holder), PixelsFromTwips(W), PicCallDetails->height());
-    for (QLabel* label : {lblMainDate, lblMainTime, lblMainCallerName, lblMainCallerNumber, lblMainContactName,
-             lblMainRingNum})
+    for (QLabel* label : {lblMainDate, lblMainTime, lblMainCallerName, lblMainCallerNumber,
+             lblMainContactName, lblMainRingNum})
         FitPaneLabel(label);
     const qint64 listTop = holder + TwipsFromPixels(PicCallDetails->height());
     // The list covers the strip's lowest 150 twips: a folder bar the designed

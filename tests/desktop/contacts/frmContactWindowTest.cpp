@@ -8,13 +8,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabBar>
-#include <QClipboard>
 
 using namespace Qt::StringLiterals;
 
