@@ -128,7 +128,9 @@ void frmProperties::LoadProperties()
     loadText(txtTimeOff, m_reg.getString(QStringLiteral("txtTimeOff")));
     // 5
     m_reg.setSubkey(kTts);
-    loadPosition(TTSVoices, m_reg.getString(QStringLiteral("TTSVoices")));
+    // No voice stored (missing or empty) leaves the engine's default shown.
+    if (const QString voice = m_reg.getString(QStringLiteral("TTSVoices")); !voice.isEmpty())
+        loadPosition(TTSVoices, voice);
     if (const std::optional<int> rate = StoredNumber(m_reg.getString(QStringLiteral("sldrTTS"))))
         sldrTTS->setValue(*rate);
     // 6: the entry, not the stored value, says whether the desktop starts at login.

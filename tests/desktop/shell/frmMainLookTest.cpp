@@ -32,7 +32,8 @@ protected:
         window = std::make_unique<frmMain>();
         SetMainWindow(window.get());
         window->Load(false);
-        window->resize(PixelsFromTwips(frmMain::kDefaultWidthTwips), PixelsFromTwips(frmMain::kDefaultHeightTwips));
+        window->resize(
+            PixelsFromTwips(frmMain::kDefaultWidthTwips), PixelsFromTwips(frmMain::kDefaultHeightTwips));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -46,7 +47,8 @@ protected:
     }
     QToolButton* button(int index) const
     {
-        return qobject_cast<QToolButton*>(window->cToolbar1->widgetForAction(window->toolbar1Buttons.at(index)));
+        return qobject_cast<QToolButton*>(
+            window->cToolbar1->widgetForAction(window->toolbar1Buttons.at(index)));
     }
     QToolButton* overflow() const
     {
@@ -95,7 +97,8 @@ TEST_F(frmMainLook, TheToolbarsPicturesAreThemePicturesOfOneSize)
     }
     // The line button's picture follows the line.
     window->SetLineButtonImage(0);
-    EXPECT_EQ(window->toolbar1Buttons.at(0)->icon().pixmap(32, 32).deviceIndependentSize().toSize(), QSize(32, 32));
+    EXPECT_EQ(
+        window->toolbar1Buttons.at(0)->icon().pixmap(32, 32).deviceIndependentSize().toSize(), QSize(32, 32));
 }
 
 TEST_F(frmMainLook, AtItsSmallestNothingOverlapsAndTheListKeepsRoom)
