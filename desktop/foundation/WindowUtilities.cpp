@@ -42,6 +42,12 @@ qint16 ShowMessage(const QString& text, bool yesNo)
     return CurrentDialogProvider().messageBox(request);
 }
 
+QString WithOwnDirection(const QString& text)
+{
+    // First strong isolate ... pop directional isolate.
+    return QChar(0x2068) + text + QChar(0x2069);
+}
+
 void SetFormRegionFromContainer(QWidget* container)
 {
     if (!container)

@@ -297,7 +297,7 @@ void frmProperties::Form_Load()
     // 5
     cmbLogFor->clear();
     for (int entry = 606; entry <= 609; ++entry)
-        cmbLogFor->addItem(g_sTrans(entry));
+        cmbLogFor->addItem(g_bRTL() ? WithOwnDirection(g_sTrans(entry)) : g_sTrans(entry));
     // 6: the times as the service reads them.
     for (QComboBox* hours : {txtTimeOn, txtTimeOff}) {
         hours->clear();
