@@ -3,6 +3,7 @@
 #include "common/SharedUtilities.h"
 #include "desktop/contacts/ClickLabel.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/ImageList2.h"
 #include "desktop/foundation/SoundFileBar.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/foundation/Translation.h"
@@ -284,6 +285,7 @@ void frmContact::Form_Load()
     TabEvents->setVisible(false);
     TabActions->setVisible(false);
     // 10, 11
+    TabControl1->setImageList(vbalImageList2());
     TabControl1->AddTab(g_sTrans(451), -1, QStringLiteral("General"));
     TabControl1->AddTab(g_sTrans(481), 10, QStringLiteral("Events"));
     TabControl1->AddTab(g_sTrans(491), 18, QStringLiteral("Actions"));

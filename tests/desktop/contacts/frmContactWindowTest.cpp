@@ -1,6 +1,7 @@
 #include "tests/desktop/contacts/ContactEditorFixture.h"
 
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/ImageList2.h"
 #include "desktop/foundation/SoundFileBar.h"
 #include "desktop/foundation/TabStrip.h"
 #include "tests/support/WaitUntil.h"
@@ -260,6 +261,20 @@ TEST_F(frmContactWindowTest, TabsShowTheirPageByClickAndByCode)
     f.TabEvents->hide();
     f.TabControl1->SelectTab(u"Events"_s);
     EXPECT_EQ(visiblePage(), 2);
+}
+
+TEST_F(frmContactWindowTest, TabsCarryThePicturesOfTheSharedList)
+{
+    frmContact& f = shown();
+    QTabBar* bar = f.TabControl1->tabBar();
+    ASSERT_EQ(bar->count(), 4);
+    EXPECT_TRUE(bar->tabIcon(0).isNull()) << "General has none";
+    const int positions[] = {10, 18, 3};
+    for (int tab = 1; tab <= 3; ++tab) {
+        SCOPED_TRACE(tab);
+        EXPECT_FALSE(bar->tabIcon(tab).isNull());
+        EXPECT_EQ(bar->tabIcon(tab).name(), ImageList2Name(positions[tab - 1]));
+    }
 }
 
 TEST_F(frmContactWindowTest, CaptionFollowsTheName)
