@@ -189,7 +189,7 @@ void frmContact::buildActionsPage()
     chkSendToMail = named(new QCheckBox(QStringLiteral("Send to mail"), TabActions), "chkSendToMail");
     lblMailTo = named(new QLabel(QStringLiteral("Mail To:"), TabActions), "lblMailTo");
     txtMailTo = named(new QLineEdit(TabActions), "txtMailTo");
-    chkApp = named(new QCheckBox(QStringLiteral("Notic to App"), TabActions), "chkApp");
+    chkApp = named(new QCheckBox(QStringLiteral("Send calls to a program"), TabActions), "chkApp");
     lblAppPath = named(new QLabel(QStringLiteral("App To :"), TabActions), "lblAppPath");
     txtAppTo = named(new QLineEdit(TabActions), "txtAppTo");
 

@@ -68,7 +68,7 @@ void frmEvents::buildIncomingPage()
     bold.setBold(true);
     lblInCom->setFont(bold);
     lblInCom->setWordWrap(true);
-    chkViewCD_IC = named(new QCheckBox(QStringLiteral("Dispaly on incoming"), page), "chkViewCD_IC");
+    chkViewCD_IC = named(new QCheckBox(QStringLiteral("Display on incoming calls"), page), "chkViewCD_IC");
     cmbCallDisplayStyleIncomming = named(new QComboBox(page), "cmbCallDisplayStyleIncomming");
     lblTry_IC = named(new QPushButton(QStringLiteral("Test current display"), page), "lblTry_IC");
     lblTry_IC->setFlat(true);

@@ -112,7 +112,7 @@ void frmProperties::buildDevicesPage()
     chkDisplayRecomendedDevices = named(
         new QCheckBox(QStringLiteral("Show recommended devices"), TabDevices), "chkDisplayRecomendedDevices");
     lblModemDeviceDetails
-        = named(new QPushButton(QStringLiteral("Device Properies"), TabDevices), "lblModemDeviceDetails");
+        = named(new QPushButton(QStringLiteral("Device Properties"), TabDevices), "lblModemDeviceDetails");
     lblSoundDevice
         = named(new QLabel(QStringLiteral("The chosen Sound Device will be used to play the messages in "
                                           "the computer and to record greetings to be played:"),
