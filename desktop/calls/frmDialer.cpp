@@ -7,6 +7,7 @@
 #include "common/SharedUtilities.h"
 #include "desktop/calls/Twips.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/DialogProvider.h"
 #include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/WindowUtilities.h"
@@ -17,6 +18,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QValidator>
@@ -316,7 +319,30 @@ void frmDialer::SetStatusText(const QString& text)
 
 void frmDialer::CallReady()
 {
-    ShowMessage(g_sTrans(370), false);
+    MessageBoxRequest request;
+    // Owned by the dialer, so that the end of the call can find and close it.
+    request.owner = this;
+    request.title = QStringLiteral("Ringvale");
+    request.text = g_sTrans(370);
+    request.rightToLeft = g_bRTL();
+    m_callBoxOpen = true;
+    const QPointer<frmDialer> alive(this);
+    CurrentDialogProvider().messageBox(request);
+    if (alive)
+        m_callBoxOpen = false;
+}
+
+void frmDialer::CallEnded()
+{
+    Timer1.stop();
+    cndSend->setEnabled(true);
+    cmdRecCall->setEnabled(true);
+    panel1->setText(g_sTrans(801));
+    if (!m_callBoxOpen)
+        return;
+    // The far end hung up while the box still asks to pick up the handset.
+    for (QMessageBox* box : findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly))
+        box->done(QMessageBox::Ok);
 }
 
 void frmDialer::StartSecondsCounter()

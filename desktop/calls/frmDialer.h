@@ -48,6 +48,7 @@ public:
     void SetStatusText(const QString& text) override;
     void CallReady() override;
     void StartSecondsCounter() override;
+    void CallEnded() override;
 
     void done(int result) override;
 
@@ -71,4 +72,6 @@ private:
     // Steps 1 to 5 of both call commands; the number, or empty to stop.
     QString prepareCall();
     void withdraw();
+
+    bool m_callBoxOpen = false;
 };

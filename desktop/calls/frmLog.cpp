@@ -44,6 +44,11 @@ void frmLog::Form_Load()
     for (QPushButton* b : {cmdDelete, cmdSaveAs})
         b->setAutoDefault(false);
 
+    // File names and journal lines are left-to-right texts: their lists keep
+    // that direction in a right-to-left window, else times, colons and
+    // extensions land at the wrong end.
+    List1->setLayoutDirection(Qt::LeftToRight);
+    List2->setLayoutDirection(Qt::LeftToRight);
     if (g_bRTL()) {
         setLayoutDirection(Qt::RightToLeft);
         cmbWhatToShow->setLayoutDirection(Qt::RightToLeft);

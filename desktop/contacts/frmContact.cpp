@@ -3,6 +3,7 @@
 #include "common/SharedUtilities.h"
 #include "desktop/contacts/ClickLabel.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/ImageList2.h"
 #include "desktop/foundation/SoundFileBar.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/foundation/Translation.h"
@@ -38,9 +39,14 @@ frmContact::frmContact(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmContact"));
-    setWindowTitle(QStringLiteral("Contact"));
     RegisterLoadedForm(this);
     Form_Load();
+    showCaption(txtContactName->text());
+}
+
+void frmContact::showCaption(const QString& name)
+{
+    setWindowTitle(name.isEmpty() ? g_sTrans(404) : name);
 }
 
 frmContact::~frmContact()
@@ -51,7 +57,8 @@ frmContact::~frmContact()
 void frmContact::buildGeneralPage()
 {
     TabGeneral = named(new QWidget(TabControl1->pageArea()), "TabGeneral");
-    lblSetContact = named(new QLabel(QStringLiteral("Set the alias details"), TabGeneral), "lblSetContact");
+    lblSetContact
+        = named(new QLabel(QStringLiteral("Set the contact's details"), TabGeneral), "lblSetContact");
     QFont heading = lblSetContact->font();
     heading.setBold(true);
     lblSetContact->setFont(heading);
@@ -66,7 +73,7 @@ void frmContact::buildGeneralPage()
     Image1->setFixedSize(96, 96);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setCursor(Qt::PointingHandCursor);
-    lblAddPic = named(new ClickLabel(QStringLiteral("Add Pic"), TabGeneral), "lblAddPic");
+    lblAddPic = named(new ClickLabel(QStringLiteral("Add Picture"), TabGeneral), "lblAddPic");
     lblAddPic->setAlignment(Qt::AlignCenter);
     lblAddPic->setCursor(Qt::PointingHandCursor);
     cmdRemove = named(new ClickLabel(QStringLiteral("Remove"), TabGeneral), "cmdRemove");
@@ -80,7 +87,7 @@ void frmContact::buildGeneralPage()
     picErgancy = named(new QLabel(TabGeneral), "picErgancy");
     picErgancy->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
     chkMrakAsErgancy
-        = named(new QCheckBox(QStringLiteral("Mark calls from this caller as ergeuncy"), TabGeneral),
+        = named(new QCheckBox(QStringLiteral("Mark calls from this caller as emergency"), TabGeneral),
             "chkMrakAsErgancy");
     picDrop = named(new QLabel(TabGeneral), "picDrop");
     picDrop->setPixmap(style()->standardIcon(QStyle::SP_DialogCancelButton).pixmap(16, 16));
@@ -120,13 +127,14 @@ void frmContact::buildGeneralPage()
 void frmContact::buildEventsPage()
 {
     TabEvents = named(new QWidget(TabControl1->pageArea()), "TabEvents");
-    lblSetEvents = named(new QLabel(QStringLiteral("Events when contact call"), TabEvents), "lblSetEvents");
+    lblSetEvents
+        = named(new QLabel(QStringLiteral("Events when this contact calls"), TabEvents), "lblSetEvents");
     QFont heading = lblSetEvents->font();
     heading.setBold(true);
     lblSetEvents->setFont(heading);
-    ptnEventsAsDefault = named(
-        new QRadioButton(QStringLiteral("As Default - Do the events as the in the default"), TabEvents),
-        "ptnEventsAsDefault");
+    ptnEventsAsDefault
+        = named(new QRadioButton(QStringLiteral("As default: do what the default events do"), TabEvents),
+            "ptnEventsAsDefault");
     ptnNothingEvents = named(new QRadioButton(QStringLiteral("Do Nothing"), TabEvents), "ptnNothingEvents");
     ptnSpecificEvents
         = named(new QRadioButton(QStringLiteral("Specific Events"), TabEvents), "ptnSpecificEvents");
@@ -167,21 +175,21 @@ void frmContact::buildActionsPage()
 {
     TabActions = named(new QWidget(TabControl1->pageArea()), "TabActions");
     lblSetForward
-        = named(new QLabel(QStringLiteral("Actions whent contact call"), TabActions), "lblSetForward");
+        = named(new QLabel(QStringLiteral("Actions when this contact calls"), TabActions), "lblSetForward");
     QFont heading = lblSetForward->font();
     heading.setBold(true);
     lblSetForward->setFont(heading);
-    ptnActionAsDefault = named(
-        new QRadioButton(QStringLiteral("As Default - Do the events as the in the default"), TabActions),
-        "ptnActionAsDefault");
+    ptnActionAsDefault
+        = named(new QRadioButton(QStringLiteral("As default: do what the default actions do"), TabActions),
+            "ptnActionAsDefault");
     ptnNothingActions
         = named(new QRadioButton(QStringLiteral("Do Nothing"), TabActions), "ptnNothingActions");
     ptnSpecificActions
-        = named(new QRadioButton(QStringLiteral("Specific Events"), TabActions), "ptnSpecificActions");
+        = named(new QRadioButton(QStringLiteral("Specific Actions"), TabActions), "ptnSpecificActions");
     chkSendToMail = named(new QCheckBox(QStringLiteral("Send to mail"), TabActions), "chkSendToMail");
     lblMailTo = named(new QLabel(QStringLiteral("Mail To:"), TabActions), "lblMailTo");
     txtMailTo = named(new QLineEdit(TabActions), "txtMailTo");
-    chkApp = named(new QCheckBox(QStringLiteral("Notic to App"), TabActions), "chkApp");
+    chkApp = named(new QCheckBox(QStringLiteral("Send calls to a program"), TabActions), "chkApp");
     lblAppPath = named(new QLabel(QStringLiteral("App To :"), TabActions), "lblAppPath");
     txtAppTo = named(new QLineEdit(TabActions), "txtAppTo");
 
@@ -277,6 +285,7 @@ void frmContact::Form_Load()
     TabEvents->setVisible(false);
     TabActions->setVisible(false);
     // 10, 11
+    TabControl1->setImageList(vbalImageList2());
     TabControl1->AddTab(g_sTrans(451), -1, QStringLiteral("General"));
     TabControl1->AddTab(g_sTrans(481), 10, QStringLiteral("Events"));
     TabControl1->AddTab(g_sTrans(491), 18, QStringLiteral("Actions"));
@@ -296,7 +305,7 @@ void frmContact::Form_Load()
 
     // Values set from code run these as clicks do, so the controls follow
     // loaded and reset values.
-    connect(txtContactName, &QLineEdit::textChanged, this, &QWidget::setWindowTitle);
+    connect(txtContactName, &QLineEdit::textChanged, this, &frmContact::showCaption);
     connect(chkViewCD, &QCheckBox::stateChanged, this, &frmContact::UpdateDisplayStyleControl);
     connect(chkPlayIn, &QCheckBox::stateChanged, this, &frmContact::UpdatePlayControls);
     connect(chkSayInCall, &QCheckBox::stateChanged, this, &frmContact::UpdateSayControls);

@@ -113,6 +113,9 @@ protected:
 
 private:
     void Form_Load();
+    // The caption follows the contact name; a contact without one yet shows
+    // what the window is.
+    void showCaption(const QString& name);
     void buildGeneralPage();
     void buildEventsPage();
     void buildActionsPage();

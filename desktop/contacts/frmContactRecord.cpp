@@ -98,7 +98,7 @@ void frmContact::LoadContact(const ContactRecord& record)
         showPicture(ContactPictures::folder() + picture);
     }
     setText(txtContactName, trimmed(record.ContactName));
-    setWindowTitle(txtContactName->text());
+    showCaption(txtContactName->text());
     setText(txtCallerName, trimmed(record.CallerName));
     setText(txtCallerNumber, trimmed(record.CallerNumber));
     OriginalCallerNumber = trimmed(record.CallerNumber);
@@ -253,6 +253,14 @@ bool frmContact::entriesPass()
         return refuse(852, general, txtCallerName);
     if (utf8Size(number) > 40)
         return refuse(853, general, txtCallerNumber);
+    // A contact without a number never matches a call: saved only when the
+    // user says so.
+    if (trimmed(number).isEmpty()) {
+        TabControl1->SelectTab(general);
+        txtCallerNumber->setFocus();
+        if (ShowMessage(g_sTrans(859), true) != 6)
+            return false;
+    }
     const bool isNew = NewOrEdit == u"NEW";
     if (isNew || NewOrEdit == u"EDIT") {
         if ((isNew || name != OriginalContact) && ContactExists(trimmed(name)))
@@ -337,10 +345,9 @@ void frmContact::Image1_Click()
 {
     OpenFileName& ofn = g_OpenFileName();
     ofn.lpstrFilter.clear();
-    const QStringList parts
-        = ahtAddFilterItem(QString(), QStringLiteral("Picture Files (*.jpg, *.jpeg, *.gif, *.bmp)"),
-            QStringLiteral("*.JPG;*.JPEG;*.GIF;*.BMP"))
-              .split(QChar(0));
+    const QStringList parts = ahtAddFilterItem(
+        QString(), QStringLiteral("Picture Files"), QStringLiteral("*.PNG;*.JPG;*.JPEG;*.GIF;*.BMP"))
+                                  .split(QChar(0));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         // Picture names come in any letter case.
         QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);

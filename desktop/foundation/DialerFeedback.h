@@ -11,8 +11,7 @@ public:
     virtual ~DialerFeedback() = default;
     // The number box's text, as shown.
     virtual QString NumberText() const = 0;
-    // Send and Record are disabled; nothing enables them again while the
-    // window is open.
+    // Send and Record are disabled until the call ends.
     virtual void DisableDialButtons() = 0;
     // Status panel 1.
     virtual void SetStatusText(const QString& text) = 0;
@@ -20,6 +19,9 @@ public:
     virtual void CallReady() = 0;
     // Starts the recorded call's seconds counter.
     virtual void StartSecondsCounter() = 0;
+    // The line is idle again: the dialer is ready for the next call, and the
+    // "call is up" box, if still open, goes.
+    virtual void CallEnded() = 0;
 };
 
 // The loaded dialer, or null while none is loaded.

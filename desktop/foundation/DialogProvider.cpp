@@ -74,6 +74,8 @@ FileDialogResult QtDialogProvider::fileDialog(const FileDialogRequest& request)
     dialog.setObjectName(request.kind == FileDialogRequest::Open ? QStringLiteral("OpenDialog")
                                                                  : QStringLiteral("SaveDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The type list names the kinds; their patterns only filter.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (request.kind == FileDialogRequest::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

@@ -1,69 +1,55 @@
 #include "desktop/foundation/ImageList2.h"
 
-#include <QApplication>
-#include <QPainter>
-#include <QPixmap>
-#include <QStyle>
+#include "desktop/foundation/ThemeIcons.h"
+
+#include <array>
 
 namespace {
 
-// Positions with a picture of the style's own; the rest are drawn.
-QStyle::StandardPixmap standardPicture(int position)
-{
-    switch (position) {
-    case 2: // contact of a call
-        return QStyle::SP_FileDialogDetailedView;
-    case 4: // delete
-        return QStyle::SP_TrashIcon;
-    case 5: // save
-        return QStyle::SP_DialogSaveButton;
-    case 7: // next
-        return QStyle::SP_ArrowDown;
-    case 8: // previous
-        return QStyle::SP_ArrowUp;
-    case 12: // properties
-        return QStyle::SP_FileDialogListView;
-    case 13: // search
-        return QStyle::SP_FileDialogContentsView;
-    case 23: // help
-        return QStyle::SP_DialogHelpButton;
-    case 24: // web page
-        return QStyle::SP_DriveNetIcon;
-    default:
-        return QStyle::SP_CustomBase;
-    }
-}
-
-QIcon drawnPicture(int position)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor colour = QColor::fromHsv((position * 47) % 360, 160, 200);
-    painter.setBrush(colour);
-    painter.setPen(colour.darker(150));
-    painter.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 3, 3);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setPixelSize(9);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QString::number(position));
-    return QIcon(pixmap);
-}
+// The freedesktop icon name of each position, by what the windows show there.
+constexpr std::array<const char*, kImageList2Count> kNames = {
+    "document-open-recent", // 0
+    "document-open", // 1
+    "document-properties", // 2: contact and properties of a call
+    "accessories-text-editor", // 3: notes
+    "edit-delete", // 4
+    "document-save", // 5
+    "edit-copy", // 6
+    "go-down", // 7: next call
+    "go-up", // 8: previous call
+    "x-office-address-book", // 9: contacts
+    "preferences-system-notifications", // 10: incoming-call events
+    "preferences-desktop-remote-desktop", // 11: remote access
+    "preferences-system", // 12: properties
+    "system-search", // 13: search
+    "document-print", // 14
+    "call-start", // 15: line on
+    "call-stop", // 16: line off
+    "input-dialpad", // 17: dialer
+    "mail-forward", // 18: forwarding
+    "mail-send", // 19
+    "media-record", // 20
+    "media-playback-start", // 21
+    "audio-volume-high", // 22
+    "help-contents", // 23: help
+    "web-browser", // 24: web page
+};
 
 } // namespace
+
+QString ImageList2Name(int position)
+{
+    if (position < 0 || position >= kImageList2Count)
+        return {};
+    return QString::fromLatin1(kNames[std::size_t(position)]);
+}
 
 const QList<QIcon>& vbalImageList2()
 {
     static const QList<QIcon> images = [] {
         QList<QIcon> list;
-        for (int position = 0; position < kImageList2Count; ++position) {
-            const QStyle::StandardPixmap standard = standardPicture(position);
-            list << (standard == QStyle::SP_CustomBase ? drawnPicture(position)
-                                                       : QApplication::style()->standardIcon(standard));
-        }
+        for (int position = 0; position < kImageList2Count; ++position)
+            list << ThemeIcon(ImageList2Name(position));
         return list;
     }();
     return images;

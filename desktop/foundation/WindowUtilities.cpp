@@ -55,6 +55,12 @@ void ShowWriteFailure(const QString& what)
     ShowMessage(text, false);
 }
 
+QString WithOwnDirection(const QString& text)
+{
+    // First strong isolate ... pop directional isolate.
+    return QChar(0x2068) + text + QChar(0x2069);
+}
+
 void SetFormRegionFromContainer(QWidget* container)
 {
     if (!container)

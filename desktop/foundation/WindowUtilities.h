@@ -24,6 +24,11 @@ W* named(W* widget, const char* name)
 // is missing keeps the layout's.
 void SetTranslatedCaption(QWidget* widget, int entry);
 
+// The text as a unit that takes its direction from its own first letter, so
+// a left-to-right text ("1 Month", a file name) keeps its order inside a
+// right-to-left window, and a right-to-left one stays as it was.
+QString WithOwnDirection(const QString& text);
+
 // The product's message box: the text, the information icon, the title
 // "Ringvale"; Yes and No, or a single OK; right to left when g_bRTL. The
 // answer: 1 OK, 6 Yes, 7 No.

@@ -51,17 +51,17 @@ void frmAccess::buildPage()
     bold.setBold(true);
     lblWeb->setFont(bold);
     chkAllowWWWRemoteAccess
-        = named(new QCheckBox(QStringLiteral("Open web-server for reading incoming calls"), page),
+        = named(new QCheckBox(QStringLiteral("Open the web server to read the incoming calls"), page),
             "chkAllowWWWRemoteAccess");
-    lblOpenPort = named(new QLabel(QStringLiteral("Open Port :"), page), "lblOpenPort");
+    lblOpenPort = named(new QLabel(QStringLiteral("Port:"), page), "lblOpenPort");
     txtWWWPort = named(new QLineEdit(page), "txtWWWPort");
     txtWWWPort->setFixedWidth(70);
     txtWWWPort->installEventFilter(this);
-    chkWWWProtect
-        = named(new QCheckBox(QStringLiteral("Prtect with user name and password"), page), "chkWWWProtect");
-    lblUserName = named(new QLabel(QStringLiteral("User Name -"), page), "lblUserName");
+    chkWWWProtect = named(
+        new QCheckBox(QStringLiteral("Protect with a user name and password"), page), "chkWWWProtect");
+    lblUserName = named(new QLabel(QStringLiteral("User name:"), page), "lblUserName");
     txtWWWUserName = named(new QLineEdit(page), "txtWWWUserName");
-    lblPass = named(new QLabel(QStringLiteral("Password"), page), "lblPass");
+    lblPass = named(new QLabel(QStringLiteral("Password:"), page), "lblPass");
     txtWWWPass = named(new QLineEdit(page), "txtWWWPass");
     txtWWWPass->setEchoMode(QLineEdit::Password);
     lblTip = named(new QLabel(QStringLiteral("Tip: if your internet address changes at every connection, "

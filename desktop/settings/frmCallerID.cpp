@@ -75,7 +75,8 @@ frmCallerID::frmCallerID(QWidget* parent)
     setObjectName(QStringLiteral("frmCallerID"));
     setWindowTitle(QStringLiteral("Caller ID"));
     Label1 = named(
-        new QLabel(QStringLiteral("Set the Caller ID detection mode : TAPI / AT Commands."), this), "Label1");
+        new QLabel(QStringLiteral("Set how the caller ID is detected: line device or AT commands."), this),
+        "Label1");
     cmbCallerIDMode = named(new QComboBox(this), "cmbCallerIDMode");
     Shape1 = named(new QFrame(this), "Shape1");
     lblATCommands = named(new QLabel(QStringLiteral("AT Commands"), Shape1), "lblATCommands");

@@ -68,7 +68,7 @@ void frmEvents::buildIncomingPage()
     bold.setBold(true);
     lblInCom->setFont(bold);
     lblInCom->setWordWrap(true);
-    chkViewCD_IC = named(new QCheckBox(QStringLiteral("Dispaly on incoming"), page), "chkViewCD_IC");
+    chkViewCD_IC = named(new QCheckBox(QStringLiteral("Display on incoming calls"), page), "chkViewCD_IC");
     cmbCallDisplayStyleIncomming = named(new QComboBox(page), "cmbCallDisplayStyleIncomming");
     lblTry_IC = named(new QPushButton(QStringLiteral("Test current display"), page), "lblTry_IC");
     lblTry_IC->setFlat(true);
@@ -80,9 +80,9 @@ void frmEvents::buildIncomingPage()
     txtTTS_IC->setMaximumHeight(70);
     cmdSay_IC = named(new QPushButton(QStringLiteral("Say"), page), "cmdSay_IC");
     cmdStopSay_IC = named(new QPushButton(QStringLiteral("Stop"), page), "cmdStopSay_IC");
-    chkWhenCallerID = named(new QCheckBox(QStringLiteral("Act when caller ID"), page), "chkWhenCallerID");
+    chkWhenCallerID = named(new QCheckBox(QStringLiteral("Act on the caller ID"), page), "chkWhenCallerID");
     chkOpenAppOnCall
-        = named(new QCheckBox(QStringLiteral("Open application on new call"), page), "chkOpenAppOnCall");
+        = named(new QCheckBox(QStringLiteral("Open Ringvale on a new call"), page), "chkOpenAppOnCall");
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(lblInCom, 0, 0, 1, 3);
@@ -116,10 +116,10 @@ void frmEvents::buildAdvancedPage()
     lblAnimateVal = named(new QLabel(QStringLiteral("0"), page), "lblAnimateVal");
     lblAnimateVal->setMinimumWidth(30);
     chkClosePersonalAfrter
-        = named(new QCheckBox(QStringLiteral("Close After"), page), "chkClosePersonalAfrter");
+        = named(new QCheckBox(QStringLiteral("Close after"), page), "chkClosePersonalAfrter");
     txtCLosePersonalAfter = named(new QLineEdit(page), "txtCLosePersonalAfter");
     lblCLoseBallonAfter
-        = named(new QLabel(QStringLiteral("Close baloon style after"), page), "lblCLoseBallonAfter");
+        = named(new QLabel(QStringLiteral("Close the balloon after"), page), "lblCLoseBallonAfter");
     txtCLoseBallonAfter = named(new QLineEdit(page), "txtCLoseBallonAfter");
     for (QLineEdit* box : {txtCLosePersonalAfter, txtCLoseBallonAfter}) {
         box->setMaximumWidth(60);

@@ -80,8 +80,8 @@ void frmForward::buildMailPage()
 {
     QWidget* page = TabMail = named(new QWidget(TabControl1->pageArea()), "TabMail");
     lblMail = boldLabel(page, "lblMail");
-    chkSendToMail = named(new QCheckBox(QStringLiteral("Send calls to mail"), page), "chkSendToMail");
-    lblMailTo = named(new QLabel(QStringLiteral("Mail To :"), page), "lblMailTo");
+    chkSendToMail = named(new QCheckBox(QStringLiteral("Send calls by e-mail"), page), "chkSendToMail");
+    lblMailTo = named(new QLabel(QStringLiteral("Mail to:"), page), "lblMailTo");
     txtMailTo = named(new QLineEdit(page), "txtMailTo");
     cmdSmtp = named(new QPushButton(QStringLiteral("SMTP"), page), "cmdSmtp");
     cmdMailDetails = named(new QPushButton(QStringLiteral("Mail Details"), page), "cmdMailDetails");
@@ -111,8 +111,8 @@ void frmForward::buildAppPage()
 {
     QWidget* page = TabApp = named(new QWidget(TabControl1->pageArea()), "TabApp");
     lblApp = boldLabel(page, "lblApp");
-    chkApp = named(new QCheckBox(QStringLiteral("Send calls to application"), page), "chkApp");
-    lblAppPath = named(new QLabel(QStringLiteral("Application Path:"), page), "lblAppPath");
+    chkApp = named(new QCheckBox(QStringLiteral("Send calls to a program"), page), "chkApp");
+    lblAppPath = named(new QLabel(QStringLiteral("Program path:"), page), "lblAppPath");
     txtAppTo = named(new QPlainTextEdit(page), "txtAppTo");
     txtAppTo->setMaximumHeight(64);
     chkBGAPP = named(new QCheckBox(QStringLiteral("In background"), page), "chkBGAPP");

@@ -64,22 +64,22 @@ void frmProperties::buildGeneralPage()
     TabGeneral = named(new QWidget(this), "TabGeneral");
     lblGeberal = heading(QStringLiteral("General"), TabGeneral, "lblGeberal");
     chkDoEventsWhenGUI
-        = named(new QCheckBox(QStringLiteral("Activate events only when GUI is open"), TabGeneral),
+        = named(new QCheckBox(QStringLiteral("Run the events only while Ringvale is open"), TabGeneral),
             "chkDoEventsWhenGUI");
     ChkRunAsProc = named(new QCheckBox(QStringLiteral("Run as a service"), TabGeneral), "ChkRunAsProc");
     ChkRunAsProc->setVisible(false);
-    chkRunOnStart = named(new QCheckBox(QStringLiteral("Run on starts"), TabGeneral), "chkRunOnStart");
-    chkReloadDev
-        = named(new QCheckBox(QStringLiteral("After each call reload device"), TabGeneral), "chkReloadDev");
-    chkModemSoundControl
-        = named(new QCheckBox(QStringLiteral("Play beep sound when opening line"), TabGeneral),
-            "chkModemSoundControl");
+    chkRunOnStart = named(new QCheckBox(QStringLiteral("Run when I log in"), TabGeneral), "chkRunOnStart");
+    chkReloadDev = named(
+        new QCheckBox(QStringLiteral("Reload the line device after each call"), TabGeneral), "chkReloadDev");
+    chkModemSoundControl = named(
+        new QCheckBox(QStringLiteral("Play a beep when the line opens"), TabGeneral), "chkModemSoundControl");
     lblNumOfItemsInLast = named(
-        new QLabel(QStringLiteral("Number of Items in the last list :"), TabGeneral), "lblNumOfItemsInLast");
+        new QLabel(QStringLiteral("Number of calls in the recent list:"), TabGeneral), "lblNumOfItemsInLast");
     txtlNumOfItemsInLast = named(new QLineEdit(TabGeneral), "txtlNumOfItemsInLast");
     txtlNumOfItemsInLast->setMaximumWidth(60);
     chkDelFromDiaryWhenDelLast
-        = named(new QCheckBox(QStringLiteral("Delete from diary when del from last"), TabGeneral),
+        = named(new QCheckBox(QStringLiteral("Delete from the day files when deleted from the recent list"),
+                    TabGeneral),
             "chkDelFromDiaryWhenDelLast");
 
     auto* count = new QHBoxLayout;
@@ -107,13 +107,12 @@ void frmProperties::buildDevicesPage()
         = heading(QStringLiteral("Set the modem device for incoming calls, and audio device for recording "
                                  "greets and for playing events. "),
             TabDevices, "lblDevices");
-    lblModemDevice = named(new QLabel(QStringLiteral("Modem device:"), TabDevices), "lblModemDevice");
+    lblModemDevice = named(new QLabel(QStringLiteral("Line device:"), TabDevices), "lblModemDevice");
     cmbModemDev = named(new QComboBox(TabDevices), "cmbModemDev");
-    chkDisplayRecomendedDevices
-        = named(new QCheckBox(QStringLiteral("Display recomended devices"), TabDevices),
-            "chkDisplayRecomendedDevices");
+    chkDisplayRecomendedDevices = named(
+        new QCheckBox(QStringLiteral("Show recommended devices"), TabDevices), "chkDisplayRecomendedDevices");
     lblModemDeviceDetails
-        = named(new QPushButton(QStringLiteral("Device Properies"), TabDevices), "lblModemDeviceDetails");
+        = named(new QPushButton(QStringLiteral("Device Properties"), TabDevices), "lblModemDeviceDetails");
     lblSoundDevice
         = named(new QLabel(QStringLiteral("The chosen Sound Device will be used to play the messages in "
                                           "the computer and to record greetings to be played:"),
@@ -152,9 +151,9 @@ void frmProperties::buildLineStatePage()
     ptnOn = named(new QRadioButton(QStringLiteral("On"), TabAuto), "ptnOn");
     ptnOff = named(new QRadioButton(QStringLiteral("Off"), TabAuto), "ptnOff");
     ptnAuto = named(new QRadioButton(QStringLiteral("Auto Mode"), TabAuto), "ptnAuto");
-    lblAutoOn = named(new QLabel(QStringLiteral("From Time:"), TabAuto), "lblAutoOn");
+    lblAutoOn = named(new QLabel(QStringLiteral("From time:"), TabAuto), "lblAutoOn");
     txtTimeOn = named(new QComboBox(TabAuto), "txtTimeOn");
-    lblAutoOff = named(new QLabel(QStringLiteral("To Time"), TabAuto), "lblAutoOff");
+    lblAutoOff = named(new QLabel(QStringLiteral("To time:"), TabAuto), "lblAutoOff");
     txtTimeOff = named(new QComboBox(TabAuto), "txtTimeOff");
 
     auto* times = new QGridLayout;
@@ -185,8 +184,8 @@ void frmProperties::buildLineStatePage()
 void frmProperties::buildSpeechPage()
 {
     TabTTS = named(new QWidget(this), "TabTTS");
-    lblTTS = heading(
-        QStringLiteral("The choosen voice and rate will be used by Text-To-Speech 5.1"), TabTTS, "lblTTS");
+    lblTTS = heading(QStringLiteral("The chosen voice and rate are used by the speech engine (espeak-ng)"),
+        TabTTS, "lblTTS");
     lblVoice = named(new QLabel(QStringLiteral("Voice:"), TabTTS), "lblVoice");
     TTSVoices = named(new QComboBox(TabTTS), "TTSVoices");
     lblTTSFaster = named(new QLabel(QStringLiteral("Faster:"), TabTTS), "lblTTSFaster");
@@ -224,12 +223,12 @@ void frmProperties::buildJournalPage()
 {
     TabLog = named(new QWidget(this), "TabLog");
     Label1 = heading(QStringLiteral("Ringvale journal options"), TabLog, "Label1");
-    chkLogSys = named(new QCheckBox(QStringLiteral("Log sys events"), TabLog), "chkLogSys");
+    chkLogSys = named(new QCheckBox(QStringLiteral("Log system events"), TabLog), "chkLogSys");
     chkLogCalls = named(new QCheckBox(QStringLiteral("Log calls"), TabLog), "chkLogCalls");
-    chkLogWWW = named(new QCheckBox(QStringLiteral("Log web-site events"), TabLog), "chkLogWWW");
+    chkLogWWW = named(new QCheckBox(QStringLiteral("Log web server events"), TabLog), "chkLogWWW");
     chkWornBeforeDelete
-        = named(new QCheckBox(QStringLiteral("Worn me before erasing"), TabLog), "chkWornBeforeDelete");
-    lblLogFor = named(new QLabel(QStringLiteral("Log For:"), TabLog), "lblLogFor");
+        = named(new QCheckBox(QStringLiteral("Warn me before erasing"), TabLog), "chkWornBeforeDelete");
+    lblLogFor = named(new QLabel(QStringLiteral("Keep logs for:"), TabLog), "lblLogFor");
     cmbLogFor = named(new QComboBox(TabLog), "cmbLogFor");
     cmdDisplayLog = named(new QPushButton(QStringLiteral("Open Journal"), TabLog), "cmdDisplayLog");
 
@@ -298,7 +297,7 @@ void frmProperties::Form_Load()
     // 5
     cmbLogFor->clear();
     for (int entry = 606; entry <= 609; ++entry)
-        cmbLogFor->addItem(g_sTrans(entry));
+        cmbLogFor->addItem(g_bRTL() ? WithOwnDirection(g_sTrans(entry)) : g_sTrans(entry));
     // 6: the times as the service reads them.
     for (QComboBox* hours : {txtTimeOn, txtTimeOff}) {
         hours->clear();
@@ -316,6 +315,10 @@ void frmProperties::Form_Load()
     const QStringList voices = RegistryRoutines::EnumRegistryValues(
         RegistryRoutines::HKEY_LOCAL_MACHINE, RegistryRoutines::productKey() + QStringLiteral("\\TTS51"));
     TTSVoices->addItems(voices);
+    // No voice stored means the speech engine's own default, not the first
+    // voice of the list.
+    TTSVoices->setCurrentIndex(-1);
+    TTSVoices->setPlaceholderText(g_sTrans(585));
     // 10
     BuildPageTree();
     // 11, 12

@@ -2,6 +2,7 @@
 #include "desktop/settings/frmProperties.h"
 
 #include "common/ChannelMessages.h"
+#include "common/RegistryBackend.h"
 #include "common/Waits.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/HubLink.h"
@@ -128,7 +129,9 @@ void frmProperties::LoadProperties()
     loadText(txtTimeOff, m_reg.getString(QStringLiteral("txtTimeOff")));
     // 5
     m_reg.setSubkey(kTts);
-    loadPosition(TTSVoices, m_reg.getString(QStringLiteral("TTSVoices")));
+    // No voice stored (missing or empty) leaves the engine's default shown.
+    if (const QString voice = m_reg.getString(QStringLiteral("TTSVoices")); !voice.isEmpty())
+        loadPosition(TTSVoices, voice);
     if (const std::optional<int> rate = StoredNumber(m_reg.getString(QStringLiteral("sldrTTS"))))
         sldrTTS->setValue(*rate);
     // 6: the entry, not the stored value, says whether the desktop starts at login.
@@ -166,7 +169,12 @@ bool frmProperties::storeSettings()
     saved &= m_reg.setString(QStringLiteral("cmbLogFor"), QString::number(cmbLogFor->currentIndex()));
     // 7
     m_reg.setSubkey(kTts);
-    saved &= m_reg.setString(QStringLiteral("TTSVoices"), QString::number(TTSVoices->currentIndex()));
+    if (TTSVoices->currentIndex() >= 0) {
+        saved &= m_reg.setString(QStringLiteral("TTSVoices"), QString::number(TTSVoices->currentIndex()));
+    } else {
+        const qint32 deleted = m_reg.DeleteValue(QStringLiteral("TTSVoices"));
+        saved &= deleted == RegistryBackend::Success || deleted == RegistryBackend::NotFound;
+    }
     saved &= m_reg.setString(QStringLiteral("sldrTTS"), QString::number(sldrTTS->value()));
     // 8
     m_reg.setSubkey(kLineStat);

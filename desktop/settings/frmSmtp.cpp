@@ -33,15 +33,18 @@ void frmSmtp::buildControls()
 {
     lblSMTP_Description = named(new QLabel(this), "lblSMTP_Description");
     lblSMTP_Description->setWordWrap(true);
-    ptnMapi = named(new QRadioButton(QStringLiteral("Use outlook (MAPI)"), this), "ptnMapi");
-    ptnAppSMTP = named(new QRadioButton(QStringLiteral("Use application mail service"), this), "ptnAppSMTP");
-    lblSMTP = named(new QLabel(QStringLiteral("Mail To :"), this), "lblSMTP");
+    ptnMapi = named(
+        new QRadioButton(QStringLiteral("Use the system's mail program (sendmail)"), this), "ptnMapi");
+    ptnAppSMTP = named(
+        new QRadioButton(QStringLiteral("Use Ringvale's own mail sending (SMTP)"), this), "ptnAppSMTP");
+    lblSMTP = named(new QLabel(QStringLiteral("Mail to:"), this), "lblSMTP");
     txtSMTP = named(new QLineEdit(this), "txtSMTP");
     chkUserNamePassServer
-        = named(new QCheckBox(QStringLiteral("Use protected SMTP"), this), "chkUserNamePassServer");
-    lblUserName = named(new QLabel(QStringLiteral("User Name :"), this), "lblUserName");
+        = named(new QCheckBox(QStringLiteral("The server needs a user name and password"), this),
+            "chkUserNamePassServer");
+    lblUserName = named(new QLabel(QStringLiteral("User name:"), this), "lblUserName");
     txtSMTPUserName = named(new QLineEdit(this), "txtSMTPUserName");
-    lblPass = named(new QLabel(QStringLiteral("Password :"), this), "lblPass");
+    lblPass = named(new QLabel(QStringLiteral("Password:"), this), "lblPass");
     txtSMTPPass = named(new QLineEdit(this), "txtSMTPPass");
     txtSMTPPass->setEchoMode(QLineEdit::Password);
     // Every character shows as "*", as the stored text is the real password.

@@ -9,6 +9,7 @@
 #include "common/SharedUtilities.h"
 #include "desktop/contacts/ContactPictures.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/DialerFeedback.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/settings/CallerPopUp.h"
 #include "desktop/shell/LineEventSurfaces.h"
@@ -194,6 +195,8 @@ void frmProc::OnLineIdle()
     if (g_bIdleHandled)
         return;
     g_bIdleHandled = true;
+    if (DialerFeedback* dialer = LoadedDialer())
+        dialer->CallEnded();
     DoEndCallActions();
     AddToLineDisplayStatusBar(g_sTrans(kReadyText));
     GreetAfter(kGreetAfterIdleMs);

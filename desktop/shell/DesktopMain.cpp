@@ -86,6 +86,15 @@ void waitForTheServiceToListen()
         say(QStringLiteral("the service did not listen on 305 in time; it may go on running."));
 }
 
+// The window shows the line as the service has it, not as it was at the
+// load: a screenshot waits for the service's first line state.
+void waitForTheLineState()
+{
+    if (!WaitLettingEventsRun(kServiceListenMs, [] { return g_lLineStatusCount > 0; }))
+        say(QStringLiteral("the service did not report the line state in time; the screenshot shows the line "
+                           "as the window loaded it."));
+}
+
 int ShowOneWindow(const Options& options)
 {
     LoadChosenTranslation();
@@ -116,6 +125,7 @@ int StartNormally(const Options& options)
     if (!options.screenshot.isEmpty()) {
         auto* window = dynamic_cast<QWidget*>(LoadedMainWindow());
         if (running && window) {
+            waitForTheLineState();
             status = writeScreenshot(window, options.screenshot) ? 0 : 1;
             if (!serviceWasThere) {
                 waitForTheServiceToListen();

@@ -64,9 +64,8 @@ QString itemCaption(const Menu& menu, const MenuItem& item)
         return QStringLiteral("-");
     if (menu.onBar)
         return u'&' + g_sTrans(item.entry);
-    // The tray's exit stands apart from the rest of its menu.
-    if (item.entry == kTrayExitKeyEntry && QStringView(item.key) == u"stExit")
-        return QString(22, u' ') + g_sTrans(item.entry);
+    // Every item of a menu starts at one edge: blanks before the tray's
+    // exit pushed it to the far side.
     return g_sTrans(item.entry);
 }
 

@@ -12,6 +12,7 @@ bool g_bMainHidden = false;
 bool g_bInCallActionsDone = false;
 bool g_bEndActionsDone = false;
 bool g_bIdleHandled = false;
+qint32 g_lLineStatusCount = 0;
 
 QString ExecutableFolderWithSlash()
 {

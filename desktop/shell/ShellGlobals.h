@@ -33,3 +33,7 @@ extern bool g_bMainHidden; // a close request hid the window
 extern bool g_bInCallActionsDone;
 extern bool g_bEndActionsDone;
 extern bool g_bIdleHandled;
+
+// How many line states the service has reported since the program started;
+// until the first, the window shows the line as it was at its load.
+extern qint32 g_lLineStatusCount;

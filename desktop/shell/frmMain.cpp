@@ -93,6 +93,7 @@ frmMain::frmMain()
     setObjectName(QStringLiteral("frmMain"));
     setWindowIcon(frmSysTray::DefaultIcon());
     BuildRegions();
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
     tmrBlink.setInterval(kBlinkMs);
     tmrStatus.setInterval(kClockMs);
     connect(&tmrBlink, &QTimer::timeout, this, &frmMain::tmrBlink_Timer);

@@ -39,6 +39,9 @@ public:
     static constexpr int kDefaultWidthTwips = 9495;
     static constexpr int kDefaultHeightTwips = 7380;
     static constexpr int kPaneHeightTwips = 1455;
+    // Below this the status panels overlap and the list has no room.
+    static constexpr int kMinimumWidth = 520;
+    static constexpr int kMinimumHeight = 400;
     static constexpr int kBlinkMs = 700;
     static constexpr int kClockMs = 1000;
     static constexpr int kBalloonMs = 30000;
@@ -156,6 +159,10 @@ private:
     void BuildRegions();
     void BuildBars();
     void BuildPanels();
+    // A pane label shows its whole text when it fits before the next column
+    // (or the pane's edge), else the text cut with an ellipsis and the whole
+    // text as its tooltip.
+    void FitPaneLabel(QLabel* label);
     void ReadOptions();
     void ApplyPaneColours();
     void PickPaneColour(bool background);
@@ -186,6 +193,9 @@ private:
     bool m_bExitRequested = false;
     bool m_bExited = false;
 };
+
+// The line button's pictures by freedesktop name: 0 open, 1 closed.
+inline constexpr const char* kLinePictures[] = {"call-start", "call-stop"};
 
 // Twips of a pixel count and back, at 15 to the pixel.
 constexpr int PixelsFromTwips(qint64 twips)

@@ -2,11 +2,20 @@
 // pane of the current call, the blink, the line's button and marks.
 #include "desktop/shell/frmMain.h"
 
+#include "desktop/foundation/ThemeIcons.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QStyle>
+
+namespace {
+
+// The text a pane label was given, before any cut.
+constexpr char kWholeText[] = "wholeText";
+
+} // namespace
 
 void frmMain::SetCallDetail(Detail which, const QString& text)
 {
@@ -33,9 +42,30 @@ void frmMain::SetCallDetail(Detail which, const QString& text)
     }
     if (!label)
         return;
-    label->setText(text);
+    label->setProperty(kWholeText, text);
+    FitPaneLabel(label);
+}
+
+void frmMain::FitPaneLabel(QLabel* label)
+{
+    const QString text = label->property(kWholeText).toString();
+    // Each column ends where the next begins; the last one at the picture,
+    // and every one at the pane's edge.
+    const int gap = PixelsFromTwips(120);
+    int right = PicCallDetails->width() - gap;
+    if (label == lblMainDate || label == lblMainTime)
+        right = qMin(right, lblMainCallerName->x() - gap);
+    else if (label == lblMainCallerName || label == lblMainCallerNumber)
+        right = qMin(right, lblMainContactName->x() - gap);
+    else
+        right = qMin(right, imgMainCallerPic->x() - gap);
+    const int room = qMax(0, right - label->x());
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, room);
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
     // The pane places its labels by hand: each is as wide as its text.
     label->adjustSize();
+    label->resize(qMin(label->width(), room), label->height());
 }
 
 bool frmMain::SetCallerPicture(const QString& path)
@@ -68,8 +98,7 @@ void frmMain::SetLineButtonImage(qint32 image)
     if (toolbar1Buttons.isEmpty() || (image != 0 && image != 1))
         return;
     // The load shows the closed look (image 1) until the first line state.
-    const QStyle::StandardPixmap pictures[] = {QStyle::SP_DialogApplyButton, QStyle::SP_MediaPlay};
-    toolbar1Buttons.first()->setIcon(QApplication::style()->standardIcon(pictures[image]));
+    toolbar1Buttons.first()->setIcon(SizedThemeIcon(QString::fromLatin1(kLinePictures[image]), 32));
     m_lineButtonImage = image;
 }
 

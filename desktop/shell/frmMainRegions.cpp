@@ -8,6 +8,7 @@
 #include "desktop/calls/CallsList.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/StoredColour.h"
+#include "desktop/foundation/ThemeIcons.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/shell/ShellGlobals.h"
 #include "platform/grid/vbalGrid.h"
@@ -60,9 +61,9 @@ QLabel* paneLabel(QWidget* pane, const char* name, int leftTwips, int topTwips)
     return label;
 }
 
-QIcon toolbarPicture(QStyle::StandardPixmap picture)
+QIcon toolbarPicture(const char* name, int side)
 {
-    return QApplication::style()->standardIcon(picture);
+    return SizedThemeIcon(QString::fromLatin1(name), side);
 }
 
 } // namespace
@@ -146,21 +147,22 @@ void frmMain::BuildBars()
     cToolbar1->setIconSize(QSize(32, 32));
     cToolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     const struct {
-        QStyle::StandardPixmap picture;
+        const char* picture;
         QString caption;
     } buttons[] = {
-        {QStyle::SP_MediaPlay, g_sTrans(101)},
-        {QStyle::SP_MessageBoxInformation, QStringLiteral("     ") + g_sTrans(104) + QStringLiteral("    ")},
-        {QStyle::SP_ArrowForward, g_sTrans(105)},
-        {QStyle::SP_DriveNetIcon, g_sTrans(106)},
-        {QStyle::SP_DirHomeIcon, g_sTrans(107)},
-        {QStyle::SP_FileDialogContentsView, g_sTrans(110)},
-        {QStyle::SP_FileDialogListView, g_sTrans(108)},
-        {QStyle::SP_FileDialogDetailedView, g_sTrans(109)},
+        {kLinePictures[1], g_sTrans(101)},
+        {"preferences-system-notifications",
+            QStringLiteral("     ") + g_sTrans(104) + QStringLiteral("    ")},
+        {"mail-forward", g_sTrans(105)},
+        {"preferences-desktop-remote-desktop", g_sTrans(106)},
+        {"x-office-address-book", g_sTrans(107)},
+        {"system-search", g_sTrans(110)},
+        {"preferences-system", g_sTrans(108)},
+        {"text-x-generic", g_sTrans(109)},
     };
     qint32 index = 0;
     for (const auto& b : buttons) {
-        QAction* action = cToolbar1->addAction(toolbarPicture(b.picture), b.caption);
+        QAction* action = cToolbar1->addAction(toolbarPicture(b.picture, 32), b.caption);
         action->setToolTip(QString());
         connect(action, &QAction::triggered, this, [this, index] { cToolbar1_ButtonClick(index); });
         toolbar1Buttons << action;
@@ -168,6 +170,9 @@ void frmMain::BuildBars()
     }
     QAction* none = cToolbar1->addAction(QString());
     none->setEnabled(false);
+    // An empty button has nothing to show: drawn, it only pushed the bar
+    // into its overflow menu.
+    none->setVisible(false);
     toolbar1Buttons << none;
     // The line button's arrow opens the line-state group.
     if (auto* line = qobject_cast<QToolButton*>(cToolbar1->widgetForAction(toolbar1Buttons.first()))) {
@@ -181,18 +186,18 @@ void frmMain::BuildBars()
     m_folderGroup = new QActionGroup(this);
     m_folderGroup->setExclusive(true);
     const struct {
-        QStyle::StandardPixmap picture;
+        const char* picture;
         QString caption;
         QString key;
     } folders[] = {
-        {QStyle::SP_FileDialogBack, g_sTrans(123), g_sTrans(123)},
-        {QStyle::SP_FileIcon, g_sTrans(122), TodayKey()},
-        {QStyle::SP_DirIcon, g_sTrans(125), QStringLiteral("\\Data\\Log\\")},
-        {QStyle::SP_TrashIcon, QStringLiteral("   ") + g_sTrans(24) + QStringLiteral("  "), QString()},
+        {"document-open-recent", g_sTrans(123), g_sTrans(123)},
+        {"x-office-calendar", g_sTrans(122), TodayKey()},
+        {"folder", g_sTrans(125), QStringLiteral("\\Data\\Log\\")},
+        {"user-trash", QStringLiteral("   ") + g_sTrans(24) + QStringLiteral("  "), QString()},
     };
     index = 0;
     for (const auto& f : folders) {
-        QAction* action = cToolbar2->addAction(toolbarPicture(f.picture), f.caption);
+        QAction* action = cToolbar2->addAction(toolbarPicture(f.picture, 16), f.caption);
         action->setData(f.key);
         if (index < 3) {
             action->setCheckable(true);
@@ -238,6 +243,9 @@ void frmMain::Form_Resize()
     const qint64 H = TwipsFromPixels(height());
     const qint64 holder = TwipsFromPixels(picHolder->height());
     PicCallDetails->setGeometry(0, PixelsFromTwips(holder), PixelsFromTwips(W), PicCallDetails->height());
+    for (QLabel* label : {lblMainDate, lblMainTime, lblMainCallerName, lblMainCallerNumber,
+             lblMainContactName, lblMainRingNum})
+        FitPaneLabel(label);
     const qint64 listTop = holder + TwipsFromPixels(PicCallDetails->height());
     // The list covers the strip's lowest 150 twips: a folder bar the designed
     // height cannot hold above them makes the strip taller.

@@ -87,6 +87,15 @@ QLabel* textLabel(QWidget* parent, const char* name, const QRect& geometry)
     return label;
 }
 
+// A text longer than its label ends in an ellipsis, never cut mid-letter;
+// the whole text is the label's tooltip then.
+void setFittedText(QLabel* label, const QString& text)
+{
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, label->width());
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
+}
+
 void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
 {
     QPalette palette = widget->palette();
@@ -167,7 +176,10 @@ void frmMessenger::BuildControls()
     imgContact->setObjectName(QStringLiteral("imgContact"));
     imgContact->setGeometry(Shape1->geometry());
     imgContact->setScaledContents(true);
-    lblContact = textLabel(window, "lblContact", twipsRect(210, 1920, 2115, 195));
+    // No picture, no frame: an empty square says nothing.
+    Shape1->hide();
+    imgContact->hide();
+    lblContact = textLabel(window, "lblContact", twipsRect(240, 1920, 2115, 195));
     lblCallerName = textLabel(window, "lblCallerName", twipsRect(240, 2160, 2115, 195));
     lblCallerNumber = textLabel(window, "lblCallerNumber", twipsRect(240, 2400, 2115, 195));
     // The title is drawn over the strip.
@@ -222,19 +234,19 @@ void frmMessenger::SetTitle(const QString& title)
 void frmMessenger::SetCallerName(const QString& text)
 {
     if (m_window)
-        lblCallerName->setText(text);
+        setFittedText(lblCallerName, text);
 }
 
 void frmMessenger::SetCallerNumber(const QString& text)
 {
     if (m_window)
-        lblCallerNumber->setText(text);
+        setFittedText(lblCallerNumber, text);
 }
 
 void frmMessenger::SetContact(const QString& text)
 {
     if (m_window)
-        lblContact->setText(text);
+        setFittedText(lblContact, text);
 }
 
 void frmMessenger::SetPicture(const QString& path)
@@ -242,8 +254,11 @@ void frmMessenger::SetPicture(const QString& path)
     if (!m_window)
         return;
     QPixmap picture;
-    if (picture.load(path))
-        imgContact->setPixmap(picture);
+    if (!picture.load(path))
+        return;
+    imgContact->setPixmap(picture);
+    Shape1->show();
+    imgContact->show();
 }
 
 void frmMessenger::Display()
@@ -257,8 +272,19 @@ void frmMessenger::Display()
         lblContact->setText(g_sTrans(kSampleContact));
         lblCallerName->setText(g_sTrans(kSampleName));
         lblCallerNumber->setText(g_sTrans(kSampleNumber));
+        const bool picture = !imgContact->pixmap().isNull();
+        Shape1->setVisible(picture);
+        imgContact->setVisible(picture);
     } else {
+        // A window left from a preview or an earlier call shows nothing of
+        // them: the contact is known only once the caller ID arrives.
+        for (QWidget* control : std::initializer_list<QWidget*>{imgMain, imgContact, lblTitle, imgTop})
+            control->setToolTip(QString());
+        lblContact->clear();
+        lblContact->setToolTip(QString());
         imgContact->clear();
+        imgContact->hide();
+        Shape1->hide();
     }
     if (bClose)
         tmrCloseAfter->start();

@@ -169,14 +169,19 @@ void frmProc::OnCallConnected()
     g_bEndActionsDone = false;
     g_bInCallActionsDone = false;
     g_bIdleHandled = false;
-    // The box of CallReady lets events run: the dialer may be gone after it.
+    // The box of CallReady lets events run: the dialer may be gone after it,
+    // and the call may have ended meanwhile, which leaves the line idle.
     if (g_bCallOutPending && LoadedDialer()) {
         LoadedDialer()->CallReady();
+        if (g_bIdleHandled)
+            return;
         if (DialerFeedback* dialer = LoadedDialer())
             dialer->SetStatusText(g_sTrans(kDialerConnectedText));
     }
     if (g_bCallOutRecPending && LoadedDialer()) {
         LoadedDialer()->CallReady();
+        if (g_bIdleHandled)
+            return;
         if (DialerFeedback* dialer = LoadedDialer())
             dialer->StartSecondsCounter();
     }
@@ -197,6 +202,8 @@ void frmProc::OnMonitorDigit(const QString& Digit)
 void frmProc::OnLineDialing()
 {
     g_bEndActionsDone = false;
+    // The dialled call's end is handled like any other call's.
+    g_bIdleHandled = false;
     if (DialerFeedback* dialer = LoadedDialer()) {
         dialer->DisableDialButtons();
         dialer->SetStatusText(g_sTrans(kDialingText) + u' ' + dialer->NumberText());
@@ -205,6 +212,7 @@ void frmProc::OnLineDialing()
 
 void frmProc::OnLineStatus(qint32 LineState, bool AutoMode)
 {
+    ++g_lLineStatusCount;
     const RegistryRoutines lineState
         = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabLineStat"));
     const auto store = [&lineState](const char* value) {

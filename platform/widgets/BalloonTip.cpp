@@ -189,7 +189,11 @@ void BalloonTip::paintEvent(QPaintEvent*)
 
 bool BalloonTip::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_anchor && (event->type() == QEvent::KeyPress || event->type() == QEvent::Hide))
+    // The balloon never keeps the user in its box: it goes when the focus
+    // moves on.
+    if (watched == m_anchor
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::Hide
+            || event->type() == QEvent::FocusOut))
         close();
     return QWidget::eventFilter(watched, event);
 }

@@ -206,6 +206,22 @@ TEST_F(frmLogTest, TheListsFillTheWindowAsItIsResized)
     EXPECT_EQ(lines.height(), files.height());
 }
 
+TEST_F(frmLogTest, FileNamesAndLinesKeepTheirDirectionInARightToLeftWindow)
+{
+    loadNumberedTranslation(true);
+    writeThreeDays();
+    write(u"12-10-2026_Calls.txt"_s, "09:12:40 : Incoming call from ANN LEE - 5551234\r\n");
+    frmLog window;
+    choose(window, 0);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.layoutDirection(), Qt::RightToLeft);
+    // The window reads right to left, its left-to-right texts do not.
+    EXPECT_EQ(window.List1->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(window.List2->layoutDirection(), Qt::LeftToRight);
+    EXPECT_TRUE(WidgetShots::save(&window, u"journal-viewer-rtl.png"_s));
+}
+
 TEST_F(frmLogTest, Screenshot)
 {
     ASSERT_EQ(LoadTranslation(QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt")), 0);

@@ -194,8 +194,10 @@ TEST_F(frmContactRecordTest, OkRefusesInOrderWithMessageTabAndFocus)
         {"name in other case", name(u"bob"_s), QString(), {}, nullptr},
         {"existing number", [](frmContact& f) { f.txtCallerNumber->setText(u"200 "_s); }, u"#855"_s,
             u"General"_s, "txtCallerNumber"},
-        {"empty number clashes with the first contact without one",
-            [](frmContact& f) { f.txtCallerNumber->clear(); }, u"#855"_s, u"General"_s, "txtCallerNumber"},
+        {"empty number asks first", [](frmContact& f) { f.txtCallerNumber->clear(); }, u"#859"_s,
+            u"General"_s, "txtCallerNumber"},
+        {"blank-only number asks first", [](frmContact& f) { f.txtCallerNumber->setText(u"  "_s); },
+            u"#859"_s, u"General"_s, "txtCallerNumber"},
         {"notes 1024 with CR LF",
             [](frmContact& f) { f.TabNotes->setPlainText(QString(1022, u'n') + u'\n'); }, QString(), {},
             nullptr},
@@ -269,8 +271,11 @@ TEST_F(frmContactRecordTest, NumberClashNamesTheFirstOwner)
     writeContactFile({contactAsEditorWrites(u"Anna"_s, u"100"_s),
         contactAsEditorWrites(u"NoNumber"_s, QString()), contactAsEditorWrites(u"Other"_s, QString())});
     dialogs.messageRequests.clear();
+    // Saved without a number only when the user says so at the question.
+    dialogs.messageAnswers = {6};
     newContact(u"Carl"_s, QString()).cmdOK_Click();
-    EXPECT_EQ(messages(), QStringList{u"#855"_s}) << "the translation's line has no <%S>";
+    EXPECT_EQ(messages(), (QStringList{u"#859"_s, u"#855"_s})) << "the translation's line has no <%S>";
+    EXPECT_TRUE(dialogs.messageRequests[0].yesNo);
     // With the placeholder in the text, the first contact without a number is named.
     QFile file(home() + u"/Trans/Test.txt"_s);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
@@ -281,8 +286,9 @@ TEST_F(frmContactRecordTest, NumberClashNamesTheFirstOwner)
     file.close();
     ASSERT_EQ(LoadTranslation(file.fileName()), 0);
     dialogs.messageRequests.clear();
+    dialogs.messageAnswers = {6};
     newContact(u"Carl"_s, QString()).cmdOK_Click();
-    EXPECT_EQ(messages(), QStringList{u"Taken by NoNumber."_s});
+    EXPECT_EQ(messages(), (QStringList{u"#859"_s, u"Taken by NoNumber."_s}));
 }
 
 TEST_F(frmContactRecordTest, EditingKeepsOwnNameAndNumberButNotWithAddedBlanks)
@@ -534,6 +540,12 @@ TEST_F(frmContactPictureTest, ChosenPictureIsCopiedAndShown)
     EXPECT_EQ(dialogs.fileRequests[0].title, u"Add Contact Picture");
     EXPECT_TRUE(dialogs.fileRequests[0].nameFilters.value(0).contains(u"*.bmp"));
     EXPECT_TRUE(dialogs.fileRequests[0].nameFilters.value(0).contains(u"*.BMP"));
+    // PNG pictures are offered, and the kind is named once.
+    const QString filter = dialogs.fileRequests[0].nameFilters.value(0);
+    EXPECT_EQ(dialogs.fileRequests[0].nameFilters.size(), 1);
+    EXPECT_TRUE(filter.startsWith(u"Picture Files (*.PNG "_s)) << filter.toStdString();
+    EXPECT_TRUE(filter.contains(u" *.png"_s)) << filter.toStdString();
+    EXPECT_EQ(filter.count(u'('), 1) << filter.toStdString();
     EXPECT_EQ(f.PicFileName, u"Carl.BMP");
     EXPECT_EQ(storedColour(u"Carl.BMP"_s), QColor(Qt::red));
     EXPECT_FALSE(f.Image1->pixmap().isNull());

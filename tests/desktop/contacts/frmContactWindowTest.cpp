@@ -1,12 +1,15 @@
 #include "tests/desktop/contacts/ContactEditorFixture.h"
 
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/ImageList2.h"
 #include "desktop/foundation/SoundFileBar.h"
 #include "desktop/foundation/TabStrip.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/support/widgets/WidgetShots.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,7 +76,9 @@ TEST_F(frmContactWindowTest, TypingStopsAtTheLimitWithABalloon)
         EXPECT_EQ(typed(box).toUtf8().size(), c.limit);
         EXPECT_EQ(BalloonTip::current(), nullptr);
         QTest::keyClick(box, Qt::Key_X);
-        QTest::keyClick(box, Qt::Key_Return);
+        // Return is text only in the notes; in a line box it answers the window.
+        if (qobject_cast<QPlainTextEdit*>(box))
+            QTest::keyClick(box, Qt::Key_Return);
         EXPECT_EQ(typed(box).toUtf8().size(), c.limit) << "nothing more goes in";
         BalloonTip* balloon = BalloonTip::current();
         ASSERT_NE(balloon, nullptr);
@@ -85,6 +90,32 @@ TEST_F(frmContactWindowTest, TypingStopsAtTheLimitWithABalloon)
         QTest::keyClick(box, Qt::Key_B);
         EXPECT_TRUE(typed(box).endsWith(u"ab"));
     }
+}
+
+TEST_F(frmContactWindowTest, AtTheLimitTabMovesOnAndTypingGoesOnThere)
+{
+    frmContact& f = shown();
+    f.activateWindow();
+    f.txtContactName->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return f.txtContactName->hasFocus(); }, 5000));
+    // A 40-character name into a 32-character box: the rest is refused.
+    QTest::keyClicks(f.txtContactName, QString(40, u'n'));
+    EXPECT_EQ(f.txtContactName->text(), QString(32, u'n'));
+    ASSERT_NE(BalloonTip::current(), nullptr);
+    QTest::keyClick(f.txtContactName, Qt::Key_Tab);
+    EXPECT_TRUE(f.txtCallerName->hasFocus()) << "Tab goes to the next box at the limit";
+    EXPECT_EQ(BalloonTip::current(), nullptr) << "the balloon goes with the focus";
+    QTest::keyClicks(f.txtCallerName, u"Ann Lee"_s);
+    EXPECT_EQ(f.txtCallerName->text(), u"Ann Lee"_s);
+    QTest::keyClick(f.txtCallerName, Qt::Key_Backtab);
+    EXPECT_TRUE(f.txtContactName->hasFocus());
+    // Shortcuts still work at the limit; a paste would lengthen the text.
+    QTest::keyClick(f.txtContactName, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(f.txtContactName->selectedText(), QString(32, u'n'));
+    QTest::keyClick(f.txtContactName, Qt::Key_End);
+    QApplication::clipboard()->setText(u"xyz"_s);
+    QTest::keyClick(f.txtContactName, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(f.txtContactName->text(), QString(32, u'n'));
 }
 
 TEST_F(frmContactWindowTest, EnterInTheNotesCountsCrLf)
@@ -100,6 +131,7 @@ TEST_F(frmContactWindowTest, EnterInTheNotesCountsCrLf)
     QTest::keyClick(f.TabNotes, Qt::Key_N);
     EXPECT_EQ(f.TabNotes->toPlainText().size(), 1024) << "1025 bytes stored: nothing more goes in";
     f.txtContactName->setText(u"Carl"_s);
+    f.txtCallerNumber->setText(u"300"_s);
     f.NewOrEdit = u"NEW"_s;
     f.cmdOK_Click();
     EXPECT_EQ(messages(), QStringList{u"#857"_s});
@@ -189,7 +221,7 @@ TEST_F(frmContactWindowTest, LoadedEditorIsResetWithEverythingOwnDisabled)
 {
     frmContact& f = load();
     EXPECT_FALSE(f.isVisible());
-    EXPECT_EQ(f.windowTitle(), u"Contact");
+    EXPECT_EQ(f.windowTitle(), u"#404") << "what the window is, in the user's language";
     EXPECT_TRUE(f.ptnEventsAsDefault->isChecked());
     EXPECT_TRUE(f.ptnActionAsDefault->isChecked());
     for (QWidget* control : std::initializer_list<QWidget*>{f.chkViewCD, f.cmbCallDisplayStyle, f.chkPlayIn,
@@ -231,13 +263,33 @@ TEST_F(frmContactWindowTest, TabsShowTheirPageByClickAndByCode)
     EXPECT_EQ(visiblePage(), 2);
 }
 
+TEST_F(frmContactWindowTest, TabsCarryThePicturesOfTheSharedList)
+{
+    frmContact& f = shown();
+    QTabBar* bar = f.TabControl1->tabBar();
+    ASSERT_EQ(bar->count(), 4);
+    EXPECT_TRUE(bar->tabIcon(0).isNull()) << "General has none";
+    const int positions[] = {10, 18, 3};
+    for (int tab = 1; tab <= 3; ++tab) {
+        SCOPED_TRACE(tab);
+        EXPECT_FALSE(bar->tabIcon(tab).isNull());
+        EXPECT_EQ(bar->tabIcon(tab).name(), ImageList2Name(positions[tab - 1]));
+    }
+}
+
 TEST_F(frmContactWindowTest, CaptionFollowsTheName)
 {
     frmContact& f = shown();
+    EXPECT_EQ(f.windowTitle(), u"#404");
     QTest::keyClicks(f.txtContactName, u"Ann"_s);
     EXPECT_EQ(f.windowTitle(), u"Ann");
+    // The hidden editor, reset for the next new contact, shows the same
+    // caption as the first time.
+    f.cmdCancel_Click();
+    EXPECT_EQ(f.windowTitle(), u"#404");
+    f.show();
     f.txtContactName->clear();
-    EXPECT_EQ(f.windowTitle(), QString());
+    EXPECT_EQ(f.windowTitle(), u"#404") << "a contact without a name yet";
 }
 
 TEST_F(frmContactWindowTest, ClosingHidesAndResetsUntilTheProgramExits)

@@ -53,17 +53,17 @@ TEST_F(frmPropertiesSettingsTest, EveryValueComesBackAsTheControlShowedIt)
     } kinds[] = {
         {"missing", std::nullopt,
             {{kGeneral, u"txtlNumOfItemsInLast"_s, std::nullopt, u"30"_s},
-                {kLog, u"cmbLogFor"_s, std::nullopt, u"0"_s}, {kTts, u"TTSVoices"_s, std::nullopt, u"0"_s},
+                {kLog, u"cmbLogFor"_s, std::nullopt, u"0"_s}, {kTts, u"TTSVoices"_s, std::nullopt, u""_s},
                 {kTts, u"sldrTTS"_s, std::nullopt, u"0"_s}, {kLineStat, u"txtTimeOn"_s, std::nullopt, u""_s},
                 {kDevices, u"cmbModemDev"_s, std::nullopt, u""_s},
                 {kDevices, u"cmbSoundDev"_s, std::nullopt, u"Card 1"_s}}},
         {"empty", u""_s,
             {{kGeneral, u"txtlNumOfItemsInLast"_s, u""_s, u"30"_s}, {kLog, u"cmbLogFor"_s, u""_s, u"0"_s},
-                {kTts, u"TTSVoices"_s, u""_s, u"0"_s}, {kTts, u"sldrTTS"_s, u""_s, u"0"_s},
+                {kTts, u"TTSVoices"_s, u""_s, u""_s}, {kTts, u"sldrTTS"_s, u""_s, u"0"_s},
                 {kLineStat, u"txtTimeOff"_s, u""_s, u""_s}}},
         {"not a number", u"yes"_s,
             {{kGeneral, u"txtlNumOfItemsInLast"_s, u"abc"_s, u"abc"_s},
-                {kLog, u"cmbLogFor"_s, u"x"_s, u"0"_s}, {kTts, u"TTSVoices"_s, u"x"_s, u"0"_s},
+                {kLog, u"cmbLogFor"_s, u"x"_s, u"0"_s}, {kTts, u"TTSVoices"_s, u"x"_s, u""_s},
                 {kTts, u"sldrTTS"_s, u"fast"_s, u"0"_s}, {kLineStat, u"txtTimeOn"_s, u"4:00:00 PM"_s, u""_s},
                 {kDevices, u"cmbModemDev"_s, u"Gone Line"_s, u""_s},
                 {kDevices, u"cmbSoundDev"_s, u"Gone Card"_s, u"Card 1"_s}}},
@@ -77,7 +77,7 @@ TEST_F(frmPropertiesSettingsTest, EveryValueComesBackAsTheControlShowedIt)
                 {kDevices, u"cmbModemDev"_s, u"Line B"_s, u"Line B"_s},
                 {kDevices, u"cmbSoundDev"_s, u"Card 2"_s, u"Card 2"_s}}},
         {"out of range", u"2"_s,
-            {{kLog, u"cmbLogFor"_s, u"4"_s, u"0"_s}, {kTts, u"TTSVoices"_s, u"-1"_s, u"-1"_s},
+            {{kLog, u"cmbLogFor"_s, u"4"_s, u"0"_s}, {kTts, u"TTSVoices"_s, u"-1"_s, u""_s},
                 {kTts, u"sldrTTS"_s, u"9"_s, u"5"_s}}},
     };
     for (const auto& kind : kinds) {
@@ -126,6 +126,25 @@ TEST_F(frmPropertiesSettingsTest, TheHourListsHoldTheTimesTheServiceParses)
     ASSERT_EQ(form.TTSVoices->count(), 2);
     EXPECT_EQ(form.TTSVoices->itemText(0), u"English");
     EXPECT_EQ(form.TTSVoices->itemText(1), u"German");
+}
+
+TEST_F(frmPropertiesSettingsTest, WithNoVoiceStoredTheSpeechEnginesDefaultStays)
+{
+    (void)settings(kTts).DeleteValue(u"TTSVoices"_s);
+    frmProperties& form = reload();
+    // Not the list's first voice: the page says the default is in use.
+    EXPECT_EQ(form.TTSVoices->currentIndex(), -1);
+    EXPECT_EQ(form.TTSVoices->currentText(), QString());
+    EXPECT_EQ(form.TTSVoices->placeholderText(), u"#585");
+    form.cmdOK_Click();
+    EXPECT_FALSE(settings(kTts).hasValue(u"TTSVoices"_s)) << "OK without a choice stores no voice";
+
+    // A voice chosen is stored by its position.
+    frmProperties& again = reload();
+    again.TTSVoices->setCurrentIndex(1);
+    again.cmdOK_Click();
+    EXPECT_EQ(stored(kTts, u"TTSVoices"_s), u"1");
+    EXPECT_EQ(reload().TTSVoices->currentText(), u"German");
 }
 
 TEST_F(frmPropertiesSettingsTest, CancelAndTheCloseBoxForgetEditsUntilTheProgramEnds)

@@ -296,6 +296,8 @@ TEST_F(frmPropertiesWindowTest, Screenshots)
     r.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&r));
     EXPECT_EQ(r.chkLogSys->layoutDirection(), Qt::RightToLeft);
+    // "1 Month" keeps its order inside the right-to-left list.
+    EXPECT_EQ(r.cmbLogFor->itemText(0), QChar(0x2068) + u"1 Month"_s + QChar(0x2069));
     EXPECT_LT(r.txtlNumOfItemsInLast->x(), r.lblNumOfItemsInLast->x());
     EXPECT_TRUE(WidgetShots::save(&r, u"frmProperties-1-general-rtl.png"_s));
 }

@@ -115,6 +115,43 @@ TEST_F(MainWindowScreenshot, AfterANormalStartTheMainWindowIsWrittenAndTheServic
     EXPECT_TRUE(waitUntil(serviceEnded, 20000));
 }
 
+// The line button's picture in the window's top-left corner: the green
+// handset of an open line, or the red one of a closed line.
+struct LineLook {
+    int green = 0;
+    int red = 0;
+};
+LineLook lineLook(const QImage& image)
+{
+    LineLook look;
+    for (int y = 0; y < qMin(image.height(), 110); ++y) {
+        for (int x = 0; x < qMin(image.width(), 90); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.green() > 150 && c.red() < 140 && c.blue() < 120)
+                ++look.green;
+            else if (c.red() > 170 && c.green() < 100 && c.blue() < 100)
+                ++look.red;
+        }
+    }
+    return look;
+}
+
+TEST_F(MainWindowScreenshot, TheScreenshotShowsTheLineAsTheServiceOpenedIt)
+{
+    // The shipped settings open the line.
+    QTemporaryDir out;
+    const QString png = out.filePath(u"main.png"_s);
+    const ProgramRun run = runRingvale(env, {u"--screenshot"_s, png});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_FALSE(run.errors.contains(u"line state in time"_s)) << run.errors.toStdString();
+    const QImage image(png);
+    ASSERT_FALSE(image.isNull());
+    const LineLook look = lineLook(image);
+    EXPECT_GT(look.green, 20) << "the open line's picture";
+    EXPECT_LT(look.red, look.green);
+    EXPECT_TRUE(waitUntil(serviceEnded, 20000));
+}
+
 TEST_F(MainWindowScreenshot, AServiceRunningBeforeIsLeftRunning)
 {
     Svc service(env, {u"-gc"_s}, std::nullopt, true);

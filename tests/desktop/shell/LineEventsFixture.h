@@ -35,6 +35,7 @@ public:
     void SetStatusText(const QString& text) override { log << QStringLiteral("status ") + text; }
     void CallReady() override { log << QStringLiteral("ready"); }
     void StartSecondsCounter() override { log << QStringLiteral("seconds"); }
+    void CallEnded() override { log << QStringLiteral("ended"); }
 
     QStringList log;
 };

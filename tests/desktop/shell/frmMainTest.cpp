@@ -215,7 +215,7 @@ TEST_F(frmMainTest, PlacementIsRestoredInTwipsAndAMaximisedExitKeepsTheNormalRec
     }
 }
 
-TEST_F(frmMainTest, ResizesLayTheRegionsOutAndATinyWindowKeepsTheListsHeight)
+TEST_F(frmMainTest, ResizesLayTheRegionsOutAndATinyWindowStopsAtTheSmallestSize)
 {
     frmMain& w = load(true);
     w.setWindowState(Qt::WindowNoState);
@@ -239,11 +239,13 @@ TEST_F(frmMainTest, ResizesLayTheRegionsOutAndATinyWindowKeepsTheListsHeight)
     EXPECT_NEAR(w.picNoItems->x(), w.vbalGrid1->width() / 2 - 313 / 2, 1);
     EXPECT_NEAR(w.picNoItems->y(), w.vbalGrid1->y() + 53, 1);
 
-    const int kept = w.vbalGrid1->height();
+    // A tiny window stops at the smallest size, where the list keeps room.
     w.resize(200, 120);
     QApplication::processEvents();
-    EXPECT_EQ(w.vbalGrid1->height(), kept);
-    EXPECT_EQ(w.PicCallDetails->width(), 200);
+    EXPECT_EQ(w.size(), QSize(frmMain::kMinimumWidth, frmMain::kMinimumHeight));
+    EXPECT_GT(w.vbalGrid1->height(), 0);
+    EXPECT_NEAR(w.vbalGrid1->geometry().bottom() + 1, w.statusBar()->y(), 1);
+    EXPECT_EQ(w.PicCallDetails->width(), frmMain::kMinimumWidth);
 }
 
 TEST_F(frmMainTest, TheCloseBoxHidesAndExitEndsTheServiceOnlyOutsideServiceMode)

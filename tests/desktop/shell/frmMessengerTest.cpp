@@ -227,6 +227,51 @@ TEST_F(frmMessengerTest, ThePreviewShowsSampleTextsAndARealCallNoPicture)
     EXPECT_EQ(popUp.imgMain->toolTip(), QString());
 }
 
+TEST_F(frmMessengerTest, ARingShowsOnlyWhatTheCallTold)
+{
+    // The preview's window is still up when the first ring comes.
+    popUp.Load();
+    popUp.bTest = true;
+    popUp.Display();
+    ASSERT_EQ(popUp.lblContact->text(), u"Contact"_s);
+    popUp.bTest = false;
+    popUp.SetCallerName(u"UNKNOWN"_s);
+    popUp.SetCallerNumber(u"UNKNOWN"_s);
+    popUp.Display();
+    EXPECT_EQ(popUp.lblContact->text(), QString()) << "no contact before the caller ID";
+    EXPECT_EQ(popUp.lblCallerName->toolTip(), QString());
+    // Without a picture neither the picture nor its frame shows.
+    EXPECT_TRUE(popUp.Shape1->isHidden());
+    EXPECT_TRUE(popUp.imgContact->isHidden());
+    popUp.SetPicture(env.programFolder() + u"/Pics/none.png"_s);
+    EXPECT_TRUE(popUp.Shape1->isHidden());
+    popUp.SetPicture(picture());
+    EXPECT_FALSE(popUp.Shape1->isHidden());
+    EXPECT_FALSE(popUp.imgContact->isHidden());
+    // The three lines start at one edge.
+    EXPECT_EQ(popUp.lblContact->x(), popUp.lblCallerName->x());
+    EXPECT_EQ(popUp.lblCallerNumber->x(), popUp.lblCallerName->x());
+}
+
+TEST_F(frmMessengerTest, ALongNameEndsInAnEllipsisWithTheWholeNameAsTooltip)
+{
+    popUp.Load();
+    const QString name = u"Łukasiewicz-Wróblewska Przybyszewska-Ćwiklińska"_s;
+    popUp.SetCallerName(name);
+    popUp.SetCallerNumber(u"5551234"_s);
+    popUp.Display();
+    // The contact comes with the caller ID, once the window shows.
+    popUp.SetContact(name);
+    for (QLabel* label : {popUp.lblCallerName, popUp.lblContact}) {
+        SCOPED_TRACE(label->objectName().toStdString());
+        EXPECT_TRUE(label->text().endsWith(QChar(0x2026))) << label->text().toStdString();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        EXPECT_EQ(label->toolTip(), name);
+    }
+    EXPECT_EQ(popUp.lblCallerNumber->text(), u"5551234"_s);
+    EXPECT_EQ(popUp.lblCallerNumber->toolTip(), QString());
+}
+
 TEST_F(frmMessengerTest, TheLookIsReadWhenTheWindowIsMade)
 {
     struct Case {
@@ -292,12 +337,14 @@ TEST_F(frmMessengerTest, Screenshots)
         if (!shot.preview) {
             popUp.SetCallerName(u"Ann Lee"_s);
             popUp.SetCallerNumber(u"5551234"_s);
-            popUp.SetContact(u"Ann Lee (work)"_s);
         }
         popUp.bTest = shot.preview;
         popUp.Display();
-        if (!shot.preview)
+        // The contact and its picture come with the caller ID.
+        if (!shot.preview) {
+            popUp.SetContact(u"Ann Lee (work)"_s);
             popUp.SetPicture(picture());
+        }
         EXPECT_TRUE(WidgetShots::save(popUp.window(), QString::fromLatin1(shot.file)));
         popUp.Unload();
     }

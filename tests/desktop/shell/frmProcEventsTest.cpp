@@ -75,8 +75,9 @@ TEST_F(LineEventsTest, EachNameReachesItsHandlerOnItsChannels)
         EXPECT_EQ(status(), c.status);
         EXPECT_EQ(hub().sCallStatus, c.callStatus.isEmpty() ? u"unchanged"_s : c.callStatus);
     }
-    // The dialling call told the dialer, the only one that did.
-    EXPECT_EQ(dialer.log, QStringList({u"disable"_s, u"status Dialing 5559876"_s}));
+    // The dialling call told the dialer, and every end of a call made it ready.
+    EXPECT_EQ(dialer.log,
+        QStringList({u"ended"_s, u"disable"_s, u"status Dialing 5559876"_s, u"ended"_s, u"ended"_s}));
     EXPECT_EQ(window->lblMainRingNum->text(), u"Ring : 3"_s);
 }
 
