@@ -152,6 +152,16 @@ QWidget* showPopUpPreview()
 
 namespace WindowSwitch {
 
+QStringList names()
+{
+    return {QStringLiteral("ControlGallery"), QStringLiteral("frmAbout"), QStringLiteral("frmAccess"),
+        QStringLiteral("frmCallDetails"), QStringLiteral("frmCallerID"), QStringLiteral("frmContact"),
+        QStringLiteral("frmContactList"), QStringLiteral("frmDialer"), QStringLiteral("frmEvents"),
+        QStringLiteral("frmForward"), QStringLiteral("frmInfo"), QStringLiteral("frmLog"),
+        QStringLiteral("frmMailDetails"), QStringLiteral("frmMessenger"), QStringLiteral("frmProperties"),
+        QStringLiteral("frmSearch"), QStringLiteral("frmSmtp"), QStringLiteral("frmTranser")};
+}
+
 QWidget* load(const QString& name, const QString& pageText)
 {
     if (name == u"frmContact") {

@@ -84,10 +84,11 @@ TEST_F(CallerIdSetupEndToEnd, ClosingAloneSendsBackTheStoredAutoState)
     // The close box, as a person would; nothing is stored.
     window->show();
     window->close();
-    ASSERT_TRUE(waitUntil([&] {
-        return std::any_of(events.begin(), events.end(),
-            [](const QString& text) { return text.startsWith(u"LineStatus\r\n0\r\n0\r\nTrue"_s); });
-    },
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return std::any_of(events.begin(), events.end(),
+                [](const QString& text) { return text.startsWith(u"LineStatus\r\n0\r\n0\r\nTrue"_s); });
+        },
         15000))
         << events.join(u" | "_s).toStdString();
 }

@@ -325,4 +325,38 @@ TEST(DesktopProgramTest, AboutBoxUnderARightToLeftTranslationIsTheEnglishOne)
     EXPECT_EQ(differing, 0);
 }
 
+// "--help" says how to call the program and starts nothing, even where
+// there is no display to start on.
+TEST(DesktopProgramTest, HelpPrintsTheUsageAndStartsNothing)
+{
+    const struct {
+        const char* what;
+        QStringList arguments;
+    } rows[] = {
+        {"alone", {u"--help"_s}},
+        {"after a switch", {u"-st"_s, u"--help"_s}},
+        {"with a window", {u"--window"_s, u"frmAbout"_s, u"--help"_s}},
+    };
+    for (const auto& row : rows) {
+        TestEnvironment env; // nothing installed: a start would write the first run's settings
+        QProcessEnvironment environment = env.processEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        environment.remove(u"DISPLAY"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(TestEnvironment::binary(u"Ringvale"_s), row.arguments);
+        ASSERT_TRUE(process.waitForFinished(testTimeout(20000))) << row.what;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << row.what;
+        EXPECT_EQ(process.exitCode(), 0) << row.what;
+        EXPECT_EQ(process.readAllStandardError(), QByteArray()) << row.what;
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        EXPECT_TRUE(out.startsWith(u"usage: Ringvale"_s)) << row.what << out.toStdString();
+        for (const QString& word : {u"-st"_s, u"-uia"_s, u"-uis"_s, u"--window NAME"_s, u"--page KEY"_s,
+                 u"--screenshot FILE"_s, u"--help"_s, u"frmEvents"_s, u"frmCallerID"_s, u"ControlGallery"_s})
+            EXPECT_TRUE(out.contains(word)) << row.what << ": " << word.toStdString();
+        EXPECT_FALSE(RegistryRoutines::forProduct(QString()).hasValue(u"First"_s)) << row.what;
+    }
+}
+
 } // namespace
