@@ -150,8 +150,8 @@ mdlMain::Outcome mdlMain::Main(const QStringList& arguments)
     if (g_bExiting)
         return Outcome::Ended;
 
-    // The main window's hub takes over 307.
-    m_startupEvents.reset();
+    if (!handOverStartupEvents())
+        return Outcome::Ended;
     if (commandLine != u"-st") {
         LoadMainWindow(true);
     } else if (CreateTrayIcon()->isSystemTrayAvailable()) {
@@ -200,7 +200,8 @@ mdlMain::Outcome mdlMain::FirstRun()
     if (!PauseUnlessExiting(25))
         return Outcome::Ended;
     m_startupTray.reset();
-    m_startupEvents.reset();
+    if (!handOverStartupEvents())
+        return Outcome::Ended;
     // A first run never starts hidden.
     LoadMainWindow(true);
     return Outcome::Running;
@@ -271,6 +272,15 @@ void mdlMain::stopStarting()
 {
     g_bExiting = true;
     QCoreApplication::exit(0);
+}
+
+bool mdlMain::handOverStartupEvents()
+{
+    // What reached the start-up's endpoint is handled before it goes; the
+    // main window's hub takes over 307.
+    QCoreApplication::processEvents();
+    m_startupEvents.reset();
+    return !g_bExiting;
 }
 
 void mdlMain::listenForUnloadWhileStarting()

@@ -49,6 +49,8 @@ private:
     // Until the main window's hub listens on 307, "-uia" reaches the start-up
     // here.
     void listenForUnloadWhileStarting();
+    // Ends that listening; false when an unload came meanwhile.
+    bool handOverStartupEvents();
 
     std::unique_ptr<SingleInstanceLock> m_instance;
     std::unique_ptr<frmSysTray> m_startupTray;
