@@ -6,7 +6,7 @@
 
 namespace {
 
-// In the order of their passes; the desktop's filler stops after the first ten.
+// The desktop's filler knows the first ten.
 constexpr const char16_t* kPlaceholders[] = {
     u"<CALLER_NUMBER>",
     u"<CALLER_NAME>",
@@ -93,27 +93,34 @@ std::optional<QString> valueOf(qsizetype index, const CallInfo& call, TemplateRu
 
 QString FillCallTemplate(const QString& text, const CallInfo& call, TemplateRule rule, TemplateValues values)
 {
-    // One copy, so the values cannot change under the passes.
+    // One copy, so the values cannot change under the filling.
     const CallInfo snapshot = call;
-    QString filled = text;
-    const qsizetype passes = rule == TemplateRule::Desktop ? kDesktopPlaceholders : std::size(kPlaceholders);
-    for (qsizetype i = 0; i < passes; ++i) {
-        const QStringView placeholder(kPlaceholders[i]);
-        qsizetype from = 0;
-        while (true) {
-            const qsizetype at = filled.indexOf(placeholder, from, Qt::CaseSensitive);
-            if (at < 0)
-                break;
-            std::optional<QString> value = valueOf(i, snapshot, rule);
-            if (!value) {
-                from = at + placeholder.size();
-                continue;
+    const qsizetype known = rule == TemplateRule::Desktop ? kDesktopPlaceholders : std::size(kPlaceholders);
+    const QStringView rest(text);
+    QString filled;
+    filled.reserve(text.size());
+    // One walk over the template: what a value brings in is never read again.
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype matched = -1;
+        if (text.at(at) == u'<') {
+            for (qsizetype i = 0; i < known && matched < 0; ++i) {
+                if (rest.mid(at).startsWith(QStringView(kPlaceholders[i])))
+                    matched = i;
             }
-            if (values == TemplateValues::MarkupEscaped)
-                value = EscapeSpeechMarkup(*value);
-            filled.replace(at, placeholder.size(), *value);
-            from = at + value->size();
         }
+        if (matched < 0) {
+            filled.append(text.at(at++));
+            continue;
+        }
+        const QStringView placeholder(kPlaceholders[matched]);
+        std::optional<QString> value = valueOf(matched, snapshot, rule);
+        if (!value)
+            filled.append(placeholder);
+        else if (values == TemplateValues::MarkupEscaped)
+            filled.append(EscapeSpeechMarkup(*value));
+        else
+            filled.append(*value);
+        at += placeholder.size();
     }
     return filled;
 }

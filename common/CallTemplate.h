@@ -9,11 +9,9 @@
 // text of the alert, the mail subject and body and the forwarding program's
 // arguments; the desktop fills the speech text for its speech test.
 //
-// Each placeholder has one pass over the text, in a fixed order; every
-// occurrence is replaced, matched exactly (case-sensitive), and the search
-// goes on right after the value just inserted. So a value is searched by the
-// later passes only: a caller name holding "<TIME>" gets the call's time,
-// while a contact named "<CONTACT>" stays as it is.
+// Every occurrence of a placeholder is replaced, matched exactly
+// (case-sensitive), in one walk over the template: a filled value is never
+// read again, so a caller named "<DATE>" stays "<DATE>" in every text.
 
 // Whose filler: the service's replaces all seventeen placeholders and spells
 // the caller number out; the desktop's replaces the first ten (the telephone

@@ -163,7 +163,12 @@ bool RegistryRoutines::SetRegistryValue(const QString& name, const QVariant& val
         // Nothing can be written for an unknown type: that is a failure.
         return false;
     }
-    return store->setValue(m_hkey, objectKey(), name, stored) == RegistryBackend::Success;
+    // A key the installation did not make is made now: the value is stored,
+    // never lost.
+    int result = store->setValue(m_hkey, objectKey(), name, stored);
+    if (result == RegistryBackend::NotFound && store->createKey(m_hkey, objectKey()))
+        result = store->setValue(m_hkey, objectKey(), name, stored);
+    return result == RegistryBackend::Success;
 }
 
 namespace {
@@ -213,7 +218,10 @@ bool RegistryRoutines::ReplaceStringValues(const QList<std::pair<QString, QStrin
         value.data.append('\0');
         stored.append({name, value});
     }
-    return store->replaceValues(m_hkey, objectKey(), stored) == RegistryBackend::Success;
+    int result = store->replaceValues(m_hkey, objectKey(), stored);
+    if (result == RegistryBackend::NotFound && store->createKey(m_hkey, objectKey()))
+        result = store->replaceValues(m_hkey, objectKey(), stored);
+    return result == RegistryBackend::Success;
 }
 
 QString RegistryRoutines::TrimNull(QString& text)

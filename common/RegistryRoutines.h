@@ -52,7 +52,8 @@ public:
     // Invalid QVariant for "empty" (missing, unless a default is given); else a
     // QString (types 1, 2, 7), QByteArray (3) or qint32 (4).
     QVariant GetRegistryValue(const QString& name, const QVariant& fallback = QVariant()) const;
-    // True only when the value was written with a type the store knows.
+    // True only when the value was written with a type the store knows; a
+    // missing key is created first.
     [[nodiscard]] bool SetRegistryValue(const QString& name, const QVariant& value, qint32 type) const;
 
     // Another computer's registry is not reachable here: only an empty name or
@@ -62,8 +63,9 @@ public:
     [[nodiscard]] bool WriteRemoteRegistryValue(const QString& computer, qint32 root, const QString& name,
         const QVariant& value, qint32 type, const std::optional<QString>& keyPath = std::nullopt) const;
 
-    // The key holds exactly these string values (name, text) afterwards, in
-    // this order, written at once; false when nothing was written.
+    // The key (created when missing) holds exactly these string values
+    // (name, text) afterwards, in this order, written at once; false when
+    // nothing was written.
     bool ReplaceStringValues(const QList<std::pair<QString, QString>>& values) const;
 
     static QString TrimNull(QString& text);

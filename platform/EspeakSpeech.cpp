@@ -16,7 +16,7 @@ Q_LOGGING_CATEGORY(lcSpeech, "ringvale.speech", QtWarningMsg)
 namespace {
 
 constexpr qint32 kNormalWordsPerMinute = espeakRATE_NORMAL;
-constexpr qint64 kMaxSeconds = 10 * 60;
+constexpr qint64 kMaxSeconds = SpeechSynthesizer::MaxSpeechMs / 1000;
 
 // The one engine of the process. Everything below runs under engineMutex.
 struct Engine {

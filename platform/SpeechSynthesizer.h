@@ -20,6 +20,9 @@ class SpeechSynthesizer : public QObject {
 public:
     using QObject::QObject;
 
+    // The most sound made of one text; a longer text is cut there.
+    static constexpr qint64 MaxSpeechMs = 10 * 60 * 1000;
+
     // The voices that can speak here, in the engine's own order.
     virtual QList<SpeechVoice> Voices() const = 0;
     // Item index of Voices(); false (the previous voice kept) when there is none.

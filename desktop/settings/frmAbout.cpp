@@ -1,5 +1,6 @@
 #include "desktop/settings/frmAbout.h"
 
+#include "desktop/contacts/ClickLabel.h"
 #include "desktop/foundation/AddressOpener.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/ProductAddresses.h"
@@ -8,6 +9,7 @@
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -80,14 +82,18 @@ frmAbout::frmAbout(const QIcon& icon, QWidget* parent)
     window->addWidget(cmdOK, 0, Qt::AlignRight);
 }
 
-QPushButton* frmAbout::link(const QString& name, const QString& text, QString (*address)())
+ClickLabel* frmAbout::link(const QString& name, const QString& text, QString (*address)())
 {
-    auto* label = new QPushButton(text, this);
+    auto* label = new ClickLabel(text, this);
     label->setObjectName(name);
-    label->setFlat(true);
     label->setCursor(Qt::PointingHandCursor);
-    label->setStyleSheet(QStringLiteral("color: #1a4fa0; text-decoration: underline; text-align: left;"));
-    connect(label, &QPushButton::clicked, this, [address] {
+    QFont underlined = label->font();
+    underlined.setUnderline(true);
+    label->setFont(underlined);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0x1a, 0x4f, 0xa0));
+    label->setPalette(palette);
+    connect(label, &ClickLabel::clicked, this, [address] {
         const QString target = address();
         if (!CurrentAddressOpener().Open(target))
             std::fprintf(stderr, "Ringvale: cannot open %s\n", qPrintable(target));

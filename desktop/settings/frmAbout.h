@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class ClickLabel;
 class QIcon;
 class QLabel;
 class QPushButton;
@@ -19,13 +20,15 @@ public:
     QLabel* lblInfo = nullptr;
     QLabel* lblVersion = nullptr;
     QLabel* lblVersionVal = nullptr;
-    QPushButton* lblURL = nullptr;
-    QPushButton* lblNotice = nullptr;
-    QPushButton* lblProduct = nullptr;
-    QPushButton* lblMailSupport = nullptr;
-    QPushButton* lblCheckForNewVersion = nullptr;
+    ClickLabel* lblURL = nullptr;
+    ClickLabel* lblNotice = nullptr;
+    ClickLabel* lblProduct = nullptr;
+    ClickLabel* lblMailSupport = nullptr;
+    ClickLabel* lblCheckForNewVersion = nullptr;
     QPushButton* cmdOK = nullptr;
 
 private:
-    QPushButton* link(const QString& name, const QString& text, QString (*address)());
+    // A label, not a button: a button lays its text out after the program's
+    // direction, and the box must look the same in every language.
+    ClickLabel* link(const QString& name, const QString& text, QString (*address)());
 };

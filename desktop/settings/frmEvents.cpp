@@ -176,11 +176,15 @@ void frmEvents::Form_Load()
     pages->addWidget(TabAdvanced, 0, 0);
     cmdOK = named(new QPushButton(QStringLiteral("OK"), this), "cmdOK");
     cmdCancel = named(new QPushButton(QStringLiteral("Cancel"), this), "cmdCancel");
+    // Its caption is the layout's own; the translation has no entry for it.
+    cmdHelp = named(new QPushButton(QStringLiteral("Help"), this), "cmdHelp");
     cmdOK->setDefault(true);
+    cmdHelp->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdHelp);
     auto* window = new QVBoxLayout(this);
     window->addWidget(TabControl1, 1);
     window->addLayout(buttons);
@@ -231,6 +235,7 @@ void frmEvents::Form_Load()
     connect(cmdStopSay_IC, &QPushButton::clicked, this, &frmEvents::cmdStopSay_IC_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmEvents::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEvents::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmEvents::cmdHelp_Click);
 
     // 12, 13
     LoadEventSettings();

@@ -35,6 +35,8 @@ public:
     void LoadEventSettings();
     void cmdOK_Click();
     void cmdCancel_Click();
+    // The help page of this window, Events.htm.
+    void cmdHelp_Click();
     // tab: 1 the incoming-call page, 2 the advanced page.
     void TabControl1_TabClick(int tab);
 
@@ -96,6 +98,7 @@ public:
 
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdHelp = nullptr;
     WaveControl* Wave1 = nullptr;
 
 protected:

@@ -4,6 +4,7 @@
 #include "desktop/contacts/frmContact.h"
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/HelpPages.h"
 #include "desktop/foundation/MainWindowSurfaces.h"
 #include "desktop/foundation/StoredColour.h"
 #include "desktop/foundation/TypingLimit.h"
@@ -159,4 +160,9 @@ void frmEvents::cmdCancel_Click()
 {
     hide();
     LoadEventSettings();
+}
+
+void frmEvents::cmdHelp_Click()
+{
+    (void)ShowHelpPage(QStringLiteral("Events"));
 }

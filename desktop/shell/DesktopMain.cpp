@@ -144,6 +144,46 @@ int StartNormally(const Options& options)
 
 } // namespace
 
+bool AsksForHelp(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0)
+            return true;
+    }
+    return false;
+}
+
+void PrintDesktopHelp()
+{
+    const QString text
+        = QStringLiteral("usage: Ringvale [-st | -uia | -uis]\n"
+                         "       Ringvale --window NAME [--page KEY] [--screenshot FILE]\n"
+                         "       Ringvale --screenshot FILE\n"
+                         "\n"
+                         "The desktop program of Ringvale: the calls, the contacts and the settings,\n"
+                         "beside the line service RingvaleSvc, which it starts.\n"
+                         "\n"
+                         "  (none)                  start; a desktop already running stays the only one\n"
+                         "  -st                     start hidden in the system tray\n"
+                         "  -uia                    end the running desktop\n"
+                         "  -uis                    stop and remove the service's systemd user unit\n"
+                         "  --window NAME           one window alone, over this installation's data;\n"
+                         "                          NAME is one of:\n"
+                         "                          %1\n"
+                         "  --page KEY              with --window: the page (tab) to show first\n"
+                         "  --screenshot FILE       write the main window, or the --window one, as PNG\n"
+                         "                          and end\n"
+                         "  --help                  this text\n"
+                         "\n"
+                         "RINGVALE_HOME names the program folder (else the executable's folder);\n"
+                         "RINGVALE_REGISTRY the settings folder (else $XDG_CONFIG_HOME/Ringvale).\n");
+    std::fputs(text.arg(WindowSwitch::names().join(QStringLiteral("\n                          ")))
+                   .toLocal8Bit()
+                   .constData(),
+        stdout);
+    std::fflush(stdout);
+}
+
 void PrepareDesktopPlatform(int argc, char* argv[])
 {
     for (int i = 1; i < argc; ++i) {

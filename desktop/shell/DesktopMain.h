@@ -18,6 +18,11 @@ class QWidget;
 // 2 for a bad command line.
 int DesktopMain(const QStringList& arguments);
 
+// "--help" among the arguments: the usage on standard output. Asked before
+// the application object, so it needs no display and starts nothing.
+bool AsksForHelp(int argc, char* argv[]);
+void PrintDesktopHelp();
+
 // Before the application object: a screenshot is drawn offscreen unless
 // QT_QPA_PLATFORM names a platform, so it needs no display and shows nothing.
 void PrepareDesktopPlatform(int argc, char* argv[]);

@@ -1,5 +1,6 @@
 #include "desktop/shell/WindowSwitch.h"
 
+#include "common/RegistryRoutines.h"
 #include "desktop/calls/frmCallDetails.h"
 #include "desktop/calls/frmDialer.h"
 #include "desktop/calls/frmLog.h"
@@ -9,6 +10,7 @@
 #include "desktop/contacts/mdlContactList.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/DesktopGlobals.h"
+#include "desktop/foundation/HubLink.h"
 #include "desktop/foundation/LastCalls.h"
 #include "desktop/foundation/TabStrip.h"
 #include "desktop/foundation/Translation.h"
@@ -102,6 +104,30 @@ QPointer<ControlGallery>& gallery()
     return window;
 }
 
+// A window run alone that talks to the service has a link of its own.
+std::unique_ptr<HubLink>& windowLink()
+{
+    static std::unique_ptr<HubLink> link;
+    return link;
+}
+
+constexpr int kFlushMs = 3000;
+
+// Without a hub nothing has heard the service's line state: the one it
+// opens the line with is the stored one, and so are the switch times.
+void linkOfTheWindowAlone()
+{
+    windowLink() = std::make_unique<HubLink>();
+    SetHubLink(windowLink().get());
+    const RegistryRoutines lineState
+        = RegistryRoutines::forProduct(QStringLiteral("Properties\\TabLineStat"));
+    const QString stored = lineState.getString(QStringLiteral("cmbLineStat"));
+    g_bAutoMode = stored == u"2";
+    g_bLineOff = stored != u"0" && stored != u"2";
+    g_sTimeOn = lineState.getString(QStringLiteral("txtTimeOn"));
+    g_sTimeOff = lineState.getString(QStringLiteral("txtTimeOff"));
+}
+
 frmMessenger* programPopUp()
 {
     return dynamic_cast<frmMessenger*>(&CurrentCallerPopUp());
@@ -125,6 +151,16 @@ QWidget* showPopUpPreview()
 } // namespace
 
 namespace WindowSwitch {
+
+QStringList names()
+{
+    return {QStringLiteral("ControlGallery"), QStringLiteral("frmAbout"), QStringLiteral("frmAccess"),
+        QStringLiteral("frmCallDetails"), QStringLiteral("frmCallerID"), QStringLiteral("frmContact"),
+        QStringLiteral("frmContactList"), QStringLiteral("frmDialer"), QStringLiteral("frmEvents"),
+        QStringLiteral("frmForward"), QStringLiteral("frmInfo"), QStringLiteral("frmLog"),
+        QStringLiteral("frmMailDetails"), QStringLiteral("frmMessenger"), QStringLiteral("frmProperties"),
+        QStringLiteral("frmSearch"), QStringLiteral("frmSmtp"), QStringLiteral("frmTranser")};
+}
 
 QWidget* load(const QString& name, const QString& pageText)
 {
@@ -155,7 +191,10 @@ QWidget* load(const QString& name, const QString& pageText)
         return &form;
     }
     if (name == u"frmCallerID") {
-        // As the properties window's "Caller-ID feature" opens it.
+        // As the properties window's "Caller-ID feature" opens it. Alone,
+        // the window still takes the line from the service while it is open.
+        if (!CurrentHubLink())
+            linkOfTheWindowAlone();
         frmProperties& properties = LoadPropertiesWindow();
         callerIdSetup() = new frmCallerID(&properties);
         callerIdSetup()->Open(properties.cmbModemDev->currentText());
@@ -270,6 +309,12 @@ void unload(const QString& name)
         // The line state goes back as at any closing (once, if it closed).
         callerIdSetup()->cmdCancel_Click();
         delete callerIdSetup().data();
+    }
+    if (std::unique_ptr<HubLink>& link = windowLink()) {
+        // The line state sent at closing reaches the service before the exit.
+        (void)link->udiOut.Flush(kFlushMs);
+        SetHubLink(nullptr);
+        link.reset();
     }
     delete gallery().data();
     if (name == u"frmMessenger" && programPopUp())

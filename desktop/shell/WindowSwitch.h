@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -10,6 +11,8 @@ class QWidget;
 // the service.
 namespace WindowSwitch {
 
+// The names load() knows, in alphabetical order.
+QStringList names();
 // Loads the named window as its usual opener does and brings the page
 // forward (a tab key); null for a name no window bears.
 QWidget* load(const QString& name, const QString& page);

@@ -5,6 +5,10 @@
 
 int main(int argc, char* argv[])
 {
+    if (AsksForHelp(argc, argv)) {
+        PrintDesktopHelp();
+        return 0;
+    }
     PrepareDesktopPlatform(argc, argv);
     QApplication app(argc, argv);
     IniRegistry::installDefault();

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "common/CallTemplate.h"
+#include "common/ChannelMessages.h"
 #include "common/RegistryRoutines.h"
 #include "common/TranslationFile.h"
 #include "common/Waits.h"
@@ -17,6 +18,7 @@
 #include "desktop/shell/frmSysTray.h"
 #include "platform/Backends.h"
 #include "platform/DeviceLookups.h"
+#include "platform/MessageControl.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/UnixSignalRoute.h"
 #include "platform/WaveControl.h"
@@ -70,6 +72,30 @@ void LoadChosenTranslation()
     QGuiApplication::setLayoutDirection(g_bRTL() ? Qt::RightToLeft : Qt::LeftToRight);
 }
 
+namespace {
+
+// How long "-uia" waits for a desktop that is still starting to listen.
+constexpr qint64 kStartingDesktopMs = 10000;
+
+// A desktop that holds the instance lock but does not listen yet is starting:
+// "-uia" waits for it rather than being lost.
+void waitForAStartingDesktop(MessageControl& endpoint)
+{
+    const AppPaths::RuntimeFolder runtime = AppPaths::openRuntimeFolder();
+    if (runtime.path.isEmpty())
+        return;
+    {
+        const SingleInstanceLock probe(runtime.path + QStringLiteral("/Ringvale.lock"));
+        if (probe.state() != SingleInstanceLock::State::HeldElsewhere)
+            return;
+    }
+    if (!WaitLettingEventsRun(
+            kStartingDesktopMs, [&endpoint] { return endpoint.Channel(ChannelNumber::EventChannel); }))
+        say(QStringLiteral("-uia: the running desktop did not listen in time."));
+}
+
+} // namespace
+
 mdlMain::mdlMain() = default;
 
 mdlMain::~mdlMain() = default;
@@ -87,6 +113,7 @@ mdlMain::Outcome mdlMain::Main(const QStringList& arguments)
     if (commandLine == u"-uia") {
         frmProc hub;
         hub.Form_Load();
+        waitForAStartingDesktop(hub.udiOut);
         hub.UnLoadApp();
         return Outcome::Ended;
     }
@@ -106,6 +133,7 @@ mdlMain::Outcome mdlMain::Main(const QStringList& arguments)
             say(QStringLiteral("cannot lock Ringvale.lock; cannot tell whether another instance runs."));
     }
     RouteSignals();
+    listenForUnloadWhileStarting();
     LoadChosenTranslation();
 
     const QString first = readSetting(QString(), QStringLiteral("First"));
@@ -122,6 +150,8 @@ mdlMain::Outcome mdlMain::Main(const QStringList& arguments)
     if (g_bExiting)
         return Outcome::Ended;
 
+    if (!handOverStartupEvents())
+        return Outcome::Ended;
     if (commandLine != u"-st") {
         LoadMainWindow(true);
     } else if (CreateTrayIcon()->isSystemTrayAvailable()) {
@@ -170,6 +200,8 @@ mdlMain::Outcome mdlMain::FirstRun()
     if (!PauseUnlessExiting(25))
         return Outcome::Ended;
     m_startupTray.reset();
+    if (!handOverStartupEvents())
+        return Outcome::Ended;
     // A first run never starts hidden.
     LoadMainWindow(true);
     return Outcome::Running;
@@ -229,12 +261,39 @@ void mdlMain::RouteSignals()
 void mdlMain::takeSignals()
 {
     while (m_signals && m_signals->takeSignal() != 0) {
-        if (MainWindowFrame* window = LoadedMainWindow()) {
+        if (MainWindowFrame* window = LoadedMainWindow())
             window->ExitApp();
-        } else {
-            // Still starting: the start-up stops at its next wait.
-            g_bExiting = true;
-            QCoreApplication::exit(0);
-        }
+        else
+            stopStarting();
     }
+}
+
+void mdlMain::stopStarting()
+{
+    g_bExiting = true;
+    QCoreApplication::exit(0);
+}
+
+bool mdlMain::handOverStartupEvents()
+{
+    // What reached the start-up's endpoint is handled before it goes; the
+    // main window's hub takes over 307.
+    QCoreApplication::processEvents();
+    m_startupEvents.reset();
+    return !g_bExiting;
+}
+
+void mdlMain::listenForUnloadWhileStarting()
+{
+    m_startupEvents = std::make_unique<MessageControl>();
+    (void)m_startupEvents->Channel(ChannelNumber::EventChannel);
+    if (m_startupEvents->socketPath().isEmpty()) {
+        say(QStringLiteral("cannot listen on 307 while starting; -uia reaches the program once it runs."));
+        m_startupEvents.reset();
+        return;
+    }
+    QObject::connect(m_startupEvents.get(), &MessageControl::MessageArrived, [this](const QString& text) {
+        if (QStringView(text).left(text.indexOf(u'\r')) == MessageName::UnLoadMe)
+            stopStarting();
+    });
 }

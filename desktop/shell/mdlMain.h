@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class MessageControl;
 class QSocketNotifier;
 class SingleInstanceLock;
 class UnixSignalRoute;
@@ -43,9 +44,17 @@ private:
     bool PauseUnlessExiting(qint32 tenths);
     void RouteSignals();
     void takeSignals();
+    // The start-up stops at its next wait and nothing is loaded.
+    void stopStarting();
+    // Until the main window's hub listens on 307, "-uia" reaches the start-up
+    // here.
+    void listenForUnloadWhileStarting();
+    // Ends that listening; false when an unload came meanwhile.
+    bool handOverStartupEvents();
 
     std::unique_ptr<SingleInstanceLock> m_instance;
     std::unique_ptr<frmSysTray> m_startupTray;
     std::unique_ptr<UnixSignalRoute> m_signals;
     std::unique_ptr<QSocketNotifier> m_signalNotifier;
+    std::unique_ptr<MessageControl> m_startupEvents;
 };

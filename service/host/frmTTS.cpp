@@ -136,6 +136,11 @@ void frmTTS::SaveTextToWav(const QString& sText, const QString& sFileToSave, qin
 
 void frmTTS::onSynthesized(quint64 job, const PcmSound& sound)
 {
+    // The engine stops at its bound: what was cut is said, not lost unseen.
+    if (sound.durationMs() >= SpeechSynthesizer::MaxSpeechMs && (job == m_speaking || m_saving.contains(job)))
+        m_journal.WriteSysJournal(QStringLiteral("The text was cut after %1 minutes of speech")
+                                      .arg(SpeechSynthesizer::MaxSpeechMs / 60000),
+            0, job == m_speaking ? QStringLiteral("ErrSpeakIt") : QStringLiteral("ErrSaveTextToWav"));
     if (job == m_speaking) {
         m_speaking = 0;
         play(sound);

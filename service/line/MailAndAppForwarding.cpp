@@ -33,6 +33,16 @@ void MailAndAppForwarding::SendCallByMail(LineActions& line)
 {
     const CurrentCall& call = line.call();
     const QString& mailTo = call.options.MailTo;
+    if (mailTo.trimmed().isEmpty()) {
+        // Nobody to send to: neither SMTP nor the desktop's sendmail could,
+        // and the user sees it in the journal and on the status bar.
+        m_journal.WriteSysJournal(QStringLiteral("The call details were not sent: no mail address is set"), 0,
+            QStringLiteral("SendCallByMail"));
+        line.send(ChannelNumber::EventChannel,
+            ChannelMessages::mailProgress(
+                line.CurrentLine(), QStringLiteral("Mail not sent: no mail address")));
+        return;
+    }
     const QString subject = FillCallTemplate(call.settings.MailSubject, call.info);
     const QString body = FillCallTemplate(call.settings.MailMessage, call.info);
     if (call.settings.bMapi) {

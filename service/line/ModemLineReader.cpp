@@ -11,10 +11,11 @@ constexpr quint8 kNumberAbsent = 0x04;
 constexpr quint8 kName = 0x07;
 constexpr quint8 kNameAbsent = 0x08;
 
-// A MESG value of this length stands for a missing field; a longer one is a
-// message the modem could not decode, which takes a number's place.
-constexpr qsizetype kShortMesg = 4;
-constexpr qsizetype kLongMesgAbove = 12;
+// MESG lines, measured as sent with the LF before them: one of this length
+// stands for a missing field ("MESG = 0401", "MESG=040150"); a longer one is
+// a message the modem could not decode, which takes a number's place.
+constexpr qsizetype kShortMesgLine = 12;
+constexpr qsizetype kLongMesgLineAbove = 20;
 
 // UTF-8 when the bytes are, else one character per byte; control characters
 // dropped, blanks trimmed. A line cut at its bound may end inside a
@@ -160,14 +161,14 @@ QList<ModemEvent> ModemLineReader::parseLine(QByteArrayView line)
     if (equals > 0) {
         const QString key = upper.left(equals).trimmed();
         const QString value = text.mid(equals + 1).trimmed();
+        if (key == u"MESG")
+            return {{ModemEvent::Mesg, value, std::min(line.size(), MaxLineBytes) + 1}};
         if (value.isEmpty())
             return {};
         if (key == u"NAME")
             return {{ModemEvent::Name, callerField(value)}};
         if (key == u"NMBR" || key == u"DDN_NMBR")
             return {{ModemEvent::Number, callerField(value)}};
-        if (key == u"MESG")
-            return {{ModemEvent::Mesg, value}};
         return {};
     }
     if (isHexLine(text))
@@ -191,14 +192,14 @@ void ModemCaller::apply(const ModemEvent& event)
         bNumberSeen = true;
         break;
     case ModemEvent::Mesg:
-        if (event.text.size() > kLongMesgAbove) {
+        if (event.lineLength > kLongMesgLineAbove) {
             // A name received before it stays.
             bNumberSeen = true;
             if (!bNameSeen) {
                 bNameSeen = true;
                 sCallerName = kUnknown;
             }
-        } else if (event.text.size() == kShortMesg) {
+        } else if (event.lineLength == kShortMesgLine) {
             if (!bNumberSeen) {
                 sCallerNumber = kUnknown;
                 bNumberSeen = true;

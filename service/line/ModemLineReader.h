@@ -12,6 +12,10 @@ struct ModemEvent {
     // Name and Number: the caller's, "UNKNOWN" when withheld or unavailable;
     // Mesg: what the line carried. Never holds a control character.
     QString text;
+    // Mesg: the line's length as the modem sent it, counting the LF that
+    // ends the line before it (a modem ends its lines with CR LF) and every
+    // blank; what the message means is told by this length alone.
+    qsizetype lineLength = 0;
 
     friend bool operator==(const ModemEvent&, const ModemEvent&) = default;
 };

@@ -1,6 +1,7 @@
 #include "service/line/ModemPath.h"
 
 #include "common/ChannelMessages.h"
+#include "common/Clock.h"
 #include "common/ProgramPath.h"
 #include "common/Waits.h"
 #include "platform/SerialPort.h"
@@ -79,6 +80,7 @@ void ModemPath::FillATCommands()
 bool ModemPath::CommConnect(const QString& port, const QString&)
 {
     const QString source = QStringLiteral("CommConnect");
+    cancelHandOverRetry();
     FillATCommands();
     m_port = port;
     if (!MSComm1.isOpen()) {
@@ -225,25 +227,67 @@ void ModemPath::GetTapiFromComm(LineActions&)
 
 void ModemPath::takeLineFromModem()
 {
-    const QString source = QStringLiteral("ErretTapiFromComm");
-    RunGuarded(m_journal, source, [this] { CommDisconnect(); });
-    waitBounded([this] { return !MSComm1.isOpen(); }, QStringLiteral("The port"), source);
-    WaitTenths(5);
+    cancelHandOverRetry();
+    lTapiTries = 0;
+    RunGuarded(m_journal, QStringLiteral("ErretTapiFromComm"), [this] { CommDisconnect(); });
+    // A dialled call goes on at once after the first open: it stays in line.
+    waitBounded([this] { return !MSComm1.isOpen(); }, QStringLiteral("The port"),
+        QStringLiteral("ErretTapiFromComm"));
+    WaitTenths(HandOverPauseMs / 100);
+    openLineAsOwner();
+}
+
+void ModemPath::openLineAsOwner()
+{
     const QString opened = QStringLiteral("GetTapiFromComm:Tapi1.LineOpen");
-    qint32 result = LineResult::Ok;
-    // Each hand-over has the whole budget of retries.
-    for (qint32 lTapiTries = 0; lTapiTries <= TapiRetries; ++lTapiTries) {
-        result = Tapi1.LineOpen(LinePrivilege::Owner, 8);
-        if (result == LineResult::Ok)
-            break;
+    const qint32 result = Tapi1.LineOpen(LinePrivilege::Owner, 8);
+    if (result != LineResult::Ok && lTapiTries < TapiRetries) {
         m_journal.WriteSysJournal(Tapi1.ErrorText(result), result, opened);
+        ++lTapiTries;
+        scheduleHandOverRetry();
+        return;
     }
+    if (result != LineResult::Ok)
+        m_journal.WriteSysJournal(Tapi1.ErrorText(result), result, opened);
     m_journal.WriteSysJournal(Tapi1.ErrorText(result), result, opened);
+}
+
+void ModemPath::scheduleHandOverRetry()
+{
+    // Each retry, like the first try, closes the port and lets half a second
+    // pass; meanwhile the line's events run.
+    auto* waiter = new QObject(this);
+    m_handOverRetry = waiter;
+    Clock& clock = Clock::instance();
+    const qint64 deadline = clock.elapsedMs() + HandOverPauseMs;
+    connect(&clock, &Clock::wakeUp, waiter, [this, waiter, deadline] {
+        Clock& now = Clock::instance();
+        if (m_handOverRetry != waiter || now.elapsedMs() < deadline)
+            return;
+        cancelHandOverRetry();
+        RunGuarded(m_journal, QStringLiteral("ErretTapiFromComm"), [this] {
+            if (MSComm1.isOpen())
+                MSComm1.close();
+            openLineAsOwner();
+        });
+    });
+    clock.requestWakeUp(deadline, waiter);
+}
+
+void ModemPath::cancelHandOverRetry()
+{
+    if (QObject* waiter = m_handOverRetry.data()) {
+        m_handOverRetry.clear();
+        Clock::instance().cancelWakeUps(waiter);
+        waiter->deleteLater();
+    }
 }
 
 void ModemPath::CommCloseTapi(LineActions& line)
 {
     const QString source = QStringLiteral("ErrCommCloseTapi");
+    // The line goes back to the modem: a hand-over still retrying ends.
+    cancelHandOverRetry();
     QCoreApplication::processEvents();
     Tapi1.LineClose();
     Tapi1.LineShutdown();

@@ -3,6 +3,7 @@
 #include "service/line/ModemLineReader.h"
 #include "service/line/ModemSerialPath.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -24,8 +25,10 @@ public:
     static constexpr qint32 IdleBoundTicks = 13;
     // Tries of a busy port's open, one second apart, per attempt to open it.
     static constexpr qint32 ConnectRetries = 4;
-    // Retries of the line device's open as owner, per hand-over.
+    // Retries of the line device's open as owner, per hand-over, each after
+    // the port's close and this pause (a timer step: the loop runs on).
     static constexpr qint32 TapiRetries = 10;
+    static constexpr qint64 HandOverPauseMs = 500;
 
     // port, tapi and journal are the service's; each outlives the path.
     ModemPath(SerialPort& port, TelephonyControl& tapi, const Journal& journal, QObject* parent = nullptr);
@@ -53,8 +56,12 @@ public:
 private:
     void ProcessEvent(const ModemEvent& event);
     void applyRingRules();
-    // Closes the port and opens the line device as owner.
+    // Closes the port and opens the line device as owner; a refusal is
+    // retried later (scheduleHandOverRetry) while the budget lasts.
     void takeLineFromModem();
+    void openLineAsOwner();
+    void scheduleHandOverRetry();
+    void cancelHandOverRetry();
     // Waits (without events) until done() holds or the bound passes; false
     // at the bound, journaled under source.
     bool waitBounded(const std::function<bool()>& done, const QString& what, const QString& source);
@@ -72,5 +79,7 @@ private:
     bool bIncomingReported = false;
     bool bCallerIdReported = false;
     qint32 lIdleTicks = 0;
+    qint32 lTapiTries = 0;
+    QPointer<QObject> m_handOverRetry; // the pending retry's waiter
     QTimer tmrIDLE;
 };

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // An incoming call from Ann Lee on 12/10/2026 at 21:30:05, no contact.
@@ -62,11 +64,10 @@ TEST(CallTemplate, FillsEachPlaceholderByTheServiceAndTheDesktopRule)
         {"value completing a placeholder", u"<CALL<CALLER_NAME>",
             [](CallInfo& c) { c.CallerName = QStringLiteral("ER_NAME>"); }, u"<CALLER_NAME>",
             u"<CALLER_NAME>"},
-        // Later passes search earlier values; earlier passes are done.
-        {"name holding later placeholders", u"<CALLER_NAME>",
+        // A filled value is never read again.
+        {"name holding placeholders", u"<CALLER_NAME>",
             [](CallInfo& c) { c.CallerName = QStringLiteral("At <TIME> on <DATE> by <CALLER_NUMBER>"); },
-            u"At 09:30 PM on Thursday, December 10, 2026 by <CALLER_NUMBER>",
-            u"At 09:30 PM on Thursday, December 10, 2026 by <CALLER_NUMBER>"},
+            u"At <TIME> on <DATE> by <CALLER_NUMBER>", u"At <TIME> on <DATE> by <CALLER_NUMBER>"},
         {"date and time", u"<DATE> at <TIME>", keep, u"Thursday, December 10, 2026 at 09:30 PM",
             u"Thursday, December 10, 2026 at 09:30 PM"},
         {"no date or time as it stands", u"<DATE> at <TIME>",
@@ -107,6 +108,49 @@ TEST(CallTemplate, FillsEachPlaceholderByTheServiceAndTheDesktopRule)
         EXPECT_EQ(FillCallTemplate(text, call), QString::fromUtf16(c.service)) << c.name;
         EXPECT_EQ(FillCallTemplate(text, call, TemplateRule::Desktop), QString::fromUtf16(c.desktop))
             << c.name;
+    }
+}
+
+// Each placeholder as the value of each field stays as it is, in the texts
+// of each filler: mail and program (the service's, plain), speech (the
+// service's, escaped) and the desktop's speech test.
+TEST(CallTemplate, FilledValueHoldingAPlaceholderStaysAsItIs)
+{
+    const QStringList placeholders
+        = {u"<CALLER_NUMBER>"_s, u"<CALLER_NAME>"_s, u"<MESSAGE_PATH>"_s, u"<DATE>"_s, u"<TIME>"_s,
+            u"<CONTACT>"_s, u"<CALL_TYPE>"_s, u"<LENGTH>"_s, u"<READ>"_s, u"<MESSAGEORCALL>"_s, u"<PLAY>"_s,
+            u"<PREV>"_s, u"<EXIT>"_s, u"<NEXT>"_s, u"<FIRST>"_s, u"<DELETE>"_s, u"<MARK>"_s};
+    const struct {
+        const char* texts;
+        TemplateRule rule;
+        TemplateValues values;
+    } fillers[] = {{"mail and program", TemplateRule::Service, TemplateValues::Plain},
+        {"speech", TemplateRule::Service, TemplateValues::MarkupEscaped},
+        {"desktop", TemplateRule::Desktop, TemplateValues::Plain}};
+    const struct {
+        const char* field;
+        const char16_t* placeholder;
+        void (*set)(CallInfo&, const QString&);
+    } fields[] = {
+        {"name", u"<CALLER_NAME>", [](CallInfo& c, const QString& v) { c.CallerName = v; }},
+        {"contact", u"<CONTACT>", [](CallInfo& c, const QString& v) { c.ContactName = v; }},
+        {"recording", u"<MESSAGE_PATH>", [](CallInfo& c, const QString& v) { c.MessagePath = v; }},
+        {"length", u"<LENGTH>", [](CallInfo& c, const QString& v) { c.Length = v; }},
+    };
+    for (const auto& filler : fillers) {
+        for (const auto& field : fields) {
+            for (const QString& inside : placeholders) {
+                CallInfo call = annLee();
+                const QString value = u"x"_s + inside + u"y"_s;
+                field.set(call, value);
+                const QString expected
+                    = filler.values == TemplateValues::MarkupEscaped ? EscapeSpeechMarkup(value) : value;
+                EXPECT_EQ(FillCallTemplate(u"["_s + QString::fromUtf16(field.placeholder) + u"]"_s, call,
+                              filler.rule, filler.values),
+                    u"["_s + expected + u"]"_s)
+                    << filler.texts << ", " << field.field << " " << inside.toStdString();
+            }
+        }
     }
 }
 

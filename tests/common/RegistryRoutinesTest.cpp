@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class RegistryRoutinesTest : public ::testing::Test {
@@ -57,14 +61,48 @@ TEST_F(RegistryRoutinesTest, NamesAreCaseInsensitiveAndKeepTheirCase)
     EXPECT_EQ(reg.getString(QStringLiteral("ChkRunAsProc")), u"2");
 }
 
-TEST_F(RegistryRoutinesTest, WritesNeverCreateKeys)
+// A write into a key nobody made stores the value: each kind of write, into
+// a missing key, a missing key under a missing parent, and an existing one.
+TEST_F(RegistryRoutinesTest, WriteIntoAMissingKeyCreatesItAndStoresTheValue)
 {
-    RegistryRoutines missing = RegistryRoutines::forProduct(QStringLiteral("Missing"));
-    EXPECT_FALSE(missing.setString(QStringLiteral("x"), QStringLiteral("y")));
+    const struct {
+        const char* what;
+        std::function<bool(const RegistryRoutines&)> write;
+        const char* name;
+        const char* expected;
+    } writes[] = {
+        {"string", [](const RegistryRoutines& r) { return r.setString(u"x"_s, u"y"_s); }, "x", "y"},
+        {"number",
+            [](const RegistryRoutines& r) {
+                return r.SetRegistryValue(u"n"_s, 7, RegistryRoutines::REG_DWORD);
+            },
+            "n", "7"},
+        {"whole key",
+            [](const RegistryRoutines& r) {
+                return r.ReplaceStringValues({{u"a"_s, u"1"_s}, {u"b"_s, u"2"_s}});
+            },
+            "b", "2"},
+    };
+    for (const auto& w : writes) {
+        const QString tag = QString::fromLatin1(w.what).remove(u' ');
+        const QStringList subkeys
+            = {u"Missing"_s + tag, u"Gone"_s + tag + u"\\Deeper\\Still"_s, u"Properties"_s};
+        for (const QString& subkey : subkeys) {
+            const QString where = QString::fromLatin1(w.what) + u" in "_s + subkey;
+            const RegistryRoutines reg = RegistryRoutines::forProduct(subkey);
+            if (subkey != u"Properties") {
+                ASSERT_FALSE(reg.KeyExists()) << where.toStdString();
+            }
+            EXPECT_TRUE(w.write(reg)) << where.toStdString();
+            EXPECT_TRUE(reg.KeyExists()) << where.toStdString();
+            EXPECT_EQ(reg.GetRegistryValue(QString::fromLatin1(w.name)).toString(), QLatin1String(w.expected))
+                << where.toStdString();
+        }
+    }
+    // An unknown type still writes nothing and makes no key.
+    const RegistryRoutines missing = RegistryRoutines::forProduct(u"Missing"_s);
+    EXPECT_FALSE(missing.SetRegistryValue(u"t"_s, u"x"_s, 5));
     EXPECT_FALSE(missing.KeyExists());
-    EXPECT_EQ(missing.CreateKey(), u"0");
-    EXPECT_TRUE(missing.KeyExists());
-    EXPECT_TRUE(missing.setString(QStringLiteral("x"), QStringLiteral("y")));
 }
 
 TEST_F(RegistryRoutinesTest, EmptySubkeyNamesTheKeyRootItself)

@@ -130,3 +130,55 @@ TEST_F(DesktopStartup, TheDesktopStartsTheServiceGreetsItAndEndsItWithUiaStoring
         EXPECT_EQ(root.getString(name), value) << name.toStdString();
     }
 }
+
+// In service mode the start installs and starts the unit, with balloons and
+// waits, before the main window listens: a "-uia" given at once must still
+// end it. The program folder's name holds a blank and a "%".
+TEST_F(DesktopStartup, UiaGivenWhileTheServiceModeStartIsUnderWayEndsTheDesktop)
+{
+    const QString home = env.programFolder() + u"/Ring vale 100%"_s;
+    ASSERT_TRUE(QDir(home).mkpath(u"Trans"_s));
+    ASSERT_TRUE(QDir(home).mkpath(u"Journal"_s));
+    ASSERT_TRUE(QFile::copy(
+        QStringLiteral(RINGVALE_SOURCE_DIR "/data/Trans/English.txt"), home + u"/Trans/English.txt"_s));
+    ASSERT_TRUE(
+        RegistryRoutines::forProduct(u"Properties\\TabGeneral"_s).setString(u"ChkRunAsProc"_s, u"1"_s));
+    systemctl.setStateAfter(u"daemon-reload"_s, u"loaded"_s, u"inactive"_s);
+    systemctl.setStateAfter(u"start"_s, u"loaded"_s, u"active"_s);
+    systemctl.setStateAfter(u"stop"_s, u"loaded"_s, u"inactive"_s);
+    systemctl.setStateAfter(u"disable"_s, u"not-found"_s, u"inactive"_s);
+    const QString unit = env.configFolder() + u"/systemd/user/RingvaleSvc.service"_s;
+
+    QProcessEnvironment environment = desktopEnvironment();
+    environment.insert(u"RINGVALE_HOME"_s, home);
+    first.setProcessEnvironment(environment);
+    first.start(TestEnvironment::binary(u"Ringvale"_s), {});
+    ASSERT_TRUE(first.waitForStarted(testTimeout(10000)));
+    // The unit is installed and started; the main window is still to come.
+    const auto called = [&](const QString& verb) {
+        const QList<QStringList> calls = systemctl.calls();
+        return std::any_of(
+            calls.begin(), calls.end(), [&](const QStringList& call) { return call.contains(verb); });
+    };
+    ASSERT_TRUE(waitUntil([&] { return called(u"start"_s); }, 20000))
+        << first.readAllStandardError().toStdString();
+    QProcess uia;
+    uia.setProcessEnvironment(environment);
+    uia.start(TestEnvironment::binary(u"Ringvale"_s), {u"-uia"_s});
+    ASSERT_TRUE(uia.waitForFinished(testTimeout(20000)));
+    EXPECT_EQ(uia.exitCode(), 0) << uia.readAllStandardError().toStdString();
+    ASSERT_TRUE(first.waitForFinished(testTimeout(10000)))
+        << "the desktop still runs: " << first.readAllStandardError().toStdString();
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+
+    // "-uis" takes the unit away again (the unit file gone, a reload forgets it).
+    systemctl.setStateAfter(u"daemon-reload"_s, u"not-found"_s, u"inactive"_s);
+    QProcess uis;
+    uis.setProcessEnvironment(environment);
+    uis.start(TestEnvironment::binary(u"Ringvale"_s), {u"-uis"_s});
+    ASSERT_TRUE(uis.waitForFinished(testTimeout(30000)));
+    EXPECT_EQ(uis.exitCode(), 0) << uis.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFile::exists(unit));
+    EXPECT_TRUE(called(u"disable"_s));
+}

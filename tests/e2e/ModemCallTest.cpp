@@ -1,4 +1,4 @@
-#include "tests/e2e/LiveLine.h"
+#include "tests/e2e/LiveModem.h"
 #include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
@@ -11,46 +11,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The real service in modem mode: the simulated line names the fake modem's
-// link as its serial port, and ringvale-modem plays the calls.
-class ModemCall : public LiveLine {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NO_FATAL_FAILURE(LiveLine::SetUp());
-        m_link = env.runtimeBase() + u"/modem"_s;
-        QFile scenario(env.programFolder() + u"/AT_Commands_Scenario.txt"_s);
-        ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
-        scenario.write("ATZ\r\n' caller ID on\r\n\r\nAT#CID=1\r\n");
-        scenario.close();
-        set(u"Properties\\TabDevices\\CallerID"_s, u"Tapi"_s, u"0"_s);
-        extra.insert(u"RINGVALE_SIM_SERIAL"_s, m_link);
-
-        m_modem.setProcessEnvironment(env.processEnvironment());
-        QObject::connect(&m_modem, &QProcess::readyReadStandardOutput,
-            [this] { m_received += QString::fromUtf8(m_modem.readAllStandardOutput()); });
-        m_modem.start(TestEnvironment::binary(u"ringvale-modem"_s), {u"serve"_s, u"--link"_s, m_link});
-        ASSERT_TRUE(m_modem.waitForStarted(5000));
-        ASSERT_TRUE(waitUntil([&] { return QFileInfo(m_link).isSymLink(); }, 10000));
-    }
-
-    void TearDown() override
-    {
-        LiveLine::TearDown();
-        m_modem.terminate();
-        m_modem.waitForFinished(5000);
-    }
-
-    QString m_link;
-    QProcess m_modem;
-    QString m_received; // what the modem printed
-};
+using ModemCall = LiveModem;
 
 TEST_F(ModemCall, ModemReportsTheCallAndTheLineDeviceEndsIt)
 {
     ASSERT_NO_FATAL_FAILURE(start());
     const QString scenario = u"received: ATZ\nreceived: AT#CID=1\n"_s;
-    ASSERT_TRUE(waitUntil([&] { return m_received == scenario; })) << m_received.toStdString();
+    ASSERT_TRUE(waitUntil([&] { return received() == scenario; })) << received().toStdString();
 
     const ToolRun call = tool(u"ringvale-modem"_s,
         {u"call"_s, u"--number"_s, u"5551234"_s, u"--name"_s, u"Ann Lee"_s, u"--rings"_s, u"4"_s}, 40000);
@@ -67,8 +34,8 @@ TEST_F(ModemCall, ModemReportsTheCallAndTheLineDeviceEndsIt)
     EXPECT_EQ(trimmed(record(1)->CallerName), u"Ann Lee"_s);
     EXPECT_EQ(trimmed(record(1)->CallerNumber), u"5551234"_s);
     // The line went back to the modem, which hears the scenario again.
-    EXPECT_TRUE(waitUntil([&] { return m_received == scenario + scenario; }, 10000))
-        << m_received.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return received() == scenario + scenario; }, 10000))
+        << received().toStdString();
 }
 
 } // namespace

@@ -1,11 +1,15 @@
 #include "common/ChannelLayout.h"
 #include "common/ChannelMessages.h"
+#include "common/RegistryRoutines.h"
 #include "platform/MessageControl.h"
 #include "tests/support/FakeSendmail.h"
+#include "tests/support/JournalFiles.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
 
@@ -121,12 +125,35 @@ TEST_F(PostrunTest, LineBreaksInSubjectOrRecipientAddNoHeaderLine)
 // answered all the same, so its queue goes on.
 TEST_F(PostrunTest, ARecipientThatIsNoAddressRunsNothingYetIsAnswered)
 {
+    // The desktop's event channel, and the system journal switched on.
+    MessageControl events;
+    QStringList shown;
+    events.Channel(ChannelNumber::EventChannel);
+    QObject::connect(&events, &MessageControl::MessageArrived, [&](const QString& text) { shown << text; });
+    ASSERT_TRUE(RegistryRoutines::forProduct(u"Properties\\TabLog"_s).setString(u"chkLogSys"_s, u"1"_s));
+    ASSERT_TRUE(QDir(env.programFolder()).mkpath(u"Journal"_s));
+
     startListening(sendmail.path());
-    for (const QString& to : {u"-oQ/tmp"_s, u" -t"_s, QString(), u"\r\n"_s}) {
+    const QStringList recipients = {u"-oQ/tmp"_s, u" -t"_s, QString(), u"\r\n"_s};
+    for (const QString& to : recipients) {
         SCOPED_TRACE(to.toStdString());
         mail(sendMailText(to, u"S"_s, u"B"_s));
     }
     EXPECT_TRUE(sendmail.runs().isEmpty());
+    // Not sent, where the user looks: the status bar and the journal.
+    ASSERT_TRUE(waitUntil([&] { return shown.size() == recipients.size(); }))
+        << shown.join(u" | "_s).toStdString();
+    for (const QString& text : std::as_const(shown))
+        EXPECT_TRUE(text.startsWith(u"MAIL\r\n0\r\nMail not sent: the mail \"S\" was not sent"_s))
+            << text.toStdString();
+    // Postrun's clock is the system's: the journal of the day it wrote in.
+    QStringList journal;
+    for (const QFileInfo& file : QDir(env.programFolder() + u"/Journal"_s).entryInfoList({u"*_Sys.txt"_s}))
+        journal += journalEntries(file.filePath());
+    EXPECT_EQ(journal.size(), recipients.size()) << journal.join(u'\n').toStdString();
+    for (const QString& line : journal)
+        EXPECT_TRUE(line.contains(u"Postrun->the mail \"S\" was not sent: the recipient"_s))
+            << line.toStdString();
     processes.front()->terminate();
     ASSERT_TRUE(processes.front()->waitForFinished(testTimeout(5000)));
     const QString said = errors();

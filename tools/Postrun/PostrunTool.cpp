@@ -4,6 +4,7 @@
 #include "platform/MailMessage.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/UnixSignalRoute.h"
+#include "service/core/Journal.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -27,19 +28,21 @@ void say(const QString& text)
     std::fflush(stderr);
 }
 
-const char* const kHelp = "usage: Postrun -gc\n"
-                          "The desktop's mail program. Ringvale starts it beside itself and hands it\n"
-                          "one mail at a time on channel 112:\n"
-                          "  SENDMAIL\\x14recipient\\x14subject\\x14body\\x14attachment\n"
-                          "Each mail goes to the system's sendmail (the first on PATH, else\n"
-                          "/usr/sbin/sendmail) as \"sendmail -i -- recipient\" with the message on its\n"
-                          "input; the attachment is not read. Each is answered \"DONE_SEND_MAIL\",\n"
-                          "whether it went or not; what failed is said on standard error. \"UNLOAD\"\n"
-                          "ends it, and so does a desktop gone without it (nobody else on 112 for\n"
-                          "about 6 s). One runs per program folder and user: a second ends at once.\n"
-                          "\n"
-                          "Exit status: 0 ended by UNLOAD or a signal, or another one runs; 1 channel\n"
-                          "112 cannot be listened on; 2 bad arguments.\n";
+const char* const kHelp
+    = "usage: Postrun -gc\n"
+      "The desktop's mail program. Ringvale starts it beside itself and hands it\n"
+      "one mail at a time on channel 112:\n"
+      "  SENDMAIL\\x14recipient\\x14subject\\x14body\\x14attachment\n"
+      "Each mail goes to the system's sendmail (the first on PATH, else\n"
+      "/usr/sbin/sendmail) as \"sendmail -i -- recipient\" with the message on its\n"
+      "input; the attachment is not read. Each is answered \"DONE_SEND_MAIL\",\n"
+      "whether it went or not; a mail not sent is said on standard error, in\n"
+      "the system journal and on channel 307 (the desktop's status bar).\n"
+      "\"UNLOAD\" ends it, and so does a desktop gone without it (nobody else on 112 for\n"
+      "about 6 s). One runs per program folder and user: a second ends at once.\n"
+      "\n"
+      "Exit status: 0 ended by UNLOAD or a signal, or another one runs; 1 channel\n"
+      "112 cannot be listened on; 2 bad arguments.\n";
 
 int usage()
 {
@@ -51,6 +54,21 @@ int usage()
 QString oneLine(const QString& text)
 {
     return MailHeaderLine(text).simplified();
+}
+
+// A mail that did not go out is said where the user looks: standard error,
+// the system journal (as the service writes it) and the desktop's status bar
+// (a mail event on 307, as the service's own mail sends).
+void notSent(const QString& text)
+{
+    say(text);
+    const Journal journal(ReadJournalSwitches());
+    journal.WriteSysJournal(text, 0, QStringLiteral("Postrun"));
+    MessageControl events;
+    if (events.Channel(ChannelNumber::EventChannel)) {
+        events.Send(ChannelMessages::mailProgress(0, QStringLiteral("Mail not sent: ") + text));
+        events.Flush(2000);
+    }
 }
 
 } // namespace
@@ -105,7 +123,7 @@ void Mailer::MessageArrived(const QString& text)
     if (text == MessageName::Unload) {
         m_unloading = true;
         if (!m_waiting.isEmpty())
-            say(QStringLiteral("%1 mail(s) not sent: the desktop program ends").arg(m_waiting.size()));
+            notSent(QStringLiteral("%1 mail(s) not sent: the desktop program ends").arg(m_waiting.size()));
         m_waiting.clear();
         if (!m_sendmail)
             emit Finished();
@@ -126,15 +144,15 @@ void Mailer::DeliverNext()
         m_recipient = oneLine(mail.mailTo);
         const QStringList arguments = SendmailArguments(mail.mailTo);
         if (arguments.isEmpty()) {
-            say(QStringLiteral("the mail \"%1\" was not sent: the recipient \"%2\" is no address")
-                    .arg(oneLine(mail.subject), m_recipient));
+            notSent(QStringLiteral("the mail \"%1\" was not sent: the recipient \"%2\" is no address")
+                        .arg(oneLine(mail.subject), m_recipient));
             Answer();
             continue;
         }
         const QString program = SendmailProgram();
         if (!QFileInfo(program).isExecutable()) {
-            say(QStringLiteral("the mail to %1 was not sent: there is no sendmail on PATH nor %2")
-                    .arg(m_recipient, program));
+            notSent(QStringLiteral("the mail to %1 was not sent: there is no sendmail on PATH nor %2")
+                        .arg(m_recipient, program));
             Answer();
             continue;
         }
@@ -178,7 +196,7 @@ void Mailer::Delivered(const QString& failure)
     m_sendmail->deleteLater();
     m_sendmail = nullptr;
     if (!failure.isEmpty())
-        say(QStringLiteral("the mail to %1 was not sent: %2").arg(m_recipient, failure));
+        notSent(QStringLiteral("the mail to %1 was not sent: %2").arg(m_recipient, failure));
     Answer();
     if (m_unloading) {
         emit Finished();

@@ -12,7 +12,8 @@
 
 // The desktop's mail program: on channel 112 it takes each "SENDMAIL" to the
 // system's sendmail, one at a time, and answers "DONE_SEND_MAIL" whatever
-// became of it (a failure is said on standard error); "UNLOAD" ends it. So
+// became of it (a mail not sent is said on standard error, in the system
+// journal and on the desktop's status bar); "UNLOAD" ends it. So
 // does a desktop that went without saying it: nobody else on 112 at two
 // looks in a row.
 namespace PostrunTool {

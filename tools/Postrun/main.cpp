@@ -1,3 +1,4 @@
+#include "platform/IniRegistry.h"
 #include "tools/Postrun/PostrunTool.h"
 
 #include <QCoreApplication>
@@ -5,5 +6,7 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    // The journal's switches are settings.
+    IniRegistry::installDefault();
     return PostrunTool::run(app.arguments().mid(1));
 }

@@ -150,7 +150,7 @@ int runRegTool(const QStringList& args, QTextStream& out, QTextStream& err)
     if (command == u"set" && args.size() == 4) {
         if (reg.setString(args[2], args[3]))
             return 0;
-        err << "ringvale-reg: cannot write " << args[2] << whyNot(u" (does the key exist?)") << "\n";
+        err << "ringvale-reg: cannot write " << args[2] << " in " << args[1] << whyNot(u"") << "\n";
         return 1;
     }
     if (command == u"create" && args.size() == 2) {

@@ -1,4 +1,5 @@
 #include "desktop/settings/frmAbout.h"
+#include "desktop/contacts/ClickLabel.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
 #include "tests/desktop/foundation/RecordedAddresses.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -49,9 +51,9 @@ TEST_F(frmAboutTest, FiveLinksOpenTheirAddressesExactly)
         g_sInstallationId = row.id;
         frmAbout f{QIcon()};
         addresses.opened.clear();
-        for (QPushButton* link : {f.lblURL, f.lblNotice, f.lblProduct, f.lblMailSupport,
+        for (ClickLabel* link : {f.lblURL, f.lblNotice, f.lblProduct, f.lblMailSupport,
                  f.lblCheckForNewVersion, f.lblCheckForNewVersion})
-            link->click();
+            QTest::mouseClick(link, Qt::LeftButton);
         EXPECT_EQ(addresses.opened,
             QStringList({u"https://www.example.com/"_s, u"https://www.example.com/"_s,
                 u"https://www.example.com/caller-id/"_s, row.mail, row.update, row.update}))

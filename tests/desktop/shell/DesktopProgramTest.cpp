@@ -324,4 +324,76 @@ TEST(DesktopProgramTest, AMissingTranslationIsSaidAndTheWindowStillComes)
     EXPECT_TRUE(run.errors.contains(u"no translation is chosen"_s)) << run.errors.toStdString();
 }
 
+// The about box is fixed English: a right-to-left translation leaves every
+// pixel of it as it is.
+TEST(DesktopProgramTest, AboutBoxUnderARightToLeftTranslationIsTheEnglishOne)
+{
+    TestEnvironment env;
+    ASSERT_NO_FATAL_FAILURE(installWithEnglish(env));
+    QFile english(env.programFolder() + u"/Trans/English.txt"_s);
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = english.readAll().split('\n');
+    english.close();
+    ASSERT_GT(lines.size(), 10);
+    lines[9] = "RTL\r";
+    QFile mirrored(env.programFolder() + u"/Trans/Mirrored.txt"_s);
+    ASSERT_TRUE(mirrored.open(QIODevice::WriteOnly));
+    mirrored.write(lines.join('\n'));
+    mirrored.close();
+
+    QTemporaryDir out;
+    QImage shots[2];
+    const QString translations[] = {u"English.txt"_s, u"Mirrored.txt"_s};
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(RegistryRoutines::forProduct(u"Language"_s).setString(u"Select"_s, translations[i]));
+        const QString png = out.filePath(translations[i] + u".png"_s);
+        const ProgramRun run = runRingvale(env, {u"--window"_s, u"frmAbout"_s, u"--screenshot"_s, png});
+        EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+        shots[i] = QImage(png).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(shots[i].isNull()) << translations[i].toStdString();
+        shots[i].save(WidgetShots::pathFor(
+            u"ringvale-window-frmAbout-"_s + translations[i].section(u'.', 0, 0) + u".png"_s));
+    }
+    ASSERT_EQ(shots[0].size(), shots[1].size());
+    qsizetype differing = 0;
+    for (int y = 0; y < shots[0].height(); ++y)
+        for (int x = 0; x < shots[0].width(); ++x)
+            differing += shots[0].pixel(x, y) != shots[1].pixel(x, y);
+    EXPECT_EQ(differing, 0);
+}
+
+// "--help" says how to call the program and starts nothing, even where
+// there is no display to start on.
+TEST(DesktopProgramTest, HelpPrintsTheUsageAndStartsNothing)
+{
+    const struct {
+        const char* what;
+        QStringList arguments;
+    } rows[] = {
+        {"alone", {u"--help"_s}},
+        {"after a switch", {u"-st"_s, u"--help"_s}},
+        {"with a window", {u"--window"_s, u"frmAbout"_s, u"--help"_s}},
+    };
+    for (const auto& row : rows) {
+        TestEnvironment env; // nothing installed: a start would write the first run's settings
+        QProcessEnvironment environment = env.processEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        environment.remove(u"DISPLAY"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(TestEnvironment::binary(u"Ringvale"_s), row.arguments);
+        ASSERT_TRUE(process.waitForFinished(testTimeout(20000))) << row.what;
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << row.what;
+        EXPECT_EQ(process.exitCode(), 0) << row.what;
+        EXPECT_EQ(process.readAllStandardError(), QByteArray()) << row.what;
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        EXPECT_TRUE(out.startsWith(u"usage: Ringvale"_s)) << row.what << out.toStdString();
+        for (const QString& word : {u"-st"_s, u"-uia"_s, u"-uis"_s, u"--window NAME"_s, u"--page KEY"_s,
+                 u"--screenshot FILE"_s, u"--help"_s, u"frmEvents"_s, u"frmCallerID"_s, u"ControlGallery"_s})
+            EXPECT_TRUE(out.contains(word)) << row.what << ": " << word.toStdString();
+        EXPECT_FALSE(RegistryRoutines::forProduct(QString()).hasValue(u"First"_s)) << row.what;
+    }
+}
+
 } // namespace

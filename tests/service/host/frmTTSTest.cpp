@@ -193,6 +193,28 @@ TEST_F(SpeechTest, FailuresAreJournaled)
     EXPECT_TRUE(played().isEmpty());
 }
 
+// A text whose speech reaches the engine's bound is cut there, and the
+// journal says so, spoken or saved; a shorter one says nothing.
+TEST_F(SpeechTest, TextCutAtTheBoundIsJournaled)
+{
+    load();
+    tts->SpeakIt(u"short"_s, 0);
+    ASSERT_TRUE(waitUntil([&] { return played().size() == 1; }));
+    tts->StopSpeak();
+    EXPECT_TRUE(journalLines().isEmpty()) << journalLines().join(u'\n').toStdString();
+
+    voice->setSoundMs(SpeechSynthesizer::MaxSpeechMs);
+    tts->SpeakIt(u"a very long text"_s, 0);
+    tts->SaveTextToWav(u"a very long file"_s, env.programFolder() + u"/long.wav"_s, 0);
+    ASSERT_TRUE(waitUntil([&] { return journalLines().size() >= 2; }))
+        << journalLines().join(u'\n').toStdString();
+    tts->StopSpeak();
+    EXPECT_EQ(journalLines(),
+        (QStringList{u"09:30:00 : ErrSpeakIt->The text was cut after 10 minutes of speech(0)"_s,
+            u"09:30:00 : ErrSaveTextToWav->The text was cut after 10 minutes of speech(0)"_s}));
+    EXPECT_TRUE(QFile::exists(env.programFolder() + u"/long.wav"_s)) << "what was made is kept";
+}
+
 TEST_F(SpeechTest, WithEspeakNgTheVoiceListIsItsAndASavedTextIsAudible)
 {
     ASSERT_TRUE(RegistryRoutines::forProduct(u"TTS51"_s).setString(u"Planted Voice"_s, QString()));

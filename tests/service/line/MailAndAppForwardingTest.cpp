@@ -202,6 +202,50 @@ TEST_F(Forwarding, MapiModeHandsOneMailRequestToTheDesktop)
     EXPECT_TRUE(mail.sent().isEmpty()) << "no SMTP in MAPI mode";
 }
 
+// A recipient of nothing but blanks (or none at all) sends nothing, in
+// either mode, and says so in the journal and on the desktop's status bar.
+TEST_F(Forwarding, EmptyRecipientSendsNothingAndSaysSo)
+{
+    const struct {
+        const char* what;
+        const char16_t* mailTo;
+        bool mapi;
+    } rows[] = {
+        {"empty, SMTP", u"", false},
+        {"blanks, SMTP", u"   ", false},
+        {"empty, desktop mail", u"", true},
+        {"blanks and a line break, desktop mail", u" \r\n ", true},
+    };
+    for (int said = 1; const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        // The engine owned the last row's forwarding: this row gets its own.
+        if (said > 1)
+            forwarding = new MailAndAppForwarding(mail, launcher, journal);
+        mailOn(QString::fromUtf16(row.mailTo));
+        set(u"MailForward\\SMTP"_s, u"MAPI"_s, row.mapi ? u"1"_s : u"0"_s);
+        MessageControl desktop;
+        QStringList requests;
+        desktop.Channel(ChannelNumber::MailChannel);
+        QObject::connect(
+            &desktop, &MessageControl::MessageArrived, [&](const QString& text) { requests << text; });
+        ASSERT_NO_FATAL_FAILURE(load());
+        events.clear();
+        ASSERT_NO_FATAL_FAILURE(incomingCall(u"Ann Lee"_s, u"5551234"_s, 1, 1));
+        ASSERT_TRUE(waitUntil([&] {
+            return mailEvents().contains(u"MAIL\r\n0\r\nMail not sent: no mail address"_s);
+        })) << events.join(u" | "_s).toStdString();
+        settle();
+        EXPECT_TRUE(requests.isEmpty());
+        EXPECT_TRUE(mail.sent().isEmpty());
+        EXPECT_EQ(sysJournal().count(
+                      u"SendCallByMail->The call details were not sent: no mail address is set(0)"_s),
+            said++)
+            << sysJournal().join(u'\n').toStdString();
+        EXPECT_FALSE(sysJournal().join(u'\n').contains(u"complete"_s));
+        line.reset();
+    }
+}
+
 TEST_F(Forwarding, MapiModeWithNobodyOnTheMailChannelIsJournaled)
 {
     mailOn(u"ann@example.com"_s);

@@ -169,12 +169,53 @@ TEST(ModemLineReader_Read, CutsALinePastItsBoundAndReadsTheNextWhole)
     EXPECT_EQ(readInPieces({"NAME=" + name.mid(1) + "\r\n"}).name, QString(249, u'A') + u"é"_s);
 }
 
-TEST(ModemLineReader_Read, MessageOfUnusualLengthChangesNothing)
+// A MESG line means what its length as sent says: the LF before it, the key
+// and every blank count. 12 characters: a missing field (the number first,
+// then the name); more than 20: an undecoded message in the number's place.
+TEST(ModemLineReader_Mesg, LengthOfTheLineAsSentDecides)
 {
-    ModemCaller caller;
-    caller.apply({ModemEvent::Mesg, u"0401AB"_s});
-    EXPECT_FALSE(caller.bNameSeen);
-    EXPECT_FALSE(caller.bNumberSeen);
+    const struct {
+        const char* what;
+        QByteArray stream; // after a RING, so nothing is settled yet
+        QString name;
+        QString number;
+        bool nameSeen;
+        bool numberSeen;
+    } cases[] = {
+        {"12, spaced: the number is missing", "MESG = 0401\r\n", u"Ann"_s, u"UNKNOWN"_s, false, true},
+        {"12, unspaced: the number is missing", "MESG=040150\r\n", u"Ann"_s, u"UNKNOWN"_s, false, true},
+        {"12 after a number: the name is missing", "NMBR=5551234\r\nMESG=040150\r\n", u"UNKNOWN"_s,
+            u"5551234"_s, true, true},
+        {"12 after a name: the number is missing", "NAME=Ann Lee\r\nMESG = 0401\r\n", u"Ann Lee"_s,
+            u"UNKNOWN"_s, true, true},
+        {"12 after both: nothing changes", "NAME=Ann Lee\r\nNMBR=5551234\r\nMESG=040150\r\n", u"Ann Lee"_s,
+            u"5551234"_s, true, true},
+        {"12 twice: the number, then the name", "MESG=040150\r\nMESG = 0801\r\n", u"UNKNOWN"_s, u"UNKNOWN"_s,
+            true, true},
+        {"blanks count: 12 with a trailing blank", "MESG = 040 \r\n", u"Ann"_s, u"UNKNOWN"_s, false, true},
+        {"11: nothing", "MESG=04015\r\n", u"Ann"_s, u"555"_s, false, false},
+        {"13: nothing", "MESG=0401501\r\n", u"Ann"_s, u"555"_s, false, false},
+        {"a 4-digit value unspaced is 10: nothing", "MESG=0401\r\n", u"Ann"_s, u"555"_s, false, false},
+        {"20: nothing", "MESG=04015012345678\r\n", u"Ann"_s, u"555"_s, false, false},
+        {"21, unspaced: the number's place, no name", "MESG=040150123456789\r\n", u"UNKNOWN"_s, u"555"_s,
+            true, true},
+        {"21, spaced", "MESG = 0401501234567\r\n", u"UNKNOWN"_s, u"555"_s, true, true},
+        {"more than 20 after a name keeps it", "NAME=Ann Lee\r\nMESG = 110A3030303030303030\r\n",
+            u"Ann Lee"_s, u"555"_s, true, true},
+        {"a DLE pair is not counted", "MESG=0401\x10x50\r\n", u"Ann"_s, u"UNKNOWN"_s, false, true},
+    };
+    for (const auto& c : cases) {
+        ModemLineReader reader;
+        ModemCaller caller;
+        caller.sCallerName = u"Ann"_s;
+        caller.sCallerNumber = u"555"_s;
+        for (const ModemEvent& event : reader.read(QByteArray("RING\r\n" + c.stream)))
+            caller.apply(event);
+        EXPECT_EQ(caller.sCallerName, c.name) << c.what;
+        EXPECT_EQ(caller.sCallerNumber, c.number) << c.what;
+        EXPECT_EQ(caller.bNameSeen, c.nameSeen) << c.what;
+        EXPECT_EQ(caller.bNumberSeen, c.numberSeen) << c.what;
+    }
 }
 
 // Random modem output, cut at random, reads as it does whole; whatever the

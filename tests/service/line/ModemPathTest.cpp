@@ -259,8 +259,12 @@ TEST_F(ModemPathTest, RefusedHandOverLeavesTheCallToTheBoundAndThePortIsReopened
     say("\r\nRING\r\n\r\nNMBR=5551234\r\nNAME=Ann Lee\r\n\r\nRING\r\n");
     ASSERT_TRUE(waitUntil([&] { return callerIds.size() == 1; }));
     EXPECT_FALSE(path->PortOpen());
+    // Ten retries, each a timer step, then the last try's entry.
+    const QString refused = u"GetTapiFromComm:Tapi1.LineOpen->The line refused the request(10)"_s;
+    EXPECT_TRUE(waitUntil([&] { return sysJournal().count(refused) == 12; })) << sysJournal().count(refused);
+    settle();
+    EXPECT_EQ(sysJournal().count(refused), 12);
     EXPECT_FALSE(tapi->IsLineOpen());
-    EXPECT_EQ(sysJournal().count(u"GetTapiFromComm:Tapi1.LineOpen->The line refused the request(10)"_s), 12);
     device()->failures().clear();
     for (int tick = 1; tick <= 13; ++tick)
         path->tmrIDLE_Timer();
@@ -268,6 +272,40 @@ TEST_F(ModemPathTest, RefusedHandOverLeavesTheCallToTheBoundAndThePortIsReopened
     EXPECT_EQ(recordCount(), 1);
     EXPECT_TRUE(path->PortOpen());
     EXPECT_TRUE(scenarioPlayed(2));
+}
+
+// The hand-over's retries are timer steps half a second apart, the port
+// closed before each; the loop runs meanwhile.
+TEST_F(ModemPathTest, RefusedHandOverIsRetriedEveryHalfSecondOnTheClock)
+{
+    ASSERT_NO_FATAL_FAILURE(loadModem());
+    ASSERT_TRUE(scenarioPlayed());
+    clock.setAutoAdvance(false);
+    device()->failures().set(u"open"_s, 2);
+    const QString refused = u"GetTapiFromComm:Tapi1.LineOpen->The line refused the request(10)"_s;
+    say("\r\nRING\r\n\r\nNMBR=5551234\r\nNAME=Ann Lee\r\n\r\nRING\r\n");
+    ASSERT_TRUE(waitUntil([&] { return callerIds.size() == 1; }));
+    EXPECT_EQ(sysJournal().count(refused), 1);
+    EXPECT_FALSE(path->PortOpen());
+
+    const qint64 firstTry = clock.elapsedMs();
+    for (int retry = 1; retry <= 2; ++retry) {
+        SCOPED_TRACE(retry);
+        clock.advance(ModemPath::HandOverPauseMs - 1);
+        settle();
+        EXPECT_EQ(sysJournal().count(refused), retry) << "no retry before half a second";
+        EXPECT_FALSE(tapi->IsLineOpen());
+        clock.advance(1);
+        if (retry == 1) {
+            ASSERT_TRUE(waitUntil([&] { return sysJournal().count(refused) == 2; }));
+        }
+    }
+    ASSERT_TRUE(waitUntil([&] { return tapi->IsLineOpen(); }));
+    EXPECT_EQ(clock.elapsedMs() - firstTry, 2 * ModemPath::HandOverPauseMs);
+    EXPECT_EQ(sysJournal().count(refused), 2);
+    EXPECT_TRUE(sysJournal().contains(u"GetTapiFromComm:Tapi1.LineOpen->"_s + tapi->ErrorText(0) + u"(0)"_s))
+        << sysJournal().join(u"\n"_s).toStdString();
+    EXPECT_FALSE(path->PortOpen());
 }
 
 TEST_F(ModemPathTest, CallerIdAfterAnEndedCallIsACallTheBoundEnds)

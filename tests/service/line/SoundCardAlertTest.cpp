@@ -127,6 +127,73 @@ TEST_F(SoundCardAlertTest, CallerTextIsSpokenAsTextNotMarkup)
         QStringList{u"<emphasis>&lt;break time=\"9s\"/&gt; &amp; Co</emphasis> at 09:30 PM on 0"_s});
 }
 
+// What is spoken of the caller's values: entities only where the engine
+// reads the text as markup.
+TEST_F(SoundCardAlertTest, ValuesAreEscapedOnlyInAWellFormedText)
+{
+    const struct {
+        const char* what;
+        const char16_t* speechText;
+        const char16_t* callerName;
+        const char16_t* said;
+    } rows[] = {
+        {"markup template", u"<emphasis><CALLER_NAME></emphasis>", u"Smith & Co",
+            u"<emphasis>Smith &amp; Co</emphasis>"},
+        {"plain template", u"Call from <CALLER_NAME>", u"Smith & Co", u"Call from Smith &amp; Co"},
+        {"a lone & in the template", u"Call from <CALLER_NAME> & family", u"Smith & Co",
+            u"Call from Smith & Co & family"},
+        {"an unclosed element", u"<emphasis>Call from <CALLER_NAME>", u"<b> R&D",
+            u"<emphasis>Call from <b> R&D"},
+        {"a caller closing the template's element stays text", u"<emphasis><CALLER_NAME>", u"Ann</emphasis>",
+            u"<emphasis>Ann&lt;/emphasis&gt;"},
+    };
+    for (const auto& row : rows) {
+        QTemporaryDir sink;
+        SinkWave player(sink.path());
+        SaidSpeech tts;
+        SoundCardAlert alert(player, tts);
+        QuietLine line(journal);
+        line.current = call(false, true);
+        line.current.info.CallerName = QString::fromUtf16(row.callerName);
+        line.current.options.SpeechText = QString::fromUtf16(row.speechText);
+        alert.PlayIncomingCallAlert(line);
+        EXPECT_EQ(tts.said, QStringList{QString::fromUtf16(row.said) + u" on 0"_s}) << row.what;
+    }
+}
+
+// Once an alert's sound is over, or did not start, the end of another sound
+// of the same player (the line's beep, a test) says nothing.
+TEST_F(SoundCardAlertTest, PlayStateEndsWithTheAlertsSound)
+{
+    for (const char16_t* soundFile : {u"Ring.wav", u"Missing.wav", u"..\\x.wav"}) {
+        const std::string what = QString::fromUtf16(soundFile).toStdString();
+        QTemporaryDir sink;
+        SinkWave player(sink.path(), 20.0);
+        SaidSpeech tts;
+        SoundCardAlert alert(player, tts);
+        QuietLine line(journal);
+        line.current = call(true, true);
+        line.current.options.SoundFile = QString::fromUtf16(soundFile);
+        int playDones = 0;
+        QObject::connect(&player, &WaveControl::PlayDone, [&] {
+            ++playDones;
+            alert.WavePlayer_PlayDone(line);
+        });
+        alert.PlayIncomingCallAlert(line);
+        const bool started = QString::fromUtf16(soundFile) == u"Ring.wav";
+        if (started) {
+            ASSERT_TRUE(waitUntil([&] { return playDones == 1; })) << what;
+            EXPECT_EQ(tts.said.size(), 1) << what;
+        }
+        EXPECT_EQ(alert.sPlayState(), QString()) << what;
+        const qsizetype saidBefore = tts.said.size();
+        const QString beep = env.programFolder() + u"/Sound/Ring.wav"_s;
+        ASSERT_EQ(player.PlayFile(beep, 0, 8000), WaveResult::Ok) << what;
+        ASSERT_TRUE(waitUntil([&] { return playDones == (started ? 2 : 1); })) << what;
+        EXPECT_EQ(tts.said.size(), saidBefore) << what;
+    }
+}
+
 TEST_F(SoundCardAlertTest, ASoundThatDoesNotStartIsJournaledAndNothingIsSaid)
 {
     struct Case {
