@@ -1,5 +1,5 @@
-#include "common/RecordFile.h"
 #include "common/RecordReader.h"
+#include "common/RecordFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,7 +54,8 @@ TEST_F(RecordReaderTest, BlocksHoldWholeRecordsInFileOrderAndLeaveTheTornTail)
     EXPECT_EQ(sizes, (QList<qsizetype>{kBigPerBlock, kBigPerBlock, 2}));
     EXPECT_FALSE(reader.cut());
     // Scan numbers records across blocks alike.
-    EXPECT_EQ(RecordFile(path, kBigSize).scan([](const QByteArray& r) { return r == bigRecord(kBigPerBlock + 1); }),
+    EXPECT_EQ(
+        RecordFile(path, kBigSize).scan([](const QByteArray& r) { return r == bigRecord(kBigPerBlock + 1); }),
         kBigPerBlock + 1);
 }
 
