@@ -33,19 +33,14 @@ std::optional<qint32> numberOf(const char* name)
 
 ChannelFolderWatch& ChannelFolderWatch::instance()
 {
-    static ChannelFolderWatch watch;
-    return watch;
+    // Never destroyed: an endpoint may still send while statics go at exit.
+    static ChannelFolderWatch* const watch = new ChannelFolderWatch;
+    return *watch;
 }
 
 ChannelFolderWatch::ChannelFolderWatch()
     : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
-}
-
-ChannelFolderWatch::~ChannelFolderWatch()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
 }
 
 quint64 ChannelFolderWatch::stamp(const QString& folder, qint32 number)

@@ -21,7 +21,6 @@ public:
 
 private:
     ChannelFolderWatch();
-    ~ChannelFolderWatch();
     ChannelFolderWatch(const ChannelFolderWatch&) = delete;
     ChannelFolderWatch& operator=(const ChannelFolderWatch&) = delete;
 
