@@ -129,7 +129,7 @@ public:
 
     void tick()
     {
-        // Reading the clock costs as much as testing a record.
+        // Looking at the clock costs more than testing a record.
         if (g_eventIntervalMs > 0 && ++m_sinceClock < kTicksPerClockLook)
             return;
         m_sinceClock = 0;
@@ -191,9 +191,11 @@ void searchDay(QPointer<vbalGrid>& grid, qint32& counter, const QString& folder,
     const QString path = DataPaths::native(folder + u"Data"_s);
     if (path.isEmpty())
         return;
+    RecordReader reader(path, CallRecord::Size);
+    if (!reader.isOpen())
+        return; // no day file here
     grid->SetRedraw(false);
     qint32 number = 0;
-    RecordReader reader(path, CallRecord::Size);
     EventPace& pace = EventPace::instance();
     for (QByteArrayView block = reader.nextBlock(); !block.isEmpty(); block = reader.nextBlock()) {
         for (qsizetype at = 0; at < block.size(); at += CallRecord::Size) {
