@@ -33,7 +33,7 @@ bool FileIdentity::isSettled() const
 {
     if (!exists)
         return true;
-    timespec now { };
+    timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     // A time stamp in the future (a clock set back) never settles.
     return modified <= nanoseconds(now) - SettleNs;

@@ -60,7 +60,8 @@ int main(int argc, char* argv[])
     for (int k = 0; k < Keys; ++k) {
         QList<std::pair<QString, RegistryBackend::Value>> values;
         for (int v = 0; v < Values; ++v)
-            values.append({nameOf(v), {1, QStringLiteral("value %1 of key %2").arg(v).arg(k).toUtf8() + '\0'}});
+            values.append(
+                {nameOf(v), {1, QStringLiteral("value %1 of key %2").arg(v).arg(k).toUtf8() + '\0'}});
         if (!store.createKey(HKLM, keyOf(k)) || store.replaceValues(HKLM, keyOf(k), values) != 0) {
             std::fprintf(stderr, "cannot write the store\n");
             return 1;
@@ -91,7 +92,8 @@ int main(int argc, char* argv[])
         }
         parsed.push_back(double(timer.nsecsElapsed()) / (Batch / 10));
     }
-    std::printf("%d keys of %d values (%lld bytes): %d reads through the store, %d read and parsed, %lld found\n",
+    std::printf(
+        "%d keys of %d values (%lld bytes): %d reads through the store, %d read and parsed, %lld found\n",
         Keys, Values, static_cast<long long>(QFile(file).size()), reads, reads / 10,
         static_cast<long long>(found));
     std::printf("store read (kept)        median %.2f us\n", median(kept) / 1000);
