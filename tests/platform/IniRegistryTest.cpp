@@ -1,17 +1,11 @@
 #include "platform/IniRegistry.h"
+#include "tests/support/FileOpens.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <sys/inotify.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <ctime>
 
 namespace {
 
@@ -93,51 +87,6 @@ TEST(IniRegistry, ReplacingValuesLeavesExactlyTheNewListInItsOrder)
 
 namespace {
 
-// Counts the opens of one file name in a folder, as the kernel reports them.
-class OpenCounter {
-public:
-    OpenCounter(const QString& folder, QByteArray name)
-        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-        , m_name(std::move(name))
-    {
-        if (m_fd >= 0)
-            ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN);
-    }
-    ~OpenCounter()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool isWatching() const { return m_fd >= 0; }
-
-    // The opens since the last call.
-    int take()
-    {
-        int opens = 0;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t n; (n = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
-            for (ssize_t at = 0; at < n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                if (event->len > 0 && m_name == event->name)
-                    ++opens;
-                at += ssize_t(sizeof(inotify_event) + event->len);
-            }
-        }
-        return opens;
-    }
-
-private:
-    int m_fd;
-    QByteArray m_name;
-};
-
-// Back-dates the file's modification time: written well before, so settled.
-void ageFile(const QString& path)
-{
-    const timespec times[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3600, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
 RegistryBackend::Value sz(const QString& text)
 {
     return RegistryBackend::Value{1, text.toUtf8() + '\0'};
@@ -161,8 +110,8 @@ TEST(IniRegistry, ReadsOfAnUnchangedFileOpenItOnceAndSeeTheNextWriteAtOnce)
         ASSERT_EQ(store.setValue(HKLM, QStringLiteral("Soft\\Line"), QStringLiteral("v%1").arg(i),
                       sz(QStringLiteral("%1").arg(i))),
             RegistryBackend::Success);
-    ageFile(store.fileFor(HKLM));
-    OpenCounter opens(dir.path(), QFileInfo(store.fileFor(HKLM)).fileName().toUtf8());
+    ASSERT_TRUE(ageFile(store.fileFor(HKLM)));
+    FileOpens opens(dir.path(), QFileInfo(store.fileFor(HKLM)).fileName().toUtf8());
     ASSERT_TRUE(opens.isWatching());
 
     // A call's worth of reads.
@@ -184,7 +133,7 @@ TEST(IniRegistry, ReadsOfAnUnchangedFileOpenItOnceAndSeeTheNextWriteAtOnce)
         ASSERT_EQ(textOf(store, QStringLiteral("v0")), text) << round;
     }
     // Once settled, the file is kept again.
-    ageFile(store.fileFor(HKLM));
+    ASSERT_TRUE(ageFile(store.fileFor(HKLM)));
     opens.take();
     EXPECT_EQ(textOf(store, QStringLiteral("v0")), QStringLiteral("9"));
     EXPECT_EQ(textOf(store, QStringLiteral("v1")), QStringLiteral("1"));

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "tests/support/ChannelListener.h"
+#include "tests/support/FileOpens.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
@@ -19,7 +20,6 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -59,41 +59,6 @@ qint64 sendingAlone(qint32 channel, const QStringList& texts)
         endpoint.Send(text);
     return timer.elapsed();
 }
-
-// Counts the times a folder itself is opened (listed), as the kernel reports.
-class FolderListings {
-public:
-    explicit FolderListings(const QString& folder)
-        : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
-    {
-        if (m_fd >= 0)
-            ::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_OPEN | IN_ONLYDIR);
-    }
-    ~FolderListings()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    bool isWatching() const { return m_fd >= 0; }
-    // Listings since the last call.
-    int take()
-    {
-        int listings = 0;
-        alignas(inotify_event) char buffer[4096];
-        for (ssize_t n; (n = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
-            for (ssize_t at = 0; at < n;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-                if (event->len == 0 && (event->mask & IN_OPEN))
-                    ++listings;
-                at += ssize_t(sizeof(inotify_event) + event->len);
-            }
-        }
-        return listings;
-    }
-
-private:
-    int m_fd;
-};
 
 class MessageControlTest : public ::testing::Test {
 protected:
@@ -402,7 +367,7 @@ TEST_F(MessageControlTest, SendsListTheFolderOnlyWhenASocketComesOrGoes)
     first->Channel(306);
     QSignalSpy firstGot(first.get(), &MessageControl::MessageArrived);
     ASSERT_TRUE(sender.Channel(306));
-    FolderListings listings(AppPaths::runtimeFolder());
+    FileOpens listings(AppPaths::runtimeFolder());
     ASSERT_TRUE(listings.isWatching());
 
     for (int i = 0; i < 100; ++i)
