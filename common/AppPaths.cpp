@@ -103,13 +103,17 @@ RuntimeFolder openRuntimeFolder()
                 .arg(folder, QString::fromLocal8Bit(std::strerror(errno)), elsewhere)};
     }
     // Someone else's folder (or a link planted in /tmp) must never be used.
-    const QString owner = QStringLiteral("owner %1, mode %2").arg(userName(st.st_uid), modeText(st.st_mode));
+    // Only for the messages: looking up a user name reads the user database,
+    // and channels ask for the folder at every bind.
+    const auto owner = [&st] {
+        return QStringLiteral("owner %1, mode %2").arg(userName(st.st_uid), modeText(st.st_mode));
+    };
     if (S_ISLNK(st.st_mode) || !S_ISDIR(st.st_mode)) {
         return {{},
             QStringLiteral("the runtime folder %1 is %2 (%3), not a folder; remove it, or %4.")
                 .arg(folder,
-                    S_ISLNK(st.st_mode) ? QStringLiteral("a symbolic link") : QStringLiteral("a file"), owner,
-                    elsewhere)};
+                    S_ISLNK(st.st_mode) ? QStringLiteral("a symbolic link") : QStringLiteral("a file"),
+                    owner(), elsewhere)};
     }
     if (st.st_uid != getuid()) {
         return {{},
@@ -120,7 +124,7 @@ RuntimeFolder openRuntimeFolder()
     if ((st.st_mode & 0077) != 0 && ::chmod(native.constData(), 0700) != 0) {
         return {{},
             QStringLiteral("the runtime folder %1 (%2) cannot be made private: %3; remove it, or %4.")
-                .arg(folder, owner, QString::fromLocal8Bit(std::strerror(errno)), elsewhere)};
+                .arg(folder, owner(), QString::fromLocal8Bit(std::strerror(errno)), elsewhere)};
     }
     return {folder, {}};
 }

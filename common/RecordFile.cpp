@@ -1,6 +1,7 @@
 #include "common/RecordFile.h"
 
 #include "common/FixedRecord.h"
+#include "common/RecordReader.h"
 #include "common/SharedFile.h"
 
 #include <QFile>
@@ -51,16 +52,14 @@ std::optional<QByteArray> RecordFile::read(qint32 n) const
 
 qint32 RecordFile::scan(const std::function<bool(const QByteArray&)>& visit) const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    const qint32 count = FixedRecord::wholeRecords(file.size(), m_size);
-    for (qint32 n = 1; n <= count; ++n) {
-        const QByteArray bytes = file.read(m_size);
-        if (bytes.size() != m_size)
-            return -1; // cut by a writer meanwhile
-        if (visit(bytes))
-            return n;
+    RecordReader reader(m_path, m_size);
+    qint32 n = 0;
+    for (QByteArrayView block = reader.nextBlock(); !block.isEmpty(); block = reader.nextBlock()) {
+        for (qsizetype at = 0; at < block.size(); at += m_size) {
+            ++n;
+            if (visit(block.sliced(at, m_size).toByteArray()))
+                return n;
+        }
     }
     return -1;
 }

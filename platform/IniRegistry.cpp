@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
 #include <QtEndian>
 
 #include <cctype>
@@ -223,8 +224,26 @@ IniRegistry::Tree IniRegistry::parse(const QByteArray& text)
 
 IniRegistry::Tree IniRegistry::load(qint32 root) const
 {
-    const auto text = SharedFile::readBounded(fileFor(root), MaxStoreBytes);
-    return parse(text.value_or(QByteArray()));
+    const QString file = fileFor(root);
+    // The identity is taken before the read: a write in between makes the
+    // kept tree newer than its identity says, never older.
+    const FileIdentity identity = FileIdentity::of(file);
+    QMutexLocker lock(&m_mutex);
+    const auto kept = m_parsed.constFind(file);
+    if (kept != m_parsed.constEnd() && kept->identity == identity)
+        return kept->tree;
+    const auto text = identity.exists ? SharedFile::readBounded(file, MaxStoreBytes) : std::nullopt;
+    Tree tree = parse(text.value_or(QByteArray()));
+    // A file that could not be read is tried again at the next read.
+    if ((text || !identity.exists) && identity.isSettled()) {
+        // Tests and tools that change folders leave files behind.
+        if (m_parsed.size() >= 16)
+            m_parsed.clear();
+        m_parsed.insert(file, Parsed{identity, tree});
+    } else {
+        m_parsed.remove(file);
+    }
+    return tree;
 }
 
 template<typename Change>
@@ -248,6 +267,10 @@ int IniRegistry::modify(qint32 root, Change change)
         return result;
     const bool written = SharedFile::writeAtomically(
         file, serialize(tree, root), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    {
+        const QMutexLocker forget(&m_mutex);
+        m_parsed.remove(file);
+    }
     return written ? Success : AccessDenied;
 }
 

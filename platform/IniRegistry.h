@@ -1,15 +1,20 @@
 #pragma once
 
+#include "common/FileIdentity.h"
 #include "common/RegistryBackend.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
+#include <QMutex>
 
 // The settings store: the registry's model kept in one INI-like text file per
 // root key (HKEY_LOCAL_MACHINE.ini, ...) in AppPaths::registryFolder().
-// Every write is a locked read-modify-write with an atomic replace and nothing
-// is cached, so two programs always see each other's latest writes. The files
-// hold passwords: folder 0700, files 0600.
+// Every write is a locked read-modify-write with an atomic replace. Reads keep
+// the parsed file while its identity (device, inode, size, modification time)
+// stays and it has settled, so each read costs a stat, and a read still sees
+// the other program's write at once. The files hold passwords: folder 0700,
+// files 0600.
 //
 // File layout: "[Key\Path]" per key, then "Name=kind:data" per value, where
 // kind is "sz" or "expand" (text, stored with its closing NUL), "dword"
@@ -58,4 +63,12 @@ private:
     int modify(qint32 root, Change change);
 
     QString m_folder;
+
+    struct Parsed {
+        FileIdentity identity;
+        Tree tree;
+    };
+    // By file; reads come from the event loop and from workers.
+    mutable QMutex m_mutex;
+    mutable QHash<QString, Parsed> m_parsed;
 };

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "platform/ChannelConnection.h"
+#include "platform/ChannelFolderWatch.h"
 #include "platform/ChannelFrame.h"
 
 #include <QDeadlineTimer>
@@ -139,7 +140,11 @@ bool MessageControl::Channel(qint32 number)
     }
     if (!m_server || !m_server->isListening())
         listen(number, folder);
-    return refreshPeers() > 0;
+    // A peer killed a moment ago has not closed its connection on our loop
+    // yet; the answer must not count it.
+    if (peerProcessGone())
+        m_listedAt = 0;
+    return followPeers() > 0;
 }
 
 bool MessageControl::listen(qint32 number, const QString& folder)
@@ -172,6 +177,8 @@ void MessageControl::unbind()
             it.value()->disconnectFromServer();
     }
     m_peers.clear();
+    m_peerPids.clear();
+    m_listedAt = 0;
     if (m_server) {
         m_server->close(); // removes the socket file
         delete m_server;
@@ -206,6 +213,7 @@ int MessageControl::refreshPeers()
         {prefix + u'*'}, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     const pid_t ownPid = ::getpid();
     QSet<QString> present;
+    m_retryPeers = false;
     for (const QString& name : names) {
         const std::optional<SocketName> peer = parseSocketFileName(name);
         if (!peer || peer->number != *m_number || peer->token == m_token)
@@ -245,6 +253,7 @@ int MessageControl::refreshPeers()
             if (known)
                 known->deleteLater();
             m_peers.insert(path, socket);
+            m_peerPids.insert(path, peer->pid);
             present.insert(path);
             break;
         }
@@ -252,10 +261,12 @@ int MessageControl::refreshPeers()
             // Bound and alive but not taking connections right now.
             qCDebug(lcChannels) << "peer busy:" << path;
             present.insert(path);
+            m_retryPeers = true;
             break;
         case ConnectResult::Refused:
             // Its process is alive (checked above) but not listening yet or
             // any more: not there for this text.
+            m_retryPeers = true;
             break;
         case ConnectResult::Failed:
             qCDebug(lcChannels) << "cannot connect to" << path;
@@ -271,13 +282,49 @@ int MessageControl::refreshPeers()
         // The peer has gone or unbound.
         if (it.value())
             it.value()->deleteLater();
+        m_peerPids.remove(it.key());
         it = m_peers.erase(it);
     }
     return static_cast<int>(present.size());
 }
 
+int MessageControl::followPeers()
+{
+    if (!m_number || m_folder.isEmpty())
+        return 0;
+    // The stamp is taken before the listing: a socket that comes meanwhile
+    // changes it again, so the next send lists once more.
+    const quint64 stamp = ChannelFolderWatch::instance().stamp(m_folder, *m_number);
+    if (m_listedAt != 0 && stamp == m_listedAt && peersIntact())
+        return static_cast<int>(m_peers.size());
+    const int present = refreshPeers();
+    // A peer that was busy or not listening yet is tried again next time.
+    m_listedAt = !m_retryPeers && peersIntact() ? stamp : 0;
+    return present;
+}
+
+bool MessageControl::peersIntact() const
+{
+    for (const QPointer<QLocalSocket>& socket : m_peers) {
+        if (!socket || socket->state() != QLocalSocket::ConnectedState)
+            return false;
+    }
+    return true;
+}
+
+bool MessageControl::peerProcessGone() const
+{
+    for (auto it = m_peerPids.cbegin(); it != m_peerPids.cend(); ++it) {
+        if (m_peers.contains(it.key()) && processIsGone(static_cast<pid_t>(it.value())))
+            return true;
+    }
+    return false;
+}
+
 void MessageControl::dropPeer(const QString& path)
 {
+    m_listedAt = 0; // it may take a new connection at the next send
+    m_peerPids.remove(path);
     const QPointer<QLocalSocket> socket = m_peers.take(path);
     if (socket) {
         socket->abort();
@@ -291,7 +338,7 @@ void MessageControl::Send(const QString& text)
         qCDebug(lcChannels) << "send on an unbound endpoint dropped";
         return;
     }
-    refreshPeers();
+    followPeers();
     const QByteArray payload = text.toUtf8();
     if (payload.size() > ChannelFrame::MaxPayload) {
         qCWarning(lcChannels) << "text of" << payload.size() << "bytes is too long to send";

@@ -17,7 +17,9 @@ class QLocalSocket;
 // AppPaths::runtimeFolder() (private to the user), named
 // "chan_<number>_<pid>_<token>". Send writes each text, length-prefixed, to
 // every endpoint of another process bound to the same number; texts arrive
-// whole and in order as MessageArrived on the receiver's event loop.
+// whole and in order as MessageArrived on the receiver's event loop. Peers
+// are found by listing the folder once and followed through a watch on it
+// (ChannelFolderWatch), so a Send lists it only after a socket came or went.
 //
 // Nothing here waits for a receiver: texts are written as the peer takes them,
 // a peer that has gone is dropped, and one that stops reading is dropped once
@@ -63,6 +65,12 @@ private:
     // Connects to the endpoints bound to the number that are not connected yet,
     // forgets the ones that have gone, and answers how many are there.
     int refreshPeers();
+    // As refreshPeers, listing the folder only when a socket of the number
+    // came or went since the last listing, or a peer was lost or not taking
+    // connections then; else the peers connected now.
+    int followPeers();
+    bool peersIntact() const;
+    bool peerProcessGone() const;
     void dropPeer(const QString& path);
 
     const Delivery m_delivery;
@@ -72,4 +80,9 @@ private:
     QLocalServer* m_server = nullptr;
     QList<QPointer<ChannelConnection>> m_incoming;
     QHash<QString, QPointer<QLocalSocket>> m_peers; // by socket path
+    QHash<QString, qint64> m_peerPids; // by socket path
+    // ChannelFolderWatch's stamp when the peers were last listed and all
+    // connected; 0 lists them at the next send.
+    quint64 m_listedAt = 0;
+    bool m_retryPeers = false; // the last listing met a peer not connectable yet
 };

@@ -3,21 +3,30 @@
 #include "common/CallRecord.h"
 #include "common/Clock.h"
 #include "common/DataPaths.h"
-#include "common/RecordFile.h"
+#include "common/RecordReader.h"
 #include "desktop/foundation/CallRows.h"
 #include "desktop/foundation/DesktopGlobals.h"
 #include "desktop/foundation/Translation.h"
 #include "desktop/foundation/mdlFunctions.h"
 
 #include <QCoreApplication>
-#include <QDir>
+#include <QFile>
 #include <QPointer>
+
+#include <algorithm>
+#include <string_view>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 qint64 g_eventIntervalMs = 50;
+// Records tested between two looks at the clock: well under a millisecond.
+constexpr int kTicksPerClockLook = 256;
 bool g_searchActive = false;
 
 // Where a field lies in a record's bytes.
@@ -36,14 +45,26 @@ FieldSpan spanOf(QString CallRecord::*member)
 }
 
 // The field's bytes with blanks trimmed, as readers compare fields.
-QByteArrayView trimmedField(const QByteArray& record, const FieldSpan& span)
+QByteArrayView trimmedField(QByteArrayView record, const FieldSpan& span)
 {
-    QByteArrayView field = QByteArrayView(record).sliced(span.offset, span.width);
+    QByteArrayView field = record.sliced(span.offset, span.width);
     while (!field.isEmpty() && field.front() == ' ')
         field = field.sliced(1);
     while (!field.isEmpty() && field.back() == ' ')
         field.chop(1);
     return field;
+}
+
+// Whether the text (not empty) occurs in the field once its blanks are
+// trimmed. Outside its trimmed part a field holds only blanks, so a text that
+// neither starts nor ends with one occurs there exactly when it occurs in the
+// whole field, which spares trimming the padding of every record.
+bool fieldContains(QByteArrayView record, const FieldSpan& span, const QByteArray& text)
+{
+    if (text.front() == ' ' || text.back() == ' ')
+        return trimmedField(record, span).contains(text);
+    const std::string_view field(record.data() + span.offset, size_t(span.width));
+    return field.find(std::string_view(text.constData(), size_t(text.size()))) != std::string_view::npos;
 }
 
 // The criteria as the bytes they are compared with: fields are UTF-8, so a
@@ -61,11 +82,11 @@ struct Matcher {
     FieldSpan flagSpan = spanOf(&CallRecord::FlagMark);
     FieldSpan typeSpan = spanOf(&CallRecord::CallType);
 
-    bool matches(const QByteArray& record) const
+    bool matches(QByteArrayView record) const
     {
-        const bool text = (!name.isEmpty() && trimmedField(record, nameSpan).contains(name))
-            || (!number.isEmpty() && trimmedField(record, numberSpan).contains(number))
-            || (!notes.isEmpty() && trimmedField(record, notesSpan).contains(notes));
+        const bool text = (!name.isEmpty() && fieldContains(record, nameSpan, name))
+            || (!number.isEmpty() && fieldContains(record, numberSpan, number))
+            || (!notes.isEmpty() && fieldContains(record, notesSpan, notes));
         if (!text)
             return false;
         if (flagOnly && trimmedField(record, flagSpan) != "1")
@@ -108,6 +129,10 @@ public:
 
     void tick()
     {
+        // Looking at the clock costs more than testing a record.
+        if (g_eventIntervalMs > 0 && ++m_sinceClock < kTicksPerClockLook)
+            return;
+        m_sinceClock = 0;
         const qint64 now = Clock::instance().elapsedMs();
         if (g_eventIntervalMs > 0 && now - m_last < g_eventIntervalMs)
             return;
@@ -121,6 +146,7 @@ private:
     MainWindowSurfaces* m_statusBar = nullptr;
     const qint32* m_counter = nullptr;
     qint64 m_last = 0;
+    int m_sinceClock = 0;
 };
 
 QString withBackslash(const QString& folder)
@@ -131,26 +157,61 @@ QString withBackslash(const QString& folder)
 void searchTree(QPointer<vbalGrid>& grid, const QString& folder, qint32& counter,
     MainWindowSurfaces& statusBar, const Matcher& matcher);
 
+// The folder's subfolders that are neither hidden nor symbolic links, in name
+// order, as QDir::entryList(Dirs | NoDotAndDotDot | NoSymLinks, Name) lists
+// them; the listing's own types spare a stat per entry.
+QStringList realSubfolders(const QString& native)
+{
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(native).constData());
+    if (!dir)
+        return names;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue; // ".", ".." and hidden folders
+        bool folder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat info { };
+            folder
+                = ::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode);
+        }
+        if (folder)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 void searchDay(QPointer<vbalGrid>& grid, qint32& counter, const QString& folder, const Matcher& matcher)
 {
     if (!g_bSearchRunning || !grid)
         return;
     const QString path = DataPaths::native(folder + u"Data"_s);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty())
         return;
+    RecordReader reader(path, CallRecord::Size);
+    if (!reader.isOpen())
+        return; // no day file here
     grid->SetRedraw(false);
     qint32 number = 0;
-    RecordFile(path, CallRecord::Size).scan([&](const QByteArray& bytes) {
-        EventPace::instance().tick();
-        if (!g_bSearchRunning || !grid)
-            return true; // Stop: not one record more
-        ++number;
-        if (matcher.matches(bytes)) {
-            ++counter;
-            SetCallRow(*grid, counter, CallRecord::fromBytes(bytes), folder, number, CallGrid::Search);
+    EventPace& pace = EventPace::instance();
+    for (QByteArrayView block = reader.nextBlock(); !block.isEmpty(); block = reader.nextBlock()) {
+        for (qsizetype at = 0; at < block.size(); at += CallRecord::Size) {
+            pace.tick();
+            if (!g_bSearchRunning || !grid)
+                break; // Stop: not one record more
+            ++number;
+            const QByteArrayView bytes = block.sliced(at, CallRecord::Size);
+            if (matcher.matches(bytes)) {
+                ++counter;
+                SetCallRow(*grid, counter, CallRecord::fromBytes(bytes), folder, number, CallGrid::Search);
+            }
         }
-        return false;
-    });
+        if (!g_bSearchRunning || !grid)
+            break;
+    }
     if (grid)
         grid->SetRedraw(true);
 }
@@ -165,8 +226,7 @@ void searchTree(QPointer<vbalGrid>& grid, const QString& folder, qint32& counter
     if (!native.isEmpty()) {
         // Real folders only: a symbolic link could lead out of the program
         // folder or round in a circle.
-        const QStringList subfolders
-            = QDir(native).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+        const QStringList subfolders = realSubfolders(native);
         for (const QString& name : subfolders) {
             EventPace::instance().tick();
             if (!g_bSearchRunning || !grid)

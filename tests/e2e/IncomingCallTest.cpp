@@ -1,11 +1,13 @@
 #include "common/ContactRecord.h"
 #include "tests/e2e/LiveLine.h"
 #include "tests/support/DataFiles.h"
+#include "tests/support/FileOpens.h"
 #include "tests/support/HeadlessBrowser.h"
 #include "tests/support/LineEventTexts.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/WaitUntil.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QTime>
 
@@ -71,6 +73,30 @@ TEST_F(IncomingCall, ContactFromTheContactFileGivesNameAndPicture)
     EXPECT_EQ(callerIds,
         QStringList{
             u"Tapi_CID\r\n0\r\nANN LEE\r\n5551234\r\nAnn Lee (work)\r\nann.jpg\r\nTrue\r\n1\r\nFalse"_s});
+}
+
+// A known caller with events of their own makes the service read about thirty
+// settings; a settings file nobody changed is opened at most once for them.
+TEST_F(IncomingCall, AnUnchangedSettingsFileIsOpenedAtMostOncePerCall)
+{
+    ContactRecord ann = contactAsEditorWrites(u"Ann Lee (work)"_s, u"5551234"_s);
+    ann.EventsMode = u"3"_s;
+    ASSERT_NO_FATAL_FAILURE(writeContactFile({ann}));
+    ASSERT_NO_FATAL_FAILURE(start());
+    // The first call comes after whatever the service writes as it starts.
+    ASSERT_EQ(line(fastCall(u"5551234"_s, u"ANN LEE"_s, 2)).exitCode, 0);
+    ASSERT_TRUE(waitForIdles(1));
+    const QString store = env.registryFolder() + u"/HKEY_LOCAL_MACHINE.ini"_s;
+    ASSERT_TRUE(ageFile(store));
+    const QDateTime aged = QFileInfo(store).lastModified();
+    FileOpens opens(env.registryFolder(), "HKEY_LOCAL_MACHINE.ini");
+    ASSERT_TRUE(opens.isWatching());
+    for (int n = 2; n <= 4; ++n) {
+        ASSERT_EQ(line(fastCall(u"5551234"_s, u"ANN LEE"_s, 2)).exitCode, 0);
+        ASSERT_TRUE(waitForIdles(n));
+        EXPECT_LE(opens.take(), 1) << "call " << n;
+    }
+    EXPECT_EQ(QFileInfo(store).lastModified(), aged) << "a call wrote the settings";
 }
 
 TEST_F(IncomingCall, BlockedContactIsAnsweredAndDroppedAtTheThirdRing)

@@ -1,5 +1,8 @@
 #include "platform/IniRegistry.h"
+#include "tests/support/FileOpens.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -78,6 +81,63 @@ TEST(IniRegistry, ReplacingValuesLeavesExactlyTheNewListInItsOrder)
 
     ASSERT_EQ(store.replaceValues(HKLM, QStringLiteral("Voices"), {}), 0);
     EXPECT_TRUE(store.valueNames(HKLM, QStringLiteral("Voices")).value().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+RegistryBackend::Value sz(const QString& text)
+{
+    return RegistryBackend::Value{1, text.toUtf8() + '\0'};
+}
+
+QString textOf(IniRegistry& store, const QString& name)
+{
+    RegistryBackend::Value value;
+    if (store.queryValue(HKLM, QStringLiteral("Soft\\Line"), name, value) != RegistryBackend::Success)
+        return QStringLiteral("<none>");
+    return QString::fromUtf8(value.data.chopped(1));
+}
+
+TEST(IniRegistry, ReadsOfAnUnchangedFileOpenItOnceAndSeeTheNextWriteAtOnce)
+{
+    QTemporaryDir dir;
+    IniRegistry store(dir.path());
+    IniRegistry otherProgram(dir.path());
+    ASSERT_TRUE(store.createKey(HKLM, QStringLiteral("Soft\\Line")));
+    for (int i = 0; i < 24; ++i)
+        ASSERT_EQ(store.setValue(HKLM, QStringLiteral("Soft\\Line"), QStringLiteral("v%1").arg(i),
+                      sz(QStringLiteral("%1").arg(i))),
+            RegistryBackend::Success);
+    ASSERT_TRUE(ageFile(store.fileFor(HKLM)));
+    FileOpens opens(dir.path(), QFileInfo(store.fileFor(HKLM)).fileName().toUtf8());
+    ASSERT_TRUE(opens.isWatching());
+
+    // A call's worth of reads.
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(textOf(store, QStringLiteral("v%1").arg(i)), QStringLiteral("%1").arg(i));
+    EXPECT_TRUE(store.keyExists(HKLM, QStringLiteral("soft\\line")));
+    EXPECT_EQ(store.valueNames(HKLM, QStringLiteral("Soft\\Line")).value().size(), 24);
+    EXPECT_LE(opens.take(), 1);
+    for (int i = 0; i < 24; ++i)
+        EXPECT_EQ(textOf(store, QStringLiteral("v%1").arg(i)), QStringLiteral("%1").arg(i));
+    EXPECT_EQ(opens.take(), 0) << "an unchanged file was read again";
+
+    // Another program's writes of the same size, however close together,
+    // are each seen at the next read.
+    for (int round = 0; round < 50; ++round) {
+        const QString text = QStringLiteral("%1").arg(round % 10);
+        ASSERT_EQ(otherProgram.setValue(HKLM, QStringLiteral("Soft\\Line"), QStringLiteral("v0"), sz(text)),
+            RegistryBackend::Success);
+        ASSERT_EQ(textOf(store, QStringLiteral("v0")), text) << round;
+    }
+    // Once settled, the file is kept again.
+    ASSERT_TRUE(ageFile(store.fileFor(HKLM)));
+    opens.take();
+    EXPECT_EQ(textOf(store, QStringLiteral("v0")), QStringLiteral("9"));
+    EXPECT_EQ(textOf(store, QStringLiteral("v1")), QStringLiteral("1"));
+    EXPECT_LE(opens.take(), 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "tests/support/ChannelListener.h"
+#include "tests/support/FileOpens.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
@@ -354,4 +355,80 @@ TEST_F(MessageControlTest, RefusesTextsFromAnotherUser)
     EXPECT_EQ(arrived.at(0).at(0).toString(), u"UNLOAD"_s);
     ::chmod(folder.constData(), 0700);
     ::chmod(base.constData(), 0700);
+}
+
+// Peers are found once and then followed: sends list the runtime folder only
+// after a socket of the number came or went, and still reach every peer.
+TEST_F(MessageControlTest, SendsListTheFolderOnlyWhenASocketComesOrGoes)
+{
+    using Delivery = MessageControl::Delivery;
+    MessageControl sender(nullptr, Delivery::SameProcessToo);
+    auto first = std::make_unique<MessageControl>(nullptr, Delivery::SameProcessToo);
+    first->Channel(306);
+    QSignalSpy firstGot(first.get(), &MessageControl::MessageArrived);
+    ASSERT_TRUE(sender.Channel(306));
+    FileOpens listings(AppPaths::runtimeFolder());
+    ASSERT_TRUE(listings.isWatching());
+
+    for (int i = 0; i < 100; ++i)
+        sender.Send(u"text %1"_s.arg(i));
+    EXPECT_TRUE(sender.Channel(306));
+    EXPECT_EQ(listings.take(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(firstGot.size(), 100, testTimeout(5000));
+
+    // A peer that binds now hears the very next text.
+    MessageControl second(nullptr, Delivery::SameProcessToo);
+    second.Channel(306);
+    QSignalSpy secondGot(&second, &MessageControl::MessageArrived);
+    listings.take(); // the new endpoint looking for its own peers
+    sender.Send(u"both"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(secondGot.size(), 1, testTimeout(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(firstGot.size(), 101, testTimeout(5000));
+    EXPECT_EQ(listings.take(), 1);
+
+    // One that goes is not counted, and the other still hears.
+    first.reset();
+    EXPECT_TRUE(sender.Channel(306));
+    sender.Send(u"after"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(secondGot.size(), 2, testTimeout(5000));
+    EXPECT_EQ(secondGot.at(1).at(0).toString(), u"after"_s);
+    second.Channel(307);
+    EXPECT_FALSE(sender.Channel(306));
+}
+
+// A socket found between its bind and its listen refuses the connection; the
+// next send tries it again although the folder has not changed since.
+TEST_F(MessageControlTest, APeerNotListeningYetIsReachedOnceItListens)
+{
+    MessageControl sender(nullptr, MessageControl::Delivery::SameProcessToo);
+    sender.Channel(304);
+    const QByteArray path = QFile::encodeName(
+        AppPaths::runtimeFolder() + u"/chan_304_"_s + QString::number(::getpid()) + u"_early"_s);
+    const int peer = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ASSERT_GE(peer, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    ASSERT_EQ(::bind(peer, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_FALSE(sender.Channel(304));
+    sender.Send(u"early"_s);
+
+    ASSERT_EQ(::listen(peer, 4), 0);
+    sender.Send(u"late"_s);
+    const int connection = ::accept4(peer, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    ASSERT_GE(connection, 0) << "the send did not connect";
+    QByteArray received;
+    const QDeadlineTimer deadline(testTimeout(5000));
+    while (received.size() < 8 && !deadline.hasExpired()) {
+        char chunk[64];
+        const ssize_t n = ::read(connection, chunk, sizeof chunk);
+        if (n > 0)
+            received.append(chunk, n);
+        else
+            QTest::qWait(5);
+    }
+    EXPECT_EQ(received, QByteArray("\0\0\0\x04late", 8));
+    ::close(connection);
+    ::close(peer);
+    ::unlink(path.constData());
 }

@@ -104,6 +104,10 @@ TEST_F(CallSearchTest, FindsTheMatchingCallsDepthFirstInNameOrder)
         {"Data\\Saved", 3, {u"Jo"_s, {}, {}}, u"Johnny"_s + s + u'1'},
         {"a missing Data\\Recycle", 4, {u"Jo"_s, {}, {}}, QString()},
         {"position 5 is position 0", 5, {{}, {}, u"Jo"_s}, u"Zed"_s + a + u'5'},
+        // Fields are compared with their padding trimmed.
+        {"a text ending in a blank is not found in the padding", 0, {u"Zed "_s, {}, {}}, QString()},
+        {"a text starting with a blank is not found in it either", 0, {{}, u" 1234"_s, {}}, QString()},
+        {"blanks inside the field count", 0, {{}, {}, u" Jo back"_s}, u"Zed"_s + a + u'5'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
