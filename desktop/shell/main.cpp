@@ -1,10 +1,12 @@
 #include "desktop/shell/DesktopMain.h"
 #include "platform/IniRegistry.h"
+#include "platform/LocalListener.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    raiseDescriptorLimit();
     PrepareDesktopPlatform(argc, argv);
     QApplication app(argc, argv);
     IniRegistry::installDefault();
