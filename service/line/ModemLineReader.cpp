@@ -175,7 +175,7 @@ QList<ModemEvent> ModemLineReader::parseLine(QByteArrayView line)
     return {};
 }
 
-void ModemCaller::apply(const ModemEvent& event)
+void ModemCaller::apply(const ModemEvent& event, qint64 atMs)
 {
     switch (event.kind) {
     case ModemEvent::Ring:
@@ -185,10 +185,12 @@ void ModemCaller::apply(const ModemEvent& event)
     case ModemEvent::Name:
         sCallerName = event.text;
         bNameSeen = true;
+        m_nameAtMs = atMs;
         break;
     case ModemEvent::Number:
         sCallerNumber = event.text;
         bNumberSeen = true;
+        m_numberAtMs = atMs;
         break;
     case ModemEvent::Mesg:
         if (event.text.size() > kLongMesgAbove) {
@@ -214,8 +216,22 @@ void ModemCaller::apply(const ModemEvent& event)
     }
 }
 
+void ModemCaller::forgetStale(qint64 nowMs)
+{
+    if (m_nameAtMs && nowMs - *m_nameAtMs > StaleBeforeRingMs) {
+        sCallerName = kUnknown;
+        m_nameAtMs.reset();
+    }
+    if (m_numberAtMs && nowMs - *m_numberAtMs > StaleBeforeRingMs) {
+        sCallerNumber = kUnknown;
+        m_numberAtMs.reset();
+    }
+}
+
 void ModemCaller::reset()
 {
     sCallerName = kUnknown;
     sCallerNumber = kUnknown;
+    m_nameAtMs.reset();
+    m_numberAtMs.reset();
 }

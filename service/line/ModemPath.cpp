@@ -1,6 +1,7 @@
 #include "service/line/ModemPath.h"
 
 #include "common/ChannelMessages.h"
+#include "common/Clock.h"
 #include "common/ProgramPath.h"
 #include "common/Waits.h"
 #include "platform/SerialPort.h"
@@ -159,6 +160,8 @@ void ModemPath::ProcessEvent(const ModemEvent& event)
         MSComm1.write(colATCommands.first().toUtf8() + '\r');
         return;
     case ModemEvent::Ring:
+        if (lNumOfRing == 0)
+            m_caller.forgetStale(Clock::instance().elapsedMs());
         m_caller.apply(event);
         ++lNumOfRing;
         emit Ring(lNumOfRing);
@@ -169,7 +172,7 @@ void ModemPath::ProcessEvent(const ModemEvent& event)
     case ModemEvent::Name:
     case ModemEvent::Number:
     case ModemEvent::Mesg:
-        m_caller.apply(event);
+        m_caller.apply(event, Clock::instance().elapsedMs());
         return;
     }
 }
