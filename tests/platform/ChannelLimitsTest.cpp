@@ -4,12 +4,13 @@
 #include "platform/MessageControl.h"
 
 #include "common/AppPaths.h"
+#include "tests/support/RawSocket.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QtEndian>
 
@@ -24,31 +25,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// A raw sender's socket: connected to path, or -1.
-int connectRaw(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, native.constData(), native.size());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        return fd;
-    if (fd >= 0)
-        ::close(fd);
-    return -1;
-}
-
-// The endpoint closed this sender (end of stream or reset).
-bool closedByPeer(int fd)
-{
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 0) <= 0)
-        return false;
-    char byte = 0;
-    return ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0;
-}
 
 void writeAll(int fd, const QByteArray& bytes)
 {
@@ -78,7 +54,7 @@ protected:
     }
     int sender(const QString& path)
     {
-        const int fd = connectRaw(path);
+        const int fd = RawSocket::connectTo(path);
         if (fd >= 0)
             m_fds.append(fd);
         return fd;
@@ -104,7 +80,7 @@ TEST_F(ChannelLimits, AtMostSixtyFourSendersAndTheEndpointStaysBound)
         ASSERT_GE(fd, 0) << i;
         held.append(fd);
     }
-    const auto closed = [&] { return std::count_if(held.begin(), held.end(), closedByPeer); };
+    const auto closed = [&] { return std::count_if(held.begin(), held.end(), RawSocket::closedByPeer); };
     ASSERT_TRUE(waitUntil([&] { return closed() >= 36; })) << closed();
     EXPECT_TRUE(staysFalse([&] { return closed() > 36; }, 200));
     // The held ones still deliver.
@@ -141,12 +117,12 @@ TEST_F(ChannelLimits, SenderOfAnOverlongOrUnfinishedTextIsDropped)
     const int overlong = sender(path);
     ASSERT_GE(overlong, 0);
     writeAll(overlong, ChannelFrame::encode("whole") + header(quint32(ChannelFrame::MaxPayload) + 1) + "xx");
-    ASSERT_TRUE(waitUntil([&] { return closedByPeer(overlong); }));
+    ASSERT_TRUE(waitUntil([&] { return RawSocket::closedByPeer(overlong); }));
 
     const int unfinished = sender(path);
     ASSERT_GE(unfinished, 0);
     writeAll(unfinished, header(10) + "12345");
-    ASSERT_TRUE(waitUntil([&] { return closedByPeer(unfinished); }));
+    ASSERT_TRUE(waitUntil([&] { return RawSocket::closedByPeer(unfinished); }));
 
     // Whole texts, each sent in two halves, for longer than the bound.
     const int steady = sender(path);
@@ -161,8 +137,9 @@ TEST_F(ChannelLimits, SenderOfAnOverlongOrUnfinishedTextIsDropped)
         writeAll(steady, frame.mid(6));
         QTest::qWait(5);
     }
-    ASSERT_TRUE(waitUntil([&] { return arrived.size() == sent + 1; })) << arrived.size() << " of " << sent + 1;
-    EXPECT_FALSE(closedByPeer(steady));
+    ASSERT_TRUE(waitUntil([&] { return arrived.size() == sent + 1; }))
+        << arrived.size() << " of " << sent + 1;
+    EXPECT_FALSE(RawSocket::closedByPeer(steady));
     EXPECT_EQ(arrived.at(0).at(0).toString(), u"whole"_s);
     EXPECT_EQ(arrived.last().at(0).toString(), u"steady "_s + QString::number(sent - 1));
 }

@@ -1,5 +1,6 @@
 #include "platform/LocalListener.h"
 
+#include "tests/support/RawSocket.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QFile>
@@ -45,29 +46,7 @@ int lowestFreeDescriptor()
     return fd;
 }
 
-// A connected client, or -1; never waits (a full queue is a failure).
-int connectTo(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, native.constData(), native.size());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        return fd;
-    if (fd >= 0)
-        ::close(fd);
-    return -1;
-}
-
-bool closedByPeer(int fd)
-{
-    pollfd p{fd, POLLIN, 0};
-    char byte = 0;
-    return ::poll(&p, 1, 0) > 0 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0;
-}
-
-struct Fixture {
+struct ListenerFixture {
     QTemporaryDir dir;
     QList<QLocalSocket*> taken;
     QString path = dir.path() + u"/socket"_s;
@@ -79,7 +58,7 @@ struct Fixture {
 // closed; the socket stays bound and takes the next one once there is room.
 TEST(LocalListener, OutOfDescriptorsClosesTheNewcomerAndStaysBound)
 {
-    Fixture f;
+    ListenerFixture f;
     LocalListener listener(0, [&](QLocalSocket* socket) { f.taken.append(socket); });
     QString error;
     ASSERT_TRUE(listener.listen(f.path, &error)) << error.toStdString();
@@ -94,26 +73,26 @@ TEST(LocalListener, OutOfDescriptorsClosesTheNewcomerAndStaysBound)
         ASSERT_EQ(errno, EMFILE);
         ::close(filler.back());
         filler.pop_back();
-        client = connectTo(f.path);
+        client = RawSocket::connectTo(f.path);
         ASSERT_GE(client, 0);
-        EXPECT_TRUE(waitUntil([&] { return closedByPeer(client); }));
+        EXPECT_TRUE(waitUntil([&] { return RawSocket::closedByPeer(client); }));
         EXPECT_TRUE(f.taken.isEmpty());
         EXPECT_TRUE(listener.isListening());
         ::close(client);
         for (const int fd : filler)
             ::close(fd);
     }
-    client = connectTo(f.path);
+    client = RawSocket::connectTo(f.path);
     ASSERT_GE(client, 0);
     EXPECT_TRUE(waitUntil([&] { return f.taken.size() == 1; }));
-    EXPECT_FALSE(closedByPeer(client));
+    EXPECT_FALSE(RawSocket::closedByPeer(client));
     ::close(client);
 }
 
 // Connections that would eat into the reserve are closed, the others kept.
 TEST(LocalListener, KeepsTheReserveFree)
 {
-    Fixture f;
+    ListenerFixture f;
     constexpr int reserve = 8;
     LocalListener listener(reserve, [&](QLocalSocket* socket) { f.taken.append(socket); });
     QString error;
@@ -124,11 +103,12 @@ TEST(LocalListener, KeepsTheReserveFree)
     std::vector<int> clients;
     int refused = 0;
     for (int i = 0; i < 20; ++i) {
-        const int client = connectTo(f.path);
+        const int client = RawSocket::connectTo(f.path);
         ASSERT_GE(client, 0) << i;
         clients.push_back(client);
         const qsizetype before = f.taken.size();
-        ASSERT_TRUE(waitUntil([&] { return f.taken.size() > before || closedByPeer(client); })) << i;
+        ASSERT_TRUE(waitUntil([&] { return f.taken.size() > before || RawSocket::closedByPeer(client); }))
+            << i;
         refused += f.taken.size() == before;
     }
     EXPECT_GT(refused, 0);
@@ -143,14 +123,14 @@ TEST(LocalListener, KeepsTheReserveFree)
 // A path that is taken is never listened over; closing removes the socket.
 TEST(LocalListener, RefusesAPathThatIsTaken)
 {
-    Fixture f;
+    ListenerFixture f;
     LocalListener first(0, [](QLocalSocket* socket) { socket->deleteLater(); });
     LocalListener second(0, [](QLocalSocket* socket) { socket->deleteLater(); });
     QString error;
     ASSERT_TRUE(first.listen(f.path, &error));
     EXPECT_FALSE(second.listen(f.path, &error));
     EXPECT_FALSE(error.isEmpty());
-    const int client = connectTo(f.path);
+    const int client = RawSocket::connectTo(f.path);
     EXPECT_GE(client, 0);
     ::close(client);
     first.close();
