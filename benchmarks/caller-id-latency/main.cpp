@@ -1,18 +1,14 @@
 // Time from the simulated line's caller-ID event to "Tapi_CID" arriving at a
 // listener on 309, through the real RingvaleSvc, for each size of contact
 // file asked for (default 0, 1,000, 10,000 and 100,000 contacts).
-//   bench-caller-id-latency [--calls N] [--page-clients N] [--replace-every MS] [CONTACTS...]
+//   bench-caller-id-latency [--calls N] [--page-clients N] [CONTACTS...]
 // Each call is offered, then the caller ID is given on the line's control
 // socket (the clock starts as the request is written), then the far end
 // hangs up; the next call starts once the service reported the end.
 // --page-clients N: meanwhile N connections of wrk load the calls page of
 // 100 recent calls without pause (wrk must be installed).
-// --replace-every MS: meanwhile the contact file is replaced every MS
-// milliseconds, by renaming one of two copies over it as the editor does, so
-// the service's index is rebuilt again and again.
 #include "benchmarks/support/LineBench.h"
 #include "common/ChannelMessages.h"
-#include "common/ContactFile.h"
 #include "common/RegistryRoutines.h"
 #include "platform/IniRegistry.h"
 #include "platform/MessageControl.h"
@@ -25,12 +21,10 @@
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -49,20 +43,9 @@ void report(const char* what, std::vector<qint64> ns)
         ms(ns[ns.size() / 2]), ms(ns.back()), ms(ns.front()));
 }
 
-// Puts copy `which` of the contact file in its place, as a new file.
-bool replaceContacts(const QString& path, int which)
-{
-    const QByteArray target = QFile::encodeName(path);
-    const QByteArray copy = target + (which ? ".b" : ".a");
-    const QByteArray temporary = target + ".new";
-    ::unlink(temporary.constData());
-    return ::link(copy.constData(), temporary.constData()) == 0
-        && ::rename(temporary.constData(), target.constData()) == 0;
-}
-
 // One installation and one service per contact file size; false when a
 // call did not go through.
-bool measureWith(int contacts, int calls, int pageClients, int replaceEveryMs)
+bool measureWith(int contacts, int calls, int pageClients)
 {
     // A throw-away installation: nothing of a running program is touched.
     QTemporaryDir home;
@@ -104,19 +87,6 @@ bool measureWith(int contacts, int calls, int pageClients, int replaceEveryMs)
                 QStringLiteral("100")})) {
         std::fprintf(stderr, "cannot write the recent calls\n");
         return false;
-    }
-
-    QTimer replacer;
-    int replaced = 0;
-    if (replaceEveryMs > 0) {
-        const QString path = ContactFile::path();
-        if (!QFile::copy(path, path + u".a"_s) || !QFile::copy(path, path + u".b"_s)) {
-            std::fprintf(stderr, "cannot copy the contact file\n");
-            return false;
-        }
-        QObject::connect(
-            &replacer, &QTimer::timeout, [&] { replaced += replaceContacts(path, replaced % 2); });
-        replacer.start(replaceEveryMs);
     }
 
     int lineStatus = 0;
@@ -209,11 +179,8 @@ bool measureWith(int contacts, int calls, int pageClients, int replaceEveryMs)
         std::fprintf(stderr, "a call did not go through\n");
         return false;
     }
-    std::printf("%d contacts in Data/Contactes%s%s\n", contacts,
-        pageClients > 0 ? qPrintable(u", %1 clients loading the calls page"_s.arg(pageClients)) : "",
-        replaceEveryMs > 0
-            ? qPrintable(u", replaced every %1 ms (%2 times)"_s.arg(replaceEveryMs).arg(replaced))
-            : "");
+    std::printf("%d contacts in Data/Contactes%s\n", contacts,
+        pageClients > 0 ? qPrintable(u", %1 clients loading the calls page"_s.arg(pageClients)) : "");
     if (contacts > 0)
         report("  caller is the last contact", lastContact);
     report("  caller is no contact", noContact);
@@ -229,19 +196,14 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     int calls = 100;
     int pageClients = 0;
-    int replaceEveryMs = 0;
     std::vector<int> sizes;
     const QStringList args = app.arguments().mid(1);
     bool ok = true;
     for (qsizetype i = 0; ok && i < args.size(); ++i) {
-        if ((args[i] == u"--calls" || args[i] == u"--page-clients" || args[i] == u"--replace-every")
-            && i + 1 < args.size()) {
+        if ((args[i] == u"--calls" || args[i] == u"--page-clients") && i + 1 < args.size()) {
             const int value = args[i + 1].toInt(&ok);
             ok = ok && value >= (args[i] == u"--calls" ? 1 : 0);
-            (args[i] == u"--calls"                 ? calls
-                    : args[i] == u"--page-clients" ? pageClients
-                                                   : replaceEveryMs)
-                = value;
+            (args[i] == u"--calls" ? calls : pageClients) = value;
             ++i;
         } else {
             const int size = args[i].toInt(&ok);
@@ -250,16 +212,14 @@ int main(int argc, char* argv[])
         }
     }
     if (!ok) {
-        std::fprintf(stderr,
-            "usage: bench-caller-id-latency [--calls N] [--page-clients N] [--replace-every MS] "
-            "[CONTACTS...]\n");
+        std::fprintf(stderr, "usage: bench-caller-id-latency [--calls N] [--page-clients N] [CONTACTS...]\n");
         return 2;
     }
     if (sizes.empty())
         sizes = {0, 1000, 10000, 100000};
     std::printf("caller ID to \"Tapi_CID\" at a listener, %d calls each\n", calls);
     for (const int size : sizes) {
-        if (!measureWith(size, calls, pageClients, replaceEveryMs))
+        if (!measureWith(size, calls, pageClients))
             return 1;
     }
     return 0;
