@@ -64,7 +64,10 @@ struct Held {
             ::close(fd);
         fds.clear();
     }
-    qsizetype alive() const { return std::count_if(fds.begin(), fds.end(), [](int fd) { return !RawSocket::closedByPeer(fd); }); }
+    qsizetype alive() const
+    {
+        return std::count_if(fds.begin(), fds.end(), [](int fd) { return !RawSocket::closedByPeer(fd); });
+    }
 };
 
 } // namespace
@@ -95,8 +98,8 @@ TEST_F(HostileChannels, HeldConnectionsNeitherLoseACallNorUnbindAChannel)
     ASSERT_TRUE(waitUntil([&] { return held.alive() <= sockets.size() * 64; }, 10000)) << held.alive();
     EXPECT_LT(openDescriptors(pid), int(lowered.rlim_cur));
 
-    const ToolRun call = line({u"call"_s, u"--number"_s, u"5551234"_s, u"--name"_s, u"Ann Lee"_s, u"--rings"_s,
-        u"2"_s, u"--fast"_s});
+    const ToolRun call = line({u"call"_s, u"--number"_s, u"5551234"_s, u"--name"_s, u"Ann Lee"_s,
+        u"--rings"_s, u"2"_s, u"--fast"_s});
     ASSERT_EQ(call.exitCode, 0) << call.err.toStdString();
     ASSERT_TRUE(waitForIdles());
     ASSERT_EQ(recordCount(), 1);
@@ -117,9 +120,8 @@ TEST_F(HostileChannels, HugeTextsDoNotGrowTheService)
     const qint64 before = statusKb(pid, "VmRSS");
     ASSERT_GT(before, 0);
     const QStringList sockets = channelSockets(pid);
-    const auto proc = std::find_if(sockets.begin(), sockets.end(), [](const QString& path) {
-        return QFileInfo(path).fileName().startsWith(u"chan_305_"_s);
-    });
+    const auto proc = std::find_if(sockets.begin(), sockets.end(),
+        [](const QString& path) { return QFileInfo(path).fileName().startsWith(u"chan_305_"_s); });
     ASSERT_NE(proc, sockets.end());
 
     Held held;
@@ -130,7 +132,8 @@ TEST_F(HostileChannels, HugeTextsDoNotGrowTheService)
     }
     held.fds.append(RawSocket::connectTo(*proc));
     ASSERT_GE(held.fds.last(), 0);
-    EXPECT_LT(RawSocket::sendClaiming(held.fds.last(), 200 * 1000 * 1000, 200 * 1000 * 1000), 200 * 1000 * 1000);
+    EXPECT_LT(
+        RawSocket::sendClaiming(held.fds.last(), 200 * 1000 * 1000, 200 * 1000 * 1000), 200 * 1000 * 1000);
     EXPECT_TRUE(waitUntil([&] { return held.alive() == 0; }));
     const qint64 peak = statusKb(pid, "VmHWM");
     EXPECT_LT(peak - before, 64 * 1024) << "grew from " << before << " kB to a peak of " << peak << " kB";

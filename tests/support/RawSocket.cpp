@@ -54,7 +54,8 @@ qint64 sendClaiming(int fd, quint32 length, qint64 total)
             break;
         if (pending.isEmpty())
             pending = chunk.left(qsizetype(std::min<qint64>(chunk.size(), total - written)));
-        const ssize_t n = ::send(fd, pending.constData(), size_t(pending.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        const ssize_t n
+            = ::send(fd, pending.constData(), size_t(pending.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             break;
         if (n > 0) {
