@@ -1,5 +1,7 @@
 #include "common/ChannelLayout.h"
 
+#include "common/FixedRecord.h"
+
 namespace ChannelLayout {
 
 namespace {
@@ -16,6 +18,21 @@ QString joinCleaned(const QStringList& fields, QStringView separator, QString (*
 }
 
 } // namespace
+
+QString boundedMessage(const QString& text)
+{
+    return FixedRecord::cutToWidth(text, MaxReceivedBytes);
+}
+
+QStringList splitBoundedLines(const QString& text)
+{
+    QStringList lines = splitLines(text);
+    for (QString& line : lines) {
+        if (line.size() > MaxReceivedBytes / 4)
+            line = boundedMessage(line);
+    }
+    return lines;
+}
 
 QString boolText(bool value)
 {

@@ -14,6 +14,15 @@ namespace ChannelLayout {
 inline constexpr QChar MailSeparator = QChar(0x14);
 inline constexpr QStringView LineBreak = u"\r\n";
 
+// The most of one received message, or of one line of it, that a program
+// looks at: the rest is dropped before anything is laid out.
+inline constexpr int MaxReceivedBytes = 64 * 1024;
+// The message cut to MaxReceivedBytes at a character boundary.
+QString boundedMessage(const QString& text);
+// The lines of a received message (splitLines), each cut to MaxReceivedBytes,
+// so a caller ID with an overlong name still has all its fields.
+QStringList splitBoundedLines(const QString& text);
+
 QString boolText(bool value);
 // "True" or "False" in any letter case; anything else is not a Boolean.
 std::optional<bool> parseBool(QStringView text);

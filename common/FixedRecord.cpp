@@ -19,6 +19,22 @@ QByteArray fitField(const QString& text, int width)
     return bytes;
 }
 
+QString cutToWidth(const QString& text, int width)
+{
+    // A character is at least one byte: no more than width of them can fit.
+    QStringView head = QStringView(text).left(width);
+    if (!head.isEmpty() && head.back().isHighSurrogate())
+        head.chop(1);
+    QByteArray bytes = head.toUtf8();
+    if (bytes.size() <= width)
+        return head.toString();
+    qsizetype cut = width;
+    while (cut > 0 && (quint8(bytes.at(cut)) & 0xC0) == 0x80)
+        --cut;
+    bytes.truncate(cut);
+    return QString::fromUtf8(bytes);
+}
+
 QString readField(QByteArrayView bytes)
 {
     return QString::fromUtf8(bytes);

@@ -26,6 +26,11 @@ namespace FixedRecord {
 // The field's bytes: text as UTF-8, cut at a character boundary, blank-padded.
 QByteArray fitField(const QString& text, int width);
 
+// The text as a field of this width holds it, without padding: cut to width
+// bytes of UTF-8 at a character boundary. Looks at no more of the text than
+// that, however long it is.
+QString cutToWidth(const QString& text, int width);
+
 // A field as read: every byte decoded, padding and NULs included.
 QString readField(QByteArrayView bytes);
 
@@ -46,6 +51,17 @@ constexpr bool isContiguous(const std::array<RecordField<Record>, N>& fields, in
         next += field.width;
     }
     return next == size;
+}
+
+// The width of a record's field.
+template<class Record, std::size_t N>
+constexpr int widthOf(const std::array<RecordField<Record>, N>& fields, QString Record::*member)
+{
+    for (const RecordField<Record>& field : fields) {
+        if (field.member == member)
+            return field.width;
+    }
+    return 0;
 }
 
 // Every field unset: NUL text of the field's width.

@@ -6,11 +6,18 @@
 
 Q_DECLARE_LOGGING_CATEGORY(lcChannels)
 
-ChannelConnection::ChannelConnection(QLocalSocket* socket, QObject* parent)
+ChannelConnection::ChannelConnection(QLocalSocket* socket, int frameBoundMs, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
 {
     m_socket->setParent(this);
+    m_frameBound.setSingleShot(true);
+    m_frameBound.setInterval(frameBoundMs);
+    connect(&m_frameBound, &QTimer::timeout, this, [this] {
+        qCWarning(lcChannels) << "dropping a sender whose text did not come whole within"
+                              << m_frameBound.interval() << "ms";
+        end();
+    });
     connect(m_socket, &QLocalSocket::readyRead, this, &ChannelConnection::readAvailable);
     connect(m_socket, &QLocalSocket::disconnected, this, [this] {
         readAvailable();
@@ -25,6 +32,7 @@ ChannelConnection::ChannelConnection(QLocalSocket* socket, QObject* parent)
 void ChannelConnection::shutdown()
 {
     m_ended = true;
+    m_frameBound.stop();
     m_reader = {};
     m_socket->abort();
     deleteLater();
@@ -35,12 +43,24 @@ void ChannelConnection::readAvailable()
     if (m_ended)
         return;
     m_reader.append(m_socket->readAll());
-    if (m_reader.failed()) {
-        qCWarning(lcChannels) << "dropping a sender whose text is longer than" << ChannelFrame::MaxPayload
-                              << "bytes";
-        m_ended = true;
-        m_socket->abort();
-    }
+    if (!m_frameBound.isActive())
+        watchFrame(false);
+    scheduleDelivery();
+}
+
+void ChannelConnection::watchFrame(bool newFrame)
+{
+    if (m_ended || m_reader.buffered() == 0)
+        m_frameBound.stop();
+    else if (newFrame || !m_frameBound.isActive())
+        m_frameBound.start();
+}
+
+void ChannelConnection::end()
+{
+    m_ended = true;
+    m_frameBound.stop();
+    m_socket->abort();
     scheduleDelivery();
 }
 
@@ -61,12 +81,21 @@ void ChannelConnection::deliver()
         return;
     m_delivering = true;
     const QPointer<ChannelConnection> self(this);
+    bool delivered = false;
     while (std::optional<QByteArray> payload = m_reader.next()) {
+        delivered = true;
         emit textArrived(QString::fromUtf8(*payload));
         if (!self)
             return;
     }
     m_delivering = false;
+    if (m_reader.failed() && !m_ended) {
+        qCWarning(lcChannels) << "dropping a sender whose text is longer than" << ChannelFrame::MaxPayload
+                              << "bytes";
+        end();
+        return;
+    }
+    watchFrame(delivered);
     if (m_ended)
         deleteLater();
 }

@@ -9,9 +9,10 @@
 // CR LF, the character 20 and NUL pass unchanged.
 namespace ChannelFrame {
 
-// Texts longer than this are refused by the sender and the receiver alike, so a
-// corrupt length cannot make a receiver hold gigabytes.
-inline constexpr qsizetype MaxPayload = 256 * 1024 * 1024;
+// Texts longer than this are refused by the sender and the receiver alike, so
+// a corrupt or hostile length cannot make a receiver hold more. The longest
+// text the programs send is a mail body, far below it.
+inline constexpr qsizetype MaxPayload = 1024 * 1024;
 inline constexpr qsizetype HeaderSize = 4;
 
 QByteArray encode(const QByteArray& payload);
@@ -19,7 +20,12 @@ QByteArray encode(const QByteArray& payload);
 // Collects bytes as they arrive and hands out whole payloads in order.
 class Reader {
 public:
-    void append(const QByteArray& bytes) { m_buffer.append(bytes); }
+    // Bytes after a refused length are dropped unread.
+    void append(const QByteArray& bytes)
+    {
+        if (!m_failed)
+            m_buffer.append(bytes);
+    }
     // The next whole payload, or nothing until more bytes have come.
     std::optional<QByteArray> next();
     // A length beyond MaxPayload arrived: the stream cannot be trusted further.

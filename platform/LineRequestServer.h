@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/LocalListener.h"
+
 #include <QByteArray>
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 
@@ -11,7 +12,8 @@
 class QLocalSocket;
 
 // A private control socket that takes one request line per connection; what
-// comes after the line is ignored. The handler answers on the socket and
+// comes after the line is ignored. Only this user's programs are answered, as
+// on the channels. The handler answers on the socket and
 // closes it when it is done; connections outlive the listening socket, so a
 // request in progress keeps its peer after close().
 class LineRequestServer : public QObject {
@@ -30,9 +32,9 @@ public:
     bool isListening() const { return m_server.isListening(); }
 
 private:
-    void accept();
+    void accept(QLocalSocket* socket);
 
     qsizetype m_maxLineBytes;
     Handler m_handler;
-    QLocalServer m_server;
+    LocalListener m_server;
 };

@@ -4,11 +4,11 @@
 #include "platform/ChannelConnection.h"
 #include "platform/ChannelFolderWatch.h"
 #include "platform/ChannelFrame.h"
+#include "platform/LocalListener.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
@@ -61,17 +61,6 @@ bool processIsGone(pid_t pid)
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
-// The folder is private to the user already; the credentials are checked as
-// well, so a socket that someone else got hold of is never trusted either way.
-bool sameUser(int fd)
-{
-    struct ucred cred { };
-    socklen_t length = sizeof cred;
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0 || length != sizeof cred)
-        return false;
-    return cred.uid == ::geteuid();
-}
-
 enum class ConnectResult { Connected, Busy, Refused, Failed };
 
 // A connect that never waits: a local listener either takes the connection at
@@ -97,7 +86,9 @@ ConnectResult connectTo(const QString& path, int& fd)
             return ConnectResult::Refused;
         return ConnectResult::Failed;
     }
-    if (!sameUser(socket)) {
+    // The folder is private to the user already; the credentials are checked
+    // as well, so a socket that someone else got hold of is never trusted.
+    if (!peerIsSameUser(socket)) {
         ::close(socket);
         return ConnectResult::Failed;
     }
@@ -122,7 +113,7 @@ MessageControl::~MessageControl()
 
 QString MessageControl::socketPath() const
 {
-    return m_server && m_server->isListening() ? m_server->fullServerName() : QString();
+    return m_server && m_server->isListening() ? m_server->path() : QString();
 }
 
 bool MessageControl::Channel(qint32 number)
@@ -150,12 +141,13 @@ bool MessageControl::Channel(qint32 number)
 bool MessageControl::listen(qint32 number, const QString& folder)
 {
     delete m_server;
-    m_server = new QLocalServer(this);
-    connect(m_server, &QLocalServer::newConnection, this, &MessageControl::acceptConnections);
+    m_server = new LocalListener(
+        LocalListener::ChannelReserve, [this](QLocalSocket* socket) { acceptConnection(socket); }, this);
     const QString path = folder + u'/' + socketFileName(number, ::getpid(), m_token);
-    if (!m_server->listen(path)) {
+    QString error;
+    if (!m_server->listen(path, &error)) {
         // Sending still works; only texts to this endpoint cannot arrive.
-        qCWarning(lcChannels) << "cannot listen on" << path << m_server->errorString();
+        qCWarning(lcChannels).noquote() << error;
         return false;
     }
     return true;
@@ -180,28 +172,26 @@ void MessageControl::unbind()
     m_peerPids.clear();
     m_listedAt = 0;
     if (m_server) {
-        m_server->close(); // removes the socket file
-        delete m_server;
+        delete m_server; // removes the socket file
         m_server = nullptr;
     }
     m_number.reset();
     m_folder.clear();
 }
 
-void MessageControl::acceptConnections()
+void MessageControl::acceptConnection(QLocalSocket* socket)
 {
     m_incoming.removeAll(QPointer<ChannelConnection>());
-    while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-        if (!sameUser(static_cast<int>(socket->socketDescriptor()))) {
-            qCWarning(lcChannels) << "refused a connection from another user";
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        auto* connection = new ChannelConnection(socket, this);
-        connect(connection, &ChannelConnection::textArrived, this, &MessageControl::MessageArrived);
-        m_incoming.append(connection);
+    if (m_incoming.size() >= MaxConnections) {
+        qCWarning(lcChannels) << "channel" << m_number.value_or(0) << "already has" << MaxConnections
+                              << "senders: closing a new one";
+        socket->abort();
+        socket->deleteLater();
+        return;
     }
+    auto* connection = new ChannelConnection(socket, m_frameBoundMs, this);
+    connect(connection, &ChannelConnection::textArrived, this, &MessageControl::MessageArrived);
+    m_incoming.append(connection);
 }
 
 int MessageControl::refreshPeers()

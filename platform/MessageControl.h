@@ -9,7 +9,7 @@
 #include <optional>
 
 class ChannelConnection;
-class QLocalServer;
+class LocalListener;
 class QLocalSocket;
 
 // One endpoint of the numbered text channels between the two programs and
@@ -25,6 +25,10 @@ class QLocalSocket;
 // a peer that has gone is dropped, and one that stops reading is dropped once
 // too much waits for it. Only the destructor waits, briefly, so that a text
 // sent just before the program ends still goes out.
+//
+// A receiving endpoint holds at most MaxConnections senders (more are closed
+// as they come) and ends a sender whose text is longer than
+// ChannelFrame::MaxPayload or does not arrive whole within FrameBoundMs.
 class MessageControl : public QObject {
     Q_OBJECT
 public:
@@ -34,6 +38,9 @@ public:
         // own (an endpoint never hears itself): the service's parts under test.
         SameProcessToo,
     };
+
+    static constexpr int MaxConnections = 64;
+    static constexpr int FrameBoundMs = 10000;
 
     explicit MessageControl(QObject* parent = nullptr, Delivery delivery = Delivery::OtherProcesses);
     ~MessageControl() override;
@@ -54,6 +61,8 @@ public:
     std::optional<qint32> number() const { return m_number; }
     // The socket this endpoint listens on; empty while it cannot listen.
     QString socketPath() const;
+    // Tests shorten the bound; it holds for senders that connect afterwards.
+    void setFrameBoundMs(int msecs) { m_frameBoundMs = msecs; }
 
 signals:
     void MessageArrived(const QString& text);
@@ -61,7 +70,7 @@ signals:
 private:
     bool listen(qint32 number, const QString& folder);
     void unbind();
-    void acceptConnections();
+    void acceptConnection(QLocalSocket* socket);
     // Connects to the endpoints bound to the number that are not connected yet,
     // forgets the ones that have gone, and answers how many are there.
     int refreshPeers();
@@ -77,7 +86,8 @@ private:
     std::optional<qint32> m_number;
     QString m_folder;
     QString m_token;
-    QLocalServer* m_server = nullptr;
+    LocalListener* m_server = nullptr;
+    int m_frameBoundMs = FrameBoundMs;
     QList<QPointer<ChannelConnection>> m_incoming;
     QHash<QString, QPointer<QLocalSocket>> m_peers; // by socket path
     QHash<QString, qint64> m_peerPids; // by socket path

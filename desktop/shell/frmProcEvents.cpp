@@ -1,8 +1,11 @@
 // The hub's line-event receivers, the call phases and the line state.
 #include "desktop/shell/frmProc.h"
 
+#include "common/CallRecord.h"
 #include "common/ChannelLayout.h"
 #include "common/ChannelMessages.h"
+#include "common/ContactRecord.h"
+#include "common/FixedRecord.h"
 #include "common/RegistryRoutines.h"
 #include "common/SharedUtilities.h"
 #include "desktop/foundation/DesktopGlobals.h"
@@ -31,18 +34,36 @@ constexpr int kLineIsOnText = 814;
 constexpr int kLineIsOffText = 815;
 constexpr int kAutoOnUntilText = 816;
 constexpr int kAutoOffUntilText = 817;
+// "True", "False", a display style: anything longer is no value of theirs.
+constexpr int kFlagChars = 8;
+// A mail's progress or a digit: a short text for the status bar.
+constexpr int kStatusTextBytes = 256;
 
 LineEventSurfaces* lineSurfaces()
 {
     return dynamic_cast<LineEventSurfaces*>(LoadedMainWindow());
 }
 
-// Lines 2 to 8 of a caller-ID message; nothing when it has fewer than nine.
+// Lines 2 to 8 of a caller-ID message, each cut to what its record field
+// holds (the flags to a few characters), so no label lays out more; nothing
+// when it has fewer than nine.
 std::optional<QStringList> callerIdFields(const QStringList& lines)
 {
     if (lines.size() < 9)
         return std::nullopt;
-    return lines.mid(2, 7);
+    static const int widths[] = {
+        FixedRecord::widthOf(CallRecord::layout(), &CallRecord::CallerName),
+        FixedRecord::widthOf(CallRecord::layout(), &CallRecord::CallerNumber),
+        FixedRecord::widthOf(ContactRecord::layout(), &ContactRecord::ContactName),
+        FixedRecord::widthOf(ContactRecord::layout(), &ContactRecord::PictureFile),
+        kFlagChars,
+        kFlagChars,
+        kFlagChars,
+    };
+    QStringList fields;
+    for (int i = 0; i < 7; ++i)
+        fields.append(FixedRecord::cutToWidth(lines.at(2 + i), widths[i]));
+    return fields;
 }
 
 // Service features this build never reports, named as the status bar would.
@@ -69,7 +90,7 @@ void frmProc::AddToLineDisplayStatusBar(const QString& sStr)
 
 void frmProc::uDiCallerID_MessageArrived(const QString& text)
 {
-    const QStringList lines = ChannelLayout::splitLines(text);
+    const QStringList lines = ChannelLayout::splitBoundedLines(text);
     const QString name = lines.value(0);
     const std::optional<QStringList> fields = callerIdFields(lines);
     if (!fields)
@@ -83,13 +104,13 @@ void frmProc::uDiCallerID_MessageArrived(const QString& text)
 void frmProc::udiIdle_MessageArrived(const QString& text)
 {
     // The modem's end of a call counts on 307 only.
-    if (ChannelLayout::splitLines(text).value(0) == MessageName::TapiIdle)
+    if (ChannelLayout::splitBoundedLines(text).value(0) == MessageName::TapiIdle)
         OnLineIdle();
 }
 
 void frmProc::udiIn_MessageArrived(const QString& text)
 {
-    const QStringList lines = ChannelLayout::splitLines(text);
+    const QStringList lines = ChannelLayout::splitBoundedLines(text);
     const LineMessage message(text);
     const QString name = lines.value(0);
     if (name == MessageName::TapiIncomming) {
@@ -105,7 +126,7 @@ void frmProc::udiIn_MessageArrived(const QString& text)
         OnLineIdle();
     } else if (name == MessageName::TapiMonitorDigit) {
         if (const std::optional<QString> digit = message.line(2))
-            OnMonitorDigit(*digit);
+            OnMonitorDigit(FixedRecord::cutToWidth(*digit, kStatusTextBytes));
     } else if (name == MessageName::TapiRing) {
         if (const std::optional<qint32> count = message.number(2))
             OnRing(*count);
@@ -117,7 +138,8 @@ void frmProc::udiIn_MessageArrived(const QString& text)
             OnLineStatus(status->lineState, status->autoMode);
     } else if (name == MessageName::Mail) {
         if (const std::optional<QString> progress = message.line(2))
-            AddToLineDisplayStatusBar(withoutControlCharacters(*progress));
+            AddToLineDisplayStatusBar(
+                withoutControlCharacters(FixedRecord::cutToWidth(*progress, kStatusTextBytes)));
     } else if (name == MessageName::TapiDialing) {
         OnLineDialing();
     } else if (name == MessageName::CommIncomming) {

@@ -1,4 +1,5 @@
 // The hub's mail channel and the mail form it keeps loaded.
+#include "common/ChannelLayout.h"
 #include "common/ChannelMessages.h"
 #include "desktop/foundation/MailQueue.h"
 #include "desktop/shell/frmMAPI.h"
@@ -24,7 +25,8 @@ void frmProc::UnloadMailForm()
 
 void frmProc::udiMail_MessageArrived(const QString& text)
 {
-    const std::optional<ChannelMessages::MailRequest> request = ChannelMessages::parseSendMail(text);
+    const std::optional<ChannelMessages::MailRequest> request
+        = ChannelMessages::parseSendMail(ChannelLayout::boundedMessage(text));
     if (!request) {
         static bool said = false;
         if (!said) {

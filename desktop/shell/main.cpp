@@ -1,5 +1,6 @@
 #include "desktop/shell/DesktopMain.h"
 #include "platform/IniRegistry.h"
+#include "platform/LocalListener.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
         PrintDesktopHelp();
         return 0;
     }
+    raiseDescriptorLimit();
     PrepareDesktopPlatform(argc, argv);
     QApplication app(argc, argv);
     IniRegistry::installDefault();

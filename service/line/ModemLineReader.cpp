@@ -176,7 +176,7 @@ QList<ModemEvent> ModemLineReader::parseLine(QByteArrayView line)
     return {};
 }
 
-void ModemCaller::apply(const ModemEvent& event)
+void ModemCaller::apply(const ModemEvent& event, qint64 atMs)
 {
     switch (event.kind) {
     case ModemEvent::Ring:
@@ -186,10 +186,12 @@ void ModemCaller::apply(const ModemEvent& event)
     case ModemEvent::Name:
         sCallerName = event.text;
         bNameSeen = true;
+        m_nameAtMs = atMs;
         break;
     case ModemEvent::Number:
         sCallerNumber = event.text;
         bNumberSeen = true;
+        m_numberAtMs = atMs;
         break;
     case ModemEvent::Mesg:
         if (event.lineLength > kLongMesgLineAbove) {
@@ -215,8 +217,22 @@ void ModemCaller::apply(const ModemEvent& event)
     }
 }
 
+void ModemCaller::forgetStale(qint64 nowMs)
+{
+    if (m_nameAtMs && nowMs - *m_nameAtMs > StaleBeforeRingMs) {
+        sCallerName = kUnknown;
+        m_nameAtMs.reset();
+    }
+    if (m_numberAtMs && nowMs - *m_numberAtMs > StaleBeforeRingMs) {
+        sCallerNumber = kUnknown;
+        m_numberAtMs.reset();
+    }
+}
+
 void ModemCaller::reset()
 {
     sCallerName = kUnknown;
     sCallerNumber = kUnknown;
+    m_nameAtMs.reset();
+    m_numberAtMs.reset();
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // One thing a caller-ID modem said on its serial port.
 struct ModemEvent {
     enum Kind { Ok, Error, Ring, Name, Number, Mesg };
@@ -56,14 +58,26 @@ private:
 // (sCallerName and the others of the modem path). Every RING starts a fresh
 // caller-ID block: what arrives after it is taken, whatever came before.
 struct ModemCaller {
+    // Some networks send the caller ID before the first ring; a name or
+    // number older than this at the first ring was left by something else.
+    static constexpr qint64 StaleBeforeRingMs = 10000;
+
     QString sCallerName = QStringLiteral("UNKNOWN");
     QString sCallerNumber = QStringLiteral("UNKNOWN");
     // A name, or a number, was settled since the last RING.
     bool bNameSeen = false;
     bool bNumberSeen = false;
 
-    // Takes a Ring, Name, Number or Mesg event; others change nothing.
-    void apply(const ModemEvent& event);
+    // Takes a Ring, Name, Number or Mesg event that arrived at atMs (on the
+    // clock's elapsed time); others change nothing.
+    void apply(const ModemEvent& event, qint64 atMs = 0);
+    // At the first RING: a name or number that came more than
+    // StaleBeforeRingMs before nowMs is "UNKNOWN" again.
+    void forgetStale(qint64 nowMs);
     // A new call: both "UNKNOWN" (the seen flags belong to the rings).
     void reset();
+
+private:
+    std::optional<qint64> m_nameAtMs;
+    std::optional<qint64> m_numberAtMs;
 };

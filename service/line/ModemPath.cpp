@@ -161,6 +161,8 @@ void ModemPath::ProcessEvent(const ModemEvent& event)
         MSComm1.write(colATCommands.first().toUtf8() + '\r');
         return;
     case ModemEvent::Ring:
+        if (lNumOfRing == 0)
+            m_caller.forgetStale(Clock::instance().elapsedMs());
         m_caller.apply(event);
         ++lNumOfRing;
         emit Ring(lNumOfRing);
@@ -171,7 +173,7 @@ void ModemPath::ProcessEvent(const ModemEvent& event)
     case ModemEvent::Name:
     case ModemEvent::Number:
     case ModemEvent::Mesg:
-        m_caller.apply(event);
+        m_caller.apply(event, Clock::instance().elapsedMs());
         return;
     }
 }

@@ -237,10 +237,14 @@ void frmLine::ReportCallerId(bool fromModem, const QString& deliveredName, const
 {
     const QString source
         = fromModem ? QStringLiteral("ErrComm_CallerID") : QStringLiteral("ErrTapi1_CallerID");
-    // A line break in what the network delivers would end a line of every
-    // text the name goes into later (mail headers, command lines).
-    const QString name = withoutControlCharacters(deliveredName);
-    const QString number = withoutControlCharacters(deliveredNumber);
+    // What the network delivers is cut to what the call's record holds before
+    // anything sees it (channels, journals, lookups), and a line break in it
+    // would end a line of every text it goes into later (mail headers,
+    // command lines).
+    static const int nameWidth = FixedRecord::widthOf(CallRecord::layout(), &CallRecord::CallerName);
+    static const int numberWidth = FixedRecord::widthOf(CallRecord::layout(), &CallRecord::CallerNumber);
+    const QString name = withoutControlCharacters(FixedRecord::cutToWidth(deliveredName, nameWidth));
+    const QString number = withoutControlCharacters(FixedRecord::cutToWidth(deliveredNumber, numberWidth));
     // A caller ID without an offer (the offer was missed, or the last
     // call is stored already) starts a call of its own, so it is stored
     // with its own time instead of overwriting a call already stored.

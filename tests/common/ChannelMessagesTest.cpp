@@ -374,3 +374,17 @@ TEST(ChannelMessages_Receive, TruncatedAndOddTextsNeverCrash)
     }
     EXPECT_GT(cuts, 100);
 }
+
+// An overlong field is cut where it stands; the fields after it stay.
+TEST(ChannelMessages_Receive, BoundedLinesCutEachLineAndKeepEveryField)
+{
+    const QString longName = QStringLiteral("Ann ") + QString(1024 * 1024, QChar(0xe9));
+    const QStringList lines = ChannelLayout::splitBoundedLines(QStringLiteral("Tapi_CID\r\n0\r\n") + longName
+        + QStringLiteral("\r\n5551234\r\n\r\n\r\nTrue\r\n0\r\nFalse"));
+    ASSERT_EQ(lines.size(), 9);
+    EXPECT_EQ(lines.at(2),
+        QStringLiteral("Ann ") + QString((ChannelLayout::MaxReceivedBytes - 4) / 2, QChar(0xe9)));
+    EXPECT_EQ(lines.at(3), QStringLiteral("5551234"));
+    EXPECT_EQ(lines.at(8), QStringLiteral("False"));
+    EXPECT_EQ(ChannelLayout::boundedMessage(longName).toUtf8().size(), ChannelLayout::MaxReceivedBytes);
+}

@@ -28,6 +28,32 @@ TEST(FixedRecord_FitField, CutsUtf8AtACharacterBoundaryAndPadsWithBlanks)
         EXPECT_EQ(FixedRecord::fitField(c.text, c.width), c.bytes) << c.why;
 }
 
+TEST(FixedRecord_CutToWidth, KeepsWhatTheFieldWouldHoldWithoutPadding)
+{
+    struct Case {
+        const char* why;
+        QString text;
+        int width;
+        QString cut;
+    };
+    const Case cases[] = {
+        {"shorter: unchanged, not padded", QStringLiteral("ab"), 4, QStringLiteral("ab")},
+        {"longer: cut", QStringLiteral("abcdef"), 4, QStringLiteral("abcd")},
+        {"two-byte characters count twice", QStringLiteral("éééé"), 5, QStringLiteral("éé")},
+        {"a pair that would straddle is dropped whole", QStringLiteral("ab😀c"), 5, QStringLiteral("ab")},
+        {"a pair cut by the first width characters", QStringLiteral("a😀"), 2, QStringLiteral("a")},
+        {"four-byte character fits whole", QStringLiteral("a😀b"), 5, QStringLiteral("a😀")},
+        {"blanks are kept", QStringLiteral(" a  "), 3, QStringLiteral(" a ")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FixedRecord::cutToWidth(c.text, c.width), c.cut) << c.why;
+        EXPECT_EQ(FixedRecord::fitField(FixedRecord::cutToWidth(c.text, c.width), c.width),
+            FixedRecord::fitField(c.text, c.width))
+            << c.why;
+    }
+    EXPECT_EQ(FixedRecord::cutToWidth(QString(1'000'000, u'x'), 32), QString(32, u'x'));
+}
+
 TEST(FixedRecord_FitField, UnsetFieldKeepsItsNuls)
 {
     EXPECT_EQ(FixedRecord::fitField(QString(3, QChar(0)), 3), QByteArray(3, '\0'));

@@ -1,5 +1,6 @@
 #include "platform/LineRequestServer.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/RawSocket.h"
 #include "tests/support/WaitUntil.h"
 
 #include <QFile>
@@ -8,8 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -95,6 +99,52 @@ TEST(LineRequestServer, TakesOverAnEndedProgramsSocketButNotALivingOnes)
     EXPECT_EQ(ask(path, {"hello\n"}), "ok\n");
     EXPECT_EQ(first.lines.size(), 1u);
     EXPECT_TRUE(second.lines.empty());
+}
+
+// Another local user who reaches the socket (its folder and the socket opened
+// on purpose here) is closed on without an answer, as on the channels.
+TEST(LineRequestServer, RefusesAnotherUsersProgram)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"control.sock"_s);
+    Taken taken;
+    LineRequestServer server(64, recordingHandler(&taken));
+    QString error;
+    ASSERT_TRUE(server.listen(path, &error)) << error.toStdString();
+    ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0711), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0777), 0);
+
+    // Child: connect as the user, ask, exit 0 when closed on without a byte.
+    const auto ask = [&path](uid_t uid) {
+        const pid_t child = ::fork();
+        if (child != 0)
+            return child;
+        if (::setuid(uid) != 0)
+            ::_exit(3);
+        const int fd = RawSocket::connectTo(path);
+        if (fd < 0)
+            ::_exit(4);
+        pollfd out{fd, POLLOUT, 0};
+        ::poll(&out, 1, 3000);
+        if (::send(fd, "status\n", 7, MSG_NOSIGNAL) != 7)
+            ::_exit(0); // closed already
+        pollfd in{fd, POLLIN, 0};
+        if (::poll(&in, 1, 3000) <= 0)
+            ::_exit(5);
+        char byte = 0;
+        ::_exit(::recv(fd, &byte, 1, 0) <= 0 ? 0 : 6);
+    };
+    const auto finish = [](pid_t child) {
+        int status = 0;
+        EXPECT_TRUE(waitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(finish(ask(65534)), 0);
+    EXPECT_TRUE(taken.lines.empty());
+    EXPECT_EQ(finish(ask(::geteuid())), 6) << "this user's program is answered";
+    EXPECT_EQ(taken.lines.size(), 1u);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "common/RecordFile.h"
 #include "tests/support/DataFiles.h"
 #include "tests/support/TestEnvironment.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QFile>
 
@@ -68,6 +69,10 @@ TEST_F(ContactIndexTest, AnswersAsReadingTheFileThrough)
         {QString(), QString(), "nothing asked"},
         {QStringLiteral("NOBODY"), QStringLiteral("5559999"), "no contact"},
     };
+    // The same answers whether the file is read through or the index used.
+    for (const Case& c : cases)
+        expectSameAsReadingThrough(c.name, c.number, c.why);
+    ASSERT_TRUE(waitUntil([] { return ContactIndex::shared().isCurrent(); }));
     for (const Case& c : cases)
         expectSameAsReadingThrough(c.name, c.number, c.why);
     ContactRecord found;
@@ -107,6 +112,37 @@ TEST_F(ContactIndexTest, FollowsTheFileAsTheDesktopChangesIt)
     EXPECT_EQ(ContactIndex::shared().findByCallerNumber(QStringLiteral("5550000"), found), -1);
     EXPECT_EQ(
         ContactIndex::shared().contactName(QStringLiteral("BOB"), QStringLiteral("5550000")), QString());
+}
+
+// A file too large to read through at every lookup: while its new index is
+// built aside, lookups answer from the one there is, each hit checked against
+// the file, and the new index comes in without anyone asking again.
+TEST_F(ContactIndexTest, LargeFileIsAnsweredFromTheIndexThereIsUntilTheNewOneIsIn)
+{
+    const int count = int(ContactIndex::ReadThroughBytes / ContactRecord::Size) + 100;
+    QList<ContactRecord> contacts;
+    for (int i = 1; i <= count; ++i)
+        contacts.append(contact(QStringLiteral("Contact %1").arg(i), QStringLiteral("CALLER %1").arg(i),
+            QStringLiteral("555%1").arg(i, 7, 10, QLatin1Char('0'))));
+    writeContactFile(contacts);
+    const QString last = QStringLiteral("555%1").arg(count, 7, 10, QLatin1Char('0'));
+    ContactRecord found;
+    ContactIndex& index = ContactIndex::shared();
+    EXPECT_EQ(index.findByCallerNumber(last, found), count) << "read through while there is no index";
+    ASSERT_TRUE(waitUntil([&] { return index.isCurrent(); }));
+    EXPECT_EQ(index.findByCallerNumber(last, found), count);
+    EXPECT_EQ(found.ContactName.trimmed(), QStringLiteral("Contact %1").arg(count));
+
+    // The last contact takes a new number and a new one comes at the end.
+    contacts.last().CallerNumber = QStringLiteral("5551111");
+    contacts.append(contact(QStringLiteral("New"), QStringLiteral("NEW"), QStringLiteral("5552222")));
+    writeContactFile(contacts);
+    // The old number is checked against the file: never the wrong contact.
+    EXPECT_EQ(index.findByCallerNumber(last, found), -1);
+    ASSERT_TRUE(waitUntil([&] { return index.isCurrent(); }));
+    EXPECT_EQ(index.findByCallerNumber(QStringLiteral("5551111"), found), count);
+    EXPECT_EQ(index.findByCallerNumber(QStringLiteral("5552222"), found), count + 1);
+    EXPECT_EQ(index.contactName(QStringLiteral("NEW"), QStringLiteral("5552222")), u"New");
 }
 
 } // namespace

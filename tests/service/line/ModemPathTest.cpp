@@ -226,6 +226,62 @@ TEST_F(ModemPathTest, CallerIdBetweenTwoRingsIsReportedAndTheLineTakenOver)
     }
 }
 
+// Caller-ID lines that came long before the first RING were left by
+// something else (a call that never rang, a stray line) and are not the new
+// call's; those sent shortly before it, as some networks do, are.
+TEST_F(ModemPathTest, CallerIdLinesLongBeforeTheFirstRingAreNotTheCalls)
+{
+    struct Step {
+        qint64 afterMs; // on the test clock, before the bytes are read
+        QByteArray bytes;
+    };
+    struct Case {
+        const char* why;
+        QList<Step> steps;
+        QString name;
+        QString number;
+    };
+    const QByteArray callerId = "\r\nDATE=1210\r\nTIME=0930\r\nNMBR=5551234\r\nNAME=Ann Lee\r\n";
+    const Case cases[] = {
+        {"35 s before the first ring", {{0, callerId}, {35000, "\r\nRING\r\n"}, {4000, "\r\nRING\r\n"}},
+            u"UNKNOWN"_s, u"UNKNOWN"_s},
+        {"just over 10 s before", {{0, callerId}, {10001, "\r\nRING\r\n"}, {4000, "\r\nRING\r\n"}},
+            u"UNKNOWN"_s, u"UNKNOWN"_s},
+        {"10 s before still counts", {{0, callerId}, {10000, "\r\nRING\r\n"}, {4000, "\r\nRING\r\n"}},
+            u"Ann Lee"_s, u"5551234"_s},
+        {"2 s before the first ring", {{0, callerId}, {2000, "\r\nRING\r\n"}, {4000, "\r\nRING\r\n"}},
+            u"Ann Lee"_s, u"5551234"_s},
+        {"a stale name, a fresh number",
+            {{0, "\r\nNAME=Old Caller\r\n"}, {30000, "\r\nNMBR=5551234\r\n"}, {1000, "\r\nRING\r\n"},
+                {4000, "\r\nRING\r\n"}},
+            u"UNKNOWN"_s, u"5551234"_s},
+        {"stale lines, then the call's own between the rings",
+            {{0, "\r\nNAME=Old Caller\r\nNMBR=5550000\r\n"}, {35000, "\r\nRING\r\n"}, {1000, callerId},
+                {3000, "\r\nRING\r\n"}},
+            u"Ann Lee"_s, u"5551234"_s},
+        {"after the first ring, however late",
+            {{0, "\r\nRING\r\n"}, {30000, callerId}, {1000, "\r\nRING\r\n"}}, u"Ann Lee"_s, u"5551234"_s},
+    };
+    for (int loads = 1; const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        ASSERT_NO_FATAL_FAILURE(loadModem());
+        ASSERT_TRUE(scenarioPlayed(loads++));
+        for (const Step& step : c.steps) {
+            clock.advance(step.afterMs);
+            path->MSComm1_OnComm(step.bytes);
+        }
+        ASSERT_TRUE(waitUntil([&] { return callerIds.size() == 1; }));
+        ChannelMessages::CallerIdFields fields;
+        fields.callerName = c.name;
+        fields.callerNumber = c.number;
+        EXPECT_EQ(callerIds.first(), ChannelMessages::commCid(0, fields));
+        settle();
+        line.reset();
+        events.clear();
+        callerIds.clear();
+    }
+}
+
 TEST_F(ModemPathTest, CallThatHangsUpAfterOneRingEndsAtTheThirteenthTick)
 {
     ASSERT_NO_FATAL_FAILURE(loadModem());

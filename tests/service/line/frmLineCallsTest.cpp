@@ -227,6 +227,32 @@ TEST_F(CallEvents, CallerNameWithLineBreaksShiftsNoField)
     EXPECT_EQ(callsJournal(), QStringList{u"Caller Name : Ann  Lee     Caller Number : 555 1234"_s});
 }
 
+// A caller ID of any length is cut to the record's fields (32 bytes each, at
+// a character boundary) before the channels, the journals and the record see it.
+TEST_F(CallEvents, LongCallerIdIsCutToTheRecordsFieldsEverywhere)
+{
+    ASSERT_NO_FATAL_FAILURE(load());
+    const QString name = u"Zo\u00e9 "_s + QString(60000, u'\u00e9');
+    const QString number = QString(60000, u'9');
+    ASSERT_NO_FATAL_FAILURE(incomingCall(name, number, 1, 1));
+    const QString cutName = u"Zo\u00e9 "_s + QString(13, u'\u00e9'); // 5 + 13 * 2 of 32 bytes
+    const QString cutNumber(32, u'9');
+    ASSERT_EQ(callerIds.size(), 1);
+    const QStringList fields = callerIds.first().split(u"\r\n"_s);
+    EXPECT_EQ(fields.value(2), cutName);
+    EXPECT_EQ(fields.value(3), cutNumber);
+    ASSERT_TRUE(record(1));
+    EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerName), cutName);
+    EXPECT_EQ(FixedRecord::trimBlanks(record(1)->CallerNumber), cutNumber);
+    EXPECT_EQ(
+        callsJournal(), QStringList{u"Caller Name : "_s + cutName + u"     Caller Number : "_s + cutNumber});
+    const QStringList journal = sysJournal();
+    EXPECT_TRUE(
+        journal.contains(u"->Tapi_CallerID:(Index:0):"_s + cutName + u':' + cutNumber + u",Contact()(0)"_s));
+    for (const QString& line : journal)
+        EXPECT_FALSE(line.contains(QString(33, u'9'))) << line.left(200).toStdString();
+}
+
 struct ForwardRow {
     const char* name;
     QString mail; // chkSendToMail
