@@ -12,10 +12,13 @@
 #include "platform/MessageControl.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstring>
@@ -65,9 +68,36 @@ Options takeOptions(const QStringList& arguments)
     return options;
 }
 
+// Under a real X server the native window's first configure can arrive after
+// the layout sized it, so a grab right after show() may catch the default
+// 640x480. Grab once the window is exposed and its size has held for a while.
+void waitForASettledWindow(QWidget* window)
+{
+    constexpr qint64 kSettledMs = 60;
+    constexpr qint64 kGiveUpMs = 3000;
+    QTimer ticks;
+    ticks.start(15);
+    QElapsedTimer since;
+    since.start();
+    QElapsedTimer held;
+    held.start();
+    QSize last = window->size();
+    WaitLettingEventsRun(kGiveUpMs, [&] {
+        if (window->size() != last) {
+            last = window->size();
+            held.restart();
+        }
+        const QWindow* handle = window->windowHandle();
+        const bool exposed
+            = !handle || handle->isExposed() || QGuiApplication::platformName() == QLatin1String("offscreen");
+        return (exposed && held.elapsed() >= kSettledMs) || since.elapsed() >= kGiveUpMs;
+    });
+}
+
 bool writeScreenshot(QWidget* window, const QString& path)
 {
     QApplication::processEvents();
+    waitForASettledWindow(window);
     QString error;
     if (SaveWindowScreenshot(window, path, &error))
         return true;
