@@ -85,7 +85,9 @@ ContactIndex::SnapshotPtr ContactIndex::build(const QString& path)
     auto snapshot = std::make_shared<Snapshot>();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        snapshot->identity = identityOf(path);
+        // What could not be opened, not what the path names by now: a file
+        // made meanwhile must not take this empty index as its own.
+        snapshot->identity.path = path;
         return snapshot;
     }
     // What was opened, not what the path names by now: a file replaced
