@@ -107,6 +107,9 @@ TEST_F(HostileChannels, HeldConnectionsNeitherLoseACallNorUnbindAChannel)
     EXPECT_EQ(callsJournal(), QStringList{u"Caller Name : Ann Lee     Caller Number : 5551234"_s});
 
     held.closeAll();
+    // Until the service has seen those closes it still lacks the descriptors
+    // to take a new connection and closes it at once: UNLOAD would be lost.
+    ASSERT_TRUE(waitUntil([&] { return openDescriptors(pid) <= used + 32; }, 10000)) << openDescriptors(pid);
     // 305 answers: UNLOAD ends the service normally.
     unload();
 }
