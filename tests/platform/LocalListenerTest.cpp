@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QLocalSocket>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -66,6 +67,10 @@ TEST(LocalListener, OutOfDescriptorsClosesTheNewcomerAndStaysBound)
     std::vector<int> filler;
     int client = -1;
     {
+        // The listener's warning would be written while this process has no
+        // descriptor left, where UBSan cannot check the stream's type (it
+        // needs a pipe for that) and reports a fault that is not there.
+        QLoggingCategory::setFilterRules(QStringLiteral("ringvale.listener.warning=false"));
         SoftLimit limit(rlim_t(lowestFreeDescriptor()) + 16);
         ASSERT_TRUE(limit.ok());
         for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
@@ -82,6 +87,7 @@ TEST(LocalListener, OutOfDescriptorsClosesTheNewcomerAndStaysBound)
         for (const int fd : filler)
             ::close(fd);
     }
+    QLoggingCategory::setFilterRules(QString());
     client = RawSocket::connectTo(f.path);
     ASSERT_GE(client, 0);
     EXPECT_TRUE(waitUntil([&] { return f.taken.size() == 1; }));
